@@ -1,0 +1,77 @@
+#!/bin/sh
+# Builds KELVOR 2, then runs the program or the whole test suite.
+#
+#   ./build.sh run     build, then start the program
+#   ./build.sh test    build, then run every test headless
+#
+# On Debian (12 or later) missing build packages are installed when run as
+# root; otherwise the script names the command that installs them and stops.
+# Re-running only rebuilds what changed.
+set -eu
+
+cd "$(dirname "$0")"
+BUILD_DIR=${KELVOR_BUILD_DIR:-build}
+PACKAGES="cmake make g++ qt6-base-dev"
+
+usage() {
+    echo "usage: $0 run|test" >&2
+    exit 2
+}
+
+[ $# -eq 1 ] || usage
+case "$1" in
+    run|test) ;;
+    *) usage ;;
+esac
+
+missing_packages() {
+    for package in $PACKAGES; do
+        if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            printf '%s ' "$package"
+        fi
+    done
+}
+
+install_packages() {
+    command -v dpkg-query >/dev/null 2>&1 || return 0 # not Debian: the build says what is missing
+    missing=$(missing_packages)
+    [ -n "$missing" ] || return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "KELVOR 2 needs these Debian packages: $missing" >&2
+        echo "Install them as root, then run this again:" >&2
+        echo "    sudo apt-get install -y $missing" >&2
+        exit 1
+    fi
+    echo "Installing $missing" >&2
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    # shellcheck disable=SC2086 # the list is meant to split into words
+    apt-get install -y -qq --no-install-recommends $missing
+}
+
+job_count() {
+    getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2
+}
+
+build() {
+    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
+    fi
+    cmake --build "$BUILD_DIR" --parallel "$(job_count)"
+}
+
+install_packages
+build
+
+case "$1" in
+    run)
+        if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+            echo "No display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+            exit 1
+        fi
+        exec "$BUILD_DIR/bin/KELVOR21"
+        ;;
+    test)
+        QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(job_count)"
+        ;;
+esac

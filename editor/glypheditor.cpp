@@ -1,0 +1,241 @@
+#include "glypheditor.h"
+
+#include "readout.h"
+
+namespace {
+constexpr int kLoadIndexCount = 16;      // the grids are created 16 by 16
+constexpr int kEditGridTwips = 3740;     // Grid1's outer size and colGrid's width
+constexpr int kMiniGridTwips = 510;      // Grid2's outer size until a size is chosen
+constexpr int kRowReadoutWidthTwips = 440;
+} // namespace
+
+GlyphEditor::GlyphEditor(QObject *parent)
+    : QObject(parent)
+{
+    // The grids as the window creates them; rowGrid starts hidden and the
+    // start state (opthoriz) swaps the two readouts.
+    m_Grid1.setBackColor(Colours::kWhite);
+    m_Grid2.setBackColor(Colours::kGrey);
+    m_rowGrid.setVisible(false);
+}
+
+bool GlyphEditor::setChkdirValue(int value)
+{
+    if (!m_frmmatrixEnabled || !m_chkdirEnabled)
+        return false;
+    if (m_chkdirValue != value) {
+        m_chkdirValue = value;
+        emit matrixOptionsChanged();
+    }
+    return true;
+}
+
+void GlyphEditor::setText2(const QString &text)
+{
+    if (m_Text2 == text)
+        return;
+    m_Text2 = text;
+    emit Text2Changed(m_Text2);
+}
+
+void GlyphEditor::setFrmmatrixEnabled(bool enabled)
+{
+    if (m_frmmatrixEnabled == enabled)
+        return;
+    m_frmmatrixEnabled = enabled;
+    emit frmmatrixEnabledChanged(enabled);
+}
+
+void GlyphEditor::frmMain_LoadGrids(Colour windowBackColour)
+{
+    m_Grid1.setHeight(kEditGridTwips);
+    m_Grid1.setWidth(kEditGridTwips);
+    m_Grid2.setHeight(kMiniGridTwips);
+    m_Grid2.setWidth(kMiniGridTwips);
+    m_colGrid.setWidth(kEditGridTwips);
+    for (int i = 0; i < kLoadIndexCount; ++i) {
+        m_Grid1.setColWidth(i, kEditCellTwips);
+        m_Grid1.setRowHeight(i, kEditCellTwips);
+        m_Grid2.setColWidth(i, kMiniCellTwips);
+        m_Grid2.setRowHeight(i, kMiniCellTwips);
+        m_rowGrid.setRowHeight(i, kEditCellTwips);
+        m_colGrid.setColWidth(i, kEditCellTwips);
+    }
+    m_Grid2.setBackColor(windowBackColour);
+    m_rowGrid.setColWidth(0, kRowReadoutWidthTwips);
+    m_colGrid.setRowHeight(0, kEditCellTwips);
+}
+
+// Toggles the current cell: to clearColour when it holds setColour, to
+// setColour otherwise (a never-coloured cell reads 0 and so becomes set).
+void GlyphEditor::toggleCell(Grid &grid, Colour setColour, Colour clearColour)
+{
+    grid.setCellBackColor(grid.cellBackColor() == setColour ? clearColour : setColour);
+}
+
+void GlyphEditor::Grid1_Click()
+{
+    toggleCell(m_Grid1, kSetColour, kClearColour);
+    m_Grid2.setCol(m_Grid1.col());
+    m_Grid2.setRow(m_Grid1.row());
+    toggleCell(m_Grid2, kMirrorColour, Colours::kNone);
+    // The readout reads the clicked cell's new state, and leaves Grid1's
+    // current cell where its loop stopped.
+    updateReadout();
+    setFrmmatrixEnabled(false);
+}
+
+void GlyphEditor::cmdInverse_Click()
+{
+    // Column by column, each column top to bottom; both grids end with their
+    // bottom-right cell current. Readouts, Text2 and the lock stay as they are.
+    const int cols = m_Grid1.cols();
+    const int rows = m_Grid1.rows();
+    for (int c = 0; c < cols; ++c) {
+        for (int r = 0; r < rows; ++r) {
+            m_Grid1.setCol(c);
+            m_Grid1.setRow(r);
+            toggleCell(m_Grid1, kSetColour, kClearColour);
+            m_Grid2.setCol(c);
+            m_Grid2.setRow(r);
+            toggleCell(m_Grid2, kMirrorColour, Colours::kNone);
+        }
+    }
+}
+
+void GlyphEditor::Command6_Click()
+{
+    m_Grid1.clear();
+    m_Grid2.clear();
+    m_colGrid.clear();
+    m_rowGrid.clear();
+    setText2(QString());
+    setFrmmatrixEnabled(true);
+}
+
+void GlyphEditor::updateReadout()
+{
+    if (m_optvertValue)
+        updateVerticalReadout();
+    else
+        updateHorizontalReadout();
+}
+
+// One value per column: the top row is bit 0. Every colGrid cell is padded
+// and collected into Text2; only the clicked column is recomputed.
+void GlyphEditor::updateVerticalReadout()
+{
+    const int rows = m_Grid1.rows();
+    quint32 value = 0;
+    m_colGrid.setCol(m_Grid1.col());
+    for (int r = 0; r < rows; ++r) {
+        m_Grid1.setRow(r);
+        if (m_Grid1.cellBackColor() == kSetColour)
+            value += 1u << r;
+    }
+    m_colGrid.setText(Readout::hexText(value));
+
+    const int count = m_colGrid.cols();
+    QString hex;
+    hex.reserve(count * 4);
+    for (int i = 0; i < count; ++i) {
+        m_colGrid.setCol(i);
+        m_colGrid.setText(Readout::padded(m_colGrid.text(), count));
+        hex += m_colGrid.text();
+    }
+    setText2(hex);
+    m_colGrid.setCol(m_Grid1.col());
+}
+
+// One value per row. With chkdir checked the leftmost column is bit 0,
+// otherwise the rightmost; either way the loop ends on column 0, which is
+// where Grid1's current cell is left. rowGrid is left on its last row.
+void GlyphEditor::updateHorizontalReadout()
+{
+    const int rows = m_Grid1.rows();
+    const int cols = m_Grid1.cols();
+    const bool leftIsLsb = m_chkdirValue == 1;
+    quint32 value = 0;
+    m_rowGrid.setRow(m_Grid1.row());
+    for (int i = 0; i < cols; ++i) {
+        // Columns are visited right to left in both bit orders.
+        const int column = cols - 1 - i;
+        m_Grid1.setCol(column);
+        if (m_Grid1.cellBackColor() == kSetColour)
+            value += 1u << (leftIsLsb ? column : i);
+    }
+    m_rowGrid.setText(Readout::hexText(value));
+
+    const int count = m_rowGrid.rows();
+    QString hex;
+    hex.reserve(count * 4);
+    m_rowGrid.setCol(0);
+    for (int i = 0; i < rows; ++i) {
+        m_rowGrid.setRow(i);
+        m_rowGrid.setText(Readout::padded(m_rowGrid.text(), count));
+        hex += m_rowGrid.text();
+    }
+    setText2(hex);
+}
+
+int GlyphEditor::sizeFromItem(const QString &itemText)
+{
+    bool ok = false;
+    const int n = itemText.toInt(&ok);
+    return ok && n >= kMatrixMin && n <= kMatrixMax ? n : 0;
+}
+
+void GlyphEditor::lstCol_Click(const QString &itemText)
+{
+    const int n = sizeFromItem(itemText);
+    if (n == 0)
+        return;
+    m_Grid1.setCols(n);
+    m_Grid2.setCols(n);
+    m_colGrid.setCols(n);
+    for (int i = 0; i < n; ++i) {
+        m_Grid1.setColWidth(i, kEditCellTwips);
+        m_Grid2.setColWidth(i, kMiniCellTwips);
+        m_colGrid.setColWidth(i, kEditCellTwips);
+    }
+    m_Grid2.setWidth(n * kMiniCellTwips + 1);
+}
+
+void GlyphEditor::lstRow_Click(const QString &itemText)
+{
+    const int n = sizeFromItem(itemText);
+    if (n == 0)
+        return;
+    m_Grid1.setRows(n);
+    m_Grid2.setRows(n);
+    m_rowGrid.setRows(n);
+    for (int i = 0; i < n; ++i) {
+        m_Grid1.setRowHeight(i, kEditCellTwips);
+        m_Grid2.setRowHeight(i, kMiniCellTwips);
+        m_rowGrid.setRowHeight(i, kEditCellTwips);
+    }
+    m_Grid2.setHeight(n * kMiniCellTwips + 1);
+}
+
+void GlyphEditor::optvert_Click()
+{
+    if (!m_frmmatrixEnabled)
+        return;
+    m_optvertValue = true;
+    m_chkdirEnabled = false;
+    m_chkdirValue = 0;
+    m_rowGrid.setVisible(false);
+    m_colGrid.setVisible(true);
+    emit matrixOptionsChanged();
+}
+
+void GlyphEditor::opthoriz_Click()
+{
+    if (!m_frmmatrixEnabled)
+        return;
+    m_optvertValue = false;
+    m_chkdirEnabled = true; // its check state stays as it was
+    m_colGrid.setVisible(false);
+    m_rowGrid.setVisible(true);
+    emit matrixOptionsChanged();
+}

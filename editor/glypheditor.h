@@ -1,0 +1,106 @@
+#pragma once
+
+#include "colour.h"
+#include "grid.h"
+
+#include <QObject>
+#include <QString>
+
+// The glyph editor's state and its handlers, free of any widget.
+//
+// The drawing lives in the grids themselves, as it does on screen: a Grid1
+// cell is set exactly when its colour is kSetColour, Grid2 mirrors it in
+// yellow, colGrid and rowGrid hold one hexadecimal readout per matrix column or
+// row, and Text2 holds all readouts of the grid in use run together. Beside the
+// grids the editor keeps the few facts it needs of the other controls: whether
+// the frame frmmatrix is enabled, which orientation option is selected, and
+// the state of the check box chkdir.
+//
+// The window shows this state and forwards its events to the handlers below,
+// which are named after the control and event that run them.
+class GlyphEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr Colour kSetColour = Colours::kBlue;       // a set Grid1 cell
+    static constexpr Colour kClearColour = Colours::kWhite;    // a Grid1 cell cleared by a click
+    static constexpr Colour kMirrorColour = Colours::kYellow;  // a set Grid2 cell
+
+    static constexpr int kMatrixMin = 3;
+    static constexpr int kMatrixMax = 16;
+    static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
+    static constexpr int kMiniCellTwips = 30;    // Grid2 cells
+
+    explicit GlyphEditor(QObject *parent = nullptr);
+
+    Grid &Grid1() { return m_Grid1; }
+    Grid &Grid2() { return m_Grid2; }
+    Grid &colGrid() { return m_colGrid; }
+    Grid &rowGrid() { return m_rowGrid; }
+    const Grid &Grid1() const { return m_Grid1; }
+    const Grid &Grid2() const { return m_Grid2; }
+    const Grid &colGrid() const { return m_colGrid; }
+    const Grid &rowGrid() const { return m_rowGrid; }
+
+    bool frmmatrixEnabled() const { return m_frmmatrixEnabled; }
+    // True when optvert is the selected option; opthoriz is selected otherwise.
+    bool optvertValue() const { return m_optvertValue; }
+    int chkdirValue() const { return m_chkdirValue; }
+    bool chkdirEnabled() const { return m_chkdirEnabled; }
+    // The user checks or unchecks chkdir (0 or 1). Refused, returning false,
+    // while the check box or its frame is disabled.
+    bool setChkdirValue(int value);
+
+    // The hex string. The readout update writes it, Clear empties it, and the
+    // user may edit it; line breaks in it are carriage return plus line feed.
+    const QString &Text2() const { return m_Text2; }
+    void setText2(const QString &text);
+
+    // Whether the readout in use is the column readout, colGrid.
+    bool isVertical() const { return m_optvertValue; }
+    const Grid &readoutInUse() const { return m_optvertValue ? m_colGrid : m_rowGrid; }
+
+    // The Load steps for the grids: outer sizes, every cell size for indexes
+    // 0 to 15, the miniature's background, the readouts' fixed dimension.
+    void frmMain_LoadGrids(Colour windowBackColour);
+
+    void Grid1_Click();       // acts on Grid1's current cell
+    void cmdInverse_Click();  // Invert
+    void Command6_Click();    // Clear the drawing
+
+    // A size chosen from a list; `itemText` is the chosen item's text. Text
+    // that is not a size from 3 to 16 changes nothing.
+    void lstCol_Click(const QString &itemText);
+    void lstRow_Click(const QString &itemText);
+
+    // The user selects an orientation option. A disabled frmmatrix passes no
+    // input, so then nothing happens.
+    void optvert_Click();
+    void opthoriz_Click();
+
+signals:
+    void frmmatrixEnabledChanged(bool enabled);
+    // optvertValue(), chkdirValue() or chkdirEnabled() changed.
+    void matrixOptionsChanged();
+    void Text2Changed(const QString &text);
+
+private:
+    void updateReadout();
+    void updateVerticalReadout();
+    void updateHorizontalReadout();
+    void setFrmmatrixEnabled(bool enabled);
+    static int sizeFromItem(const QString &itemText);
+    static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);
+
+    Grid m_Grid1{16, 16};
+    Grid m_Grid2{16, 16};
+    Grid m_colGrid{1, 16};
+    Grid m_rowGrid{16, 1};
+
+    bool m_frmmatrixEnabled = true;
+    bool m_optvertValue = false;
+    int m_chkdirValue = 0;
+    bool m_chkdirEnabled = true;
+    QString m_Text2;
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "colour.h"
+
+#include <QObject>
+#include <QString>
+
+#include <vector>
+
+// The state of one grid control: a table of cells, each with a background
+// colour and a text, addressed through a current row and column that act as a
+// cursor. Rows and columns are numbered from 0; there are no header rows or
+// columns. Sizes are in twips (15 twips make one pixel at 96 dpi).
+//
+// The grid knows nothing of how it is drawn. A view listens to the signals:
+// cellChanged() for one cell's colour or text, layoutChanged() for anything
+// that moves or repaints the whole grid, visibleChanged() for show and hide.
+//
+// Indexes outside the grid are ignored by the setters and read as 0 or an
+// empty text by the getters, so no call can reach outside the table.
+class Grid : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultColWidth = 960;
+    static constexpr int kDefaultRowHeight = 240;
+
+    explicit Grid(int rows = 2, int cols = 2, QObject *parent = nullptr);
+
+    int rows() const { return m_rows; }
+    void setRows(int rows);
+    int cols() const { return m_cols; }
+    void setCols(int cols);
+
+    // The current cell, the one the colour and text operations address.
+    int row() const { return m_row; }
+    void setRow(int row);
+    int col() const { return m_col; }
+    void setCol(int col);
+
+    // Background colour of the current cell; 0 means the cell has no colour
+    // of its own and shows the grid's background colour.
+    Colour cellBackColor() const { return cellBackColorAt(m_row, m_col); }
+    void setCellBackColor(Colour colour);
+    QString text() const { return textAt(m_row, m_col); }
+    void setText(const QString &text);
+
+    Colour cellBackColorAt(int row, int col) const;
+    QString textAt(int row, int col) const;
+
+    // Every cell's text empty and colour 0; counts, sizes, current cell and
+    // background colour stay as they are.
+    void clear();
+
+    int colWidth(int col) const;
+    void setColWidth(int col, int twips);
+    int rowHeight(int row) const;
+    void setRowHeight(int row, int twips);
+
+    // The control's outer size in its container.
+    int width() const { return m_width; }
+    void setWidth(int twips);
+    int height() const { return m_height; }
+    void setHeight(int twips);
+
+    Colour backColor() const { return m_backColor; }
+    void setBackColor(Colour colour);
+
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible);
+
+signals:
+    void cellChanged(int row, int col);
+    void layoutChanged();
+    void visibleChanged(bool visible);
+
+private:
+    struct Cell
+    {
+        Colour colour = Colours::kNone;
+        QString text;
+    };
+
+    bool contains(int row, int col) const
+    {
+        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
+    }
+    Cell *cellAt(int row, int col);
+    const Cell *cellAt(int row, int col) const;
+    void reshape(int rows, int cols);
+
+    int m_rows = 0;
+    int m_cols = 0;
+    int m_row = 0;
+    int m_col = 0;
+    std::vector<Cell> m_cells; // row-major, m_rows * m_cols
+    std::vector<int> m_colWidths;
+    std::vector<int> m_rowHeights;
+    int m_width = 0;
+    int m_height = 0;
+    Colour m_backColor = Colours::kSystemWindow;
+    bool m_visible = true;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Turning the hex string into one line of output: the string is trimmed of
+// blanks at both ends and cut into pieces of two characters, and each piece is
+// written as prefix + piece + delimiter; the line ends in CR LF.
+//
+// A character is a Unicode character: a surrogate pair is one character and is
+// never split, while a carriage return and a line feed are two. The work is
+// linear in the length of the string, whatever its length.
+namespace CopyToText {
+
+// The hex string without the spaces (code 32 only) at its ends.
+QStringView trimmedHex(QStringView hex);
+
+// How long line() would be, computed without building it.
+qint64 lineLength(QStringView hex, QStringView prefix, QStringView delimiter);
+
+QString line(QStringView hex, QStringView prefix, QStringView delimiter);
+
+} // namespace CopyToText

@@ -1,0 +1,561 @@
+#include "editorsession.h"
+#include "glypheditor.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace EditorSession;
+
+// The editor's handlers: clicks, Invert, Clear, size and orientation, and the
+// readouts they leave behind.
+class tst_GlyphEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startState();
+    void readoutsAfterClicks_data();
+    void readoutsAfterClicks();
+    void clickTogglesBothGrids();
+    void currentCellsAfterHandlers_data();
+    void currentCellsAfterHandlers();
+    void firstClickLocksOrientation();
+    void lockedFrameRefusesOrientationAndBitOrder();
+    void invertLeavesReadoutsStale();
+    void invertTwiceRestoresPixels();
+    void invertKeepsFrameEnabled();
+    void clearEmptiesDrawingKeepsChoices();
+    void sizeChoiceSetsCellSizes_data();
+    void sizeChoiceSetsCellSizes();
+    void sizeItemsOutsideTheListChangeNothing_data();
+    void sizeItemsOutsideTheListChangeNothing();
+    void fewerColumnsDropsReadoutsKeepsText2();
+    void moreRowsEnterAsZerosAtNextClick();
+    void fourDigitReadoutsStayWhenCountFalls();
+    void orientationSwapsReadouts();
+    void verticalUnchecksChkdir();
+    void loadAlignsReadoutsWithEditingGrid();
+};
+
+namespace {
+// Parses "r,c r,c ..." into clicks.
+QList<QPair<int, int>> parseClicks(const QString &text)
+{
+    QList<QPair<int, int>> clicks;
+    const QStringList items = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &item : items) {
+        const QStringList rc = item.split(QLatin1Char(','));
+        clicks.append({rc.at(0).toInt(), rc.at(1).toInt()});
+    }
+    return clicks;
+}
+
+QString columnClicks(int col, const QList<int> &rows)
+{
+    QStringList items;
+    for (int r : rows)
+        items << QStringLiteral("%1,%2").arg(r).arg(col);
+    return items.join(QLatin1Char(' '));
+}
+
+QString rowClicks(int row, const QList<int> &cols)
+{
+    QStringList items;
+    for (int c : cols)
+        items << QStringLiteral("%1,%2").arg(row).arg(c);
+    return items.join(QLatin1Char(' '));
+}
+
+QList<int> range(int count)
+{
+    QList<int> list;
+    for (int i = 0; i < count; ++i)
+        list << i;
+    return list;
+}
+
+QStringList repeated(const QString &first, const QString &rest, int count)
+{
+    QStringList list{first};
+    for (int i = 1; i < count; ++i)
+        list << rest;
+    return list;
+}
+
+enum Orientation { Vertical, Horizontal, HorizontalLeftToRight };
+
+void choose(GlyphEditor &editor, Orientation orientation)
+{
+    if (orientation == Vertical) {
+        editor.optvert_Click();
+    } else {
+        editor.opthoriz_Click();
+        editor.setChkdirValue(orientation == HorizontalLeftToRight ? 1 : 0);
+    }
+}
+} // namespace
+
+void tst_GlyphEditor::startState()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    QVERIFY(editor.frmmatrixEnabled());
+    QVERIFY(!editor.optvertValue());
+    QVERIFY(editor.chkdirEnabled());
+    QCOMPARE(editor.chkdirValue(), 0);
+    QVERIFY(editor.rowGrid().isVisible());
+    QVERIFY(!editor.colGrid().isVisible());
+    QCOMPARE(editor.Grid1().rows(), 16);
+    QCOMPARE(editor.Grid1().cols(), 16);
+    QCOMPARE(editor.colGrid().rows(), 1);
+    QCOMPARE(editor.rowGrid().cols(), 1);
+    QVERIFY(editor.Text2().isEmpty());
+}
+
+void tst_GlyphEditor::readoutsAfterClicks_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("clicks");
+    QTest::addColumn<QStringList>("readouts");
+
+    const QString Z2 = QStringLiteral("00");
+    const QString Z4 = QStringLiteral("0000");
+
+    QTest::newRow("V 5x8, row 0 of column 2")
+            << int(Vertical) << 5 << 8 << "0,2" << QStringList{Z2, Z2, "01", Z2, Z2};
+    QTest::newRow("V 8x8 full column: FF (K=8)")
+            << int(Vertical) << 8 << 8 << columnClicks(0, range(8)) << repeated("FF", Z2, 8);
+    QTest::newRow("V 9x8 full column: 00FF (K=9)")
+            << int(Vertical) << 9 << 8 << columnClicks(0, range(8)) << repeated("00FF", Z4, 9);
+    QTest::newRow("V 16x16 full column")
+            << int(Vertical) << 16 << 16 << columnClicks(0, range(16)) << repeated("FFFF", Z4, 16);
+    QTest::newRow("V 5x9 bottom row: 3 digits padded to 4 (K=5)")
+            << int(Vertical) << 5 << 9 << "8,0" << repeated("0100", Z2, 5);
+    QTest::newRow("V 9x9 bottom row (K=9)")
+            << int(Vertical) << 9 << 9 << "8,0" << repeated("0100", Z4, 9);
+    QTest::newRow("V 8x16 mixes 2 and 4 digits at K=8")
+            << int(Vertical) << 8 << 16
+            << columnClicks(0, {4, 5}) + ' ' + columnClicks(1, {2, 4, 5, 9, 12}) + ' '
+                    + columnClicks(2, {2, 4, 5, 9})
+            << QStringList{"30", "1234", "0234", Z2, Z2, Z2, Z2, Z2};
+    QTest::newRow("V 16x8 every value 4 digits (K=16)")
+            << int(Vertical) << 16 << 8 << "0,0 7,15" << (repeated("0001", Z4, 15) << "0080");
+    QTest::newRow("V 5x7 bottom cell is the top bit")
+            << int(Vertical) << 5 << 7 << "6,0" << repeated("40", Z2, 5);
+    QTest::newRow("V set then cleared, K=8")
+            << int(Vertical) << 8 << 5 << "2,3 2,3" << repeated(Z2, Z2, 8);
+    QTest::newRow("V set then cleared, K=9")
+            << int(Vertical) << 9 << 5 << "2,3 2,3" << repeated(Z4, Z4, 9);
+
+    QTest::newRow("H 5x8 leftmost, right is LSB")
+            << int(Horizontal) << 5 << 8 << "0,0" << repeated("10", Z2, 8);
+    QTest::newRow("H 5x8 leftmost, Lt to Rt")
+            << int(HorizontalLeftToRight) << 5 << 8 << "0,0" << repeated("01", Z2, 8);
+    QTest::newRow("H 5x8 rightmost, right is LSB")
+            << int(Horizontal) << 5 << 8 << "0,4" << repeated("01", Z2, 8);
+    QTest::newRow("H 5x8 rightmost, Lt to Rt")
+            << int(HorizontalLeftToRight) << 5 << 8 << "0,4" << repeated("10", Z2, 8);
+    QTest::newRow("H 5x9 rightmost, right is LSB (K=9)")
+            << int(Horizontal) << 5 << 9 << "0,4" << repeated("0001", Z4, 9);
+    QTest::newRow("H 5x9 rightmost, Lt to Rt (K=9)")
+            << int(HorizontalLeftToRight) << 5 << 9 << "0,4" << repeated("0010", Z4, 9);
+    QTest::newRow("H 16x3 leftmost is bit 15")
+            << int(Horizontal) << 16 << 3 << "1,0" << QStringList{Z2, "8000", Z2};
+    QTest::newRow("H 16x16 full row, Lt to Rt")
+            << int(HorizontalLeftToRight) << 16 << 16 << rowClicks(0, range(16))
+            << repeated("FFFF", Z4, 16);
+    QTest::newRow("H 9x5 leftmost gives 3 digits, padded (K=5)")
+            << int(Horizontal) << 9 << 5 << "2,0" << QStringList{Z2, Z2, "0100", Z2, Z2};
+    QTest::newRow("H 3x3 mixed, Lt to Rt")
+            << int(HorizontalLeftToRight) << 3 << 3 << "0,0 0,2 2,1"
+            << QStringList{"05", Z2, "02"};
+    QTest::newRow("H 3x3 mixed, right is LSB")
+            << int(Horizontal) << 3 << 3 << "0,0 0,2 2,1" << QStringList{"05", Z2, "02"};
+    QTest::newRow("H 4x3 asymmetric, right is LSB")
+            << int(Horizontal) << 4 << 3 << "1,0 1,1" << QStringList{Z2, "0C", Z2};
+    QTest::newRow("H 4x3 asymmetric, Lt to Rt")
+            << int(HorizontalLeftToRight) << 4 << 3 << "1,0 1,1" << QStringList{Z2, "03", Z2};
+}
+
+void tst_GlyphEditor::readoutsAfterClicks()
+{
+    QFETCH(int, orientation);
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(QString, clicks);
+    QFETCH(QStringList, readouts);
+
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, cols, rows);
+    choose(editor, Orientation(orientation));
+    for (const auto &[r, c] : parseClicks(clicks))
+        click(editor, r, c);
+
+    const bool vertical = orientation == Vertical;
+    const Grid &inUse = vertical ? editor.colGrid() : editor.rowGrid();
+    const Grid &other = vertical ? editor.rowGrid() : editor.colGrid();
+    QCOMPARE(readoutTexts(inUse), readouts);
+    QCOMPARE(editor.Text2(), readouts.join(QString()));
+    // The other readout is never touched by a click.
+    for (const QString &text : readoutTexts(other))
+        QVERIFY(text.isEmpty());
+}
+
+void tst_GlyphEditor::clickTogglesBothGrids()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kNone);
+
+    click(editor, 4, 7);
+    QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kBlue);
+    QCOMPARE(editor.Grid2().cellBackColorAt(4, 7), Colours::kYellow);
+
+    click(editor, 4, 7);
+    QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kWhite); // white of its own, not 0
+    QCOMPARE(editor.Grid2().cellBackColorAt(4, 7), Colours::kNone);
+
+    click(editor, 15, 15); // last row and column behave like any other
+    QCOMPARE(editor.Grid1().cellBackColorAt(15, 15), Colours::kBlue);
+    QCOMPARE(editor.Grid2().cellBackColorAt(15, 15), Colours::kYellow);
+}
+
+void tst_GlyphEditor::currentCellsAfterHandlers_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<bool>("invert");
+    QTest::addColumn<QPoint>("grid1Cell"); // x = column, y = row
+    QTest::addColumn<QPoint>("grid2Cell");
+
+    QTest::newRow("vertical click: last row of the column")
+            << true << false << QPoint(3, 5) << QPoint(3, 2);
+    QTest::newRow("horizontal click: column 0 of the row")
+            << false << false << QPoint(0, 2) << QPoint(3, 2);
+    QTest::newRow("invert: bottom-right") << false << true << QPoint(6, 5) << QPoint(6, 5);
+}
+
+void tst_GlyphEditor::currentCellsAfterHandlers()
+{
+    QFETCH(bool, vertical);
+    QFETCH(bool, invert);
+    QFETCH(QPoint, grid1Cell);
+    QFETCH(QPoint, grid2Cell);
+
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 7, 6);
+    if (vertical)
+        editor.optvert_Click();
+    if (invert)
+        editor.cmdInverse_Click();
+    else
+        click(editor, 2, 3);
+
+    QCOMPARE(QPoint(editor.Grid1().col(), editor.Grid1().row()), grid1Cell);
+    QCOMPARE(QPoint(editor.Grid2().col(), editor.Grid2().row()), grid2Cell);
+}
+
+void tst_GlyphEditor::firstClickLocksOrientation()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    QSignalSpy lock(&editor, &GlyphEditor::frmmatrixEnabledChanged);
+
+    click(editor, 0, 0);
+    QVERIFY(!editor.frmmatrixEnabled());
+    click(editor, 0, 0); // clearing the only set cell does not unlock
+    QVERIFY(!editor.frmmatrixEnabled());
+    editor.Command6_Click();
+    QVERIFY(editor.frmmatrixEnabled());
+    QCOMPARE(lock.count(), 2);
+}
+
+void tst_GlyphEditor::lockedFrameRefusesOrientationAndBitOrder()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    click(editor, 1, 1);
+
+    editor.optvert_Click();
+    QVERIFY(!editor.optvertValue());
+    QVERIFY(editor.rowGrid().isVisible());
+    QVERIFY(!editor.setChkdirValue(1));
+    QCOMPARE(editor.chkdirValue(), 0);
+
+    // Unlocked, vertical: chkdir is disabled, so still refused.
+    editor.Command6_Click();
+    editor.optvert_Click();
+    QVERIFY(editor.optvertValue());
+    QVERIFY(!editor.setChkdirValue(1));
+    editor.opthoriz_Click();
+    QVERIFY(editor.setChkdirValue(1));
+    QCOMPARE(editor.chkdirValue(), 1);
+}
+
+void tst_GlyphEditor::invertLeavesReadoutsStale()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 5, 5);
+    editor.optvert_Click();
+    click(editor, 0, 1); // column 1 = 01
+
+    editor.cmdInverse_Click();
+    QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "01", "00", "00", "00"}));
+    QCOMPARE(editor.Text2(), QStringLiteral("0001000000"));
+
+    // A click recomputes only its own column, from the inverted cells:
+    // column 3 is now fully set but (2,3) was just cleared: 1+2+8+16 = 1B.
+    click(editor, 2, 3);
+    QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "01", "00", "1B", "00"}));
+    QCOMPARE(editor.Text2(), QStringLiteral("0001001B00"));
+}
+
+void tst_GlyphEditor::invertTwiceRestoresPixels()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 4, 3);
+    click(editor, 1, 2);
+
+    editor.cmdInverse_Click();
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const bool wasSet = r == 1 && c == 2;
+            QCOMPARE(isSet(editor, r, c), !wasSet);
+            QCOMPARE(editor.Grid2().cellBackColorAt(r, c), wasSet ? Colours::kNone : Colours::kYellow);
+        }
+    }
+
+    editor.cmdInverse_Click();
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            const bool wasSet = r == 1 && c == 2;
+            QCOMPARE(editor.Grid1().cellBackColorAt(r, c), wasSet ? Colours::kBlue : Colours::kWhite);
+            QCOMPARE(editor.Grid2().cellBackColorAt(r, c), wasSet ? Colours::kYellow : Colours::kNone);
+        }
+    }
+}
+
+void tst_GlyphEditor::invertKeepsFrameEnabled()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    editor.cmdInverse_Click();
+    editor.cmdInverse_Click();
+    editor.cmdInverse_Click();
+    QVERIFY(editor.frmmatrixEnabled());
+    QVERIFY(editor.Text2().isEmpty());
+    editor.optvert_Click();
+    QVERIFY(editor.optvertValue());
+}
+
+void tst_GlyphEditor::clearEmptiesDrawingKeepsChoices()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 6, 4);
+    editor.setChkdirValue(1);
+    click(editor, 3, 5);
+    editor.cmdInverse_Click();
+
+    editor.Command6_Click();
+
+    for (const Grid *grid : {&editor.Grid1(), &editor.Grid2(), &editor.colGrid(), &editor.rowGrid()}) {
+        for (int r = 0; r < grid->rows(); ++r) {
+            for (int c = 0; c < grid->cols(); ++c) {
+                QCOMPARE(grid->cellBackColorAt(r, c), Colours::kNone);
+                QVERIFY(grid->textAt(r, c).isEmpty());
+            }
+        }
+    }
+    QVERIFY(editor.Text2().isEmpty());
+    QVERIFY(editor.frmmatrixEnabled());
+    QCOMPARE(editor.Grid1().cols(), 6);
+    QCOMPARE(editor.Grid1().rows(), 4);
+    QCOMPARE(editor.chkdirValue(), 1);
+    QVERIFY(!editor.optvertValue());
+}
+
+void tst_GlyphEditor::sizeChoiceSetsCellSizes_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("miniature");
+    QTest::newRow("3") << 3 << 91;
+    QTest::newRow("8") << 8 << 241;
+    QTest::newRow("16") << 16 << 481;
+}
+
+void tst_GlyphEditor::sizeChoiceSetsCellSizes()
+{
+    QFETCH(int, size);
+    QFETCH(int, miniature);
+
+    GlyphEditor editor;
+    startUp(editor);
+    editor.lstCol_Click(QString::number(3)); // shrink first so regrown cells need sizing
+    editor.lstRow_Click(QString::number(3));
+    chooseSize(editor, size, size);
+
+    for (const Grid *grid : {&editor.Grid1(), &editor.Grid2(), &editor.colGrid()})
+        QCOMPARE(grid->cols(), size);
+    for (const Grid *grid : {&editor.Grid1(), &editor.Grid2(), &editor.rowGrid()})
+        QCOMPARE(grid->rows(), size);
+    QCOMPARE(editor.colGrid().rows(), 1);
+    QCOMPARE(editor.rowGrid().cols(), 1);
+    for (int i = 0; i < size; ++i) {
+        QCOMPARE(editor.Grid1().colWidth(i), 220);
+        QCOMPARE(editor.Grid1().rowHeight(i), 220);
+        QCOMPARE(editor.Grid2().colWidth(i), 30);
+        QCOMPARE(editor.Grid2().rowHeight(i), 30);
+        QCOMPARE(editor.colGrid().colWidth(i), 220);
+        QCOMPARE(editor.rowGrid().rowHeight(i), 220);
+    }
+    QCOMPARE(editor.Grid2().width(), miniature);
+    QCOMPARE(editor.Grid2().height(), miniature);
+    // The editing grid and the readouts keep their outer sizes.
+    QCOMPARE(editor.Grid1().width(), 3740);
+    QCOMPARE(editor.Grid1().height(), 3740);
+    QCOMPARE(editor.colGrid().width(), 3740);
+}
+
+void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("placeholder word") << "Width";
+    QTest::newRow("empty") << "";
+    QTest::newRow("too small") << "2";
+    QTest::newRow("too large") << "17";
+    QTest::newRow("negative") << "-5";
+    QTest::newRow("huge") << "99999999999";
+    QTest::newRow("trailing letters") << "5x";
+}
+
+void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing()
+{
+    QFETCH(QString, text);
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 5, 6);
+    editor.lstCol_Click(text);
+    editor.lstRow_Click(text);
+    QCOMPARE(editor.Grid1().cols(), 5);
+    QCOMPARE(editor.Grid1().rows(), 6);
+    QCOMPARE(editor.Grid2().width(), 151);
+    QCOMPARE(editor.Grid2().height(), 181);
+}
+
+void tst_GlyphEditor::fewerColumnsDropsReadoutsKeepsText2()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 6, 5);
+    editor.optvert_Click();
+    click(editor, 0, 0);
+    click(editor, 1, 5);
+    QCOMPARE(editor.Text2(), QStringLiteral("010000000002"));
+
+    editor.lstCol_Click(QStringLiteral("4"));
+    QVERIFY(isSet(editor, 0, 0));
+    QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"01", "00", "00", "00"}));
+    QCOMPARE(editor.Text2(), QStringLiteral("010000000002")); // not rebuilt by a resize
+
+    editor.lstCol_Click(QStringLiteral("6")); // the dropped column comes back clear
+    QVERIFY(!isSet(editor, 1, 5));
+    QVERIFY(editor.colGrid().textAt(0, 5).isEmpty());
+    click(editor, 2, 2);
+    QCOMPARE(editor.Text2(), QStringLiteral("010004000000"));
+}
+
+void tst_GlyphEditor::moreRowsEnterAsZerosAtNextClick()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 4, 3);
+    click(editor, 0, 3);
+    QCOMPARE(editor.Text2(), QStringLiteral("010000"));
+
+    editor.lstRow_Click(QStringLiteral("5"));
+    QCOMPARE(readoutTexts(editor.rowGrid()), (QStringList{"01", "00", "00", "", ""}));
+    QCOMPARE(editor.Text2(), QStringLiteral("010000"));
+
+    click(editor, 4, 0);
+    QCOMPARE(editor.Text2(), QStringLiteral("0100000008"));
+}
+
+void tst_GlyphEditor::fourDigitReadoutsStayWhenCountFalls()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 9, 4);
+    editor.optvert_Click();
+    click(editor, 0, 0);
+    QCOMPARE(editor.Text2(), QStringLiteral("0001") + QString(32, QLatin1Char('0')));
+
+    editor.lstCol_Click(QStringLiteral("8"));
+    click(editor, 1, 1);
+    QCOMPARE(readoutTexts(editor.colGrid()),
+             (QStringList{"0001", "02", "0000", "0000", "0000", "0000", "0000", "0000"}));
+}
+
+void tst_GlyphEditor::orientationSwapsReadouts()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    chooseSize(editor, 3, 3);
+    click(editor, 0, 2);
+    editor.Command6_Click();
+    click(editor, 1, 0);
+    const QStringList horizontal = readoutTexts(editor.rowGrid());
+    editor.Command6_Click();
+
+    // Switching before the first click only swaps which readout shows.
+    editor.optvert_Click();
+    QVERIFY(editor.colGrid().isVisible());
+    QVERIFY(!editor.rowGrid().isVisible());
+    click(editor, 2, 2);
+    QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "00", "04"}));
+
+    // Clear empties both readouts; the hidden one kept nothing from before.
+    QCOMPARE(horizontal, (QStringList{"00", "04", "00"}));
+    for (const QString &text : readoutTexts(editor.rowGrid()))
+        QVERIFY(text.isEmpty());
+}
+
+void tst_GlyphEditor::verticalUnchecksChkdir()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    QSignalSpy options(&editor, &GlyphEditor::matrixOptionsChanged);
+    QVERIFY(editor.setChkdirValue(1));
+
+    editor.optvert_Click();
+    QVERIFY(!editor.chkdirEnabled());
+    QCOMPARE(editor.chkdirValue(), 0);
+
+    editor.opthoriz_Click();
+    QVERIFY(editor.chkdirEnabled());
+    QCOMPARE(editor.chkdirValue(), 0); // stays unchecked until the user checks it
+    QVERIFY(options.count() >= 3);
+}
+
+void tst_GlyphEditor::loadAlignsReadoutsWithEditingGrid()
+{
+    GlyphEditor editor;
+    startUp(editor);
+    QCOMPARE(editor.colGrid().width(), editor.Grid1().width());
+    QCOMPARE(editor.Grid2().width(), 510);
+    QCOMPARE(editor.Grid2().backColor(), Colours::kSystemAppWorkspace);
+    QCOMPARE(editor.rowGrid().colWidth(0), 440);
+    QCOMPARE(editor.colGrid().rowHeight(0), 220);
+    for (int i = 0; i < 16; ++i) {
+        QCOMPARE(editor.colGrid().colWidth(i), editor.Grid1().colWidth(i));
+        QCOMPARE(editor.rowGrid().rowHeight(i), editor.Grid1().rowHeight(i));
+    }
+}
+
+QTEST_APPLESS_MAIN(tst_GlyphEditor)
+#include "tst_glypheditor.moc"
