@@ -11,6 +11,19 @@ constexpr int kRowReadoutWidthTwips = 440;
 
 GlyphEditor::GlyphEditor(QObject *parent)
     : QObject(parent)
+    , m_Text2(m_ownText2)
+{
+    setUpCreatedGrids();
+}
+
+GlyphEditor::GlyphEditor(TextBox &Text2, QObject *parent)
+    : QObject(parent)
+    , m_Text2(Text2)
+{
+    setUpCreatedGrids();
+}
+
+void GlyphEditor::setUpCreatedGrids()
 {
     // The grids as the window creates them; rowGrid starts hidden and the
     // start state (opthoriz) swaps the two readouts.
@@ -28,14 +41,6 @@ bool GlyphEditor::setChkdirValue(int value)
         emit matrixOptionsChanged();
     }
     return true;
-}
-
-void GlyphEditor::setText2(const QString &text)
-{
-    if (m_Text2 == text)
-        return;
-    m_Text2 = text;
-    emit Text2Changed(m_Text2);
 }
 
 void GlyphEditor::setFrmmatrixEnabled(bool enabled)
@@ -109,7 +114,7 @@ void GlyphEditor::Command6_Click()
     m_Grid2.clear();
     m_colGrid.clear();
     m_rowGrid.clear();
-    setText2(QString());
+    m_Text2.setText(QString());
     setFrmmatrixEnabled(true);
 }
 
@@ -143,7 +148,7 @@ void GlyphEditor::updateVerticalReadout()
         m_colGrid.setText(Readout::padded(m_colGrid.text(), count));
         hex += m_colGrid.text();
     }
-    setText2(hex);
+    m_Text2.setText(hex);
     m_colGrid.setCol(m_Grid1.col());
 }
 
@@ -175,7 +180,7 @@ void GlyphEditor::updateHorizontalReadout()
         m_rowGrid.setText(Readout::padded(m_rowGrid.text(), count));
         hex += m_rowGrid.text();
     }
-    setText2(hex);
+    m_Text2.setText(hex);
 }
 
 int GlyphEditor::sizeFromItem(const QString &itemText)

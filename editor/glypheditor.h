@@ -2,6 +2,7 @@
 
 #include "colour.h"
 #include "grid.h"
+#include "textbox.h"
 
 #include <QObject>
 #include <QString>
@@ -32,7 +33,10 @@ public:
     static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
     static constexpr int kMiniCellTwips = 30;    // Grid2 cells
 
+    // The editor writes the hex string into `Text2`; without one it keeps the
+    // hex string in a text box of its own.
     explicit GlyphEditor(QObject *parent = nullptr);
+    explicit GlyphEditor(TextBox &Text2, QObject *parent = nullptr);
 
     Grid &Grid1() { return m_Grid1; }
     Grid &Grid2() { return m_Grid2; }
@@ -54,8 +58,8 @@ public:
 
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
-    const QString &Text2() const { return m_Text2; }
-    void setText2(const QString &text);
+    QString Text2() const { return m_Text2.text(); }
+    TextBox &Text2Box() { return m_Text2; }
 
     // Whether the readout in use is the column readout, colGrid.
     bool isVertical() const { return m_optvertValue; }
@@ -83,15 +87,18 @@ signals:
     void frmmatrixEnabledChanged(bool enabled);
     // optvertValue(), chkdirValue() or chkdirEnabled() changed.
     void matrixOptionsChanged();
-    void Text2Changed(const QString &text);
 
 private:
+    void setUpCreatedGrids();
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();
     void setFrmmatrixEnabled(bool enabled);
     static int sizeFromItem(const QString &itemText);
     static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);
+
+    StringTextBox m_ownText2;
+    TextBox &m_Text2;
 
     Grid m_Grid1{16, 16};
     Grid m_Grid2{16, 16};
@@ -102,5 +109,4 @@ private:
     bool m_optvertValue = false;
     int m_chkdirValue = 0;
     bool m_chkdirEnabled = true;
-    QString m_Text2;
 };

@@ -4,15 +4,14 @@
 
 OutputText::OutputText(QObject *parent)
     : QObject(parent)
+    , m_Text1(m_ownText1)
 {
 }
 
-void OutputText::setText1(const QString &text)
+OutputText::OutputText(TextBox &Text1, QObject *parent)
+    : QObject(parent)
+    , m_Text1(Text1)
 {
-    if (m_Text1 == text)
-        return;
-    m_Text1 = text;
-    emit Text1Changed(m_Text1);
 }
 
 void OutputText::txtfmt_Change(const QString &text)
@@ -28,15 +27,15 @@ void OutputText::txtdelim_Change(const QString &text)
 bool OutputText::Command1_Click(const QString &hexString)
 {
     const qint64 length = CopyToText::lineLength(hexString, m_prefix, m_delimiter);
-    if (length > kMaxText1Length - m_Text1.size())
+    if (length > kMaxText1Length - m_Text1.length())
         return false;
     const QString line = CopyToText::line(hexString, m_prefix, m_delimiter);
-    m_Text1 += line;
+    m_Text1.append(line);
     emit Text1Appended(line);
     return true;
 }
 
 void OutputText::Command9_Click()
 {
-    setText1(QString());
+    m_Text1.setText(QString());
 }

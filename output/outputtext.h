@@ -1,5 +1,7 @@
 #pragma once
 
+#include "textbox.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,14 +18,16 @@ public:
     // to an allocation that cannot succeed.
     static constexpr qint64 kMaxText1Length = qint64(256) * 1024 * 1024;
 
+    // Copy to Text appends to `Text1`; without one the output text is kept in
+    // a text box of its own.
     explicit OutputText(QObject *parent = nullptr);
+    explicit OutputText(TextBox &Text1, QObject *parent = nullptr);
 
     const QString &prefix() const { return m_prefix; }
     const QString &delimiter() const { return m_delimiter; }
 
-    const QString &Text1() const { return m_Text1; }
-    // The user edited the output area.
-    void setText1(const QString &text);
+    QString Text1() const { return m_Text1.text(); }
+    TextBox &Text1Box() { return m_Text1; }
 
     // The boxes' whole texts, blanks included, become prefix and delimiter.
     void txtfmt_Change(const QString &text);
@@ -37,13 +41,12 @@ public:
     void Command9_Click();
 
 signals:
-    // Text1 grew by `line` at its end.
+    // Copy to Text added `line` at the end of Text1.
     void Text1Appended(const QString &line);
-    // Text1 was replaced as a whole.
-    void Text1Changed(const QString &text);
 
 private:
     QString m_prefix = QStringLiteral("$");
     QString m_delimiter = QStringLiteral(",");
-    QString m_Text1;
+    StringTextBox m_ownText1;
+    TextBox &m_Text1;
 };

@@ -1,11 +1,16 @@
+#include "mainwindow.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("KELVOR 2.1"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("KELVOR"));
+    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+
+    // The main window lives for the whole run: created and loaded, then shown
+    // centred. Closing it ends the program; so does its Exit button.
+    MainWindow frmMain;
+    frmMain.showCentred();
+    return QApplication::exec();
 }

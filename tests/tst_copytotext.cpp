@@ -101,7 +101,7 @@ void tst_CopyToText::appendsAfterWhateverText1Holds()
     QFETCH(QString, after);
 
     OutputText output;
-    output.setText1(before);
+    output.Text1Box().setText(before);
     QSignalSpy appended(&output, &OutputText::Text1Appended);
     QVERIFY(output.Command1_Click(QStringLiteral("1F0500")));
     QCOMPARE(output.Text1(), after);
@@ -141,7 +141,7 @@ void tst_CopyToText::stringsBeyondSixteenBitLengths()
         hex += QLatin1Char("0123456789ABCDEF"[i % 16]);
 
     OutputText output;
-    output.setText1(QStringLiteral("keep me\r\n"));
+    output.Text1Box().setText(QStringLiteral("keep me\r\n"));
     QVERIFY(output.Command1_Click(hex));
 
     const QString &text = output.Text1();
@@ -155,7 +155,7 @@ void tst_CopyToText::stringsBeyondSixteenBitLengths()
 void tst_CopyToText::refusedLineKeepsText1()
 {
     OutputText output;
-    output.setText1(QStringLiteral("precious"));
+    output.Text1Box().setText(QStringLiteral("precious"));
     // 30,000 pieces with a 10,000-character prefix: 300 million characters.
     output.txtfmt_Change(QString(10000, QLatin1Char('p')));
     QSignalSpy appended(&output, &OutputText::Text1Appended);

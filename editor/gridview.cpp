@@ -1,0 +1,245 @@
+#include "gridview.h"
+
+#include "grid.h"
+#include "palettecolour.h"
+#include "twips.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+
+#include <algorithm>
+
+namespace {
+constexpr int kLine = 1; // grid line width in pixels
+
+// Edges of cells whose sizes are given in twips. Each size is turned into
+// pixels on its own, so equal sizes give equal cells, and two grids with the
+// same sizes line up cell for cell.
+std::vector<int> edgesFor(int count, int start, int (Grid::*sizeOf)(int) const, const Grid &grid)
+{
+    std::vector<int> edges;
+    edges.reserve(size_t(count) + 1);
+    int edge = start;
+    edges.push_back(edge);
+    for (int i = 0; i < count; ++i) {
+        edge += std::max(Twips::toPixels((grid.*sizeOf)(i)), kLine);
+        edges.push_back(edge);
+    }
+    return edges;
+}
+
+int indexAt(const std::vector<int> &edges, int pos)
+{
+    if (edges.size() < 2 || pos < edges.front() || pos >= edges.back())
+        return -1;
+    const auto next = std::upper_bound(edges.begin(), edges.end(), pos);
+    return int(next - edges.begin()) - 1;
+}
+} // namespace
+
+GridView::GridView(Grid &grid, QWidget *parent)
+    : QWidget(parent)
+    , m_grid(grid)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(&m_grid, &Grid::cellChanged, this, &GridView::updateCell);
+    connect(&m_grid, &Grid::layoutChanged, this, &GridView::updateLayout);
+    connect(&m_grid, &Grid::visibleChanged, this, &QWidget::setVisible);
+    if (!m_grid.isVisible())
+        hide();
+    updateLayout();
+}
+
+void GridView::setFramed(bool framed)
+{
+    m_framed = framed;
+    updateLayout();
+}
+
+void GridView::setGridLineColour(Colour colour)
+{
+    m_gridLineColour = colour;
+    update();
+}
+
+void GridView::setOutsideColour(Colour colour)
+{
+    m_outsideColour = colour;
+    update();
+}
+
+void GridView::setCellTextColour(Colour colour)
+{
+    m_cellTextColour = colour;
+    update();
+}
+
+QSize GridView::sizeHint() const
+{
+    return QSize(Twips::toPixels(m_grid.width()), Twips::toPixels(m_grid.height()));
+}
+
+void GridView::updateLayout()
+{
+    const int start = m_framed ? kLine : 0;
+    m_colEdges = edgesFor(m_grid.cols(), start, &Grid::colWidth, m_grid);
+    m_rowEdges = edgesFor(m_grid.rows(), start, &Grid::rowHeight, m_grid);
+    m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid.cols() - 1, 0));
+    m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid.rows() - 1, 0));
+    setFixedSize(sizeHint());
+    update();
+}
+
+void GridView::updateCell(int row, int col)
+{
+    update(cellRect(row, col));
+}
+
+QPoint GridView::cellAt(const QPoint &pos) const
+{
+    const int col = indexAt(m_colEdges, pos.x());
+    const int row = indexAt(m_rowEdges, pos.y());
+    return col < 0 || row < 0 ? QPoint(-1, -1) : QPoint(col, row);
+}
+
+QRect GridView::cellRect(int row, int col) const
+{
+    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
+        return QRect();
+    const int left = m_colEdges[size_t(col)];
+    const int top = m_rowEdges[size_t(row)];
+    return QRect(left, top, m_colEdges[size_t(col) + 1] - left - kLine,
+                 m_rowEdges[size_t(row) + 1] - top - kLine);
+}
+
+void GridView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QPalette &pal = palette();
+    const QRect dirty = event->rect();
+
+    painter.fillRect(dirty, paletteColour(m_outsideColour, pal));
+    const QRect cells(0, 0, m_colEdges.back(), m_rowEdges.back());
+    painter.fillRect(cells.intersected(dirty), paletteColour(m_gridLineColour, pal));
+
+    const QColor background = paletteColour(m_grid.backColor(), pal);
+    painter.setPen(paletteColour(m_cellTextColour, pal));
+    for (int row = 0; row < m_grid.rows(); ++row) {
+        for (int col = 0; col < m_grid.cols(); ++col) {
+            const QRect rect = cellRect(row, col);
+            if (!rect.intersects(dirty))
+                continue;
+            const Colour colour = m_grid.cellBackColorAt(row, col);
+            painter.fillRect(rect, colour == Colours::kNone ? background : paletteColour(colour, pal));
+            const QString text = m_grid.textAt(row, col);
+            if (!text.isEmpty())
+                drawCellText(painter, rect, text);
+        }
+    }
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = cellRect(m_keyboardCell.y(), m_keyboardCell.x());
+        option.backgroundColor = background;
+        if (option.rect.intersects(dirty))
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+// Centres the text; a text wider than its cell is drawn in a smaller font
+// rather than cut, so four-digit readouts stay whole in narrow cells.
+void GridView::drawCellText(QPainter &painter, const QRect &rect, const QString &text) const
+{
+    const QFontMetricsF metrics(font());
+    const qreal width = metrics.horizontalAdvance(text);
+    if (width <= rect.width()) {
+        painter.drawText(rect, Qt::AlignCenter, text);
+        return;
+    }
+    painter.save();
+    QFont smaller = font();
+    smaller.setPointSizeF(std::max(smaller.pointSizeF() * rect.width() / width, 1.0));
+    painter.setFont(smaller);
+    painter.drawText(rect, Qt::AlignCenter | Qt::TextDontClip, text);
+    painter.restore();
+}
+
+void GridView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const QPoint cell = cellAt(event->position().toPoint());
+    if (cell.x() < 0)
+        return;
+    moveKeyboardCell(cell.y(), cell.x());
+    click(cell.y(), cell.x());
+}
+
+void GridView::keyPressEvent(QKeyEvent *event)
+{
+    const int row = m_keyboardCell.y();
+    const int col = m_keyboardCell.x();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveKeyboardCell(row, col - 1);
+        break;
+    case Qt::Key_Right:
+        moveKeyboardCell(row, col + 1);
+        break;
+    case Qt::Key_Up:
+        moveKeyboardCell(row - 1, col);
+        break;
+    case Qt::Key_Down:
+        moveKeyboardCell(row + 1, col);
+        break;
+    case Qt::Key_Space:
+        if (!m_clickable) {
+            event->ignore();
+            return;
+        }
+        if (!event->isAutoRepeat())
+            click(row, col);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void GridView::click(int row, int col)
+{
+    if (!m_clickable)
+        return;
+    m_grid.setCol(col);
+    m_grid.setRow(row);
+    emit clicked();
+}
+
+void GridView::moveKeyboardCell(int row, int col)
+{
+    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
+        return;
+    const QRect old = cellRect(m_keyboardCell.y(), m_keyboardCell.x());
+    m_keyboardCell = QPoint(col, row);
+    update(old);
+    update(cellRect(row, col));
+}
+
+void GridView::focusInEvent(QFocusEvent *event)
+{
+    updateCell(m_keyboardCell.y(), m_keyboardCell.x());
+    QWidget::focusInEvent(event);
+}
+
+void GridView::focusOutEvent(QFocusEvent *event)
+{
+    updateCell(m_keyboardCell.y(), m_keyboardCell.x());
+    QWidget::focusOutEvent(event);
+}

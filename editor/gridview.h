@@ -1,0 +1,78 @@
+#pragma once
+
+#include "colour.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <vector>
+
+class Grid;
+
+// Paints one Grid and turns presses on it into clicks; the same view serves
+// the editing grid, the miniature and both readouts.
+//
+// The view follows the model: its size is the grid's outer size, cells are
+// painted in their colour (0 shows the grid's background colour) with their
+// text centred, and only the cells that changed are repainted. Each cell
+// carries its grid line on its right and bottom edge; a framed grid also has
+// one along its left and top edge. The area beyond the cells is painted in the
+// outside colour.
+//
+// A clickable grid reports a left press on a cell, or Space on the keyboard
+// cell, as clicked() after making that cell the model's current cell. Arrow
+// keys move the keyboard cell in every grid; a press outside the cells does
+// nothing.
+class GridView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit GridView(Grid &grid, QWidget *parent = nullptr);
+
+    Grid &grid() const { return m_grid; }
+
+    void setClickable(bool clickable) { m_clickable = clickable; }
+    bool isClickable() const { return m_clickable; }
+    void setFramed(bool framed);
+    void setGridLineColour(Colour colour);
+    void setOutsideColour(Colour colour);
+    void setCellTextColour(Colour colour);
+
+    // The cell under `pos` (x = column, y = row), or (-1, -1) outside the cells.
+    QPoint cellAt(const QPoint &pos) const;
+    // A cell's inner rectangle, without its grid lines.
+    QRect cellRect(int row, int col) const;
+    QPoint keyboardCell() const { return m_keyboardCell; }
+
+    QSize sizeHint() const override;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void updateCell(int row, int col);
+    void updateLayout();
+    void click(int row, int col);
+    void moveKeyboardCell(int row, int col);
+    void drawCellText(QPainter &painter, const QRect &rect, const QString &text) const;
+
+    Grid &m_grid;
+    bool m_clickable = false;
+    bool m_framed = true;
+    Colour m_gridLineColour = Colours::kLightGrey;
+    Colour m_outsideColour = Colours::kGrey;
+    Colour m_cellTextColour = Colours::kSystemWindowText;
+    // Pixel edges of the columns and rows: edge i is the left (top) of cell i,
+    // the last one the right (bottom) of the last cell's grid line.
+    std::vector<int> m_colEdges;
+    std::vector<int> m_rowEdges;
+    QPoint m_keyboardCell{0, 0};
+};

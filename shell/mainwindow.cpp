@@ -1,0 +1,244 @@
+#include "mainwindow.h"
+
+#include "gridview.h"
+#include "placement.h"
+#include "sizelist.h"
+#include "twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+const QString kAppTitle = QStringLiteral("KELVOR");
+
+template <typename Widget, typename... Args>
+Widget *makeControl(const char *name, QWidget *parent, Args &&...args)
+{
+    auto *widget = new Widget(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QGroupBox *frame(const char *name, const QString &caption, QWidget *parent)
+{
+    return makeControl<QGroupBox>(name, parent, caption);
+}
+
+QLabel *label(const char *name, const QString &caption, QWidget *parent)
+{
+    return makeControl<QLabel>(name, parent, caption);
+}
+
+QPushButton *button(const char *name, const QString &caption, QWidget *parent)
+{
+    return makeControl<QPushButton>(name, parent, caption);
+}
+
+// The cursor of a QTextEdit-like box at its end, kept in view.
+void showEnd(PlainTextBox *box)
+{
+    box->moveCursor(QTextCursor::End);
+    box->ensureCursorVisible();
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("KELVOR 2.1"));
+    createControls();
+    connectControls();
+    placeControls();
+    setTabOrder();
+    // The option created selected reports its click while the window is built.
+    m_editor.opthoriz_Click();
+    frmMain_Load();
+    m_Grid1->setFocus();
+}
+
+MainWindow::~MainWindow()
+{
+    // The child widgets go first, so that no view outlives the models it
+    // shows; QWidget would delete them only after the members.
+    qDeleteAll(findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
+}
+
+void MainWindow::createControls()
+{
+    m_Frame4 = frame("Frame4", QStringLiteral("Settings"), this);
+    m_lstCol = makeControl<SizeList>("lstCol", m_Frame4, QStringLiteral("Width"), GlyphEditor::kMatrixMin,
+                                GlyphEditor::kMatrixMax);
+    m_lstRow = makeControl<SizeList>("lstRow", m_Frame4, QStringLiteral("Height"), GlyphEditor::kMatrixMin,
+                                GlyphEditor::kMatrixMax);
+    m_Label1 = label("Label1", QStringLiteral("Display"), m_Frame4);
+    m_cmdInverse = button("cmdInverse", QStringLiteral("Invert"), m_Frame4);
+    m_Frame1 = frame("Frame1", QString(), m_Frame4);
+    m_Grid2 = makeControl<GridView>("Grid2", m_Frame1, m_editor.Grid2());
+
+    m_frmmatrix = frame("frmmatrix", QStringLiteral("Matrix"), this);
+    m_Label4 = label("Label4", QStringLiteral("Horiz"), m_frmmatrix);
+    m_Label5 = label("Label5", QStringLiteral("Vert"), m_frmmatrix);
+    m_opthoriz = makeControl<QRadioButton>("opthoriz", m_frmmatrix);
+    m_optvert = makeControl<QRadioButton>("optvert", m_frmmatrix);
+    m_Label8 = label("Label8", QStringLiteral("Lt to Rt"), m_frmmatrix);
+    m_chkdir = makeControl<QCheckBox>("chkdir", m_frmmatrix);
+
+    m_Frame9 = frame("Frame9", QStringLiteral("Binary to Hex Utility"), this);
+    m_Label6 = label("Label6", QStringLiteral("KELVOR 2.1 Beta"), m_Frame9);
+    m_Label7 = label("Label7", QStringLiteral("Feedback: see the README"), m_Frame9);
+    m_Command2 = button("Command2", QStringLiteral("&Help"), m_Frame9);
+    m_Command11 = button("Command11", QStringLiteral("&About"), m_Frame9);
+
+    m_Frame7 = frame("Frame7", QStringLiteral("Format"), this);
+    m_Label2 = label("Label2", QStringLiteral("Preface"), m_Frame7);
+    m_txtfmt = makeControl<QLineEdit>("txtfmt", m_Frame7, QStringLiteral("$"));
+    m_Label3 = label("Label3", QStringLiteral("Delimiter"), m_Frame7);
+    m_txtdelim = makeControl<QLineEdit>("txtdelim", m_Frame7, QStringLiteral(","));
+
+    m_Frame3 = frame("Frame3", QStringLiteral("Editable Text"), this);
+    m_Text1->setObjectName(QStringLiteral("Text1"));
+    m_Text1->setParent(m_Frame3);
+    m_Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    m_Frame2 = frame("Frame2", QStringLiteral("Copy to Clipboard"), this);
+    m_Command12 = button("Command12", QStringLiteral("Copy"), m_Frame2);
+    m_Command9 = button("Command9", QStringLiteral("Clear"), m_Frame2);
+
+    m_Frame5 = frame("Frame5", QStringLiteral("Grid"), this);
+    m_Command1 = button("Command1", QStringLiteral("Copy to Text"), m_Frame5);
+    m_Command6 = button("Command6", QStringLiteral("Clear"), m_Frame5);
+
+    m_Frame6 = frame("Frame6", QStringLiteral("Exit"), this);
+    m_Command10 = button("Command10", QStringLiteral("E&xit "), m_Frame6);
+
+    m_Text2->setObjectName(QStringLiteral("Text2"));
+    m_Text2->setParent(this);
+    m_Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    m_colGrid = makeControl<GridView>("colGrid", this, m_editor.colGrid());
+    m_rowGrid = makeControl<GridView>("rowGrid", this, m_editor.rowGrid());
+    m_Grid1 = makeControl<GridView>("Grid1", this, m_editor.Grid1());
+    m_Grid1->setClickable(true);
+}
+
+void MainWindow::connectControls()
+{
+    connect(m_Grid1, &GridView::clicked, &m_editor, &GlyphEditor::Grid1_Click);
+    connect(m_cmdInverse, &QPushButton::clicked, &m_editor, &GlyphEditor::cmdInverse_Click);
+    connect(m_Command6, &QPushButton::clicked, &m_editor, &GlyphEditor::Command6_Click);
+    connect(m_lstCol, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstCol_Click);
+    connect(m_lstRow, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstRow_Click);
+    connect(m_optvert, &QRadioButton::clicked, &m_editor, &GlyphEditor::optvert_Click);
+    connect(m_opthoriz, &QRadioButton::clicked, &m_editor, &GlyphEditor::opthoriz_Click);
+    connect(m_chkdir, &QCheckBox::clicked, this, [this](bool checked) {
+        if (!m_editor.setChkdirValue(checked ? 1 : 0))
+            syncMatrixOptions();
+    });
+    connect(&m_editor, &GlyphEditor::matrixOptionsChanged, this, &MainWindow::syncMatrixOptions);
+    connect(&m_editor, &GlyphEditor::frmmatrixEnabledChanged, m_frmmatrix, &QWidget::setEnabled);
+
+    connect(m_Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(m_txtfmt, &QLineEdit::textChanged, &m_output, &OutputText::txtfmt_Change);
+    connect(m_txtdelim, &QLineEdit::textChanged, &m_output, &OutputText::txtdelim_Change);
+    connect(m_Command9, &QPushButton::clicked, &m_output, &OutputText::Command9_Click);
+    connect(m_Command12, &QPushButton::clicked, this, &MainWindow::Command12_Click);
+    connect(m_Command10, &QPushButton::clicked, this, &MainWindow::Command10_Click);
+}
+
+// The option buttons and the check box show the editor's choices.
+void MainWindow::syncMatrixOptions()
+{
+    (m_editor.optvertValue() ? m_optvert : m_opthoriz)->setChecked(true);
+    m_chkdir->setEnabled(m_editor.chkdirEnabled());
+    m_chkdir->setChecked(m_editor.chkdirValue() == 1);
+}
+
+void MainWindow::frmMain_Load()
+{
+    m_editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    // Setting the boxes runs their change handlers, which copy the same texts
+    // back into prefix and delimiter.
+    m_txtdelim->setText(m_output.delimiter());
+    m_txtfmt->setText(m_output.prefix());
+}
+
+void MainWindow::showCentred()
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    frmMain_Unload();
+    event->accept();
+}
+
+void MainWindow::frmMain_Unload()
+{
+    if (isMinimized())
+        return;
+    const QRect frame = frameGeometry();
+    const QRect twips(Twips::fromPixels(frame.x()), Twips::fromPixels(frame.y()),
+                      Twips::fromPixels(frame.width()), Twips::fromPixels(frame.height()));
+    QString error;
+    if (!Placement::writeMainPlacement(twips, &error))
+        qWarning("KELVOR: %s", qPrintable(error));
+}
+
+void MainWindow::Command1_Click()
+{
+    if (!m_output.Command1_Click(m_editor.Text2())) {
+        QMessageBox box(QMessageBox::Warning, kAppTitle,
+                        QStringLiteral("The new line would make the output text longer than %L1 "
+                                       "characters, so it was not added.")
+                                .arg(OutputText::kMaxText1Length),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
+    showEnd(m_Text1);
+}
+
+void MainWindow::Command10_Click()
+{
+    // Ends the program at once: exit() leaves the event loop without sending
+    // close events, so no close handling runs and nothing is written.
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::Command12_Click()
+{
+    const QString text = m_Text1->text();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+    if (clipboard->text() != text) {
+        QMessageBox box(QMessageBox::Warning, kAppTitle,
+                        QStringLiteral("The text could not be put on the clipboard."), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, kAppTitle, QStringLiteral("Cliboard now has the text"),
+                    QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}

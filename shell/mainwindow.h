@@ -1,0 +1,102 @@
+#pragma once
+
+#include "glypheditor.h"
+#include "outputtext.h"
+#include "plaintextbox.h"
+
+#include <QWidget>
+
+class GridView;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class SizeList;
+
+// The main window, frmMain: it shows the editor's and the output's state in
+// its controls and forwards their events to the handlers, which live in
+// GlyphEditor and OutputText, or below where they need the desktop (the
+// clipboard, the settings store, other windows).
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidthTwips = 7665;
+    static constexpr int kClientHeightTwips = 6555;
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    const GlyphEditor &editor() const { return m_editor; }
+    const OutputText &output() const { return m_output; }
+
+    // Shows the window centred on the screen, at its designed size.
+    void showCentred();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void connectControls();
+    void placeControls();
+    void setTabOrder();
+    void frmMain_Load();
+    void frmMain_Unload();
+    void syncMatrixOptions();
+
+    void Command1_Click();
+    void Command10_Click();
+    void Command12_Click();
+
+    // The text boxes come first: the editor and the output write into them.
+    PlainTextBox *m_Text1 = new PlainTextBox;
+    PlainTextBox *m_Text2 = new PlainTextBox;
+    GlyphEditor m_editor{*m_Text2};
+    OutputText m_output{*m_Text1};
+
+    QGroupBox *m_Frame4 = nullptr;
+    SizeList *m_lstCol = nullptr;
+    SizeList *m_lstRow = nullptr;
+    QLabel *m_Label1 = nullptr;
+    QPushButton *m_cmdInverse = nullptr;
+    QGroupBox *m_Frame1 = nullptr;
+    GridView *m_Grid2 = nullptr;
+
+    QGroupBox *m_frmmatrix = nullptr;
+    QLabel *m_Label4 = nullptr;
+    QLabel *m_Label5 = nullptr;
+    QRadioButton *m_opthoriz = nullptr;
+    QRadioButton *m_optvert = nullptr;
+    QLabel *m_Label8 = nullptr;
+    QCheckBox *m_chkdir = nullptr;
+
+    QGroupBox *m_Frame9 = nullptr;
+    QLabel *m_Label6 = nullptr;
+    QLabel *m_Label7 = nullptr;
+    QPushButton *m_Command2 = nullptr;
+    QPushButton *m_Command11 = nullptr;
+
+    QGroupBox *m_Frame7 = nullptr;
+    QLabel *m_Label2 = nullptr;
+    QLineEdit *m_txtfmt = nullptr;
+    QLabel *m_Label3 = nullptr;
+    QLineEdit *m_txtdelim = nullptr;
+
+    QGroupBox *m_Frame3 = nullptr;
+    QGroupBox *m_Frame2 = nullptr;
+    QPushButton *m_Command12 = nullptr;
+    QPushButton *m_Command9 = nullptr;
+    QGroupBox *m_Frame5 = nullptr;
+    QPushButton *m_Command1 = nullptr;
+    QPushButton *m_Command6 = nullptr;
+    QGroupBox *m_Frame6 = nullptr;
+    QPushButton *m_Command10 = nullptr;
+
+    GridView *m_colGrid = nullptr;
+    GridView *m_rowGrid = nullptr;
+    GridView *m_Grid1 = nullptr;
+};
