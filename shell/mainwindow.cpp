@@ -130,6 +130,21 @@ void MainWindow::createControls()
     m_rowGrid = makeControl<GridView>("rowGrid", this, m_editor.rowGrid());
     m_Grid1 = makeControl<GridView>("Grid1", this, m_editor.Grid1());
     m_Grid1->setClickable(true);
+
+    // Names for screen readers where a control has no caption of its own.
+    m_opthoriz->setAccessibleName(QStringLiteral("Horizontal"));
+    m_optvert->setAccessibleName(QStringLiteral("Vertical"));
+    m_chkdir->setAccessibleName(QStringLiteral("Left to right"));
+    m_lstCol->setAccessibleName(QStringLiteral("Width"));
+    m_lstRow->setAccessibleName(QStringLiteral("Height"));
+    m_Grid1->setAccessibleName(QStringLiteral("Editing grid"));
+    m_Grid2->setAccessibleName(QStringLiteral("Miniature"));
+    m_colGrid->setAccessibleName(QStringLiteral("Column values"));
+    m_rowGrid->setAccessibleName(QStringLiteral("Row values"));
+    m_Text1->setAccessibleName(QStringLiteral("Editable text"));
+    m_Text2->setAccessibleName(QStringLiteral("Hex string"));
+    m_txtfmt->setAccessibleName(QStringLiteral("Preface"));
+    m_txtdelim->setAccessibleName(QStringLiteral("Delimiter"));
 }
 
 void MainWindow::connectControls()

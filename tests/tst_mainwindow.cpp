@@ -1,0 +1,584 @@
+#include "editorsession.h"
+#include "gridview.h"
+#include "mainwindow.h"
+#include "plaintextbox.h"
+#include "sizelist.h"
+#include "testsettings.h"
+#include "windowdriver.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <memory>
+
+using WindowDriver::clickCell;
+
+// The main window as a user meets it: its controls, the way their events
+// reach the handlers, and what closing the window leaves behind.
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void captions_data();
+    void captions();
+    void tabOrderStartsOnTheEditingGrid();
+    void readoutsLineUpWithTheEditingGrid_data();
+    void readoutsLineUpWithTheEditingGrid();
+    void clickingCellsDrawsAndReads();
+    void pressOutsideTheCellsDoesNothing();
+    void keyboardTogglesTheKeyboardCell();
+    void orientationControls();
+    void lockedFrameDisablesItsControls();
+    void sizeListChoices_data();
+    void sizeListChoices();
+    void typingIntoSizeListChangesNothing_data();
+    void typingIntoSizeListChangesNothing();
+    void copyToTextThroughTheWindow();
+    void lineBreakTypedIntoText2CountsTwoCharacters();
+    void copyPutsExactTextOnClipboard();
+    void copyOfEmptyTextStillReplacesClipboard();
+    void clearEmptiesOnlyTheOutput();
+    void closeWritesPlacement_data();
+    void closeWritesPlacement();
+    void minimisedCloseWritesNothing();
+    void closeEndsTheProgram();
+    void exitEndsAtOnceWritingNothing();
+    void unwritableStoreStillCloses();
+
+private:
+    template <typename T>
+    T *control(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    GridView *grid(const char *name) const { return control<GridView>(name); }
+    PlainTextBox *textBox(const char *name) const { return control<PlainTextBox>(name); }
+    void press(const char *buttonName) const
+    {
+        QTest::mouseClick(control<QAbstractButton>(buttonName), Qt::LeftButton);
+    }
+    bool storeIsEmpty() const { return m_settings->store().allKeys().isEmpty(); }
+
+    std::unique_ptr<TestSettings> m_settings;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void tst_MainWindow::init()
+{
+    m_settings = std::make_unique<TestSettings>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void tst_MainWindow::cleanup()
+{
+    m_window.reset();
+    m_settings.reset();
+}
+
+void tst_MainWindow::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+
+    const QList<QPair<QString, QString>> captions = {
+        {"Frame4", "Settings"},
+        {"lstCol", "Width"},
+        {"lstRow", "Height"},
+        {"Label1", "Display"},
+        {"cmdInverse", "Invert"},
+        {"Frame1", ""},
+        {"frmmatrix", "Matrix"},
+        {"Label4", "Horiz"},
+        {"Label5", "Vert"},
+        {"opthoriz", ""},
+        {"optvert", ""},
+        {"Label8", "Lt to Rt"},
+        {"chkdir", ""},
+        {"Frame9", "Binary to Hex Utility"},
+        {"Label6", "KELVOR 2.1 Beta"},
+        {"Command2", "&Help"},
+        {"Command11", "&About"},
+        {"Frame7", "Format"},
+        {"Label2", "Preface"},
+        {"txtfmt", "$"},
+        {"Label3", "Delimiter"},
+        {"txtdelim", ","},
+        {"Frame3", "Editable Text"},
+        {"Frame2", "Copy to Clipboard"},
+        {"Command12", "Copy"},
+        {"Command9", "Clear"},
+        {"Frame5", "Grid"},
+        {"Command1", "Copy to Text"},
+        {"Command6", "Clear"},
+        {"Frame6", "Exit"},
+        {"Command10", "E&xit "},
+    };
+    for (const auto &[name, caption] : captions)
+        QTest::newRow(qPrintable(name)) << name << caption;
+}
+
+void tst_MainWindow::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+
+    QWidget *widget = m_window->findChild<QWidget *>(name);
+    QVERIFY2(widget, qPrintable(name));
+    QString shown;
+    if (auto *box = qobject_cast<QGroupBox *>(widget))
+        shown = box->title();
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        shown = label->text();
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        shown = button->text();
+    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        shown = edit->text();
+    else if (auto *list = qobject_cast<QComboBox *>(widget))
+        shown = list->currentText();
+    else
+        QFAIL("unexpected kind of control");
+    QCOMPARE(shown, caption);
+}
+
+void tst_MainWindow::tabOrderStartsOnTheEditingGrid()
+{
+    const QStringList expected = {"Grid1",   "colGrid",  "rowGrid",   "Text1",      "Command12", "Command9",
+                                  "lstRow",  "lstCol",   "Grid2",     "Command6",   "Command10", "Command1",
+                                  "Text2",   "txtfmt",   "txtdelim",  "opthoriz",   "optvert",   "Command11",
+                                  "cmdInverse", "Command2", "chkdir"};
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("KELVOR 2.1"));
+    QCOMPARE(m_window->size(), QSize(511, 437));
+    QCOMPARE(QApplication::focusWidget(), grid("Grid1"));
+
+    QStringList order;
+    QWidget *start = grid("Grid1");
+    QWidget *widget = start;
+    do {
+        if (expected.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != start);
+    QCOMPARE(order, expected);
+}
+
+void tst_MainWindow::readoutsLineUpWithTheEditingGrid_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("as started, 16") << 16;
+    QTest::newRow("3 chosen") << 3;
+    QTest::newRow("11 chosen") << 11;
+}
+
+void tst_MainWindow::readoutsLineUpWithTheEditingGrid()
+{
+    QFETCH(int, size);
+    if (size != 16) {
+        emit control<SizeList>("lstCol")->activated(size - 3);
+        emit control<SizeList>("lstRow")->activated(size - 3);
+    }
+    GridView *Grid1 = grid("Grid1");
+    GridView *colGrid = grid("colGrid");
+    GridView *rowGrid = grid("rowGrid");
+    QCOMPARE(Grid1->geometry(), QRect(232, 144, 249, 249));
+    QCOMPARE(Grid1->grid().cols(), size);
+
+    auto inWindow = [this](GridView *view, const QRect &cell) {
+        return QRect(view->mapTo(m_window.get(), cell.topLeft()), cell.size());
+    };
+    for (int i = 0; i < size; ++i) {
+        const QRect column = inWindow(Grid1, Grid1->cellRect(0, i));
+        const QRect readout = inWindow(colGrid, colGrid->cellRect(0, i));
+        QCOMPARE(readout.left(), column.left());
+        QCOMPARE(readout.width(), column.width());
+        const QRect row = inWindow(Grid1, Grid1->cellRect(i, 0));
+        const QRect rowReadout = inWindow(rowGrid, rowGrid->cellRect(i, 0));
+        QCOMPARE(rowReadout.top(), row.top());
+        QCOMPARE(rowReadout.height(), row.height());
+        QVERIFY(rowReadout.right() < column.left());
+    }
+    // The miniature is 510 twips wide until a width is chosen, then n x 30 + 1.
+    const GridView *Grid2 = grid("Grid2");
+    QCOMPARE(Grid2->width(), size == 16 ? 34 : size * 2);
+}
+
+void tst_MainWindow::clickingCellsDrawsAndReads()
+{
+    GridView *Grid1 = grid("Grid1");
+    clickCell(Grid1, 0, 15);
+    clickCell(Grid1, 2, 0);
+
+    QCOMPARE(Grid1->grid().cellBackColorAt(0, 15), GlyphEditor::kSetColour);
+    QCOMPARE(grid("Grid2")->grid().cellBackColorAt(2, 0), GlyphEditor::kMirrorColour);
+    QCOMPARE(grid("rowGrid")->grid().textAt(0, 0), QStringLiteral("0001"));
+    QCOMPARE(grid("rowGrid")->grid().textAt(2, 0), QStringLiteral("8000"));
+    const QString hex = textBox("Text2")->toPlainText();
+    QCOMPARE(hex, QStringLiteral("00010000") + QStringLiteral("8000") + QString(13 * 4, QLatin1Char('0')));
+    QVERIFY(!control<QGroupBox>("frmmatrix")->isEnabled());
+
+    clickCell(Grid1, 0, 15);
+    QCOMPARE(Grid1->grid().cellBackColorAt(0, 15), GlyphEditor::kClearColour);
+    QCOMPARE(grid("rowGrid")->grid().textAt(0, 0), QStringLiteral("0000"));
+}
+
+void tst_MainWindow::pressOutsideTheCellsDoesNothing()
+{
+    GridView *Grid1 = grid("Grid1");
+    // Below and right of the 16 x 16 cells lies the grid's empty area.
+    QTest::mouseClick(Grid1, Qt::LeftButton, {}, QPoint(Grid1->width() - 2, Grid1->height() - 2));
+    QTest::mouseClick(Grid1, Qt::LeftButton, {}, QPoint(5, Grid1->height() - 2));
+    QVERIFY(control<QGroupBox>("frmmatrix")->isEnabled());
+    QVERIFY(textBox("Text2")->text().isEmpty());
+}
+
+void tst_MainWindow::keyboardTogglesTheKeyboardCell()
+{
+    GridView *Grid1 = grid("Grid1");
+    Grid1->setFocus();
+    QTest::keyClick(Grid1, Qt::Key_Right);
+    QTest::keyClick(Grid1, Qt::Key_Down);
+    QTest::keyClick(Grid1, Qt::Key_Space);
+    QCOMPARE(Grid1->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
+    QTest::keyClick(grid("rowGrid"), Qt::Key_Space); // a readout takes no clicks
+    QCOMPARE(Grid1->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
+}
+
+void tst_MainWindow::orientationControls()
+{
+    auto *optvert = control<QRadioButton>("optvert");
+    auto *opthoriz = control<QRadioButton>("opthoriz");
+    auto *chkdir = control<QCheckBox>("chkdir");
+    QVERIFY(opthoriz->isChecked());
+    QVERIFY(chkdir->isEnabled());
+    QVERIFY(grid("rowGrid")->isVisible());
+    QVERIFY(!grid("colGrid")->isVisible());
+
+    QTest::mouseClick(chkdir, Qt::LeftButton);
+    QCOMPARE(m_window->editor().chkdirValue(), 1);
+
+    QTest::mouseClick(optvert, Qt::LeftButton);
+    QVERIFY(m_window->editor().optvertValue());
+    QVERIFY(!chkdir->isEnabled());
+    QVERIFY(!chkdir->isChecked());
+    QVERIFY(grid("colGrid")->isVisible());
+    QVERIFY(!grid("rowGrid")->isVisible());
+
+    QTest::mouseClick(opthoriz, Qt::LeftButton);
+    QVERIFY(!m_window->editor().optvertValue());
+    QVERIFY(chkdir->isEnabled());
+    QVERIFY(!chkdir->isChecked());
+
+    // Left to right, the leftmost cell is bit 0.
+    QTest::mouseClick(chkdir, Qt::LeftButton);
+    clickCell(grid("Grid1"), 0, 0);
+    QCOMPARE(grid("rowGrid")->grid().textAt(0, 0), QStringLiteral("0001"));
+}
+
+void tst_MainWindow::lockedFrameDisablesItsControls()
+{
+    clickCell(grid("Grid1"), 3, 3);
+    auto *optvert = control<QRadioButton>("optvert");
+    QVERIFY(!optvert->isEnabled());
+    QTest::mouseClick(optvert, Qt::LeftButton);
+    QVERIFY(!m_window->editor().optvertValue());
+
+    press("cmdInverse");
+    QVERIFY(!optvert->isEnabled());
+    press("Command6");
+    QVERIFY(optvert->isEnabled());
+    QVERIFY(textBox("Text2")->text().isEmpty());
+}
+
+namespace {
+enum Way { PopupClick, ArrowKey, Wheel, PopupSameItemAgain };
+
+void choose(SizeList *list, Way way, int index)
+{
+    switch (way) {
+    case PopupClick:
+    case PopupSameItemAgain: {
+        list->showPopup();
+        QAbstractItemView *view = list->view();
+        QTRY_VERIFY(view->isVisible());
+        const QRect item = view->visualRect(list->model()->index(index, 0));
+        view->scrollTo(list->model()->index(index, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(list->model()->index(index, 0)).center());
+        Q_UNUSED(item);
+        break;
+    }
+    case ArrowKey:
+        list->setFocus();
+        for (int i = 0; i <= index; ++i)
+            QTest::keyClick(list->lineEdit(), Qt::Key_Down);
+        break;
+    case Wheel:
+        for (int i = 0; i <= index; ++i) {
+            const QPointF pos = list->rect().center();
+            QWheelEvent event(pos, list->mapToGlobal(pos), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &event);
+        }
+        break;
+    }
+}
+} // namespace
+
+void tst_MainWindow::sizeListChoices_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<bool>("columns");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("width from the open list") << int(PopupClick) << true << 4 << 7;
+    QTest::newRow("height from the open list") << int(PopupClick) << false << 13 << 16;
+    QTest::newRow("width by arrow key") << int(ArrowKey) << true << 0 << 3;
+    QTest::newRow("height by arrow keys") << int(ArrowKey) << false << 2 << 5;
+    QTest::newRow("width by wheel") << int(Wheel) << true << 1 << 4;
+}
+
+void tst_MainWindow::sizeListChoices()
+{
+    QFETCH(int, way);
+    QFETCH(bool, columns);
+    QFETCH(int, index);
+    QFETCH(int, size);
+
+    auto *list = control<SizeList>(columns ? "lstCol" : "lstRow");
+    const Grid &Grid1 = grid("Grid1")->grid();
+    choose(list, Way(way), index);
+    QCOMPARE(columns ? Grid1.cols() : Grid1.rows(), size);
+    QCOMPARE(list->currentText(), QString::number(size));
+    QCOMPARE(list->count(), 14);
+    const GridView *Grid2 = grid("Grid2");
+    QCOMPARE(columns ? Grid2->width() : Grid2->height(), size * 2);
+}
+
+void tst_MainWindow::typingIntoSizeListChangesNothing_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter");
+
+    QTest::newRow("an item's text, then Enter") << "5" << true;
+    QTest::newRow("an item's text, then leaving") << "7" << false;
+    QTest::newRow("a number outside the list, then Enter") << "40" << true;
+    QTest::newRow("words, then Enter") << "wide" << true;
+}
+
+void tst_MainWindow::typingIntoSizeListChangesNothing()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+
+    for (const char *name : {"lstCol", "lstRow"}) {
+        auto *list = control<SizeList>(name);
+        list->setFocus();
+        list->lineEdit()->selectAll();
+        QTest::keyClicks(list->lineEdit(), typed);
+        if (enter)
+            QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+        textBox("Text2")->setFocus();
+        QCOMPARE(list->count(), 14);
+        QCOMPARE(list->currentIndex(), -1);
+    }
+    const Grid &Grid1 = grid("Grid1")->grid();
+    QCOMPARE(Grid1.cols(), 16);
+    QCOMPARE(Grid1.rows(), 16);
+}
+
+void tst_MainWindow::copyToTextThroughTheWindow()
+{
+    emit control<SizeList>("lstCol")->activated(0); // 3 columns
+    QTest::mouseClick(control<QRadioButton>("optvert"), Qt::LeftButton);
+    GridView *Grid1 = grid("Grid1");
+    for (int row : {0, 1, 2, 3, 4})
+        clickCell(Grid1, row, 0);
+    clickCell(Grid1, 0, 1);
+    clickCell(Grid1, 2, 1);
+    QCOMPARE(textBox("Text2")->text(), QStringLiteral("1F0500"));
+
+    press("Command1");
+    QCOMPARE(textBox("Text1")->text(), QStringLiteral("$1F,$05,$00,\r\n"));
+
+    auto *txtfmt = control<QLineEdit>("txtfmt");
+    auto *txtdelim = control<QLineEdit>("txtdelim");
+    txtfmt->selectAll();
+    QTest::keyClicks(txtfmt, QStringLiteral("0x"));
+    txtdelim->selectAll();
+    QTest::keyClicks(txtdelim, QStringLiteral(", "));
+    QCOMPARE(m_window->output().prefix(), QStringLiteral("0x"));
+    QCOMPARE(m_window->output().delimiter(), QStringLiteral(", "));
+    press("Command1");
+    QCOMPARE(textBox("Text1")->text(),
+             QStringLiteral("$1F,$05,$00,\r\n0x1F, 0x05, 0x00, \r\n"));
+    // The new line is kept in view, with the cursor after it.
+    QCOMPARE(textBox("Text1")->textCursor().position(), textBox("Text1")->document()->characterCount() - 1);
+}
+
+void tst_MainWindow::lineBreakTypedIntoText2CountsTwoCharacters()
+{
+    PlainTextBox *Text2 = textBox("Text2");
+    Text2->setFocus();
+    QTest::keyClicks(Text2, QStringLiteral("1F"));
+    QTest::keyClick(Text2, Qt::Key_Return);
+    QTest::keyClicks(Text2, QStringLiteral("05"));
+    press("Command1");
+    QCOMPARE(textBox("Text1")->text(), QStringLiteral("$1F,$\r\n,$05,\r\n"));
+
+    // Appending to a typed line without a line break continues that line.
+    PlainTextBox *Text1 = textBox("Text1");
+    Text1->setFocus();
+    QTest::keyClicks(Text1, QStringLiteral("abc"));
+    press("Command6");
+    press("Command1");
+    QCOMPARE(Text1->text(), QStringLiteral("$1F,$\r\n,$05,\r\nabc\r\n"));
+}
+
+void tst_MainWindow::copyPutsExactTextOnClipboard()
+{
+    clickCell(grid("Grid1"), 0, 15);
+    press("Command1");
+    press("Command1");
+    PlainTextBox *Text1 = textBox("Text1");
+    Text1->setFocus();
+    QTest::keyClicks(Text1, QStringLiteral("tail"));
+    // A selection does not limit what is copied.
+    QTextCursor cursor = Text1->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    Text1->setTextCursor(cursor);
+
+    const QString line = QStringLiteral("$00,$01,") + QString(15, QLatin1Char('x')).replace(
+                                 QLatin1String("x"), QLatin1String("$00,$00,")) + QStringLiteral("\r\n");
+    const QString expected = line + line + QStringLiteral("tail");
+    QCOMPARE(Text1->text(), expected);
+
+    WindowDriver::MessageBoxWatcher box;
+    press("Command12");
+    QVERIFY(box.seen);
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+    QCOMPARE(box.text, QStringLiteral("Cliboard now has the text"));
+    QCOMPARE(box.title, QStringLiteral("KELVOR"));
+    QCOMPARE(box.icon, QMessageBox::NoIcon);
+    QCOMPARE(box.buttonCount, qsizetype(1));
+    QVERIFY(box.modal);
+    QCOMPARE(Text1->text(), expected);
+}
+
+void tst_MainWindow::copyOfEmptyTextStillReplacesClipboard()
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+    WindowDriver::MessageBoxWatcher box;
+    press("Command12");
+    QVERIFY(box.seen);
+    QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+}
+
+void tst_MainWindow::clearEmptiesOnlyTheOutput()
+{
+    clickCell(grid("Grid1"), 1, 1);
+    press("Command1");
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    const QString hex = textBox("Text2")->text();
+
+    press("Command9");
+    QVERIFY(textBox("Text1")->text().isEmpty());
+    QCOMPARE(textBox("Text2")->text(), hex);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+    QCOMPARE(grid("Grid1")->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
+}
+
+void tst_MainWindow::closeWritesPlacement_data()
+{
+    QTest::addColumn<QPoint>("position");
+    QTest::newRow("on screen") << QPoint(40, 60);
+    QTest::newRow("partly off the left and top") << QPoint(-4, -2);
+}
+
+void tst_MainWindow::closeWritesPlacement()
+{
+    QFETCH(QPoint, position);
+    m_window->move(position);
+    QTRY_COMPARE(m_window->frameGeometry().topLeft(), position);
+    const QRect frame = m_window->frameGeometry();
+
+    QVERIFY(m_window->close());
+
+    QSettings store = m_settings->store();
+    QCOMPARE(store.value("Settings/MainLeft").toString(), QString::number(frame.x() * 15));
+    QCOMPARE(store.value("Settings/MainTop").toString(), QString::number(frame.y() * 15));
+    QCOMPARE(store.value("Settings/MainWidth").toString(), QString::number(frame.width() * 15));
+    QCOMPARE(store.value("Settings/MainHeight").toString(), QString::number(frame.height() * 15));
+
+    // Stored as plain decimal text, a leading "-" for a negative edge.
+    QFile file(store.fileName());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray contents = file.readAll();
+    QVERIFY2(contents.contains("MainLeft=" + QByteArray::number(position.x() * 15) + '\n'), contents);
+    // The outer window: the client area and whatever frame the platform adds.
+    QVERIFY(frame.width() * 15 >= MainWindow::kClientWidthTwips);
+}
+
+void tst_MainWindow::minimisedCloseWritesNothing()
+{
+    m_window->showMinimized();
+    QTRY_VERIFY(m_window->isMinimized());
+    QVERIFY(m_window->close());
+    QVERIFY(storeIsEmpty());
+}
+
+void tst_MainWindow::closeEndsTheProgram()
+{
+    QTimer::singleShot(0, m_window.get(), &QWidget::close);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!storeIsEmpty());
+}
+
+void tst_MainWindow::exitEndsAtOnceWritingNothing()
+{
+    m_window->move(100, 100);
+    QTimer::singleShot(0, m_window.get(), [this] { press("Command10"); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(m_window->isVisible()); // no close happened
+    QVERIFY(storeIsEmpty());
+}
+
+void tst_MainWindow::unwritableStoreStillCloses()
+{
+    QFile blocker(m_settings->path() + QStringLiteral("/file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TestSettings::setPath(blocker.fileName() + QStringLiteral("/settings"));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^KELVOR: could not write")));
+    QVERIFY(m_window->close());
+    QVERIFY(!m_window->isVisible());
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
