@@ -12,19 +12,18 @@
 #include <algorithm>
 
 namespace {
-constexpr int kLine = 1; // grid line width in pixels
-
 // Edges of cells whose sizes are given in twips. Each size is turned into
 // pixels on its own, so equal sizes give equal cells, and two grids with the
 // same sizes line up cell for cell.
 std::vector<int> edgesFor(int count, int start, int (Grid::*sizeOf)(int) const, const Grid &grid)
 {
+    constexpr int kSmallestCell = 1;
     std::vector<int> edges;
     edges.reserve(size_t(count) + 1);
     int edge = start;
     edges.push_back(edge);
     for (int i = 0; i < count; ++i) {
-        edge += std::max(Twips::toPixels((grid.*sizeOf)(i)), kLine);
+        edge += std::max(Twips::toPixels((grid.*sizeOf)(i)), kSmallestCell);
         edges.push_back(edge);
     }
     return edges;
@@ -59,6 +58,12 @@ void GridView::setFramed(bool framed)
     updateLayout();
 }
 
+void GridView::setGridLines(bool shown)
+{
+    m_lineWidth = shown ? 1 : 0;
+    updateLayout();
+}
+
 void GridView::setGridLineColour(Colour colour)
 {
     m_gridLineColour = colour;
@@ -84,7 +89,7 @@ QSize GridView::sizeHint() const
 
 void GridView::updateLayout()
 {
-    const int start = m_framed ? kLine : 0;
+    const int start = m_framed ? m_lineWidth : 0;
     m_colEdges = edgesFor(m_grid.cols(), start, &Grid::colWidth, m_grid);
     m_rowEdges = edgesFor(m_grid.rows(), start, &Grid::rowHeight, m_grid);
     m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid.cols() - 1, 0));
@@ -111,8 +116,8 @@ QRect GridView::cellRect(int row, int col) const
         return QRect();
     const int left = m_colEdges[size_t(col)];
     const int top = m_rowEdges[size_t(row)];
-    return QRect(left, top, m_colEdges[size_t(col) + 1] - left - kLine,
-                 m_rowEdges[size_t(row) + 1] - top - kLine);
+    return QRect(left, top, std::max(m_colEdges[size_t(col) + 1] - left - m_lineWidth, 1),
+                 std::max(m_rowEdges[size_t(row) + 1] - top - m_lineWidth, 1));
 }
 
 void GridView::paintEvent(QPaintEvent *event)

@@ -35,6 +35,8 @@ public:
     void setClickable(bool clickable) { m_clickable = clickable; }
     bool isClickable() const { return m_clickable; }
     void setFramed(bool framed);
+    // Without grid lines the cells touch, as in the miniature.
+    void setGridLines(bool shown);
     void setGridLineColour(Colour colour);
     void setOutsideColour(Colour colour);
     void setCellTextColour(Colour colour);
@@ -67,6 +69,7 @@ private:
     Grid &m_grid;
     bool m_clickable = false;
     bool m_framed = true;
+    int m_lineWidth = 1; // grid line width in pixels, 0 without grid lines
     Colour m_gridLineColour = Colours::kLightGrey;
     Colour m_outsideColour = Colours::kGrey;
     Colour m_cellTextColour = Colours::kSystemWindowText;

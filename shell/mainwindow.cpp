@@ -156,10 +156,7 @@ void MainWindow::connectControls()
     connect(m_lstRow, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstRow_Click);
     connect(m_optvert, &QRadioButton::clicked, &m_editor, &GlyphEditor::optvert_Click);
     connect(m_opthoriz, &QRadioButton::clicked, &m_editor, &GlyphEditor::opthoriz_Click);
-    connect(m_chkdir, &QCheckBox::clicked, this, [this](bool checked) {
-        if (!m_editor.setChkdirValue(checked ? 1 : 0))
-            syncMatrixOptions();
-    });
+    connect(m_chkdir, &QCheckBox::clicked, this, &MainWindow::chkdir_Click);
     connect(&m_editor, &GlyphEditor::matrixOptionsChanged, this, &MainWindow::syncMatrixOptions);
     connect(&m_editor, &GlyphEditor::frmmatrixEnabledChanged, m_frmmatrix, &QWidget::setEnabled);
 
@@ -177,6 +174,13 @@ void MainWindow::syncMatrixOptions()
     (m_editor.optvertValue() ? m_optvert : m_opthoriz)->setChecked(true);
     m_chkdir->setEnabled(m_editor.chkdirEnabled());
     m_chkdir->setChecked(m_editor.chkdirValue() == 1);
+}
+
+// The check box raises nothing of its own; its state is the editor's.
+void MainWindow::chkdir_Click(bool checked)
+{
+    if (!m_editor.setChkdirValue(checked ? 1 : 0))
+        syncMatrixOptions();
 }
 
 void MainWindow::frmMain_Load()

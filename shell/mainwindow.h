@@ -47,6 +47,7 @@ private:
     void frmMain_Load();
     void frmMain_Unload();
     void syncMatrixOptions();
+    void chkdir_Click(bool checked);
 
     void Command1_Click();
     void Command10_Click();

@@ -111,7 +111,9 @@ void MainWindow::placeControls()
     setBackground(m_Frame1, Colours::kSystemButtonFace);
     m_Frame1->setFlat(true);
     placeGrid(m_Grid2, 120, 120, 495, 495);
+    // The miniature shows the drawing without grid lines, two pixels a cell.
     m_Grid2->setFramed(false);
+    m_Grid2->setGridLines(false);
     m_Grid2->setGridLineColour(Colours::kDarkGrey);
     m_Grid2->setOutsideColour(Colours::kGrey);
 
