@@ -76,4 +76,9 @@ void setBackground(QWidget *widget, Colour colour)
     widget->setAutoFillBackground(true);
 }
 
+QIcon applicationIcon()
+{
+    return QIcon(QStringLiteral(":/kelvor/kelvor.png"));
+}
+
 } // namespace Look

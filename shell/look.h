@@ -3,6 +3,7 @@
 #include "colour.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QLatin1String>
 #include <QWidget>
 
@@ -11,7 +12,8 @@
 class QLabel;
 
 // How the program's windows build and dress their controls: named controls,
-// geometry in twips relative to the container, the windows' fonts and colours.
+// geometry in twips relative to the container, the windows' fonts and colours,
+// and the application icon.
 namespace Look {
 
 // A control of type Widget in `parent`, its objectName the control's name.
@@ -39,5 +41,7 @@ QFont serif(qreal points);
 
 void setTextColour(QWidget *widget, Colour colour);
 void setBackground(QWidget *widget, Colour colour);
+
+QIcon applicationIcon();
 
 } // namespace Look
