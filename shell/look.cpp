@@ -26,6 +26,15 @@ void placeAutoSized(QLabel *label, int left, int top, int width, int height, boo
         label->move(designed.center().x() - label->width() / 2, designed.y());
 }
 
+void shrinkToFit(QLabel *label, qreal minimumPoints)
+{
+    QFont font = label->font();
+    while (label->heightForWidth(label->width()) > label->height() && font.pointSizeF() > minimumPoints) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        label->setFont(font);
+    }
+}
+
 void setClientSize(QWidget *window, int width, int height)
 {
     window->setFixedSize(Twips::toPixels(width), Twips::toPixels(height));

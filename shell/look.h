@@ -31,6 +31,10 @@ void place(QWidget *widget, int left, int top, int width, int height);
 // centred, around its centre.
 void placeAutoSized(QLabel *label, int left, int top, int width, int height, bool centred = false);
 
+// Makes a word-wrapped label's font smaller, in quarter points down to
+// `minimumPoints`, until its text fits the label's height.
+void shrinkToFit(QLabel *label, qreal minimumPoints);
+
 // Sizes a window's client area, which then stays fixed: the layouts are fixed.
 void setClientSize(QWidget *window, int width, int height);
 
