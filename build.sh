@@ -4,14 +4,18 @@
 #   ./build.sh run     build, then start the program
 #   ./build.sh test    build, then run every test headless
 #
-# On Debian (12 or later) missing build packages are installed when run as
-# root; otherwise the script names the command that installs them and stops.
+# On Debian (12 or later) missing build packages, and for "test" the tools the
+# tests use, are installed when run as root; otherwise the script names the
+# command that installs them and stops.
 # Re-running only rebuilds what changed.
 set -eu
 
 cd "$(dirname "$0")"
 BUILD_DIR=${KELVOR_BUILD_DIR:-build}
 PACKAGES="cmake make g++ qt6-base-dev"
+# The Windows resource compiler checks the version record; desktop-file-validate
+# checks the installed menu entry.
+TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils"
 
 usage() {
     echo "usage: $0 run|test" >&2
@@ -20,7 +24,8 @@ usage() {
 
 [ $# -eq 1 ] || usage
 case "$1" in
-    run|test) ;;
+    run) ;;
+    test) PACKAGES="$PACKAGES $TEST_PACKAGES" ;;
     *) usage ;;
 esac
 

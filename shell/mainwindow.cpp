@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "gridview.h"
+#include "look.h"
 #include "placement.h"
 #include "sizelist.h"
 #include "twips.h"
@@ -20,13 +21,7 @@
 namespace {
 const QString kAppTitle = QStringLiteral("KELVOR");
 
-template <typename Widget, typename... Args>
-Widget *makeControl(const char *name, QWidget *parent, Args &&...args)
-{
-    auto *widget = new Widget(std::forward<Args>(args)..., parent);
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+using Look::makeControl;
 
 QGroupBox *frame(const char *name, const QString &caption, QWidget *parent)
 {

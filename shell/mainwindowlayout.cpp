@@ -4,7 +4,7 @@
 #include "mainwindow.h"
 
 #include "gridview.h"
-#include "palettecolour.h"
+#include "look.h"
 #include "sizelist.h"
 #include "twips.h"
 
@@ -17,14 +17,13 @@
 
 namespace {
 
-// Edges are turned into pixels rather than sizes, so that controls that meet
-// in twips meet in pixels too.
-void place(QWidget *widget, int left, int top, int width, int height)
-{
-    const int x = Twips::toPixels(left);
-    const int y = Twips::toPixels(top);
-    widget->setGeometry(x, y, Twips::toPixels(left + width) - x, Twips::toPixels(top + height) - y);
-}
+using Look::kDefaultPoints;
+using Look::place;
+using Look::placeAutoSized;
+using Look::sansSerif;
+using Look::serif;
+using Look::setBackground;
+using Look::setTextColour;
 
 // A grid's outer size belongs to its model, which the view follows.
 void placeGrid(GridView *view, int left, int top, int width, int height)
@@ -34,61 +33,6 @@ void placeGrid(GridView *view, int left, int top, int width, int height)
     view->move(Twips::toPixels(left), Twips::toPixels(top));
 }
 
-// A label that takes the size of its caption, from its left edge or, when
-// centred, around its centre.
-void placeAutoSized(QLabel *label, int left, int top, int width, int height, bool centred = false)
-{
-    place(label, left, top, width, height);
-    const QRect designed = label->geometry();
-    label->adjustSize();
-    if (centred)
-        label->move(designed.center().x() - label->width() / 2, designed.y());
-}
-
-QFont font(const QStringList &families, QFont::StyleHint hint, qreal points, bool bold)
-{
-    QFont font;
-    font.setFamilies(families);
-    font.setStyleHint(hint);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-// The window's fonts by their names, falling back to the nearest faces found
-// on other desktops at the same point size.
-QFont sansSerif(qreal points, bool bold = false)
-{
-    return font({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
-                QFont::SansSerif, points, bold);
-}
-
-QFont serif(qreal points)
-{
-    return font({QStringLiteral("MS Serif"), QStringLiteral("Times New Roman"),
-                 QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")},
-                QFont::Serif, points, false);
-}
-
-void setTextColour(QWidget *widget, Colour colour)
-{
-    QPalette pal = widget->palette();
-    const QColor text = paletteColour(colour, pal);
-    pal.setColor(QPalette::Active, QPalette::WindowText, text);
-    pal.setColor(QPalette::Inactive, QPalette::WindowText, text);
-    widget->setPalette(pal);
-}
-
-void setBackground(QWidget *widget, Colour colour)
-{
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window, paletteColour(colour, pal));
-    widget->setPalette(pal);
-    widget->setAutoFillBackground(true);
-}
-
-constexpr qreal kDefaultPoints = 8.25;
 constexpr qreal kSmallButtonPoints = 6.75;
 } // namespace
 
@@ -99,7 +43,7 @@ void MainWindow::placeControls()
     // workspace's background; captions and labels are white.
     setBackground(this, Colours::kSystemAppWorkspace);
     setTextColour(this, Colours::kWhite);
-    setFixedSize(Twips::toPixels(kClientWidthTwips), Twips::toPixels(kClientHeightTwips));
+    Look::setClientSize(this, kClientWidthTwips, kClientHeightTwips);
 
     place(m_Frame4, 120, 0, 2655, 1095);
     place(m_lstCol, 120, 240, 855, 315);
