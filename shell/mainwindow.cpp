@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
+#include "aboutwindow.h"
 #include "gridview.h"
+#include "helpwindow.h"
 #include "look.h"
 #include "placement.h"
 #include "sizelist.h"
@@ -51,6 +53,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KELVOR 2.1"));
+    setWindowIcon(Look::applicationIcon());
     createControls();
     connectControls();
     placeControls();
@@ -63,6 +66,10 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // Exit ends the program with whatever windows are open; they go with it,
+    // without their close handling.
+    for (const QPointer<QWidget> &window : std::as_const(m_loadedWindows))
+        delete window.data();
     // The child widgets go first, so that no view outlives the models it
     // shows; QWidget would delete them only after the members.
     qDeleteAll(findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
@@ -161,6 +168,8 @@ void MainWindow::connectControls()
     connect(m_Command9, &QPushButton::clicked, &m_output, &OutputText::Command9_Click);
     connect(m_Command12, &QPushButton::clicked, this, &MainWindow::Command12_Click);
     connect(m_Command10, &QPushButton::clicked, this, &MainWindow::Command10_Click);
+    connect(m_Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+    connect(m_Command11, &QPushButton::clicked, this, &MainWindow::Command11_Click);
 }
 
 // The option buttons and the check box show the editor's choices.
@@ -206,6 +215,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::frmMain_Unload()
 {
+    unloadSecondaryWindows();
     if (isMinimized())
         return;
     const QRect frame = frameGeometry();
@@ -214,6 +224,45 @@ void MainWindow::frmMain_Unload()
     QString error;
     if (!Placement::writeMainPlacement(twips, &error))
         qWarning("KELVOR: %s", qPrintable(error));
+}
+
+// Unloads every other loaded window, visible or hidden, the most recently
+// loaded first; each one's own close handling runs to completion before the
+// next. Windows the user already closed are gone from the list's view.
+void MainWindow::unloadSecondaryWindows()
+{
+    for (qsizetype i = m_loadedWindows.size() - 1; i >= 0; --i) {
+        QPointer<QWidget> window = m_loadedWindows[i];
+        if (!window)
+            continue;
+        window->close();
+        delete window.data();
+    }
+    m_loadedWindows.clear();
+}
+
+// Shows a secondary window modeless and without an owner, loading it first
+// when it is not loaded; a window that is loaded is shown again as it is.
+template <typename Window>
+void MainWindow::showSecondary(QPointer<Window> &window)
+{
+    if (!window) {
+        window = new Window;
+        m_loadedWindows.append(window.data());
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::Command2_Click()
+{
+    showSecondary(m_help);
+}
+
+void MainWindow::Command11_Click()
+{
+    showSecondary(m_about);
 }
 
 void MainWindow::Command1_Click()

@@ -4,9 +4,12 @@
 #include "outputtext.h"
 #include "plaintextbox.h"
 
+#include <QPointer>
 #include <QWidget>
 
+class AboutWindow;
 class GridView;
+class HelpWindow;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -50,8 +53,14 @@ private:
     void chkdir_Click(bool checked);
 
     void Command1_Click();
+    void Command2_Click();
     void Command10_Click();
+    void Command11_Click();
     void Command12_Click();
+
+    template <typename Window>
+    void showSecondary(QPointer<Window> &window);
+    void unloadSecondaryWindows();
 
     // The text boxes come first: the editor and the output write into them.
     PlainTextBox *m_Text1 = new PlainTextBox;
@@ -100,4 +109,10 @@ private:
     GridView *m_colGrid = nullptr;
     GridView *m_rowGrid = nullptr;
     GridView *m_Grid1 = nullptr;
+
+    // The help and about windows, each loaded at most once at a time, and
+    // every secondary window in the order it was loaded.
+    QPointer<HelpWindow> m_help;
+    QPointer<AboutWindow> m_about;
+    QList<QPointer<QWidget>> m_loadedWindows;
 };

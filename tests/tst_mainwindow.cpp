@@ -1,5 +1,6 @@
 #include "editorsession.h"
 #include "gridview.h"
+#include "helpwindow.h"
 #include "mainwindow.h"
 #include "plaintextbox.h"
 #include "sizelist.h"
@@ -58,6 +59,10 @@ private slots:
     void closeEndsTheProgram();
     void exitEndsAtOnceWritingNothing();
     void unwritableStoreStillCloses();
+    void helpAndAboutOpenOnce_data();
+    void helpAndAboutOpenOnce();
+    void closeUnloadsOtherWindowsNewestFirst();
+    void exitWithHelpOpenEndsAtOnce();
 
 private:
     template <typename T>
@@ -72,6 +77,19 @@ private:
         QTest::mouseClick(control<QAbstractButton>(buttonName), Qt::LeftButton);
     }
     bool storeIsEmpty() const { return m_settings->store().allKeys().isEmpty(); }
+    static QList<QWidget *> windowsNamed(const QString &name)
+    {
+        QList<QWidget *> found;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == name)
+                found << window;
+        }
+        return found;
+    }
+    static void processDeferredDeletes()
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
     std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<MainWindow> m_window;
@@ -578,6 +596,83 @@ void tst_MainWindow::unwritableStoreStillCloses()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^KELVOR: could not write")));
     QVERIFY(m_window->close());
     QVERIFY(!m_window->isVisible());
+}
+
+void tst_MainWindow::helpAndAboutOpenOnce_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("window");
+    QTest::newRow("help") << "Command2" << "frmHelp";
+    QTest::newRow("about") << "Command11" << "frmAbout";
+}
+
+void tst_MainWindow::helpAndAboutOpenOnce()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, window);
+    const QByteArray name = button.toLatin1();
+
+    press(name);
+    press(name);
+    QCOMPARE(windowsNamed(window).size(), 1);
+    QPointer<QWidget> first = windowsNamed(window).constFirst();
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->parentWidget()); // no owner: the main window stays usable
+    QVERIFY(!first->isModal());
+
+    // Its own "&Close" hides it; the next press shows the same window.
+    QTest::mouseClick(first->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+    QVERIFY(!first->isVisible());
+    press(name);
+    QCOMPARE(windowsNamed(window), QList<QWidget *>{first.data()});
+    QVERIFY(first->isVisible());
+    if (auto *help = qobject_cast<HelpWindow *>(first.data()))
+        QCOMPARE(help->loadCount(), 1);
+
+    // The title-bar close box unloads it; the next press loads a new one.
+    first->close();
+    processDeferredDeletes();
+    QVERIFY(first.isNull());
+    press(name);
+    QCOMPARE(windowsNamed(window).size(), 1);
+    QVERIFY(windowsNamed(window).constFirst()->isVisible());
+}
+
+void tst_MainWindow::closeUnloadsOtherWindowsNewestFirst()
+{
+    press("Command11"); // about, then help, loaded in this order
+    press("Command2");
+    QWidget *about = windowsNamed(QStringLiteral("frmAbout")).value(0);
+    QWidget *help = windowsNamed(QStringLiteral("frmHelp")).value(0);
+    QVERIFY(about && help);
+    QTest::mouseClick(help->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+
+    QStringList unloaded;
+    for (QWidget *window : {about, help}) {
+        connect(window, &QObject::destroyed, this,
+                [&unloaded, name = window->objectName()] { unloaded << name; });
+    }
+    QTimer::singleShot(0, m_window.get(), &QWidget::close);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+    watchdog.start(10000);
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(unloaded, (QStringList{"frmHelp", "frmAbout"}));
+    QVERIFY(!storeIsEmpty());
+}
+
+void tst_MainWindow::exitWithHelpOpenEndsAtOnce()
+{
+    press("Command2");
+    QPointer<QWidget> help = windowsNamed(QStringLiteral("frmHelp")).value(0);
+    QVERIFY(help);
+    QTimer::singleShot(0, m_window.get(), [this] { press("Command10"); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(help && help->isVisible()); // nothing was closed
+    QVERIFY(storeIsEmpty());
+    m_window.reset(); // the program's end takes the help window with it
+    QVERIFY(help.isNull());
 }
 
 QTEST_MAIN(tst_MainWindow)
