@@ -242,13 +242,17 @@ void MainWindow::unloadSecondaryWindows()
 }
 
 // Shows a secondary window modeless and without an owner, loading it first
-// when it is not loaded; a window that is loaded is shown again as it is.
+// when it is not loaded, centred over the main window; a window that is
+// loaded is shown again as it is, where it is.
 template <typename Window>
 void MainWindow::showSecondary(QPointer<Window> &window)
 {
     if (!window) {
         window = new Window;
         m_loadedWindows.append(window.data());
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(frameGeometry().center());
+        window->move(frame.topLeft());
     }
     window->show();
     window->raise();
