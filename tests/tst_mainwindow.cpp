@@ -86,6 +86,16 @@ private:
         }
         return found;
     }
+    // Runs the program's event loop until something ends it, and returns its
+    // exit code; a watchdog ends it with 99 if nothing does within 10 s.
+    static int runEventLoop()
+    {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
+        watchdog.start(10000);
+        return QApplication::exec();
+    }
     static void processDeferredDeletes()
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -564,11 +574,7 @@ void tst_MainWindow::minimisedCloseWritesNothing()
 void tst_MainWindow::closeEndsTheProgram()
 {
     QTimer::singleShot(0, m_window.get(), &QWidget::close);
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
-    watchdog.start(10000);
-    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(runEventLoop(), 0);
     QVERIFY(!m_window->isVisible());
     QVERIFY(!storeIsEmpty());
 }
@@ -577,11 +583,7 @@ void tst_MainWindow::exitEndsAtOnceWritingNothing()
 {
     m_window->move(100, 100);
     QTimer::singleShot(0, m_window.get(), [this] { press("Command10"); });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
-    watchdog.start(10000);
-    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(runEventLoop(), 0);
     QVERIFY(m_window->isVisible()); // no close happened
     QVERIFY(storeIsEmpty());
 }
@@ -653,11 +655,7 @@ void tst_MainWindow::closeUnloadsOtherWindowsNewestFirst()
                 [&unloaded, name = window->objectName()] { unloaded << name; });
     }
     QTimer::singleShot(0, m_window.get(), &QWidget::close);
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(99); });
-    watchdog.start(10000);
-    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(runEventLoop(), 0);
     QCOMPARE(unloaded, (QStringList{"frmHelp", "frmAbout"}));
     QVERIFY(!storeIsEmpty());
 }
@@ -668,7 +666,7 @@ void tst_MainWindow::exitWithHelpOpenEndsAtOnce()
     QPointer<QWidget> help = windowsNamed(QStringLiteral("frmHelp")).value(0);
     QVERIFY(help);
     QTimer::singleShot(0, m_window.get(), [this] { press("Command10"); });
-    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(runEventLoop(), 0);
     QVERIFY(help && help->isVisible()); // nothing was closed
     QVERIFY(storeIsEmpty());
     m_window.reset(); // the program's end takes the help window with it
