@@ -1,8 +1,12 @@
 #!/bin/sh
-# Builds KELVOR 2, then runs the program or the whole test suite.
+# Builds KELVOR 2, then runs the program, the whole test suite or the
+# benchmarks.
 #
 #   ./build.sh run     build, then start the program
-#   ./build.sh test    build, then run every test headless
+#   ./build.sh test    build, then run every test headless; then build and run
+#                      them again with AddressSanitizer and UBSan, and run
+#                      each fuzz target for a while (KELVOR_FUZZ_SECONDS, 30)
+#   ./build.sh bench   build, then run the benchmarks (bench/run.sh)
 #
 # On Debian (12 or later) missing build packages, and for "test" the tools the
 # tests use, are installed when run as root; otherwise the script names the
@@ -12,19 +16,22 @@ set -eu
 
 cd "$(dirname "$0")"
 BUILD_DIR=${KELVOR_BUILD_DIR:-build}
+SANITIZE_DIR="$BUILD_DIR-asan"
+FUZZ_DIR="$BUILD_DIR-fuzz"
 PACKAGES="cmake make g++ qt6-base-dev"
 # The Windows resource compiler checks the version record; desktop-file-validate
-# checks the installed menu entry.
-TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils"
+# checks the installed menu entry. The sanitizer runtimes for g++ come with it;
+# fuzzing needs clang's.
+TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-14-dev"
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
 }
 
 [ $# -eq 1 ] || usage
 case "$1" in
-    run) ;;
+    run|bench) ;;
     test) PACKAGES="$PACKAGES $TEST_PACKAGES" ;;
     *) usage ;;
 esac
@@ -78,5 +85,19 @@ case "$1" in
         ;;
     test)
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(job_count)"
+
+        echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer ($SANITIZE_DIR)"
+        if [ ! -f "$SANITIZE_DIR/CMakeCache.txt" ]; then
+            cmake -S . -B "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOR_SANITIZE=ON \
+                -DKELVOR_BUILD_BENCH=OFF
+        fi
+        cmake --build "$SANITIZE_DIR" --parallel "$(job_count)"
+        ctest --test-dir "$SANITIZE_DIR" --output-on-failure --parallel "$(job_count)"
+
+        echo "== Fuzzing ($FUZZ_DIR)"
+        KELVOR_FUZZ_BUILD_DIR="$FUZZ_DIR" fuzz/run.sh "${KELVOR_FUZZ_SECONDS:-30}"
+        ;;
+    bench)
+        exec bench/run.sh "$BUILD_DIR"
         ;;
 esac

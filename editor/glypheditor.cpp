@@ -185,9 +185,11 @@ void GlyphEditor::updateHorizontalReadout()
 
 int GlyphEditor::sizeFromItem(const QString &itemText)
 {
+    // toInt() forgives blanks, a sign, leading zeros and a trailing NUL, so
+    // only the number's own spelling, the text of a list item, is taken.
     bool ok = false;
     const int n = itemText.toInt(&ok);
-    return ok && n >= kMatrixMin && n <= kMatrixMax ? n : 0;
+    return ok && n >= kMatrixMin && n <= kMatrixMax && itemText == QString::number(n) ? n : 0;
 }
 
 void GlyphEditor::lstCol_Click(const QString &itemText)

@@ -42,18 +42,29 @@ qint64 lineLength(QStringView hex, QStringView prefix, QStringView delimiter)
 
 QString line(QStringView hex, QStringView prefix, QStringView delimiter)
 {
+    // Written straight into a buffer of the exact size: appending piece by
+    // piece spends most of its time in QString::append's checks, which made
+    // a 16 MiB hex string take a third of a second.
     const QStringView s = trimmedHex(hex);
-    QString result;
-    result.reserve(qsizetype(lineLength(hex, prefix, delimiter)));
+    QString result(qsizetype(lineLength(hex, prefix, delimiter)), Qt::Uninitialized);
+    QChar *out = result.data();
+    const auto put = [&out](QStringView text) {
+        for (const QChar c : text) // most pieces are a few characters: no memmove call
+            *out++ = c;
+    };
     qsizetype pos = 0;
     while (pos < s.size()) {
         qsizetype end = pos + characterLength(s, pos);
         if (end < s.size())
             end += characterLength(s, end);
-        result.append(prefix).append(s.mid(pos, end - pos)).append(delimiter);
+        put(prefix);
+        put(s.mid(pos, end - pos));
+        put(delimiter);
         pos = end;
     }
-    result.append(kLineBreak);
+    *out++ = u'\r';
+    *out++ = u'\n';
+    Q_ASSERT(out == result.constData() + result.size());
     return result;
 }
 

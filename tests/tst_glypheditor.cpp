@@ -432,6 +432,11 @@ void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing_data()
     QTest::newRow("negative") << "-5";
     QTest::newRow("huge") << "99999999999";
     QTest::newRow("trailing letters") << "5x";
+    QTest::newRow("trailing NUL") << QStringLiteral("16") + QChar(0);
+    QTest::newRow("leading blank") << " 5";
+    QTest::newRow("trailing blank") << "5 ";
+    QTest::newRow("plus sign") << "+7";
+    QTest::newRow("leading zero") << "07";
 }
 
 void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing()
