@@ -7,36 +7,146 @@
 #include <QTextDocument>
 
 namespace {
-constexpr int kSoftBreakProperty = QTextFormat::UserProperty + 1;
-const QLatin1String kLineBreak("\r\n");
 
-bool isSoft(const QTextBlock &block)
+// The break that precedes a paragraph, kept in the paragraph's format. A
+// paragraph without the property follows a CR LF, so Enter and Qt's own
+// paragraphs need no marking.
+enum class Break { CrLf, Soft, Lf, Cr, ParagraphSeparator };
+
+constexpr int kBreakProperty = QTextFormat::UserProperty + 1;
+constexpr QChar kReplacement(0xFFFD);
+
+Break breakBefore(const QTextBlock &block)
 {
-    return block.blockFormat().boolProperty(kSoftBreakProperty);
+    return Break(block.blockFormat().intProperty(kBreakProperty));
 }
 
-QTextBlockFormat breakFormat(bool soft)
+QTextBlockFormat formatFor(Break kind)
 {
     QTextBlockFormat format;
-    if (soft)
-        format.setProperty(kSoftBreakProperty, true);
+    if (kind != Break::CrLf)
+        format.setProperty(kBreakProperty, int(kind));
     return format;
+}
+
+QStringView breakText(Break kind)
+{
+    switch (kind) {
+    case Break::CrLf:
+        return u"\r\n";
+    case Break::Lf:
+        return u"\n";
+    case Break::Cr:
+        return u"\r";
+    case Break::ParagraphSeparator:
+        return u"\u2029";
+    case Break::Soft:
+        break;
+    }
+    return {};
+}
+
+// The line break starting at `pos`, and its length in code units (0: none).
+qsizetype lineBreakAt(QStringView text, qsizetype pos, Break *kind)
+{
+    switch (text[pos].unicode()) {
+    case u'\r':
+        if (pos + 1 < text.size() && text[pos + 1] == u'\n') {
+            *kind = Break::CrLf;
+            return 2;
+        }
+        *kind = Break::Cr;
+        return 1;
+    case u'\n':
+        *kind = Break::Lf;
+        return 1;
+    case 0x2029:
+        *kind = Break::ParagraphSeparator;
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 bool isLineBreak(QChar c)
 {
-    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator;
 }
 
-// A paragraph's text as the handlers see it; a line separator (Shift+Enter in
-// some input paths) is a line break too.
-void appendBlockText(QString &out, const QString &text)
+// Characters that QTextCursor::insertText() would turn into structure.
+bool isReserved(QChar c)
 {
-    if (text.contains(QChar::LineSeparator))
-        out += QString(text).replace(QChar::LineSeparator, kLineBreak);
-    else
-        out += text;
+    return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
 }
+
+// Adds the paragraphs' text to `out`, each preceded by its break, the first
+// one's break left out.
+void appendText(QString &out, QTextBlock block, const QTextBlock &end, bool first)
+{
+    for (; block.isValid() && block != end; block = block.next()) {
+        if (!first)
+            out += breakText(breakBefore(block));
+        first = false;
+        out += block.text();
+    }
+}
+
+// Inserts text without line breaks, in pieces of one line each: short pieces
+// gather into one insertText() call, joined by paragraph separators that take
+// the format of the cursor's paragraph; long ones go in as they are, without
+// another copy. So both a paste of many short lines and one huge line cost a
+// few calls per kBlockLength characters.
+class Inserter
+{
+public:
+    explicit Inserter(QTextCursor &cursor)
+        : m_cursor(cursor)
+        , m_kind(breakBefore(cursor.block()))
+    {
+    }
+    ~Inserter() { flush(); }
+
+    void insertBreak(Break kind)
+    {
+        if (kind == m_kind) {
+            m_pending += QChar::ParagraphSeparator;
+            return;
+        }
+        flush();
+        m_cursor.insertBlock(formatFor(kind));
+        m_kind = kind;
+    }
+
+    void insertPiece(QStringView piece)
+    {
+        const bool reserved = std::any_of(piece.begin(), piece.end(), isReserved);
+        if (piece.size() < kShortPiece || reserved) {
+            const qsizetype from = m_pending.size();
+            m_pending += piece;
+            if (reserved)
+                std::replace_if(m_pending.begin() + from, m_pending.end(), isReserved, kReplacement);
+            return;
+        }
+        flush();
+        m_cursor.insertText(QString::fromRawData(piece.data(), piece.size()));
+    }
+
+private:
+    static constexpr qsizetype kShortPiece = 256;
+
+    void flush()
+    {
+        if (m_pending.isEmpty())
+            return;
+        m_cursor.insertText(m_pending);
+        m_pending.clear();
+    }
+
+    QTextCursor &m_cursor;
+    Break m_kind;
+    QString m_pending;
+};
+
 } // namespace
 
 PlainTextBox::PlainTextBox(QWidget *parent)
@@ -50,11 +160,7 @@ QString PlainTextBox::text() const
     const QTextDocument *doc = document();
     QString out;
     out.reserve(doc->characterCount() + doc->blockCount());
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin() && !isSoft(block))
-            out += kLineBreak;
-        appendBlockText(out, block.text());
-    }
+    appendText(out, doc->begin(), QTextBlock(), true);
     return out;
 }
 
@@ -63,8 +169,8 @@ qsizetype PlainTextBox::length() const
     const QTextDocument *doc = document();
     qsizetype length = 0;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin() && !isSoft(block))
-            length += kLineBreak.size();
+        if (block != doc->begin())
+            length += breakText(breakBefore(block)).size();
         length += block.length() - 1; // block.length() counts the paragraph break
     }
     return length;
@@ -77,7 +183,6 @@ void PlainTextBox::setText(const QString &text)
     QTextDocument *doc = document();
     doc->clear();
     QTextCursor cursor(doc);
-    cursor.setBlockFormat(breakFormat(false));
     insertAt(cursor, text);
     doc->clearUndoRedoStacks();
     moveCursor(QTextCursor::Start);
@@ -92,54 +197,36 @@ void PlainTextBox::append(const QString &text)
     cursor.endEditBlock();
 }
 
-// Inserts `text` at the cursor: each line break of any kind becomes a real
-// paragraph break, and every kBlockLength characters of a line a soft one.
-// Runs of breaks of one kind go in by one insertText(), which gives new
-// paragraphs the format of the cursor's paragraph; insertBlock() switches
-// kinds. So a long paste costs a few calls, not one per paragraph.
+// Inserts `text` at the cursor: each line break becomes a paragraph marked
+// with its kind, and every kBlockLength characters of a line a soft one (never
+// between the two halves of a surrogate pair).
 void PlainTextBox::insertAt(QTextCursor &cursor, QStringView text)
 {
-    bool softRun = isSoft(cursor.block());
-    QString pending;
-    pending.reserve(text.size() + text.size() / kBlockLength + 1);
-    auto breakLine = [&](bool soft) {
-        if (soft == softRun) {
-            pending += QChar::ParagraphSeparator;
-            return;
-        }
-        cursor.insertText(pending);
-        pending.clear();
-        cursor.insertBlock(breakFormat(soft));
-        softRun = soft;
-    };
-
+    Inserter inserter(cursor);
     qsizetype pos = 0;
     qsizetype inLine = 0;
     while (pos < text.size()) {
-        const QChar c = text[pos];
-        if (isLineBreak(c)) {
-            pos += c == u'\r' && pos + 1 < text.size() && text[pos + 1] == u'\n' ? 2 : 1;
-            breakLine(false);
+        Break kind;
+        if (const qsizetype length = lineBreakAt(text, pos, &kind)) {
+            inserter.insertBreak(kind);
+            pos += length;
             inLine = 0;
             continue;
         }
         if (inLine >= kBlockLength) {
-            breakLine(true);
+            inserter.insertBreak(Break::Soft);
             inLine = 0;
         }
-        // Copy up to the next line break or the end of this block's share.
         qsizetype end = pos;
         const qsizetype limit = std::min(text.size(), pos + (kBlockLength - inLine));
         while (end < limit && !isLineBreak(text[end]))
             ++end;
-        // Never leave a surrogate pair split across two paragraphs.
-        if (end < text.size() && end > pos && text[end - 1].isHighSurrogate() && text[end].isLowSurrogate())
+        if (end < text.size() && text[end - 1].isHighSurrogate() && text[end].isLowSurrogate())
             ++end;
-        pending += text.mid(pos, end - pos);
+        inserter.insertPiece(text.mid(pos, end - pos));
         inLine += end - pos;
         pos = end;
     }
-    cursor.insertText(pending);
 }
 
 void PlainTextBox::insertFromMimeData(const QMimeData *source)
@@ -155,8 +242,8 @@ void PlainTextBox::insertFromMimeData(const QMimeData *source)
     ensureCursorVisible();
 }
 
-// The selection with soft breaks left out and real ones as line feeds, the
-// form that copying and dragging hand to other programs.
+// The selection as copying and dragging hand it to other programs: soft
+// breaks left out, every other line break a line feed, the platform's way.
 QMimeData *PlainTextBox::createMimeDataFromSelection() const
 {
     const QTextCursor cursor = textCursor();
@@ -165,7 +252,7 @@ QMimeData *PlainTextBox::createMimeDataFromSelection() const
     QString out;
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
          block = block.next()) {
-        if (block.position() > start && !isSoft(block))
+        if (block.position() > start && breakBefore(block) != Break::Soft)
             out += u'\n';
         const int from = std::max(start, block.position()) - block.position();
         const int to = std::min(end, block.position() + block.length() - 1) - block.position();
@@ -187,9 +274,9 @@ void PlainTextBox::keyPressEvent(QKeyEvent *event)
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && plain) {
-        // Enter, with or without Shift, breaks the line for real, even inside
-        // a paragraph that continues a long line.
-        cursor.insertBlock(breakFormat(false), cursor.charFormat());
+        // Enter, with or without Shift, breaks the line with CR LF, even
+        // inside a paragraph that continues a long line.
+        cursor.insertBlock(formatFor(Break::CrLf), cursor.charFormat());
         setTextCursor(cursor);
         ensureCursorVisible();
         return;
@@ -197,13 +284,15 @@ void PlainTextBox::keyPressEvent(QKeyEvent *event)
     if (!cursor.hasSelection() && plain) {
         // Step over a soft break to the character the user sees.
         const QTextBlock block = cursor.block();
-        if (key == Qt::Key_Backspace && cursor.atBlockStart() && isSoft(block) && block.position() > 0) {
+        if (key == Qt::Key_Backspace && cursor.atBlockStart() && breakBefore(block) == Break::Soft
+            && block.position() > 0) {
             cursor.movePosition(QTextCursor::PreviousCharacter);
             cursor.deletePreviousChar();
             setTextCursor(cursor);
             return;
         }
-        if (key == Qt::Key_Delete && cursor.atBlockEnd() && block.next().isValid() && isSoft(block.next())) {
+        if (key == Qt::Key_Delete && cursor.atBlockEnd() && block.next().isValid()
+            && breakBefore(block.next()) == Break::Soft) {
             cursor.movePosition(QTextCursor::NextCharacter);
             cursor.deleteChar();
             setTextCursor(cursor);

@@ -6,15 +6,21 @@
 
 class QTextCursor;
 
-// A multi-line text box whose text the handlers see with CR LF line breaks.
+// A multi-line text box whose text the handlers get back exactly as it was
+// given: a line break typed with Enter, or appended as CR LF, reads as CR LF,
+// and a lone CR, a lone LF or a paragraph separator reads as itself.
 //
-// QPlainTextEdit keeps a line break as a paragraph break and lays out each
+// QPlainTextEdit keeps every line break as a paragraph break and lays out each
 // paragraph as a whole, which takes time quadratic in its length when it has
 // no place to wrap: a pasted 16 MiB hex string would never finish. So a line
 // longer than kBlockLength is kept in several paragraphs, each after the first
-// marked as continuing its line (a "soft" break). Soft breaks are invisible to
-// text() and to copying; Backspace and Delete step over them; undo and redo
-// keep them, as the mark is part of the paragraph's format.
+// marked as continuing its line (a "soft" break). Each paragraph's format
+// records which break precedes it; undo and redo keep formats, so they keep
+// the breaks too. Soft breaks are invisible to text() and to copying, and
+// Backspace and Delete step over them.
+//
+// The document reserves U+FDD0 and U+FDD1 for its own structure; inserted
+// text has them replaced by U+FFFD rather than silently dropped.
 class PlainTextBox : public QPlainTextEdit, public TextBox
 {
     Q_OBJECT

@@ -254,6 +254,11 @@ void tst_HostileInput::hostilePrefixAndDelimiter_data()
     QTest::newRow("lone surrogates") << QString(QChar(0xD800)) << QString(QChar(0xDC00)) << false;
     QTest::newRow("long non-BMP") << nonBmp.repeated(5000) << QStringLiteral("\u0600").repeated(10000)
                                   << false;
+    // Pasted into a line edit these survive; the output area must keep them.
+    QTest::newRow("lone line feed and carriage return")
+            << QStringLiteral("\n") << QStringLiteral("\r") << false;
+    QTest::newRow("line and paragraph separators")
+            << QStringLiteral("\u2028") << QStringLiteral("\u2029") << false;
 }
 
 void tst_HostileInput::hostilePrefixAndDelimiter()

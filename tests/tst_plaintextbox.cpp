@@ -49,8 +49,13 @@ void tst_PlainTextBox::roundTrip_data()
     QTest::newRow("CR LF kept") << "a\r\nb" << "a\r\nb";
     QTest::newRow("final line break") << "a\r\n" << "a\r\n";
     QTest::newRow("empty lines") << "\r\n\r\n" << "\r\n\r\n";
-    QTest::newRow("lone LF becomes CR LF") << "a\nb" << "a\r\nb";
-    QTest::newRow("lone CR becomes CR LF") << "a\rb" << "a\r\nb";
+    QTest::newRow("lone LF kept") << "a\nb" << "a\nb";
+    QTest::newRow("lone CR kept") << "a\rb" << "a\rb";
+    QTest::newRow("LF CR is two breaks") << "a\n\rb" << "a\n\rb";
+    QTest::newRow("line and paragraph separators kept")
+            << QStringLiteral("a\u2028b\u2029c") << QStringLiteral("a\u2028b\u2029c");
+    QTest::newRow("reserved code points replaced, not dropped")
+            << QStringLiteral("a\uFDD0b\uFDD1") << QStringLiteral("a\uFFFDb\uFFFD");
     QTest::newRow("no-break space and tab kept")
             << QStringLiteral("a\u00A0\tb") << QStringLiteral("a\u00A0\tb");
     QTest::newRow("line exactly one block") << longLine(block) << longLine(block);
@@ -58,6 +63,11 @@ void tst_PlainTextBox::roundTrip_data()
     QTest::newRow("long lines between breaks")
             << longLine(3 * block + 7) + "\r\n\r\n" + longLine(block * 2, 3) + "\r\n"
             << longLine(3 * block + 7) + "\r\n\r\n" + longLine(block * 2, 3) + "\r\n";
+    const QString mixed = "x\n" + longLine(block + 300) + "\r" + longLine(block * 2 + 1, 7) + "\r\ny\nz";
+    QTest::newRow("long lines between breaks of every kind") << mixed << mixed;
+    const QString reservedFar = longLine(block + 1) + QStringLiteral("\uFDD0") + longLine(600, 1);
+    QTest::newRow("reserved code point inside a long line")
+            << reservedFar << QString(reservedFar).replace(QChar(0xFDD0), QChar(0xFFFD));
     const QString pairAtBoundary = longLine(block - 1) + QStringLiteral("\U0001F600") + longLine(10);
     QTest::newRow("surrogate pair across a block boundary") << pairAtBoundary << pairAtBoundary;
 }
@@ -103,7 +113,7 @@ void tst_PlainTextBox::pasteKeepsTheTextExact()
     QGuiApplication::clipboard()->setText(pasted);
     box.setFocus();
     QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(box.text(), QStringLiteral("[first\r\n") + longLine(20000) + QStringLiteral("\r\nlast]"));
+    QCOMPARE(box.text(), QStringLiteral("[first\r\n") + longLine(20000) + QStringLiteral("\nlast]"));
 }
 
 void tst_PlainTextBox::copyLeavesSoftBreaksOut()
