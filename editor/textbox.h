@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // A text box as the handlers see it: its whole text, with every line break
-// written as carriage return plus line feed. The window hands the handlers
-// its real text boxes through this; tests and tools use StringTextBox.
+// as it was given (a typed or appended one is carriage return plus line
+// feed). The window hands the handlers its real text boxes through this;
+// tests and tools use StringTextBox.
 class TextBox
 {
 public:
@@ -12,9 +14,22 @@ public:
 
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
-    // Adds `text` at the end, as if the whole text were set to text() + text.
-    virtual void append(const QString &text) = 0;
     virtual qsizetype length() const = 0;
+
+    // Adds text at the end, as if the whole text were set to text() plus the
+    // parts in order. The parts given between beginAppend() and endAppend()
+    // count as one edit, so a long text can arrive in pieces without ever
+    // being held whole a second time.
+    virtual void beginAppend() {}
+    virtual void appendPart(QStringView part) = 0;
+    virtual void endAppend() {}
+
+    void append(QStringView text)
+    {
+        beginAppend();
+        appendPart(text);
+        endAppend();
+    }
 };
 
 class StringTextBox final : public TextBox
@@ -22,8 +37,8 @@ class StringTextBox final : public TextBox
 public:
     QString text() const override { return m_text; }
     void setText(const QString &text) override { m_text = text; }
-    void append(const QString &text) override { m_text += text; }
     qsizetype length() const override { return m_text.size(); }
+    void appendPart(QStringView part) override { m_text += part; }
 
 private:
     QString m_text;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 // Turning the hex string into one line of output: the string is trimmed of
 // blanks at both ends and cut into pieces of two characters, and each piece is
 // written as prefix + piece + delimiter; the line ends in CR LF.
@@ -12,12 +14,22 @@
 // linear in the length of the string, whatever its length.
 namespace CopyToText {
 
+// The longest part writeLine() hands over at a time, in code units.
+constexpr qsizetype kPartLength = 64 * 1024;
+
 // The hex string without the spaces (code 32 only) at its ends.
 QStringView trimmedHex(QStringView hex);
 
-// How long line() would be, computed without building it.
+// How long the line would be, computed without building it.
 qint64 lineLength(QStringView hex, QStringView prefix, QStringView delimiter);
 
+// Writes the line to `part` in consecutive parts of at most kPartLength code
+// units (more only when a single piece with its prefix and delimiter is
+// longer), so that a line of any length passes through a small buffer.
+void writeLine(QStringView hex, QStringView prefix, QStringView delimiter,
+               const std::function<void(QStringView)> &part);
+
+// The whole line.
 QString line(QStringView hex, QStringView prefix, QStringView delimiter);
 
 } // namespace CopyToText

@@ -29,9 +29,10 @@ bool OutputText::Command1_Click(const QString &hexString)
     const qint64 length = CopyToText::lineLength(hexString, m_prefix, m_delimiter);
     if (length > kMaxText1Length - m_Text1.length())
         return false;
-    const QString line = CopyToText::line(hexString, m_prefix, m_delimiter);
-    m_Text1.append(line);
-    emit Text1Appended(line);
+    // The line goes into Text1 part by part, never built whole beside it.
+    m_Text1.beginAppend();
+    CopyToText::writeLine(hexString, m_prefix, m_delimiter, [this](QStringView part) { m_Text1.appendPart(part); });
+    m_Text1.endAppend();
     return true;
 }
 

@@ -40,10 +40,6 @@ public:
     // Clear: empties Text1.
     void Command9_Click();
 
-signals:
-    // Copy to Text added `line` at the end of Text1.
-    void Text1Appended(const QString &line);
-
 private:
     QString m_prefix = QStringLiteral("$");
     QString m_delimiter = QStringLiteral(",");

@@ -178,33 +178,50 @@ qsizetype PlainTextBox::length() const
 
 void PlainTextBox::setText(const QString &text)
 {
-    // Like setting a text box's text: the old text, its undo history and the
-    // cursor position go; the cursor starts at the beginning.
-    QTextDocument *doc = document();
-    doc->clear();
-    QTextCursor cursor(doc);
-    insertAt(cursor, text);
-    doc->clearUndoRedoStacks();
-    moveCursor(QTextCursor::Start);
-}
-
-void PlainTextBox::append(const QString &text)
-{
+    // Like setting a text box's text: the old text and its undo history go.
+    // Replacing it within one edit lays the new text out once, which keeps
+    // the hex string's update after every click cheap.
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockFormat(formatFor(Break::CrLf));
     insertAt(cursor, text);
     cursor.endEditBlock();
+    document()->clearUndoRedoStacks();
+}
+
+void PlainTextBox::beginAppend()
+{
+    m_appendCursor = QTextCursor(document());
+    m_appendCursor.movePosition(QTextCursor::End);
+    m_appendCursor.beginEditBlock();
+}
+
+void PlainTextBox::appendPart(QStringView part)
+{
+    if (m_appendCursor.isNull())
+        beginAppend(); // a part without beginAppend() is an edit of its own
+    insertAt(m_appendCursor, part);
+}
+
+void PlainTextBox::endAppend()
+{
+    if (m_appendCursor.isNull())
+        return;
+    m_appendCursor.endEditBlock();
+    m_appendCursor = QTextCursor();
 }
 
 // Inserts `text` at the cursor: each line break becomes a paragraph marked
 // with its kind, and every kBlockLength characters of a line a soft one (never
-// between the two halves of a surrogate pair).
+// between the two halves of a surrogate pair), counting what the cursor's
+// paragraph already holds before it.
 void PlainTextBox::insertAt(QTextCursor &cursor, QStringView text)
 {
     Inserter inserter(cursor);
     qsizetype pos = 0;
-    qsizetype inLine = 0;
+    qsizetype inLine = cursor.positionInBlock();
     while (pos < text.size()) {
         Break kind;
         if (const qsizetype length = lineBreakAt(text, pos, &kind)) {

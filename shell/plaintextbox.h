@@ -3,8 +3,7 @@
 #include "textbox.h"
 
 #include <QPlainTextEdit>
-
-class QTextCursor;
+#include <QTextCursor>
 
 // A multi-line text box whose text the handlers get back exactly as it was
 // given: a line break typed with Enter, or appended as CR LF, reads as CR LF,
@@ -32,8 +31,10 @@ public:
 
     QString text() const override;
     void setText(const QString &text) override;
-    void append(const QString &text) override;
     qsizetype length() const override;
+    void beginAppend() override;
+    void appendPart(QStringView part) override;
+    void endAppend() override;
 
 protected:
     void insertFromMimeData(const QMimeData *source) override;
@@ -42,4 +43,6 @@ protected:
 
 private:
     static void insertAt(QTextCursor &cursor, QStringView text);
+
+    QTextCursor m_appendCursor;
 };

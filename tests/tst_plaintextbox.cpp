@@ -14,6 +14,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void appendContinuesTheLastLine();
+    void appendInPartsIsOneEdit();
     void longLinesAreSplitInvisibly();
     void pasteKeepsTheTextExact();
     void copyLeavesSoftBreaksOut();
@@ -92,6 +93,29 @@ void tst_PlainTextBox::appendContinuesTheLastLine()
     box.append(QStringLiteral("$1F,\r\n"));
     box.append(longLine(10000) + QStringLiteral("\r\n"));
     QCOMPARE(box.text(), QStringLiteral("abc$1F,\r\n") + longLine(10000) + QStringLiteral("\r\n"));
+}
+
+// Parts may split a CR LF or a surrogate pair; the text is their
+// concatenation all the same, and one undo takes the whole append back.
+void tst_PlainTextBox::appendInPartsIsOneEdit()
+{
+    const QString whole = longLine(5000) + QStringLiteral("\r\n\U0001F600") + longLine(9000, 2)
+            + QStringLiteral("\r\n");
+    PlainTextBox box;
+    box.setText(QStringLiteral("before"));
+    // Cut inside the CR LF, inside the surrogate pair, and in mid-line.
+    const QList<qsizetype> cuts = {0, 5001, 5003, 9000, whole.size()};
+    box.beginAppend();
+    for (qsizetype i = 1; i < cuts.size(); ++i)
+        box.appendPart(QStringView(whole).mid(cuts[i - 1], cuts[i] - cuts[i - 1]));
+    box.endAppend();
+    QCOMPARE(box.text(), QStringLiteral("before") + whole);
+    QCOMPARE(box.length(), box.text().size());
+    for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
+        QVERIFY(block.length() - 1 <= PlainTextBox::kBlockLength + 1);
+
+    box.undo();
+    QCOMPARE(box.text(), QStringLiteral("before"));
 }
 
 void tst_PlainTextBox::longLinesAreSplitInvisibly()
