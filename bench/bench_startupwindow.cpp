@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "startup.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -12,9 +13,9 @@
 #include <ctime>
 
 // The program whose start-up bench_startup times, in one of two forms:
-//   app   exactly what the program's main() does: the application, then the
-//         main window created and shown centred;
-//   bare  the same application with a plain QWidget of the main window's
+//   app   exactly what the program's main() does: the application set up,
+//         then the main window created and shown centred;
+//   bare  a bare application with a plain QWidget of the main window's
 //         client size shown instead.
 // When the window's first paint has been handled it prints the monotonic
 // clock at each step (nanoseconds), its peak resident memory and its private
@@ -89,8 +90,8 @@ int main(int argc, char *argv[])
     const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("KELVOR"));
-    QApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION));
+    if (!bare)
+        Startup::setUpApplication();
     g_appCreated = monotonicNs();
 
     if (bare) {

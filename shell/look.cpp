@@ -3,6 +3,7 @@
 #include "palettecolour.h"
 #include "twips.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPalette>
 
@@ -41,10 +42,27 @@ void setClientSize(QWidget *window, int width, int height)
 }
 
 namespace {
-QFont font(const QStringList &families, QFont::StyleHint hint, qreal points, bool bold)
+// The first of `families` that the system has, or an empty name, which
+// leaves the choice to the style hint. Looked up once per run, in the list of
+// installed families: asking the font system for a family it lacks makes it
+// search for substitutes, and that search, repeated for every font of every
+// control, was a large part of the main window's start-up.
+QString installedFamily(std::initializer_list<const char *> families)
 {
-    QFont font;
-    font.setFamilies(families);
+    // Names come as "Family" or, where two foundries make one, "Family [foundry]".
+    QStringList installed = QFontDatabase::families();
+    for (QString &name : installed)
+        name = name.section(QLatin1String(" ["), 0, 0);
+    for (const char *family : families) {
+        if (installed.contains(QLatin1String(family), Qt::CaseInsensitive))
+            return QLatin1String(family);
+    }
+    return QString();
+}
+
+QFont font(const QString &family, QFont::StyleHint hint, qreal points, bool bold)
+{
+    QFont font(family);
     font.setStyleHint(hint);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -52,20 +70,24 @@ QFont font(const QStringList &families, QFont::StyleHint hint, qreal points, boo
 }
 } // namespace
 
-// The windows' fonts by their names, falling back to the nearest faces found
-// on other desktops at the same point size.
+// The windows' fonts by their names, else the nearest faces found on other
+// desktops at the same point size. For the sans serif, faces with the narrow
+// metrics of the original come first, as the fixed layout needs them ("Height"
+// must fit its list); the serif only dresses small buttons, so the common
+// TrueType faces do, without the slower-to-load Type 1 clones.
 QFont sansSerif(qreal points, bool bold)
 {
-    return font({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")},
-                QFont::SansSerif, points, bold);
+    static const QString family = installedFamily({"MS Sans Serif", "Microsoft Sans Serif", "Arial",
+                                                   "Liberation Sans", "Nimbus Sans", "Helvetica",
+                                                   "DejaVu Sans"});
+    return font(family, QFont::SansSerif, points, bold);
 }
 
 QFont serif(qreal points)
 {
-    return font({QStringLiteral("MS Serif"), QStringLiteral("Times New Roman"),
-                 QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")},
-                QFont::Serif, points, false);
+    static const QString family = installedFamily({"MS Serif", "Times New Roman", "Liberation Serif",
+                                                   "DejaVu Serif"});
+    return font(family, QFont::Serif, points, false);
 }
 
 void setTextColour(QWidget *widget, Colour colour)

@@ -54,6 +54,9 @@ MainWindow::MainWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KELVOR 2.1"));
     setWindowIcon(Look::applicationIcon());
+    // The window's font first, so that every control is made with it rather
+    // than changed to it afterwards.
+    setFont(Look::sansSerif(Look::kDefaultPoints));
     createControls();
     connectControls();
     placeControls();

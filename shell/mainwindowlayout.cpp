@@ -38,7 +38,6 @@ constexpr qreal kSmallButtonPoints = 6.75;
 
 void MainWindow::placeControls()
 {
-    setFont(sansSerif(kDefaultPoints));
     // The window, and every frame and label on it, has the application
     // workspace's background; captions and labels are white.
     setBackground(this, Colours::kSystemAppWorkspace);

@@ -1,0 +1,18 @@
+#include "startup.h"
+
+#include "look.h"
+
+#include <QApplication>
+
+namespace Startup {
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("KELVOR"));
+    QApplication::setApplicationVersion(QStringLiteral(KELVOR_VERSION));
+    QApplication::setWindowIcon(Look::applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("kelvor"));
+    QApplication::setFont(Look::sansSerif(Look::kDefaultPoints));
+}
+
+} // namespace Startup

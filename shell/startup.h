@@ -1,0 +1,11 @@
+#pragma once
+
+// What the program does before it creates its first window.
+namespace Startup {
+
+// Names the application (the settings store files the placement under this
+// name), gives it its version and icon, and makes the windows' default font
+// the application's, so that no control is first made with another font.
+void setUpApplication();
+
+} // namespace Startup
