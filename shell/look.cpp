@@ -71,8 +71,8 @@ QFont font(const QString &family, QFont::StyleHint hint, qreal points, bool bold
 } // namespace
 
 // The windows' fonts by their names, else the nearest faces found on other
-// desktops at the same point size. For the sans serif, faces with the narrow
-// metrics of the original come first, as the fixed layout needs them ("Height"
+// desktops at the same point size. For the sans serif, faces with narrow,
+// Arial-like metrics come first, as the fixed layout needs them ("Height"
 // must fit its list); the serif only dresses small buttons, so the common
 // TrueType faces do, without the slower-to-load Type 1 clones.
 QFont sansSerif(qreal points, bool bold)
