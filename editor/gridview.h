@@ -28,6 +28,7 @@ class GridView : public QWidget
     Q_OBJECT
 
 public:
+    // The grid must outlive the view.
     explicit GridView(Grid &grid, QWidget *parent = nullptr);
 
     Grid &grid() const { return m_grid; }

@@ -64,8 +64,8 @@ void tst_GridView::cellAtPoint()
 
 void tst_GridView::followsTheModel()
 {
+    Grid grid(4, 4); // outlives the window and the view in it
     QWidget window;
-    Grid grid(4, 4);
     auto *view = new GridView(grid, &window);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
