@@ -22,7 +22,7 @@ PACKAGES="cmake make g++ qt6-base-dev"
 # The Windows resource compiler checks the version record; desktop-file-validate
 # checks the installed menu entry. The sanitizer runtimes for g++ come with it;
 # fuzzing needs clang's.
-TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-14-dev"
+TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
 
 usage() {
     echo "usage: $0 run|test|bench" >&2
@@ -51,7 +51,7 @@ install_packages() {
     if [ "$(id -u)" -ne 0 ]; then
         echo "KELVOR 2 needs these Debian packages: $missing" >&2
         echo "Install them as root, then run this again:" >&2
-        echo "    sudo apt-get install -y $missing" >&2
+        echo "    sudo sh -c 'apt-get update && apt-get install -y --no-install-recommends $missing'" >&2
         exit 1
     fi
     echo "Installing $missing" >&2
@@ -65,15 +65,24 @@ job_count() {
     getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2
 }
 
+# Builds the given targets, or everything.
 build() {
     if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
         cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
     fi
-    cmake --build "$BUILD_DIR" --parallel "$(job_count)"
+    if [ $# -gt 0 ]; then
+        cmake --build "$BUILD_DIR" --parallel "$(job_count)" --target "$@"
+    else
+        cmake --build "$BUILD_DIR" --parallel "$(job_count)"
+    fi
 }
 
 install_packages
-build
+if [ "$1" = run ]; then
+    build KELVOR21 # the program alone: the tests and benchmarks can wait
+else
+    build
+fi
 
 case "$1" in
     run)

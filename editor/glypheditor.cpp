@@ -9,21 +9,9 @@ constexpr int kMiniGridTwips = 510;      // Grid2's outer size until a size is c
 constexpr int kRowReadoutWidthTwips = 440;
 } // namespace
 
-GlyphEditor::GlyphEditor(QObject *parent)
+GlyphEditor::GlyphEditor(TextBox *Text2, QObject *parent)
     : QObject(parent)
-    , m_Text2(m_ownText2)
-{
-    setUpCreatedGrids();
-}
-
-GlyphEditor::GlyphEditor(TextBox &Text2, QObject *parent)
-    : QObject(parent)
-    , m_Text2(Text2)
-{
-    setUpCreatedGrids();
-}
-
-void GlyphEditor::setUpCreatedGrids()
+    , m_Text2(Text2 ? *Text2 : m_ownText2)
 {
     // The grids as the window creates them; rowGrid starts hidden and the
     // start state (opthoriz) swaps the two readouts.
@@ -139,16 +127,7 @@ void GlyphEditor::updateVerticalReadout()
             value += 1u << r;
     }
     m_colGrid.setText(Readout::hexText(value));
-
-    const int count = m_colGrid.cols();
-    QString hex;
-    hex.reserve(count * 4);
-    for (int i = 0; i < count; ++i) {
-        m_colGrid.setCol(i);
-        m_colGrid.setText(Readout::padded(m_colGrid.text(), count));
-        hex += m_colGrid.text();
-    }
-    m_Text2.setText(hex);
+    m_Text2.setText(padAndCollect(m_colGrid));
     m_colGrid.setCol(m_Grid1.col());
 }
 
@@ -157,7 +136,6 @@ void GlyphEditor::updateVerticalReadout()
 // where Grid1's current cell is left. rowGrid is left on its last row.
 void GlyphEditor::updateHorizontalReadout()
 {
-    const int rows = m_Grid1.rows();
     const int cols = m_Grid1.cols();
     const bool leftIsLsb = m_chkdirValue == 1;
     quint32 value = 0;
@@ -170,17 +148,29 @@ void GlyphEditor::updateHorizontalReadout()
             value += 1u << (leftIsLsb ? column : i);
     }
     m_rowGrid.setText(Readout::hexText(value));
+    m_Text2.setText(padAndCollect(m_rowGrid));
+}
 
-    const int count = m_rowGrid.rows();
+// Pads every cell of a readout (one row of columns, or one column of rows)
+// by the number of values it holds, and returns the texts run together in
+// readout order. The readout's current cell is left on its last cell.
+QString GlyphEditor::padAndCollect(Grid &readout)
+{
+    const bool byColumns = &readout == &m_colGrid;
+    const int count = byColumns ? readout.cols() : readout.rows();
     QString hex;
     hex.reserve(count * 4);
-    m_rowGrid.setCol(0);
-    for (int i = 0; i < rows; ++i) {
-        m_rowGrid.setRow(i);
-        m_rowGrid.setText(Readout::padded(m_rowGrid.text(), count));
-        hex += m_rowGrid.text();
+    if (!byColumns)
+        readout.setCol(0);
+    for (int i = 0; i < count; ++i) {
+        if (byColumns)
+            readout.setCol(i);
+        else
+            readout.setRow(i);
+        readout.setText(Readout::padded(readout.text(), count));
+        hex += readout.text();
     }
-    m_Text2.setText(hex);
+    return hex;
 }
 
 int GlyphEditor::sizeFromItem(const QString &itemText)

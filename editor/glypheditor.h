@@ -33,10 +33,9 @@ public:
     static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
     static constexpr int kMiniCellTwips = 30;    // Grid2 cells
 
-    // The editor writes the hex string into `Text2`; without one it keeps the
-    // hex string in a text box of its own.
-    explicit GlyphEditor(QObject *parent = nullptr);
-    explicit GlyphEditor(TextBox &Text2, QObject *parent = nullptr);
+    // The editor writes the hex string into `Text2`, which must outlive it;
+    // without one it keeps the hex string in a text box of its own.
+    explicit GlyphEditor(TextBox *Text2 = nullptr, QObject *parent = nullptr);
 
     Grid &Grid1() { return m_Grid1; }
     Grid &Grid2() { return m_Grid2; }
@@ -61,8 +60,6 @@ public:
     QString Text2() const { return m_Text2.text(); }
     TextBox &Text2Box() { return m_Text2; }
 
-    // Whether the readout in use is the column readout, colGrid.
-    bool isVertical() const { return m_optvertValue; }
     const Grid &readoutInUse() const { return m_optvertValue ? m_colGrid : m_rowGrid; }
 
     // The Load steps for the grids: outer sizes, every cell size for indexes
@@ -89,10 +86,10 @@ signals:
     void matrixOptionsChanged();
 
 private:
-    void setUpCreatedGrids();
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();
+    QString padAndCollect(Grid &readout);
     void setFrmmatrixEnabled(bool enabled);
     static int sizeFromItem(const QString &itemText);
     static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);

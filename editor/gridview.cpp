@@ -1,6 +1,5 @@
 #include "gridview.h"
 
-#include "grid.h"
 #include "palettecolour.h"
 #include "twips.h"
 
@@ -40,14 +39,15 @@ int indexAt(const std::vector<int> &edges, int pos)
 
 GridView::GridView(Grid &grid, QWidget *parent)
     : QWidget(parent)
-    , m_grid(grid)
+    , m_grid(&grid)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    connect(&m_grid, &Grid::cellChanged, this, &GridView::updateCell);
-    connect(&m_grid, &Grid::layoutChanged, this, &GridView::updateLayout);
-    connect(&m_grid, &Grid::visibleChanged, this, &QWidget::setVisible);
-    if (!m_grid.isVisible())
+    connect(&grid, &Grid::cellChanged, this, &GridView::updateCell);
+    connect(&grid, &Grid::layoutChanged, this, &GridView::updateLayout);
+    connect(&grid, &Grid::visibleChanged, this, &QWidget::setVisible);
+    connect(&grid, &QObject::destroyed, this, &QWidget::hide);
+    if (!grid.isVisible())
         hide();
     updateLayout();
 }
@@ -84,16 +84,20 @@ void GridView::setCellTextColour(Colour colour)
 
 QSize GridView::sizeHint() const
 {
-    return QSize(Twips::toPixels(m_grid.width()), Twips::toPixels(m_grid.height()));
+    if (!m_grid)
+        return QSize();
+    return QSize(Twips::toPixels(m_grid->width()), Twips::toPixels(m_grid->height()));
 }
 
 void GridView::updateLayout()
 {
+    if (!m_grid)
+        return;
     const int start = m_framed ? m_lineWidth : 0;
-    m_colEdges = edgesFor(m_grid.cols(), start, &Grid::colWidth, m_grid);
-    m_rowEdges = edgesFor(m_grid.rows(), start, &Grid::rowHeight, m_grid);
-    m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid.cols() - 1, 0));
-    m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid.rows() - 1, 0));
+    m_colEdges = edgesFor(m_grid->cols(), start, &Grid::colWidth, *m_grid);
+    m_rowEdges = edgesFor(m_grid->rows(), start, &Grid::rowHeight, *m_grid);
+    m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid->cols() - 1, 0));
+    m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid->rows() - 1, 0));
     setFixedSize(sizeHint());
     update();
 }
@@ -112,7 +116,7 @@ QPoint GridView::cellAt(const QPoint &pos) const
 
 QRect GridView::cellRect(int row, int col) const
 {
-    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
+    if (!m_grid || row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
         return QRect();
     const int left = m_colEdges[size_t(col)];
     const int top = m_rowEdges[size_t(row)];
@@ -122,6 +126,9 @@ QRect GridView::cellRect(int row, int col) const
 
 void GridView::paintEvent(QPaintEvent *event)
 {
+    if (!m_grid)
+        return;
+    const Grid &grid = *m_grid;
     QPainter painter(this);
     const QPalette &pal = palette();
     const QRect dirty = event->rect();
@@ -130,16 +137,16 @@ void GridView::paintEvent(QPaintEvent *event)
     const QRect cells(0, 0, m_colEdges.back(), m_rowEdges.back());
     painter.fillRect(cells.intersected(dirty), paletteColour(m_gridLineColour, pal));
 
-    const QColor background = paletteColour(m_grid.backColor(), pal);
+    const QColor background = paletteColour(grid.backColor(), pal);
     painter.setPen(paletteColour(m_cellTextColour, pal));
-    for (int row = 0; row < m_grid.rows(); ++row) {
-        for (int col = 0; col < m_grid.cols(); ++col) {
+    for (int row = 0; row < grid.rows(); ++row) {
+        for (int col = 0; col < grid.cols(); ++col) {
             const QRect rect = cellRect(row, col);
             if (!rect.intersects(dirty))
                 continue;
-            const Colour colour = m_grid.cellBackColorAt(row, col);
+            const Colour colour = grid.cellBackColorAt(row, col);
             painter.fillRect(rect, colour == Colours::kNone ? background : paletteColour(colour, pal));
-            const QString text = m_grid.textAt(row, col);
+            const QString text = grid.textAt(row, col);
             if (!text.isEmpty())
                 drawCellText(painter, rect, text);
         }
@@ -220,16 +227,16 @@ void GridView::keyPressEvent(QKeyEvent *event)
 
 void GridView::click(int row, int col)
 {
-    if (!m_clickable)
+    if (!m_clickable || !m_grid)
         return;
-    m_grid.setCol(col);
-    m_grid.setRow(row);
+    m_grid->setCol(col);
+    m_grid->setRow(row);
     emit clicked();
 }
 
 void GridView::moveKeyboardCell(int row, int col)
 {
-    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
+    if (!m_grid || row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
         return;
     const QRect old = cellRect(m_keyboardCell.y(), m_keyboardCell.x());
     m_keyboardCell = QPoint(col, row);

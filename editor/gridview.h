@@ -3,11 +3,12 @@
 #include "colour.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
-class Grid;
+#include "grid.h"
 
 // Paints one Grid and turns presses on it into clicks; the same view serves
 // the editing grid, the miniature and both readouts.
@@ -28,13 +29,12 @@ class GridView : public QWidget
     Q_OBJECT
 
 public:
-    // The grid must outlive the view.
+    // A view whose grid is destroyed first hides and paints nothing more.
     explicit GridView(Grid &grid, QWidget *parent = nullptr);
 
-    Grid &grid() const { return m_grid; }
+    Grid &grid() const { return *m_grid; }
 
     void setClickable(bool clickable) { m_clickable = clickable; }
-    bool isClickable() const { return m_clickable; }
     void setFramed(bool framed);
     // Without grid lines the cells touch, as in the miniature.
     void setGridLines(bool shown);
@@ -67,7 +67,7 @@ private:
     void moveKeyboardCell(int row, int col);
     void drawCellText(QPainter &painter, const QRect &rect, const QString &text) const;
 
-    Grid &m_grid;
+    QPointer<Grid> m_grid;
     bool m_clickable = false;
     bool m_framed = true;
     int m_lineWidth = 1; // grid line width in pixels, 0 without grid lines

@@ -18,10 +18,10 @@
 // short where the input ends. Unit 3 repeats the hex string: up to 3 more
 // times, or, for one value in 61 (a remainder the fuzzer cannot aim at, so
 // few runs pay for it), up to 1074 more times, to at most kMaxHexLength code
-// units. So a small input still reaches lengths past a 16-bit count.
+// units. So a small input still reaches hex strings tens of thousands long.
 namespace {
 
-constexpr std::size_t kMaxHexLength = 40000; // past the 32,767 of a signed 16-bit count
+constexpr std::size_t kMaxHexLength = 40000;
 
 [[noreturn]] void fail(const char *what)
 {

@@ -21,7 +21,7 @@ esac
 
 CXX_COMPILER=$(command -v clang++ || command -v clang++-14 || true)
 if [ -z "$CXX_COMPILER" ]; then
-    echo "Fuzzing needs clang++ (Debian packages clang and libclang-rt-14-dev)." >&2
+    echo "Fuzzing needs clang++ (Debian packages clang and libclang-rt-dev)." >&2
     exit 1
 fi
 

@@ -14,7 +14,8 @@
 // linear in the length of the string, whatever its length.
 namespace CopyToText {
 
-// The longest part writeLine() hands over at a time, in code units.
+// How much of the line writeLine() gathers before handing it over, in code
+// units; a part is this long plus at most one more piece.
 constexpr qsizetype kPartLength = 64 * 1024;
 
 // The hex string without the spaces (code 32 only) at its ends.
@@ -23,9 +24,8 @@ QStringView trimmedHex(QStringView hex);
 // How long the line would be, computed without building it.
 qint64 lineLength(QStringView hex, QStringView prefix, QStringView delimiter);
 
-// Writes the line to `part` in consecutive parts of at most kPartLength code
-// units (more only when a single piece with its prefix and delimiter is
-// longer), so that a line of any length passes through a small buffer.
+// Writes the line to `part` in consecutive parts of about kPartLength code
+// units, so that a line of any length passes through a small buffer.
 void writeLine(QStringView hex, QStringView prefix, QStringView delimiter,
                const std::function<void(QStringView)> &part);
 

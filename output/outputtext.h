@@ -18,10 +18,9 @@ public:
     // to an allocation that cannot succeed.
     static constexpr qint64 kMaxText1Length = qint64(256) * 1024 * 1024;
 
-    // Copy to Text appends to `Text1`; without one the output text is kept in
-    // a text box of its own.
-    explicit OutputText(QObject *parent = nullptr);
-    explicit OutputText(TextBox &Text1, QObject *parent = nullptr);
+    // Copy to Text appends to `Text1`, which must outlive it; without one the
+    // output text is kept in a text box of its own.
+    explicit OutputText(TextBox *Text1 = nullptr, QObject *parent = nullptr);
 
     const QString &prefix() const { return m_prefix; }
     const QString &delimiter() const { return m_delimiter; }

@@ -23,7 +23,7 @@ AboutWindow::AboutWindow()
     createControls();
     connectControls();
     placeControls();
-    setTabOrder();
+    orderTabs();
 }
 
 void AboutWindow::createControls()
@@ -77,7 +77,7 @@ void AboutWindow::placeControls()
     Look::place(m_Command1, 2640, 3000, 855, 375);
 }
 
-void AboutWindow::setTabOrder()
+void AboutWindow::orderTabs()
 {
     QWidget::setTabOrder(m_Label1, m_Label2);
     QWidget::setTabOrder(m_Label2, m_Command1);

@@ -24,7 +24,7 @@ private:
     void createControls();
     void connectControls();
     void placeControls();
-    void setTabOrder();
+    void orderTabs();
 
     void Command1_Click();
 

@@ -7,7 +7,7 @@
 // the main window.
 namespace HelpText {
 
-// The page's lines in order. Two of them end in a blank, kept as written.
+// The page's lines in order. Lines 6 and 9 end in a blank.
 QStringList lines();
 
 // The lines joined by CR LF, with no break after the last one.

@@ -25,7 +25,7 @@ HelpWindow::HelpWindow()
     createControls();
     connectControls();
     placeControls();
-    setTabOrder();
+    orderTabs();
     frmHelp_Load();
 }
 
@@ -61,7 +61,7 @@ void HelpWindow::placeControls()
     Look::place(m_Command1, 2040, 3960, 855, 255);
 }
 
-void HelpWindow::setTabOrder()
+void HelpWindow::orderTabs()
 {
     // Only the button takes the focus; the labels keep their place in the order.
     QWidget::setTabOrder(m_Label1, m_Command1);
@@ -75,9 +75,8 @@ void HelpWindow::frmHelp_Load()
     // A label breaks lines at LF; the CR before it would be drawn as a mark of
     // its own.
     m_Label2->setText(QString(m_label2Caption).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    // The page was written for a narrow bitmap font. With the wider faces of
-    // other desktops more lines wrap, and the last ones would fall below the
-    // label's edge; a slightly smaller size keeps them all in view.
+    // With a wide face more lines wrap, and the last ones would fall below
+    // the label's edge; a slightly smaller size keeps them all in view.
     Look::shrinkToFit(m_Label2, kSmallestTextPoints);
 }
 

@@ -32,7 +32,7 @@ private:
     void createControls();
     void connectControls();
     void placeControls();
-    void setTabOrder();
+    void orderTabs();
     void frmHelp_Load();
 
     void Command1_Click();

@@ -60,7 +60,7 @@ MainWindow::MainWindow(QWidget *parent)
     createControls();
     connectControls();
     placeControls();
-    setTabOrder();
+    orderTabs();
     // The option created selected reports its click while the window is built.
     m_editor.opthoriz_Click();
     frmMain_Load();
@@ -161,7 +161,7 @@ void MainWindow::connectControls()
     connect(m_lstRow, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstRow_Click);
     connect(m_optvert, &QRadioButton::clicked, &m_editor, &GlyphEditor::optvert_Click);
     connect(m_opthoriz, &QRadioButton::clicked, &m_editor, &GlyphEditor::opthoriz_Click);
-    connect(m_chkdir, &QCheckBox::clicked, this, &MainWindow::chkdir_Click);
+    connect(m_chkdir, &QCheckBox::clicked, this, &MainWindow::forwardChkdir);
     connect(&m_editor, &GlyphEditor::matrixOptionsChanged, this, &MainWindow::syncMatrixOptions);
     connect(&m_editor, &GlyphEditor::frmmatrixEnabledChanged, m_frmmatrix, &QWidget::setEnabled);
 
@@ -183,8 +183,9 @@ void MainWindow::syncMatrixOptions()
     m_chkdir->setChecked(m_editor.chkdirValue() == 1);
 }
 
-// The check box raises nothing of its own; its state is the editor's.
-void MainWindow::chkdir_Click(bool checked)
+// The check box has no handler of its own; the editor keeps its state, and
+// takes a change only while the box may change.
+void MainWindow::forwardChkdir(bool checked)
 {
     if (!m_editor.setChkdirValue(checked ? 1 : 0))
         syncMatrixOptions();
@@ -252,6 +253,7 @@ void MainWindow::showSecondary(QPointer<Window> &window)
 {
     if (!window) {
         window = new Window;
+        m_loadedWindows.removeIf([](const QPointer<QWidget> &loaded) { return loaded.isNull(); });
         m_loadedWindows.append(window.data());
         QRect frame = window->frameGeometry();
         frame.moveCenter(frameGeometry().center());
@@ -275,13 +277,10 @@ void MainWindow::Command11_Click()
 void MainWindow::Command1_Click()
 {
     if (!m_output.Command1_Click(m_editor.Text2())) {
-        QMessageBox box(QMessageBox::Warning, kAppTitle,
-                        QStringLiteral("The new line would make the output text longer than %L1 "
-                                       "characters, so it was not added.")
-                                .arg(OutputText::kMaxText1Length),
-                        QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The new line would make the output text longer than %L1 "
+                                   "characters, so it was not added.")
+                            .arg(OutputText::kMaxText1Length));
         return;
     }
     showEnd(m_Text1);
@@ -301,14 +300,16 @@ void MainWindow::Command12_Click()
     clipboard->clear();
     clipboard->setText(text);
     if (clipboard->text() != text) {
-        QMessageBox box(QMessageBox::Warning, kAppTitle,
-                        QStringLiteral("The text could not be put on the clipboard."), QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
+        showMessage(QMessageBox::Warning, QStringLiteral("The text could not be put on the clipboard."));
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, kAppTitle, QStringLiteral("Cliboard now has the text"),
-                    QMessageBox::Ok, this);
+    showMessage(QMessageBox::NoIcon, QStringLiteral("Cliboard now has the text"));
+}
+
+// A modal message with one OK button, under the application's title.
+void MainWindow::showMessage(QMessageBox::Icon icon, const QString &text)
+{
+    QMessageBox box(icon, kAppTitle, text, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -4,6 +4,7 @@
 #include "outputtext.h"
 #include "plaintextbox.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -46,11 +47,12 @@ private:
     void createControls();
     void connectControls();
     void placeControls();
-    void setTabOrder();
+    void orderTabs();
     void frmMain_Load();
     void frmMain_Unload();
     void syncMatrixOptions();
-    void chkdir_Click(bool checked);
+    void forwardChkdir(bool checked);
+    void showMessage(QMessageBox::Icon icon, const QString &text);
 
     void Command1_Click();
     void Command2_Click();
@@ -65,8 +67,8 @@ private:
     // The text boxes come first: the editor and the output write into them.
     PlainTextBox *m_Text1 = new PlainTextBox;
     PlainTextBox *m_Text2 = new PlainTextBox;
-    GlyphEditor m_editor{*m_Text2};
-    OutputText m_output{*m_Text1};
+    GlyphEditor m_editor{m_Text2};
+    OutputText m_output{m_Text1};
 
     QGroupBox *m_Frame4 = nullptr;
     SizeList *m_lstCol = nullptr;

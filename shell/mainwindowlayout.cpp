@@ -57,8 +57,6 @@ void MainWindow::placeControls()
     // The miniature shows the drawing without grid lines, two pixels a cell.
     m_Grid2->setFramed(false);
     m_Grid2->setGridLines(false);
-    m_Grid2->setGridLineColour(Colours::kDarkGrey);
-    m_Grid2->setOutsideColour(Colours::kGrey);
 
     place(m_frmmatrix, 2760, 0, 1095, 1815);
     placeAutoSized(m_Label4, 120, 240, 360, 195);
@@ -115,7 +113,7 @@ void MainWindow::placeControls()
     m_Grid1->setCellTextColour(Colours::kWhite);
 }
 
-void MainWindow::setTabOrder()
+void MainWindow::orderTabs()
 {
     const QList<QWidget *> order = {m_Grid1, m_colGrid, m_rowGrid, m_Text1, m_Command12, m_Command9,
                                     m_lstRow, m_lstCol, m_Grid2, m_Command6, m_Command10, m_Command1,

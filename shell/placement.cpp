@@ -1,12 +1,24 @@
 #include "placement.h"
 
-#include <QSettings>
-
 namespace Placement {
+
+namespace {
+QSettings::Format g_format = QSettings::NativeFormat;
+} // namespace
+
+void setStoreFormat(QSettings::Format format)
+{
+    g_format = format;
+}
+
+QSettings store()
+{
+    return QSettings(g_format, QSettings::UserScope, QStringLiteral("KELVOR"), QStringLiteral("KELVOR"));
+}
 
 bool writeMainPlacement(const QRect &frameTwips, QString *error)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KELVOR"));
+    QSettings settings = store();
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("MainLeft"), QString::number(frameTwips.x()));
     settings.setValue(QStringLiteral("MainTop"), QString::number(frameTwips.y()));

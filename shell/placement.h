@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSettings>
 #include <QString>
 
 // The main window's placement in the per-user settings store: written when the
@@ -12,5 +13,11 @@ namespace Placement {
 // "MainHeight" in section "Settings" of application "KELVOR". Returns false
 // when the store could not be written, with the reason in `error`.
 bool writeMainPlacement(const QRect &frameTwips, QString *error = nullptr);
+
+// The store, in the given format: the native one (the registry on Windows, a
+// property list on macOS, an INI file on Linux) unless a test chooses the INI
+// format, whose folder QSettings::setPath can move on every platform.
+QSettings store();
+void setStoreFormat(QSettings::Format format);
 
 } // namespace Placement

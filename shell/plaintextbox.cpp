@@ -299,18 +299,25 @@ void PlainTextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (!cursor.hasSelection() && plain) {
-        // Step over a soft break to the character the user sees.
-        const QTextBlock block = cursor.block();
-        if (key == Qt::Key_Backspace && cursor.atBlockStart() && breakBefore(block) == Break::Soft
-            && block.position() > 0) {
-            cursor.movePosition(QTextCursor::PreviousCharacter);
+        // Step over soft breaks, and any paragraph emptied between them, to
+        // the character the user sees.
+        const auto afterSoftBreak = [](const QTextCursor &at) {
+            return at.atBlockStart() && at.position() > 0 && breakBefore(at.block()) == Break::Soft;
+        };
+        const auto beforeSoftBreak = [](const QTextCursor &at) {
+            return at.atBlockEnd() && at.block().next().isValid()
+                    && breakBefore(at.block().next()) == Break::Soft;
+        };
+        if (key == Qt::Key_Backspace && afterSoftBreak(cursor)) {
+            while (afterSoftBreak(cursor))
+                cursor.movePosition(QTextCursor::PreviousCharacter);
             cursor.deletePreviousChar();
             setTextCursor(cursor);
             return;
         }
-        if (key == Qt::Key_Delete && cursor.atBlockEnd() && block.next().isValid()
-            && breakBefore(block.next()) == Break::Soft) {
-            cursor.movePosition(QTextCursor::NextCharacter);
+        if (key == Qt::Key_Delete && beforeSoftBreak(cursor)) {
+            while (beforeSoftBreak(cursor))
+                cursor.movePosition(QTextCursor::NextCharacter);
             cursor.deleteChar();
             setTextCursor(cursor);
             return;

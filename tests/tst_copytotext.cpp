@@ -16,7 +16,7 @@ private slots:
     void appendsAfterWhateverText1Holds();
     void samePressTwiceAppendsTwice();
     void prefixAndDelimiterAreTakenWhole();
-    void stringsBeyondSixteenBitLengths();
+    void veryLongHexStrings();
     void refusedLineKeepsText1();
     void clearEmptiesText1();
 };
@@ -129,9 +129,9 @@ void tst_CopyToText::prefixAndDelimiterAreTakenWhole()
     QCOMPARE(output.Text1(), QStringLiteral(" 0x AB\r\n"));
 }
 
-// Hex strings far beyond 32,767 characters are cut like short ones, and the
+// Hex strings of a hundred thousand characters are cut like short ones, and the
 // text already in the output area is kept in front of the new line.
-void tst_CopyToText::stringsBeyondSixteenBitLengths()
+void tst_CopyToText::veryLongHexStrings()
 {
     const int length = 100001; // odd: the last piece has one character
     QString hex;

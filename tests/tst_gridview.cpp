@@ -2,6 +2,8 @@
 #include "gridview.h"
 
 #include <QSignalSpy>
+
+#include <memory>
 #include <QTest>
 
 // The painted grid view: where its cells are, which presses become clicks,
@@ -15,6 +17,7 @@ private slots:
     void cellAtPoint();
     void followsTheModel();
     void onlyAClickableGridTouchesTheModel();
+    void outlivingItsGridIsHarmless();
 };
 
 void tst_GridView::cellAtPoint_data()
@@ -106,6 +109,27 @@ void tst_GridView::onlyAClickableGridTouchesTheModel()
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.cellRect(2, 3).center());
     QCOMPARE(clicks.count(), 1);
     QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(3, 2));
+}
+
+// The sanitizer build checks that nothing reads the grid once it is gone.
+void tst_GridView::outlivingItsGridIsHarmless()
+{
+    QWidget window;
+    auto grid = std::make_unique<Grid>(3, 3);
+    auto *view = new GridView(*grid, &window);
+    view->setClickable(true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    view->setFocus();
+
+    grid.reset();
+    QVERIFY(!view->isVisible());
+    QSignalSpy clicks(view, &GridView::clicked);
+    QTest::keyClick(view, Qt::Key_Space);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(clicks.count(), 0);
+    QCOMPARE(view->cellRect(0, 0), QRect());
+    window.close();
 }
 
 QTEST_MAIN(tst_GridView)

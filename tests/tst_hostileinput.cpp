@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 #include "outputtext.h"
 #include "plaintextbox.h"
+#include "testsettings.h"
+#include "windowdriver.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,9 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -29,7 +28,6 @@ class tst_HostileInput : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void cleanup();
 
     void coreCopiesSixteenMiB();
@@ -40,9 +38,7 @@ private slots:
     void unwritableSettingsStore();
 
 private:
-    void useSettingsPath(const QString &path);
-
-    QTemporaryDir m_home;
+    TestSettings m_settings;
 };
 
 namespace {
@@ -101,58 +97,15 @@ T *control(QWidget &window, const char *name)
     return widget;
 }
 
-// Presses the OK button of the next modal message box as soon as it shows,
-// and keeps its text.
-class MessageBoxCloser : public QObject
-{
-public:
-    MessageBoxCloser()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &MessageBoxCloser::poll);
-        m_timer.start(10);
-    }
-    const QString &text() const { return m_text; }
-    bool closedOne() const { return m_closed; }
-
-private:
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        m_text = box->text();
-        m_closed = true;
-        m_timer.stop();
-        box->button(QMessageBox::Ok)->click();
-    }
-
-    QTimer m_timer;
-    QString m_text;
-    bool m_closed = false;
-};
-
 } // namespace
-
-void tst_HostileInput::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    QStandardPaths::setTestModeEnabled(true);
-    useSettingsPath(m_home.path());
-}
-
-void tst_HostileInput::useSettingsPath(const QString &path)
-{
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
-}
 
 void tst_HostileInput::cleanup()
 {
-    useSettingsPath(m_home.path());
+    TestSettings::setPath(m_settings.path());
 }
 
-// Far beyond any 16-bit length: the line is built whole and appended after
-// what the output already holds.
+// A very long hex string: the line goes in after what the output already
+// holds.
 void tst_HostileInput::coreCopiesSixteenMiB()
 {
     const QString hex = hexPattern(kSixteenMiB);
@@ -223,10 +176,10 @@ void tst_HostileInput::windowHandlesHundredThousandLines()
     QVERIFY(Text1->text() == expected);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("something else"));
-    MessageBoxCloser closer;
+    WindowDriver::MessageBoxWatcher closer;
     QTest::mouseClick(Command12, Qt::LeftButton);
-    QVERIFY(closer.closedOne());
-    QCOMPARE(closer.text(), QStringLiteral("Cliboard now has the text"));
+    QVERIFY(closer.seen);
+    QCOMPARE(closer.text, QStringLiteral("Cliboard now has the text"));
     const QString onClipboard = QGuiApplication::clipboard()->text();
     QCOMPARE(onClipboard.size(), expected.size());
     QVERIFY(onClipboard == expected);
@@ -310,10 +263,10 @@ void tst_HostileInput::hostilePrefixAndDelimiter()
 void tst_HostileInput::unwritableSettingsStore()
 {
     // A directory cannot be made inside a regular file, not even by root.
-    QFile blocker(m_home.filePath(QStringLiteral("not-a-directory")));
+    QFile blocker(m_settings.path() + QStringLiteral("/not-a-directory"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    useSettingsPath(blocker.fileName() + QStringLiteral("/settings"));
+    TestSettings::setPath(blocker.fileName() + QStringLiteral("/settings"));
 
     auto window = std::make_unique<MainWindow>();
     window->showCentred();

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -46,10 +47,12 @@ private slots:
     void lockedFrameDisablesItsControls();
     void sizeListChoices_data();
     void sizeListChoices();
+    void sameItemAgainIsAChoice();
     void typingIntoSizeListChangesNothing_data();
     void typingIntoSizeListChangesNothing();
     void copyToTextThroughTheWindow();
     void lineBreakTypedIntoText2CountsTwoCharacters();
+    void tooLongLineIsRefusedWithAMessage();
     void copyPutsExactTextOnClipboard();
     void copyOfEmptyTextStillReplacesClipboard();
     void clearEmptiesOnlyTheOutput();
@@ -76,7 +79,7 @@ private:
     {
         QTest::mouseClick(control<QAbstractButton>(buttonName), Qt::LeftButton);
     }
-    bool storeIsEmpty() const { return m_settings->store().allKeys().isEmpty(); }
+    static bool storeIsEmpty() { return TestSettings::store().allKeys().isEmpty(); }
     static QList<QWidget *> windowsNamed(const QString &name)
     {
         QList<QWidget *> found;
@@ -333,21 +336,18 @@ void tst_MainWindow::lockedFrameDisablesItsControls()
 }
 
 namespace {
-enum Way { PopupClick, ArrowKey, Wheel, PopupSameItemAgain };
+enum Way { PopupClick, ArrowKey, Wheel };
 
 void choose(SizeList *list, Way way, int index)
 {
     switch (way) {
-    case PopupClick:
-    case PopupSameItemAgain: {
+    case PopupClick: {
         list->showPopup();
         QAbstractItemView *view = list->view();
         QTRY_VERIFY(view->isVisible());
-        const QRect item = view->visualRect(list->model()->index(index, 0));
         view->scrollTo(list->model()->index(index, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(list->model()->index(index, 0)).center());
-        Q_UNUSED(item);
         break;
     }
     case ArrowKey:
@@ -396,6 +396,18 @@ void tst_MainWindow::sizeListChoices()
     QCOMPARE(list->count(), 14);
     const GridView *Grid2 = grid("Grid2");
     QCOMPARE(columns ? Grid2->width() : Grid2->height(), size * 2);
+}
+
+// Choosing the item the list already shows runs the handler again.
+void tst_MainWindow::sameItemAgainIsAChoice()
+{
+    auto *list = control<SizeList>("lstCol");
+    QSignalSpy chosen(list, &SizeList::itemChosen);
+    choose(list, PopupClick, 2);
+    choose(list, PopupClick, 2);
+    QCOMPARE(chosen.count(), 2);
+    QCOMPARE(chosen.at(1).at(0).toString(), QStringLiteral("5"));
+    QCOMPARE(grid("Grid1")->grid().cols(), 5);
 }
 
 void tst_MainWindow::typingIntoSizeListChangesNothing_data()
@@ -478,6 +490,23 @@ void tst_MainWindow::lineBreakTypedIntoText2CountsTwoCharacters()
     QCOMPARE(Text1->text(), QStringLiteral("$1F,$\r\n,$05,\r\nabc\r\n"));
 }
 
+// A line that would push the output past its limit is refused whole, the
+// user is told, and the output keeps what it had.
+void tst_MainWindow::tooLongLineIsRefusedWithAMessage()
+{
+    auto *txtfmt = control<QLineEdit>("txtfmt");
+    txtfmt->setText(QString(txtfmt->maxLength(), QLatin1Char('p')));
+    textBox("Text1")->setText(QStringLiteral("kept"));
+    textBox("Text2")->setText(QString(20000, QLatin1Char('F'))); // 10,000 pieces of 32,000 and more
+
+    WindowDriver::MessageBoxWatcher box;
+    press("Command1");
+    QVERIFY(box.seen);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QVERIFY2(box.text.contains(QStringLiteral("not added")), qPrintable(box.text));
+    QCOMPARE(textBox("Text1")->text(), QStringLiteral("kept"));
+}
+
 void tst_MainWindow::copyPutsExactTextOnClipboard()
 {
     clickCell(grid("Grid1"), 0, 15);
@@ -548,7 +577,7 @@ void tst_MainWindow::closeWritesPlacement()
 
     QVERIFY(m_window->close());
 
-    QSettings store = m_settings->store();
+    QSettings store = TestSettings::store();
     QCOMPARE(store.value("Settings/MainLeft").toString(), QString::number(frame.x() * 15));
     QCOMPARE(store.value("Settings/MainTop").toString(), QString::number(frame.y() * 15));
     QCOMPARE(store.value("Settings/MainWidth").toString(), QString::number(frame.width() * 15));

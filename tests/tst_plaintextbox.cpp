@@ -190,6 +190,21 @@ void tst_PlainTextBox::backspaceAndDeleteStepOverSoftBreaks()
         typeKey(box, Qt::Key_Delete);
         QCOMPARE(box.text(), line.left(boundary) + line.mid(boundary + 1));
     }
+    {
+        // A continuation paragraph emptied by a selection leaves two soft
+        // breaks in a row; Backspace after them still takes one character.
+        PlainTextBox box;
+        box.setText(line);
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(boundary + 1);
+        cursor.setPosition(2 * boundary + 1, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        QCOMPARE(box.text(), line.left(boundary) + line.mid(2 * boundary));
+        cursor.setPosition(boundary + 2); // after both breaks
+        box.setTextCursor(cursor);
+        typeKey(box, Qt::Key_Backspace);
+        QCOMPARE(box.text(), line.left(boundary - 1) + line.mid(2 * boundary));
+    }
 }
 
 void tst_PlainTextBox::undoAndRedoKeepSoftBreaks()
