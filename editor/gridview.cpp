@@ -105,6 +105,24 @@ void GridView::updateLayout()
 void GridView::updateCell(int row, int col)
 {
     update(cellRect(row, col));
+    if (QPoint(col, row) == m_keyboardCell)
+        describeKeyboardCell();
+}
+
+void GridView::describeKeyboardCell()
+{
+    if (!m_grid)
+        return;
+    const int row = m_keyboardCell.y();
+    const int col = m_keyboardCell.x();
+    const Colour colour = m_grid->cellBackColorAt(row, col);
+    const bool filled = colour != Colours::kNone && colour != m_grid->backColor();
+    const QString text = m_grid->textAt(row, col);
+    setAccessibleDescription(tr("Row %1, column %2%3%4")
+                                     .arg(row + 1)
+                                     .arg(col + 1)
+                                     .arg(filled ? tr(", filled") : QString())
+                                     .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
 }
 
 QPoint GridView::cellAt(const QPoint &pos) const
@@ -242,6 +260,7 @@ void GridView::moveKeyboardCell(int row, int col)
     m_keyboardCell = QPoint(col, row);
     update(old);
     update(cellRect(row, col));
+    describeKeyboardCell();
 }
 
 void GridView::focusInEvent(QFocusEvent *event)

@@ -23,7 +23,8 @@
 // A clickable grid reports a left press on a cell, or Space on the keyboard
 // cell, as clicked() after making that cell the model's current cell. Arrow
 // keys move the keyboard cell in every grid; a press outside the cells does
-// nothing.
+// nothing. For screen readers the view's description names the keyboard cell,
+// whether it is filled, and its text.
 class GridView : public QWidget
 {
     Q_OBJECT
@@ -65,6 +66,7 @@ private:
     void updateLayout();
     void click(int row, int col);
     void moveKeyboardCell(int row, int col);
+    void describeKeyboardCell();
     void drawCellText(QPainter &painter, const QRect &rect, const QString &text) const;
 
     QPointer<Grid> m_grid;

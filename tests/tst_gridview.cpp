@@ -18,6 +18,7 @@ private slots:
     void followsTheModel();
     void onlyAClickableGridTouchesTheModel();
     void outlivingItsGridIsHarmless();
+    void describesTheKeyboardCell();
 };
 
 void tst_GridView::cellAtPoint_data()
@@ -130,6 +131,24 @@ void tst_GridView::outlivingItsGridIsHarmless()
     QCOMPARE(clicks.count(), 0);
     QCOMPARE(view->cellRect(0, 0), QRect());
     window.close();
+}
+
+void tst_GridView::describesTheKeyboardCell()
+{
+    Grid grid(3, 3);
+    grid.setBackColor(Colours::kWhite);
+    GridView view(grid);
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Down);
+    QCOMPARE(view.accessibleDescription(), QStringLiteral("Row 2, column 2"));
+
+    grid.setRow(1);
+    grid.setCol(1);
+    grid.setCellBackColor(Colours::kBlue);
+    grid.setText(QStringLiteral("0F"));
+    QCOMPARE(view.accessibleDescription(), QStringLiteral("Row 2, column 2, filled: 0F"));
+    grid.setCellBackColor(Colours::kWhite); // white of its own on white is not filled
+    QCOMPARE(view.accessibleDescription(), QStringLiteral("Row 2, column 2: 0F"));
 }
 
 QTEST_MAIN(tst_GridView)
