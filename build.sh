@@ -47,6 +47,7 @@ missing_packages() {
 install_packages() {
     command -v dpkg-query >/dev/null 2>&1 || return 0 # not Debian: the build says what is missing
     missing=$(missing_packages)
+    missing=${missing% } # the list ends in a blank
     [ -n "$missing" ] || return 0
     if [ "$(id -u)" -ne 0 ]; then
         echo "KELVOR 2 needs these Debian packages: $missing" >&2
