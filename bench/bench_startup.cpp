@@ -111,28 +111,32 @@ int main(int argc, char *argv[])
     const char *probe = argv[1];
     const int pairs = argc > 2 ? std::atoi(argv[2]) : 15;
 
-    std::vector<Run> app, bare;
-    std::vector<double> ratios, memoryDeltas, privateDeltas;
+    std::vector<Run> app, bare, label;
+    std::vector<double> ratios, memoryDeltas, privateDeltas, labelRatios, labelDeltas;
     for (int i = -1; i < pairs; ++i) { // pair -1 warms the caches and is left out
-        Run a, b;
+        Run a, b, l;
         const bool appFirst = i % 2 == 0;
         const bool ok = appFirst ? runOnce(probe, "app", &a) && runOnce(probe, "bare", &b)
                                  : runOnce(probe, "bare", &b) && runOnce(probe, "app", &a);
-        if (!ok)
+        if (!ok || !runOnce(probe, "label", &l))
             return 1;
         if (i < 0)
             continue;
         app.push_back(a);
         bare.push_back(b);
+        label.push_back(l);
         ratios.push_back(a.total / b.total);
         memoryDeltas.push_back(a.peakMiB - b.peakMiB);
         privateDeltas.push_back(a.privateMiB - b.privateMiB);
+        labelRatios.push_back(l.total / b.total);
+        labelDeltas.push_back(l.peakMiB - b.peakMiB);
     }
 
     std::printf("Start-up, medians of %d paired runs (platform %s):\n", pairs,
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "default");
     printPhases("app", app);
     printPhases("bare", bare);
+    printPhases("label", label);
     char figure[64];
     const double ratio = median(ratios);
     std::snprintf(figure, sizeof figure, "%.3f x bare", ratio);
@@ -143,5 +147,7 @@ int main(int argc, char *argv[])
     BenchStats::report("peak resident memory, program - bare window", figure, "<= bare + 5 MiB", delta <= 5);
     std::printf("  %-52s bare %+.1f MiB (the rest is shared library and font pages)\n",
                 "of which private dirty memory", median(privateDeltas));
+    std::printf("  %-52s %.3f x bare, bare %+.1f MiB (what any text costs)\n",
+                "for reference: the bare window with one label", median(labelRatios), median(labelDeltas));
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -16,7 +17,9 @@
 //   app   exactly what the program's main() does: the application set up,
 //         then the main window created and shown centred;
 //   bare  a bare application with a plain QWidget of the main window's
-//         client size shown instead.
+//         client size shown instead;
+//   label the bare window with one label on it: what showing any text at all
+//         costs (the font system, a font, shaping), for reference.
 // When the window's first paint has been handled it prints the monotonic
 // clock at each step (nanoseconds), its peak resident memory and its private
 // dirty memory (KiB: the heap and other memory of its own, without the pages
@@ -87,7 +90,8 @@ private:
 
 int main(int argc, char *argv[])
 {
-    const bool bare = argc > 1 && std::strcmp(argv[1], "bare") == 0;
+    const bool label = argc > 1 && std::strcmp(argv[1], "label") == 0;
+    const bool bare = label || (argc > 1 && std::strcmp(argv[1], "bare") == 0);
 
     QApplication app(argc, argv);
     if (!bare)
@@ -98,6 +102,8 @@ int main(int argc, char *argv[])
         QWidget window;
         window.resize(Twips::toPixels(MainWindow::kClientWidthTwips),
                       Twips::toPixels(MainWindow::kClientHeightTwips));
+        if (label)
+            (new QLabel(QStringLiteral("KELVOR 2.1"), &window))->move(10, 10);
         g_windowCreated = monotonicNs();
         FirstPaint watcher(&window);
         window.show();
