@@ -1,6 +1,7 @@
 #include "benchstats.h"
 #include "gridview.h"
 #include "mainwindow.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -23,7 +24,8 @@ constexpr int kRounds = 40; // each round clicks all 256 cells
 
 std::vector<double> coreClicks(bool vertical)
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     if (vertical)
         editor.optvert_Click();
     else
@@ -33,9 +35,7 @@ std::vector<double> coreClicks(bool vertical)
     for (int round = 0; round < kRounds; ++round) {
         for (int cell = 0; cell < 256; ++cell) {
             const auto start = Clock::now();
-            editor.Grid1().setCol(cell % 16);
-            editor.Grid1().setRow(cell / 16);
-            editor.Grid1_Click();
+            editor.Grid1_Click(cell / 16, cell % 16);
             micros.push_back(BenchStats::secondsSince(start) * 1e6);
         }
     }
@@ -84,6 +84,7 @@ void print(const char *what, const std::vector<double> &micros, bool withTarget)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Startup::setUpApplication();
     std::printf("Grid1 click on a 16 x 16 matrix, medians of %d clicks:\n", kRounds * 256);
     print("click, core, horizontal (rowGrid of 16)", coreClicks(false), true);
     print("click, core, vertical (colGrid of 16)", coreClicks(true), true);

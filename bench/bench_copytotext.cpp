@@ -3,6 +3,8 @@
 #include "mainwindow.h"
 #include "outputtext.h"
 #include "plaintextbox.h"
+#include "plaintextdocument.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -103,11 +105,18 @@ QString hexString(qsizetype length)
     return hex;
 }
 
+// The output core with its text in memory.
+struct CoreOutput
+{
+    StringTextBox Text1;
+    OutputText output{Text1};
+};
+
 Timing core(const QString &hex, int runs)
 {
-    std::unique_ptr<OutputText> output;
-    return measure(runs, [&] { output = std::make_unique<OutputText>(); },
-                   [&] { output->Command1_Click(hex); });
+    std::unique_ptr<CoreOutput> core;
+    return measure(runs, [&] { core = std::make_unique<CoreOutput>(); },
+                   [&] { core->output.Command1_Click(hex); });
 }
 
 struct WindowTimings
@@ -138,10 +147,11 @@ WindowTimings window(MainWindow &window, const QString &hex, int runs)
         QString text;
         steps[0].push_back(measure(1, emptyText1, [&] { text = Text2->text(); }));
         steps[1].push_back(measure(1, [] {}, [&] {
-            Text1->beginAppend();
+            PlainTextDocument &document = *Text1->plainDocument();
+            document.beginAppend();
             CopyToText::writeLine(text, QStringLiteral("$"), QStringLiteral(","),
-                                  [&](QStringView part) { Text1->appendPart(part); });
-            Text1->endAppend();
+                                  [&](QStringView part) { document.appendPart(part); });
+            document.endAppend();
         }));
         steps[2].push_back(measure(1, [] {}, [&] {
             Text1->moveCursor(QTextCursor::End);
@@ -175,6 +185,7 @@ void printLinearity(const char *path, const std::vector<Timing> &timings)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Startup::setUpApplication();
     MainWindow frmMain;
     frmMain.showCentred();
     for (int i = 0; i < 50; ++i)
@@ -208,12 +219,12 @@ int main(int argc, char *argv[])
     const QString hex1 = hexString(kSizes[1].characters);
     std::vector<double> sixteen;
     for (int run = 0; run < kSizes[1].runs; ++run) {
-        std::vector<std::unique_ptr<OutputText>> outputs;
+        std::vector<std::unique_ptr<CoreOutput>> cores;
         for (int i = 0; i < 16; ++i)
-            outputs.push_back(std::make_unique<OutputText>());
+            cores.push_back(std::make_unique<CoreOutput>());
         const auto start = BenchStats::Clock::now();
-        for (auto &output : outputs)
-            output->Command1_Click(hex1);
+        for (auto &core : cores)
+            core->output.Command1_Click(hex1);
         sixteen.push_back(BenchStats::secondsSince(start));
     }
     const double sixteenSeconds = BenchStats::median(sixteen);

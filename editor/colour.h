@@ -16,14 +16,10 @@ constexpr Colour kYellow = 0x00FFFF;
 constexpr Colour kGrey = 0x808080;
 constexpr Colour kLightGrey = 0xC0C0C0;
 
-constexpr Colour kSystemFlag = 0x80000000;
 constexpr Colour kSystemWindow = 0x80000005;          // text-box and grid cell background
 constexpr Colour kSystemWindowText = 0x80000008;
 constexpr Colour kSystemAppWorkspace = 0x8000000C;    // the main window's background
 constexpr Colour kSystemHighlightText = 0x8000000E;
 constexpr Colour kSystemButtonFace = 0x8000000F;
 constexpr Colour kSystem3DLight = 0x80000016;
-
-constexpr bool isSystem(Colour colour) { return (colour & kSystemFlag) != 0; }
-constexpr int systemIndex(Colour colour) { return int(colour & 0xFF); }
 } // namespace Colours

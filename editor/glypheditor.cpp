@@ -9,9 +9,9 @@ constexpr int kMiniGridTwips = 510;      // Grid2's outer size until a size is c
 constexpr int kRowReadoutWidthTwips = 440;
 } // namespace
 
-GlyphEditor::GlyphEditor(TextBox *Text2, QObject *parent)
+GlyphEditor::GlyphEditor(TextBox &Text2, QObject *parent)
     : QObject(parent)
-    , m_Text2(Text2 ? *Text2 : m_ownText2)
+    , m_Text2(Text2)
 {
     // The grids as the window creates them; rowGrid starts hidden and the
     // start state (opthoriz) swaps the two readouts.
@@ -66,8 +66,12 @@ void GlyphEditor::toggleCell(Grid &grid, Colour setColour, Colour clearColour)
     grid.setCellBackColor(grid.cellBackColor() == setColour ? clearColour : setColour);
 }
 
-void GlyphEditor::Grid1_Click()
+void GlyphEditor::Grid1_Click(int row, int col)
 {
+    // The grid makes the clicked cell current before it reports the click;
+    // from here on the handler works through the current cells.
+    m_Grid1.setCol(col);
+    m_Grid1.setRow(row);
     toggleCell(m_Grid1, kSetColour, kClearColour);
     m_Grid2.setCol(m_Grid1.col());
     m_Grid2.setRow(m_Grid1.row());
@@ -182,36 +186,34 @@ int GlyphEditor::sizeFromItem(const QString &itemText)
     return ok && n >= kMatrixMin && n <= kMatrixMax && itemText == QString::number(n) ? n : 0;
 }
 
-void GlyphEditor::lstCol_Click(const QString &itemText)
+// A width or height chosen: the grids of that axis, the editing grid, the
+// miniature and the readout with one cell per column or row, take n cells of
+// their sizes, and the miniature's outer size follows.
+void GlyphEditor::resizeMatrix(const QString &itemText, Grid &readout, void (Grid::*setCount)(int),
+                               void (Grid::*setCellSize)(int, int), void (Grid::*setOuterSize)(int))
 {
     const int n = sizeFromItem(itemText);
     if (n == 0)
         return;
-    m_Grid1.setCols(n);
-    m_Grid2.setCols(n);
-    m_colGrid.setCols(n);
+    (m_Grid1.*setCount)(n);
+    (m_Grid2.*setCount)(n);
+    (readout.*setCount)(n);
     for (int i = 0; i < n; ++i) {
-        m_Grid1.setColWidth(i, kEditCellTwips);
-        m_Grid2.setColWidth(i, kMiniCellTwips);
-        m_colGrid.setColWidth(i, kEditCellTwips);
+        (m_Grid1.*setCellSize)(i, kEditCellTwips);
+        (m_Grid2.*setCellSize)(i, kMiniCellTwips);
+        (readout.*setCellSize)(i, kEditCellTwips);
     }
-    m_Grid2.setWidth(n * kMiniCellTwips + 1);
+    (m_Grid2.*setOuterSize)(n * kMiniCellTwips + 1);
+}
+
+void GlyphEditor::lstCol_Click(const QString &itemText)
+{
+    resizeMatrix(itemText, m_colGrid, &Grid::setCols, &Grid::setColWidth, &Grid::setWidth);
 }
 
 void GlyphEditor::lstRow_Click(const QString &itemText)
 {
-    const int n = sizeFromItem(itemText);
-    if (n == 0)
-        return;
-    m_Grid1.setRows(n);
-    m_Grid2.setRows(n);
-    m_rowGrid.setRows(n);
-    for (int i = 0; i < n; ++i) {
-        m_Grid1.setRowHeight(i, kEditCellTwips);
-        m_Grid2.setRowHeight(i, kMiniCellTwips);
-        m_rowGrid.setRowHeight(i, kEditCellTwips);
-    }
-    m_Grid2.setHeight(n * kMiniCellTwips + 1);
+    resizeMatrix(itemText, m_rowGrid, &Grid::setRows, &Grid::setRowHeight, &Grid::setHeight);
 }
 
 void GlyphEditor::optvert_Click()

@@ -33,9 +33,8 @@ public:
     static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
     static constexpr int kMiniCellTwips = 30;    // Grid2 cells
 
-    // The editor writes the hex string into `Text2`, which must outlive it;
-    // without one it keeps the hex string in a text box of its own.
-    explicit GlyphEditor(TextBox *Text2 = nullptr, QObject *parent = nullptr);
+    // The editor writes the hex string into `Text2`, which must outlive it.
+    explicit GlyphEditor(TextBox &Text2, QObject *parent = nullptr);
 
     Grid &Grid1() { return m_Grid1; }
     Grid &Grid2() { return m_Grid2; }
@@ -58,15 +57,13 @@ public:
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
     QString Text2() const { return m_Text2.text(); }
-    TextBox &Text2Box() { return m_Text2; }
-
-    const Grid &readoutInUse() const { return m_optvertValue ? m_colGrid : m_rowGrid; }
 
     // The Load steps for the grids: outer sizes, every cell size for indexes
     // 0 to 15, the miniature's background, the readouts' fixed dimension.
     void frmMain_LoadGrids(Colour windowBackColour);
 
-    void Grid1_Click();       // acts on Grid1's current cell
+    // A click on the Grid1 cell at `row`, `col`.
+    void Grid1_Click(int row, int col);
     void cmdInverse_Click();  // Invert
     void Command6_Click();    // Clear the drawing
 
@@ -92,9 +89,10 @@ private:
     QString padAndCollect(Grid &readout);
     void setFrmmatrixEnabled(bool enabled);
     static int sizeFromItem(const QString &itemText);
+    void resizeMatrix(const QString &itemText, Grid &readout, void (Grid::*setCount)(int),
+                      void (Grid::*setCellSize)(int, int), void (Grid::*setOuterSize)(int));
     static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);
 
-    StringTextBox m_ownText2;
     TextBox &m_Text2;
 
     Grid m_Grid1{16, 16};

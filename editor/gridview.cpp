@@ -1,5 +1,6 @@
 #include "gridview.h"
 
+#include "grid.h"
 #include "palettecolour.h"
 #include "twips.h"
 
@@ -11,6 +12,9 @@
 #include <algorithm>
 
 namespace {
+constexpr Colour kGridLineColour = Colours::kLightGrey;
+constexpr Colour kOutsideColour = Colours::kGrey;
+
 // Edges of cells whose sizes are given in twips. Each size is turned into
 // pixels on its own, so equal sizes give equal cells, and two grids with the
 // same sizes line up cell for cell.
@@ -37,16 +41,15 @@ int indexAt(const std::vector<int> &edges, int pos)
 }
 } // namespace
 
-GridView::GridView(Grid &grid, QWidget *parent)
+GridView::GridView(const Grid &grid, QWidget *parent)
     : QWidget(parent)
-    , m_grid(&grid)
+    , m_grid(grid)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     connect(&grid, &Grid::cellChanged, this, &GridView::updateCell);
     connect(&grid, &Grid::layoutChanged, this, &GridView::updateLayout);
     connect(&grid, &Grid::visibleChanged, this, &QWidget::setVisible);
-    connect(&grid, &QObject::destroyed, this, &QWidget::hide);
     if (!grid.isVisible())
         hide();
     updateLayout();
@@ -64,18 +67,6 @@ void GridView::setGridLines(bool shown)
     updateLayout();
 }
 
-void GridView::setGridLineColour(Colour colour)
-{
-    m_gridLineColour = colour;
-    update();
-}
-
-void GridView::setOutsideColour(Colour colour)
-{
-    m_outsideColour = colour;
-    update();
-}
-
 void GridView::setCellTextColour(Colour colour)
 {
     m_cellTextColour = colour;
@@ -84,20 +75,16 @@ void GridView::setCellTextColour(Colour colour)
 
 QSize GridView::sizeHint() const
 {
-    if (!m_grid)
-        return QSize();
-    return QSize(Twips::toPixels(m_grid->width()), Twips::toPixels(m_grid->height()));
+    return QSize(Twips::toPixels(m_grid.width()), Twips::toPixels(m_grid.height()));
 }
 
 void GridView::updateLayout()
 {
-    if (!m_grid)
-        return;
     const int start = m_framed ? m_lineWidth : 0;
-    m_colEdges = edgesFor(m_grid->cols(), start, &Grid::colWidth, *m_grid);
-    m_rowEdges = edgesFor(m_grid->rows(), start, &Grid::rowHeight, *m_grid);
-    m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid->cols() - 1, 0));
-    m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid->rows() - 1, 0));
+    m_colEdges = edgesFor(m_grid.cols(), start, &Grid::colWidth, m_grid);
+    m_rowEdges = edgesFor(m_grid.rows(), start, &Grid::rowHeight, m_grid);
+    m_keyboardCell.rx() = std::clamp(m_keyboardCell.x(), 0, std::max(m_grid.cols() - 1, 0));
+    m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid.rows() - 1, 0));
     setFixedSize(sizeHint());
     update();
 }
@@ -111,13 +98,11 @@ void GridView::updateCell(int row, int col)
 
 void GridView::describeKeyboardCell()
 {
-    if (!m_grid)
-        return;
     const int row = m_keyboardCell.y();
     const int col = m_keyboardCell.x();
-    const Colour colour = m_grid->cellBackColorAt(row, col);
-    const bool filled = colour != Colours::kNone && colour != m_grid->backColor();
-    const QString text = m_grid->textAt(row, col);
+    const Colour colour = m_grid.cellBackColorAt(row, col);
+    const bool filled = colour != Colours::kNone && colour != m_grid.backColor();
+    const QString text = m_grid.textAt(row, col);
     setAccessibleDescription(tr("Row %1, column %2%3%4")
                                      .arg(row + 1)
                                      .arg(col + 1)
@@ -134,7 +119,7 @@ QPoint GridView::cellAt(const QPoint &pos) const
 
 QRect GridView::cellRect(int row, int col) const
 {
-    if (!m_grid || row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
+    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
         return QRect();
     const int left = m_colEdges[size_t(col)];
     const int top = m_rowEdges[size_t(row)];
@@ -144,16 +129,14 @@ QRect GridView::cellRect(int row, int col) const
 
 void GridView::paintEvent(QPaintEvent *event)
 {
-    if (!m_grid)
-        return;
-    const Grid &grid = *m_grid;
+    const Grid &grid = m_grid;
     QPainter painter(this);
     const QPalette &pal = palette();
     const QRect dirty = event->rect();
 
-    painter.fillRect(dirty, paletteColour(m_outsideColour, pal));
+    painter.fillRect(dirty, paletteColour(kOutsideColour, pal));
     const QRect cells(0, 0, m_colEdges.back(), m_rowEdges.back());
-    painter.fillRect(cells.intersected(dirty), paletteColour(m_gridLineColour, pal));
+    painter.fillRect(cells.intersected(dirty), paletteColour(kGridLineColour, pal));
 
     const QColor background = paletteColour(grid.backColor(), pal);
     painter.setPen(paletteColour(m_cellTextColour, pal));
@@ -245,16 +228,13 @@ void GridView::keyPressEvent(QKeyEvent *event)
 
 void GridView::click(int row, int col)
 {
-    if (!m_clickable || !m_grid)
-        return;
-    m_grid->setCol(col);
-    m_grid->setRow(row);
-    emit clicked();
+    if (m_clickable)
+        emit cellClicked(row, col);
 }
 
 void GridView::moveKeyboardCell(int row, int col)
 {
-    if (!m_grid || row < 0 || col < 0 || row >= m_grid->rows() || col >= m_grid->cols())
+    if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
         return;
     const QRect old = cellRect(m_keyboardCell.y(), m_keyboardCell.x());
     m_keyboardCell = QPoint(col, row);

@@ -3,56 +3,50 @@
 #include "colour.h"
 
 #include <QPoint>
-#include <QPointer>
 #include <QWidget>
 
 #include <vector>
 
-#include "grid.h"
+class Grid;
 
 // Paints one Grid and turns presses on it into clicks; the same view serves
-// the editing grid, the miniature and both readouts.
+// the editing grid, the miniature and both readouts. The grid outlives the
+// view.
 //
 // The view follows the model: its size is the grid's outer size, cells are
 // painted in their colour (0 shows the grid's background colour) with their
 // text centred, and only the cells that changed are repainted. Each cell
 // carries its grid line on its right and bottom edge; a framed grid also has
-// one along its left and top edge. The area beyond the cells is painted in the
-// outside colour.
+// one along its left and top edge. The area beyond the cells is grey.
 //
 // A clickable grid reports a left press on a cell, or Space on the keyboard
-// cell, as clicked() after making that cell the model's current cell. Arrow
-// keys move the keyboard cell in every grid; a press outside the cells does
-// nothing. For screen readers the view's description names the keyboard cell,
-// whether it is filled, and its text.
+// cell, as cellClicked(). Arrow keys move the keyboard cell in every grid; a
+// press outside the cells does nothing. For screen readers the view's
+// description names the keyboard cell, whether it is filled, and its text.
 class GridView : public QWidget
 {
     Q_OBJECT
 
 public:
-    // A view whose grid is destroyed first hides and paints nothing more.
-    explicit GridView(Grid &grid, QWidget *parent = nullptr);
+    explicit GridView(const Grid &grid, QWidget *parent = nullptr);
 
-    Grid &grid() const { return *m_grid; }
+    const Grid &grid() const { return m_grid; }
 
     void setClickable(bool clickable) { m_clickable = clickable; }
     void setFramed(bool framed);
     // Without grid lines the cells touch, as in the miniature.
     void setGridLines(bool shown);
-    void setGridLineColour(Colour colour);
-    void setOutsideColour(Colour colour);
     void setCellTextColour(Colour colour);
 
     // The cell under `pos` (x = column, y = row), or (-1, -1) outside the cells.
     QPoint cellAt(const QPoint &pos) const;
     // A cell's inner rectangle, without its grid lines.
     QRect cellRect(int row, int col) const;
-    QPoint keyboardCell() const { return m_keyboardCell; }
 
     QSize sizeHint() const override;
 
 signals:
-    void clicked();
+    void cellClicked(int row, int col);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -69,12 +63,10 @@ private:
     void describeKeyboardCell();
     void drawCellText(QPainter &painter, const QRect &rect, const QString &text) const;
 
-    QPointer<Grid> m_grid;
+    const Grid &m_grid;
     bool m_clickable = false;
     bool m_framed = true;
     int m_lineWidth = 1; // grid line width in pixels, 0 without grid lines
-    Colour m_gridLineColour = Colours::kLightGrey;
-    Colour m_outsideColour = Colours::kGrey;
     Colour m_cellTextColour = Colours::kSystemWindowText;
     // Pixel edges of the columns and rows: edge i is the left (top) of cell i,
     // the last one the right (bottom) of the last cell's grid line.

@@ -4,31 +4,21 @@
 
 QColor paletteColour(Colour colour, const QPalette &palette)
 {
-    if (!Colours::isSystem(colour))
-        return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-
-    // The desktop's system colour numbers and the palette roles that play
-    // their part here.
-    switch (Colours::systemIndex(colour)) {
-    case 5: // window background
+    // The system colours the windows use, each played by its palette role.
+    switch (colour) {
+    case Colours::kSystemWindow:
         return palette.color(QPalette::Base);
-    case 8: // window text
+    case Colours::kSystemWindowText:
         return palette.color(QPalette::Text);
-    case 12: // application workspace
+    case Colours::kSystemAppWorkspace:
         return palette.color(QPalette::Dark);
-    case 13: // highlight
-        return palette.color(QPalette::Highlight);
-    case 14: // highlighted text
+    case Colours::kSystemHighlightText:
         return palette.color(QPalette::HighlightedText);
-    case 15: // button face
+    case Colours::kSystemButtonFace:
         return palette.color(QPalette::Button);
-    case 18: // button text
-        return palette.color(QPalette::ButtonText);
-    case 20: // 3D highlight
-        return palette.color(QPalette::Light);
-    case 22: // 3D light
+    case Colours::kSystem3DLight:
         return palette.color(QPalette::Midlight);
     default:
-        return palette.color(QPalette::Window);
+        return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
     }
 }

@@ -133,8 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(CopyToText::lineLength(qHex, qPrefix, qDelimiter) == qint64(expected.size()),
           "lineLength() disagrees with the line");
 
-    OutputText output;
-    output.Text1Box().setText(toQString(text1));
+    StringTextBox Text1;
+    OutputText output(Text1);
+    Text1.setText(toQString(text1));
     output.txtfmt_Change(qPrefix);
     output.txtdelim_Change(qDelimiter);
     check(output.Command1_Click(qHex), "Copy to Text refused a short line");

@@ -1,4 +1,5 @@
 #include "glypheditor.h"
+#include "readoutreference.h"
 
 #include <QStringList>
 
@@ -70,20 +71,12 @@ bool isSet(const GlyphEditor &editor, int row, int col)
 // The value of one column (vertical) or row (horizontal), from the pixels.
 uint lineValue(const GlyphEditor &editor, int index)
 {
-    const int rows = editor.Grid1().rows();
-    const int cols = editor.Grid1().cols();
-    uint value = 0;
-    if (editor.optvertValue()) {
-        for (int r = rows - 1; r >= 0; --r)
-            value = value * 2 + (isSet(editor, r, index) ? 1 : 0);
-    } else if (editor.chkdirValue() == 1) {
-        for (int c = cols - 1; c >= 0; --c)
-            value = value * 2 + (isSet(editor, index, c) ? 1 : 0);
-    } else {
-        for (int c = 0; c < cols; ++c)
-            value = value * 2 + (isSet(editor, index, c) ? 1 : 0);
-    }
-    return value;
+    using ReadoutReference::Order;
+    const Order order = editor.optvertValue() ? Order::Vertical
+            : editor.chkdirValue() == 1       ? Order::HorizontalLeftToRight
+                                              : Order::Horizontal;
+    return ReadoutReference::lineValue([&editor](int r, int c) { return isSet(editor, r, c); },
+                                       editor.Grid1().rows(), editor.Grid1().cols(), order, index);
 }
 
 bool isReadoutText(const QString &text)
@@ -151,7 +144,7 @@ struct Checker
 
     void afterClick(int index) const
     {
-        const QStringList texts = cellTexts(editor.readoutInUse());
+        const QStringList texts = cellTexts(editor.optvertValue() ? editor.colGrid() : editor.rowGrid());
         QString joined;
         for (const QString &text : texts) {
             require(isReadoutText(text), "a readout cell is not 2 or 4 upper-case hex digits");
@@ -179,7 +172,8 @@ struct Checker
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     editor.opthoriz_Click();
     editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
 
@@ -201,9 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const std::uint8_t cell = input.next();
             const int row = (cell >> 4) % rowsBefore;
             const int col = (cell & 0x0F) % colsBefore;
-            editor.Grid1().setCol(col);
-            editor.Grid1().setRow(row);
-            editor.Grid1_Click();
+            editor.Grid1_Click(row, col);
             clickedSinceClear = true;
             checker.afterClick(wasVertical ? col : row);
             break;
@@ -255,7 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 const char16_t low = input.next();
                 text += QChar(char16_t(low | (input.next() << 8)));
             }
-            editor.Text2Box().setText(text);
+            Text2.setText(text);
             checker.require(editor.Text2() == text, "Text2 does not hold what was typed");
             break;
         }

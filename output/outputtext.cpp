@@ -2,9 +2,9 @@
 
 #include "copytotext.h"
 
-OutputText::OutputText(TextBox *Text1, QObject *parent)
+OutputText::OutputText(TextBox &Text1, QObject *parent)
     : QObject(parent)
-    , m_Text1(Text1 ? *Text1 : m_ownText1)
+    , m_Text1(Text1)
 {
 }
 

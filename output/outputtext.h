@@ -18,15 +18,13 @@ public:
     // to an allocation that cannot succeed.
     static constexpr qint64 kMaxText1Length = qint64(256) * 1024 * 1024;
 
-    // Copy to Text appends to `Text1`, which must outlive it; without one the
-    // output text is kept in a text box of its own.
-    explicit OutputText(TextBox *Text1 = nullptr, QObject *parent = nullptr);
+    // Copy to Text appends to `Text1`, which must outlive it.
+    explicit OutputText(TextBox &Text1, QObject *parent = nullptr);
 
     const QString &prefix() const { return m_prefix; }
     const QString &delimiter() const { return m_delimiter; }
 
     QString Text1() const { return m_Text1.text(); }
-    TextBox &Text1Box() { return m_Text1; }
 
     // The boxes' whole texts, blanks included, become prefix and delimiter.
     void txtfmt_Change(const QString &text);
@@ -42,6 +40,5 @@ public:
 private:
     QString m_prefix = QStringLiteral("$");
     QString m_delimiter = QStringLiteral(",");
-    StringTextBox m_ownText1;
     TextBox &m_Text1;
 };

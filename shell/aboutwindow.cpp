@@ -13,15 +13,9 @@ constexpr qreal kTitlePoints = 9.75;
 } // namespace
 
 AboutWindow::AboutWindow()
-    : QWidget(nullptr)
+    : SecondaryWindow("frmAbout", QStringLiteral("About"), kBackground, kClientWidthTwips, kClientHeightTwips)
 {
-    setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About"));
-    setWindowIcon(Look::applicationIcon());
-    setAttribute(Qt::WA_DeleteOnClose);
-    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
-    connectControls();
     placeControls();
     orderTabs();
 }
@@ -38,22 +32,12 @@ void AboutWindow::createControls()
     m_Image1->setPixmap(QPixmap(QStringLiteral(":/kelvor/about.png")));
     m_Image1->setAccessibleName(QStringLiteral("A glyph on a dot matrix and its bytes"));
     m_Label4 = Look::makeControl<QLabel>("Label4", this, QStringLiteral("Feedback: see the README."));
-    m_Command1 = Look::makeControl<QPushButton>("Command1", this, QStringLiteral("&Close"));
-}
-
-void AboutWindow::connectControls()
-{
-    connect(m_Command1, &QPushButton::clicked, this, &AboutWindow::Command1_Click);
 }
 
 void AboutWindow::placeControls()
 {
-    setFont(Look::sansSerif(Look::kDefaultPoints));
     // The labels paint no background of their own: the window's light yellow
     // is theirs.
-    Look::setBackground(this, kBackground);
-    Look::setClientSize(this, kClientWidthTwips, kClientHeightTwips);
-
     m_Label1->setFont(Look::sansSerif(kTitlePoints, true));
     m_Label1->setAlignment(Qt::AlignCenter);
     Look::setTextColour(m_Label1, kTitleRed);
@@ -82,9 +66,4 @@ void AboutWindow::orderTabs()
     QWidget::setTabOrder(m_Label1, m_Label2);
     QWidget::setTabOrder(m_Label2, m_Command1);
     QWidget::setTabOrder(m_Command1, m_Label4);
-}
-
-void AboutWindow::Command1_Click()
-{
-    hide();
 }

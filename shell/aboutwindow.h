@@ -1,16 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "secondarywindow.h"
 
 class QLabel;
-class QPushButton;
 
-// The about window, frmAbout: the program's title, a picture and its notices.
-//
-// Like the help window it has no owner and is created with new; "&Close" hides
-// it and the title-bar close box deletes it (Qt::WA_DeleteOnClose). All its
-// content is fixed when it is made.
-class AboutWindow : public QWidget
+// The about window, frmAbout: the program's title, a picture and its notices,
+// all fixed when it is made.
+class AboutWindow : public SecondaryWindow
 {
     Q_OBJECT
 
@@ -22,15 +18,11 @@ public:
 
 private:
     void createControls();
-    void connectControls();
     void placeControls();
     void orderTabs();
-
-    void Command1_Click();
 
     QLabel *m_Label1 = nullptr;
     QLabel *m_Label2 = nullptr;
     QLabel *m_Image1 = nullptr;
     QLabel *m_Label4 = nullptr;
-    QPushButton *m_Command1 = nullptr;
 };

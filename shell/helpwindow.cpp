@@ -1,6 +1,5 @@
 #include "helpwindow.h"
 
-#include "helptext.h"
 #include "look.h"
 
 #include <QLabel>
@@ -11,19 +10,31 @@ constexpr Colour kBackground = 0xE0E0E0; // light grey
 constexpr Colour kTextBlue = 0xC00000;
 constexpr qreal kTitlePoints = 12;
 constexpr qreal kSmallestTextPoints = 6.75;
+
+// The page, line by line. Lines 6 and 9 end in a blank.
+const char *const kHelpLines[] = {
+    "SETTINGS: From the drop down box select",
+    "the vertical and horizontal size.",
+    "DISPLAY: Shows a miniature of the image.",
+    "INVERT: Switches the background and foreground colors",
+    "This does not invert the hex values.",
+    "MATRIX: Selects how the hex values are derived. Vertical ",
+    "starts at the top (LSB) and move down the column (MSB)",
+    "Horizontal starts at left (LSB) and moves to the right (MSB)",
+    "FORMAT: Allows you to enter a prefix for the bytes and a ",
+    "separation delimiter.",
+    "EDITABLE TEXT: This is the output area and can be edited.",
+    "It can then be saved to the Windows' clipboard for pasting",
+    "GRID: After you have created your character press 'Copy to Text'",
+    "which will add the hex output to the text area",
+};
 } // namespace
 
 HelpWindow::HelpWindow()
-    : QWidget(nullptr)
+    : SecondaryWindow("frmHelp", QStringLiteral("KELVOR HELP"), kBackground, kClientWidthTwips,
+                      kClientHeightTwips)
 {
-    setObjectName(QStringLiteral("frmHelp"));
-    setWindowTitle(QStringLiteral("KELVOR HELP"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    // A help page left open must not keep the program running once the main
-    // window has gone.
-    setAttribute(Qt::WA_QuitOnClose, false);
     createControls();
-    connectControls();
     placeControls();
     orderTabs();
     frmHelp_Load();
@@ -33,20 +44,10 @@ void HelpWindow::createControls()
 {
     m_Label1 = Look::makeControl<QLabel>("Label1", this, QStringLiteral("Kelvor 2 Help"));
     m_Label2 = Look::makeControl<QLabel>("Label2", this, QStringLiteral("Help"));
-    m_Command1 = Look::makeControl<QPushButton>("Command1", this, QStringLiteral("&Close"));
-}
-
-void HelpWindow::connectControls()
-{
-    connect(m_Command1, &QPushButton::clicked, this, &HelpWindow::Command1_Click);
 }
 
 void HelpWindow::placeControls()
 {
-    setFont(Look::sansSerif(Look::kDefaultPoints));
-    Look::setBackground(this, kBackground);
-    Look::setClientSize(this, kClientWidthTwips, kClientHeightTwips);
-
     m_Label1->setFont(Look::sansSerif(kTitlePoints, true));
     m_Label1->setAlignment(Qt::AlignCenter);
     Look::setTextColour(m_Label1, kTextBlue);
@@ -70,17 +71,13 @@ void HelpWindow::orderTabs()
 
 void HelpWindow::frmHelp_Load()
 {
-    ++m_loadCount;
-    m_label2Caption = HelpText::text();
-    // A label breaks lines at LF; the CR before it would be drawn as a mark of
-    // its own.
-    m_Label2->setText(QString(m_label2Caption).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // The lines go one below the other, with no break after the last; a
+    // label breaks lines at a line feed.
+    QStringList lines;
+    for (const char *line : kHelpLines)
+        lines << QLatin1String(line);
+    m_Label2->setText(lines.join(QLatin1Char('\n')));
     // With a wide face more lines wrap, and the last ones would fall below
     // the label's edge; a slightly smaller size keeps them all in view.
     Look::shrinkToFit(m_Label2, kSmallestTextPoints);
-}
-
-void HelpWindow::Command1_Click()
-{
-    hide();
 }

@@ -5,6 +5,7 @@
 #include "helpwindow.h"
 #include "look.h"
 #include "placement.h"
+#include "plaintextbox.h"
 #include "sizelist.h"
 #include "twips.h"
 
@@ -48,15 +49,10 @@ void showEnd(PlainTextBox *box)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent)
+MainWindow::MainWindow()
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KELVOR 2.1"));
-    setWindowIcon(Look::applicationIcon());
-    // The window's font first, so that every control is made with it rather
-    // than changed to it afterwards.
-    setFont(Look::sansSerif(Look::kDefaultPoints));
     createControls();
     connectControls();
     placeControls();
@@ -73,14 +69,12 @@ MainWindow::~MainWindow()
     // without their close handling.
     for (const QPointer<QWidget> &window : std::as_const(m_loadedWindows))
         delete window.data();
-    // The child widgets go first, so that no view outlives the models it
-    // shows; QWidget would delete them only after the members.
-    qDeleteAll(findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 void MainWindow::createControls()
 {
-    m_Frame4 = frame("Frame4", QStringLiteral("Settings"), this);
+    QWidget *const client = &m_client;
+    m_Frame4 = frame("Frame4", QStringLiteral("Settings"), client);
     m_lstCol = makeControl<SizeList>("lstCol", m_Frame4, QStringLiteral("Width"), GlyphEditor::kMatrixMin,
                                 GlyphEditor::kMatrixMax);
     m_lstRow = makeControl<SizeList>("lstRow", m_Frame4, QStringLiteral("Height"), GlyphEditor::kMatrixMin,
@@ -90,7 +84,7 @@ void MainWindow::createControls()
     m_Frame1 = frame("Frame1", QString(), m_Frame4);
     m_Grid2 = makeControl<GridView>("Grid2", m_Frame1, m_editor.Grid2());
 
-    m_frmmatrix = frame("frmmatrix", QStringLiteral("Matrix"), this);
+    m_frmmatrix = frame("frmmatrix", QStringLiteral("Matrix"), client);
     m_Label4 = label("Label4", QStringLiteral("Horiz"), m_frmmatrix);
     m_Label5 = label("Label5", QStringLiteral("Vert"), m_frmmatrix);
     m_opthoriz = makeControl<QRadioButton>("opthoriz", m_frmmatrix);
@@ -98,42 +92,40 @@ void MainWindow::createControls()
     m_Label8 = label("Label8", QStringLiteral("Lt to Rt"), m_frmmatrix);
     m_chkdir = makeControl<QCheckBox>("chkdir", m_frmmatrix);
 
-    m_Frame9 = frame("Frame9", QStringLiteral("Binary to Hex Utility"), this);
+    m_Frame9 = frame("Frame9", QStringLiteral("Binary to Hex Utility"), client);
     m_Label6 = label("Label6", QStringLiteral("KELVOR 2.1 Beta"), m_Frame9);
     m_Label7 = label("Label7", QStringLiteral("Feedback: see the README"), m_Frame9);
     m_Command2 = button("Command2", QStringLiteral("&Help"), m_Frame9);
     m_Command11 = button("Command11", QStringLiteral("&About"), m_Frame9);
 
-    m_Frame7 = frame("Frame7", QStringLiteral("Format"), this);
+    m_Frame7 = frame("Frame7", QStringLiteral("Format"), client);
     m_Label2 = label("Label2", QStringLiteral("Preface"), m_Frame7);
     m_txtfmt = makeControl<QLineEdit>("txtfmt", m_Frame7, QStringLiteral("$"));
     m_Label3 = label("Label3", QStringLiteral("Delimiter"), m_Frame7);
     m_txtdelim = makeControl<QLineEdit>("txtdelim", m_Frame7, QStringLiteral(","));
 
-    m_Frame3 = frame("Frame3", QStringLiteral("Editable Text"), this);
-    m_Text1->setObjectName(QStringLiteral("Text1"));
-    m_Text1->setParent(m_Frame3);
+    m_Frame3 = frame("Frame3", QStringLiteral("Editable Text"), client);
+    m_Text1 = makeControl<PlainTextBox>("Text1", m_Frame3, &m_Text1Document);
     m_Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    m_Frame2 = frame("Frame2", QStringLiteral("Copy to Clipboard"), this);
+    m_Frame2 = frame("Frame2", QStringLiteral("Copy to Clipboard"), client);
     m_Command12 = button("Command12", QStringLiteral("Copy"), m_Frame2);
     m_Command9 = button("Command9", QStringLiteral("Clear"), m_Frame2);
 
-    m_Frame5 = frame("Frame5", QStringLiteral("Grid"), this);
+    m_Frame5 = frame("Frame5", QStringLiteral("Grid"), client);
     m_Command1 = button("Command1", QStringLiteral("Copy to Text"), m_Frame5);
     m_Command6 = button("Command6", QStringLiteral("Clear"), m_Frame5);
 
-    m_Frame6 = frame("Frame6", QStringLiteral("Exit"), this);
+    m_Frame6 = frame("Frame6", QStringLiteral("Exit"), client);
     m_Command10 = button("Command10", QStringLiteral("E&xit "), m_Frame6);
 
-    m_Text2->setObjectName(QStringLiteral("Text2"));
-    m_Text2->setParent(this);
+    m_Text2 = makeControl<PlainTextBox>("Text2", client, &m_Text2Document);
     m_Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    m_colGrid = makeControl<GridView>("colGrid", this, m_editor.colGrid());
-    m_rowGrid = makeControl<GridView>("rowGrid", this, m_editor.rowGrid());
-    m_Grid1 = makeControl<GridView>("Grid1", this, m_editor.Grid1());
+    m_colGrid = makeControl<GridView>("colGrid", client, m_editor.colGrid());
+    m_rowGrid = makeControl<GridView>("rowGrid", client, m_editor.rowGrid());
+    m_Grid1 = makeControl<GridView>("Grid1", client, m_editor.Grid1());
     m_Grid1->setClickable(true);
 
     // Names for screen readers where a control has no caption of its own.
@@ -154,7 +146,7 @@ void MainWindow::createControls()
 
 void MainWindow::connectControls()
 {
-    connect(m_Grid1, &GridView::clicked, &m_editor, &GlyphEditor::Grid1_Click);
+    connect(m_Grid1, &GridView::cellClicked, &m_editor, &GlyphEditor::Grid1_Click);
     connect(m_cmdInverse, &QPushButton::clicked, &m_editor, &GlyphEditor::cmdInverse_Click);
     connect(m_Command6, &QPushButton::clicked, &m_editor, &GlyphEditor::Command6_Click);
     connect(m_lstCol, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstCol_Click);

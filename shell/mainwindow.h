@@ -2,7 +2,7 @@
 
 #include "glypheditor.h"
 #include "outputtext.h"
-#include "plaintextbox.h"
+#include "plaintextdocument.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -11,6 +11,7 @@
 class AboutWindow;
 class GridView;
 class HelpWindow;
+class PlainTextBox;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -31,7 +32,7 @@ public:
     static constexpr int kClientWidthTwips = 7665;
     static constexpr int kClientHeightTwips = 6555;
 
-    explicit MainWindow(QWidget *parent = nullptr);
+    MainWindow();
     ~MainWindow() override;
 
     const GlyphEditor &editor() const { return m_editor; }
@@ -64,11 +65,18 @@ private:
     void showSecondary(QPointer<Window> &window);
     void unloadSecondaryWindows();
 
-    // The text boxes come first: the editor and the output write into them.
-    PlainTextBox *m_Text1 = new PlainTextBox;
-    PlainTextBox *m_Text2 = new PlainTextBox;
-    GlyphEditor m_editor{m_Text2};
-    OutputText m_output{m_Text1};
+    // Who outlives whom is the order of these members, which are destroyed
+    // in reverse: the texts of the two text boxes, then the cores that write
+    // them and hold the grids, then the client area with every control in it.
+    // So each control goes before what it shows.
+    PlainTextDocument m_Text1Document;
+    PlainTextDocument m_Text2Document;
+    GlyphEditor m_editor{m_Text2Document};
+    OutputText m_output{m_Text1Document};
+    QWidget m_client{this};
+
+    PlainTextBox *m_Text1 = nullptr;
+    PlainTextBox *m_Text2 = nullptr;
 
     QGroupBox *m_Frame4 = nullptr;
     SizeList *m_lstCol = nullptr;

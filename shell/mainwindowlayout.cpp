@@ -5,6 +5,7 @@
 
 #include "gridview.h"
 #include "look.h"
+#include "plaintextbox.h"
 #include "sizelist.h"
 #include "twips.h"
 
@@ -25,11 +26,9 @@ using Look::serif;
 using Look::setBackground;
 using Look::setTextColour;
 
-// A grid's outer size belongs to its model, which the view follows.
-void placeGrid(GridView *view, int left, int top, int width, int height)
+// A grid view takes its size from its model, so only its place is set here.
+void placeGrid(GridView *view, int left, int top)
 {
-    view->grid().setWidth(width);
-    view->grid().setHeight(height);
     view->move(Twips::toPixels(left), Twips::toPixels(top));
 }
 
@@ -43,6 +42,7 @@ void MainWindow::placeControls()
     setBackground(this, Colours::kSystemAppWorkspace);
     setTextColour(this, Colours::kWhite);
     Look::setClientSize(this, kClientWidthTwips, kClientHeightTwips);
+    m_client.setGeometry(rect());
 
     place(m_Frame4, 120, 0, 2655, 1095);
     place(m_lstCol, 120, 240, 855, 315);
@@ -53,7 +53,7 @@ void MainWindow::placeControls()
     place(m_Frame1, 1800, 240, 735, 735);
     setBackground(m_Frame1, Colours::kSystemButtonFace);
     m_Frame1->setFlat(true);
-    placeGrid(m_Grid2, 120, 120, 495, 495);
+    placeGrid(m_Grid2, 120, 120);
     // The miniature shows the drawing without grid lines, two pixels a cell.
     m_Grid2->setFramed(false);
     m_Grid2->setGridLines(false);
@@ -105,11 +105,15 @@ void MainWindow::placeControls()
 
     place(m_Text2, 3840, 1080, 3615, 735);
 
-    placeGrid(m_colGrid, 3480, 1920, 3975, 255);
+    // The load step gives the editing grid, the miniature and colGrid's width
+    // their outer sizes; the readouts' other sizes are the layout's.
+    m_editor.colGrid().setHeight(255);
+    m_editor.rowGrid().setWidth(495);
+    m_editor.rowGrid().setHeight(3615);
+    placeGrid(m_colGrid, 3480, 1920);
     m_colGrid->setFont(serif(6));
-    placeGrid(m_rowGrid, 2880, 2160, 495, 3615);
-    m_rowGrid->setFont(sansSerif(kDefaultPoints));
-    placeGrid(m_Grid1, 3480, 2160, 3975, 3615);
+    placeGrid(m_rowGrid, 2880, 2160);
+    placeGrid(m_Grid1, 3480, 2160);
     m_Grid1->setCellTextColour(Colours::kWhite);
 }
 

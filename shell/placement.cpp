@@ -2,18 +2,9 @@
 
 namespace Placement {
 
-namespace {
-QSettings::Format g_format = QSettings::NativeFormat;
-} // namespace
-
-void setStoreFormat(QSettings::Format format)
-{
-    g_format = format;
-}
-
 QSettings store()
 {
-    return QSettings(g_format, QSettings::UserScope, QStringLiteral("KELVOR"), QStringLiteral("KELVOR"));
+    return QSettings(QSettings::UserScope, QStringLiteral("KELVOR"), QStringLiteral("KELVOR"));
 }
 
 bool writeMainPlacement(const QRect &frameTwips, QString *error)

@@ -14,10 +14,9 @@ namespace Placement {
 // when the store could not be written, with the reason in `error`.
 bool writeMainPlacement(const QRect &frameTwips, QString *error = nullptr);
 
-// The store, in the given format: the native one (the registry on Windows, a
-// property list on macOS, an INI file on Linux) unless a test chooses the INI
-// format, whose folder QSettings::setPath can move on every platform.
+// The store, in QSettings' default format: the native one (the registry on
+// Windows, a property list on macOS, an INI file on Linux) unless a test has
+// chosen the INI format, whose folder QSettings::setPath can move anywhere.
 QSettings store();
-void setStoreFormat(QSettings::Format format);
 
 } // namespace Placement

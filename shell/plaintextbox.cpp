@@ -1,249 +1,27 @@
 #include "plaintextbox.h"
 
+#include "plaintextdocument.h"
+
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
-namespace {
-
-// The break that precedes a paragraph, kept in the paragraph's format. A
-// paragraph without the property follows a CR LF, so Enter and Qt's own
-// paragraphs need no marking.
-enum class Break { CrLf, Soft, Lf, Cr, ParagraphSeparator };
-
-constexpr int kBreakProperty = QTextFormat::UserProperty + 1;
-constexpr QChar kReplacement(0xFFFD);
-
-Break breakBefore(const QTextBlock &block)
-{
-    return Break(block.blockFormat().intProperty(kBreakProperty));
-}
-
-QTextBlockFormat formatFor(Break kind)
-{
-    QTextBlockFormat format;
-    if (kind != Break::CrLf)
-        format.setProperty(kBreakProperty, int(kind));
-    return format;
-}
-
-QStringView breakText(Break kind)
-{
-    switch (kind) {
-    case Break::CrLf:
-        return u"\r\n";
-    case Break::Lf:
-        return u"\n";
-    case Break::Cr:
-        return u"\r";
-    case Break::ParagraphSeparator:
-        return u"\u2029";
-    case Break::Soft:
-        break;
-    }
-    return {};
-}
-
-// The line break starting at `pos`, and its length in code units (0: none).
-qsizetype lineBreakAt(QStringView text, qsizetype pos, Break *kind)
-{
-    switch (text[pos].unicode()) {
-    case u'\r':
-        if (pos + 1 < text.size() && text[pos + 1] == u'\n') {
-            *kind = Break::CrLf;
-            return 2;
-        }
-        *kind = Break::Cr;
-        return 1;
-    case u'\n':
-        *kind = Break::Lf;
-        return 1;
-    case 0x2029:
-        *kind = Break::ParagraphSeparator;
-        return 1;
-    default:
-        return 0;
-    }
-}
-
-bool isLineBreak(QChar c)
-{
-    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator;
-}
-
-// Characters that QTextCursor::insertText() would turn into structure.
-bool isReserved(QChar c)
-{
-    return c.unicode() == 0xFDD0 || c.unicode() == 0xFDD1;
-}
-
-// Adds the paragraphs' text to `out`, each preceded by its break, the first
-// one's break left out.
-void appendText(QString &out, QTextBlock block, const QTextBlock &end, bool first)
-{
-    for (; block.isValid() && block != end; block = block.next()) {
-        if (!first)
-            out += breakText(breakBefore(block));
-        first = false;
-        out += block.text();
-    }
-}
-
-// Inserts text without line breaks, in pieces of one line each: short pieces
-// gather into one insertText() call, joined by paragraph separators that take
-// the format of the cursor's paragraph; long ones go in as they are, without
-// another copy. So both a paste of many short lines and one huge line cost a
-// few calls per kBlockLength characters.
-class Inserter
-{
-public:
-    explicit Inserter(QTextCursor &cursor)
-        : m_cursor(cursor)
-        , m_kind(breakBefore(cursor.block()))
-    {
-    }
-    ~Inserter() { flush(); }
-
-    void insertBreak(Break kind)
-    {
-        if (kind == m_kind) {
-            m_pending += QChar::ParagraphSeparator;
-            return;
-        }
-        flush();
-        m_cursor.insertBlock(formatFor(kind));
-        m_kind = kind;
-    }
-
-    void insertPiece(QStringView piece)
-    {
-        const bool reserved = std::any_of(piece.begin(), piece.end(), isReserved);
-        if (piece.size() < kShortPiece || reserved) {
-            const qsizetype from = m_pending.size();
-            m_pending += piece;
-            if (reserved)
-                std::replace_if(m_pending.begin() + from, m_pending.end(), isReserved, kReplacement);
-            return;
-        }
-        flush();
-        m_cursor.insertText(QString::fromRawData(piece.data(), piece.size()));
-    }
-
-private:
-    static constexpr qsizetype kShortPiece = 256;
-
-    void flush()
-    {
-        if (m_pending.isEmpty())
-            return;
-        m_cursor.insertText(m_pending);
-        m_pending.clear();
-    }
-
-    QTextCursor &m_cursor;
-    Break m_kind;
-    QString m_pending;
-};
-
-} // namespace
-
-PlainTextBox::PlainTextBox(QWidget *parent)
+PlainTextBox::PlainTextBox(PlainTextDocument *document, QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_document(document ? document : new PlainTextDocument(this))
 {
+    setDocument(m_document);
     setTabChangesFocus(true);
 }
 
 QString PlainTextBox::text() const
 {
-    const QTextDocument *doc = document();
-    QString out;
-    out.reserve(doc->characterCount() + doc->blockCount());
-    appendText(out, doc->begin(), QTextBlock(), true);
-    return out;
-}
-
-qsizetype PlainTextBox::length() const
-{
-    const QTextDocument *doc = document();
-    qsizetype length = 0;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin())
-            length += breakText(breakBefore(block)).size();
-        length += block.length() - 1; // block.length() counts the paragraph break
-    }
-    return length;
+    return m_document->text();
 }
 
 void PlainTextBox::setText(const QString &text)
 {
-    // Like setting a text box's text: the old text and its undo history go.
-    // Replacing it within one edit lays the new text out once, which keeps
-    // the hex string's update after every click cheap.
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.removeSelectedText();
-    cursor.setBlockFormat(formatFor(Break::CrLf));
-    insertAt(cursor, text);
-    cursor.endEditBlock();
-    document()->clearUndoRedoStacks();
-}
-
-void PlainTextBox::beginAppend()
-{
-    m_appendCursor = QTextCursor(document());
-    m_appendCursor.movePosition(QTextCursor::End);
-    m_appendCursor.beginEditBlock();
-}
-
-void PlainTextBox::appendPart(QStringView part)
-{
-    if (m_appendCursor.isNull())
-        beginAppend(); // a part without beginAppend() is an edit of its own
-    insertAt(m_appendCursor, part);
-}
-
-void PlainTextBox::endAppend()
-{
-    if (m_appendCursor.isNull())
-        return;
-    m_appendCursor.endEditBlock();
-    m_appendCursor = QTextCursor();
-}
-
-// Inserts `text` at the cursor: each line break becomes a paragraph marked
-// with its kind, and every kBlockLength characters of a line a soft one (never
-// between the two halves of a surrogate pair), counting what the cursor's
-// paragraph already holds before it.
-void PlainTextBox::insertAt(QTextCursor &cursor, QStringView text)
-{
-    Inserter inserter(cursor);
-    qsizetype pos = 0;
-    qsizetype inLine = cursor.positionInBlock();
-    while (pos < text.size()) {
-        Break kind;
-        if (const qsizetype length = lineBreakAt(text, pos, &kind)) {
-            inserter.insertBreak(kind);
-            pos += length;
-            inLine = 0;
-            continue;
-        }
-        if (inLine >= kBlockLength) {
-            inserter.insertBreak(Break::Soft);
-            inLine = 0;
-        }
-        qsizetype end = pos;
-        const qsizetype limit = std::min(text.size(), pos + (kBlockLength - inLine));
-        while (end < limit && !isLineBreak(text[end]))
-            ++end;
-        if (end < text.size() && text[end - 1].isHighSurrogate() && text[end].isLowSurrogate())
-            ++end;
-        inserter.insertPiece(text.mid(pos, end - pos));
-        inLine += end - pos;
-        pos = end;
-    }
+    m_document->setText(text);
 }
 
 void PlainTextBox::insertFromMimeData(const QMimeData *source)
@@ -253,7 +31,7 @@ void PlainTextBox::insertFromMimeData(const QMimeData *source)
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    insertAt(cursor, source->text());
+    PlainTextDocument::insertAt(cursor, source->text());
     cursor.endEditBlock();
     setTextCursor(cursor);
     ensureCursorVisible();
@@ -269,7 +47,7 @@ QMimeData *PlainTextBox::createMimeDataFromSelection() const
     QString out;
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() <= end;
          block = block.next()) {
-        if (block.position() > start && breakBefore(block) != Break::Soft)
+        if (block.position() > start && !PlainTextDocument::continuesLine(block))
             out += u'\n';
         const int from = std::max(start, block.position()) - block.position();
         const int to = std::min(end, block.position() + block.length() - 1) - block.position();
@@ -293,7 +71,7 @@ void PlainTextBox::keyPressEvent(QKeyEvent *event)
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && plain) {
         // Enter, with or without Shift, breaks the line with CR LF, even
         // inside a paragraph that continues a long line.
-        cursor.insertBlock(formatFor(Break::CrLf), cursor.charFormat());
+        cursor.insertBlock(PlainTextDocument::crLfFormat(), cursor.charFormat());
         setTextCursor(cursor);
         ensureCursorVisible();
         return;
@@ -302,11 +80,11 @@ void PlainTextBox::keyPressEvent(QKeyEvent *event)
         // Step over soft breaks, and any paragraph emptied between them, to
         // the character the user sees.
         const auto afterSoftBreak = [](const QTextCursor &at) {
-            return at.atBlockStart() && at.position() > 0 && breakBefore(at.block()) == Break::Soft;
+            return at.atBlockStart() && at.position() > 0 && PlainTextDocument::continuesLine(at.block());
         };
         const auto beforeSoftBreak = [](const QTextCursor &at) {
             return at.atBlockEnd() && at.block().next().isValid()
-                    && breakBefore(at.block().next()) == Break::Soft;
+                    && PlainTextDocument::continuesLine(at.block().next());
         };
         if (key == Qt::Key_Backspace && afterSoftBreak(cursor)) {
             while (afterSoftBreak(cursor))

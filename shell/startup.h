@@ -4,8 +4,8 @@
 namespace Startup {
 
 // Names the application (the settings store files the placement under this
-// name), gives it its version and icon, and makes the windows' default font
-// the application's, so that no control is first made with another font.
+// name), gives it its version, and sets the one icon and default font of all
+// its windows, so that no control is first made with another font.
 void setUpApplication();
 
 } // namespace Startup

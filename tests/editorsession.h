@@ -21,14 +21,6 @@ inline void chooseSize(GlyphEditor &editor, int cols, int rows)
     editor.lstRow_Click(QString::number(rows));
 }
 
-// A mouse click on a Grid1 cell: the cell becomes current, then the click runs.
-inline void click(GlyphEditor &editor, int row, int col)
-{
-    editor.Grid1().setCol(col);
-    editor.Grid1().setRow(row);
-    editor.Grid1_Click();
-}
-
 inline bool isSet(const GlyphEditor &editor, int row, int col)
 {
     return editor.Grid1().cellBackColorAt(row, col) == GlyphEditor::kSetColour;

@@ -17,7 +17,7 @@ public:
     TestSettings()
     {
         QStandardPaths::setTestModeEnabled(true);
-        Placement::setStoreFormat(QSettings::IniFormat);
+        QSettings::setDefaultFormat(QSettings::IniFormat);
         setPath(m_dir.path());
     }
 

@@ -1,4 +1,5 @@
 #include "aboutwindow.h"
+#include "startup.h"
 #include "twips.h"
 
 #include <QLabel>
@@ -16,6 +17,7 @@ class tst_AboutWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void layout();
     void wordingFits_data();
     void wordingFits();
@@ -23,6 +25,11 @@ private slots:
     void image1KeepsItsSize();
     void closeButtonHidesAndTitleBarCloseDeletes();
 };
+
+void tst_AboutWindow::initTestCase()
+{
+    Startup::setUpApplication();
+}
 
 void tst_AboutWindow::layout()
 {

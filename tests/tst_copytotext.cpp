@@ -102,15 +102,18 @@ void tst_CopyToText::appendsAfterWhateverText1Holds()
     QFETCH(QString, before);
     QFETCH(QString, after);
 
-    OutputText output;
-    output.Text1Box().setText(before);
+    StringTextBox Text1;
+
+    OutputText output(Text1);
+    Text1.setText(before);
     QVERIFY(output.Command1_Click(QStringLiteral("1F0500")));
     QCOMPARE(output.Text1(), after);
 }
 
 void tst_CopyToText::samePressTwiceAppendsTwice()
 {
-    OutputText output;
+    StringTextBox Text1;
+    OutputText output(Text1);
     QVERIFY(output.Command1_Click(QStringLiteral("0102")));
     QVERIFY(output.Command1_Click(QStringLiteral("0102")));
     QCOMPARE(output.Text1(), QStringLiteral("$01,$02,\r\n$01,$02,\r\n"));
@@ -118,7 +121,8 @@ void tst_CopyToText::samePressTwiceAppendsTwice()
 
 void tst_CopyToText::prefixAndDelimiterAreTakenWhole()
 {
-    OutputText output;
+    StringTextBox Text1;
+    OutputText output(Text1);
     QCOMPARE(output.prefix(), QStringLiteral("$"));
     QCOMPARE(output.delimiter(), QStringLiteral(","));
     output.txtfmt_Change(QStringLiteral(" 0x "));
@@ -139,8 +143,10 @@ void tst_CopyToText::veryLongHexStrings()
     for (int i = 0; i < length; ++i)
         hex += QLatin1Char("0123456789ABCDEF"[i % 16]);
 
-    OutputText output;
-    output.Text1Box().setText(QStringLiteral("keep me\r\n"));
+    StringTextBox Text1;
+
+    OutputText output(Text1);
+    Text1.setText(QStringLiteral("keep me\r\n"));
     QVERIFY(output.Command1_Click(hex));
 
     const QString &text = output.Text1();
@@ -153,8 +159,9 @@ void tst_CopyToText::veryLongHexStrings()
 
 void tst_CopyToText::refusedLineKeepsText1()
 {
-    OutputText output;
-    output.Text1Box().setText(QStringLiteral("precious"));
+    StringTextBox Text1;
+    OutputText output(Text1);
+    Text1.setText(QStringLiteral("precious"));
     // 30,000 pieces with a 10,000-character prefix: 300 million characters.
     output.txtfmt_Change(QString(10000, QLatin1Char('p')));
     QVERIFY(!output.Command1_Click(QString(60000, QLatin1Char('F'))));
@@ -163,7 +170,8 @@ void tst_CopyToText::refusedLineKeepsText1()
 
 void tst_CopyToText::clearEmptiesText1()
 {
-    OutputText output;
+    StringTextBox Text1;
+    OutputText output(Text1);
     QVERIFY(output.Command1_Click(QStringLiteral("1F")));
     output.Command9_Click();
     QVERIFY(output.Text1().isEmpty());

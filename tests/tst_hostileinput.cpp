@@ -2,6 +2,8 @@
 #include "mainwindow.h"
 #include "outputtext.h"
 #include "plaintextbox.h"
+#include "plaintextdocument.h"
+#include "startup.h"
 #include "testsettings.h"
 #include "windowdriver.h"
 
@@ -28,6 +30,7 @@ class tst_HostileInput : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
 
     void coreCopiesSixteenMiB();
@@ -99,6 +102,11 @@ T *control(QWidget &window, const char *name)
 
 } // namespace
 
+void tst_HostileInput::initTestCase()
+{
+    Startup::setUpApplication();
+}
+
 void tst_HostileInput::cleanup()
 {
     TestSettings::setPath(m_settings.path());
@@ -110,8 +118,9 @@ void tst_HostileInput::coreCopiesSixteenMiB()
 {
     const QString hex = hexPattern(kSixteenMiB);
     const QString before = QStringLiteral("typed first\r\nno line end");
-    OutputText output;
-    output.Text1Box().setText(before);
+    StringTextBox Text1;
+    OutputText output(Text1);
+    Text1.setText(before);
     QVERIFY(output.Command1_Click(hex));
     QString why;
     QVERIFY2(holdsDollarCommaLine(output.Text1(), before, hex, &why), qPrintable(why));
@@ -138,7 +147,7 @@ void tst_HostileInput::windowCopiesPastedSixteenMiB()
     QGuiApplication::clipboard()->setText(hex);
     Text2->setFocus();
     QTest::keyClick(Text2, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(Text2->length(), kSixteenMiB);
+    QCOMPARE(Text2->plainDocument()->length(), kSixteenMiB);
     QVERIFY(Text2->text() == hex);
 
     QTest::mouseClick(Command1, Qt::LeftButton);

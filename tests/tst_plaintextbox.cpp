@@ -1,4 +1,5 @@
 #include "plaintextbox.h"
+#include "plaintextdocument.h"
 
 #include <QClipboard>
 #include <QTest>
@@ -44,7 +45,7 @@ void tst_PlainTextBox::roundTrip_data()
     QTest::addColumn<QString>("in");
     QTest::addColumn<QString>("out");
 
-    const int block = PlainTextBox::kBlockLength;
+    const int block = PlainTextDocument::kBlockLength;
     QTest::newRow("empty") << "" << "";
     QTest::newRow("one line") << "abc" << "abc";
     QTest::newRow("CR LF kept") << "a\r\nb" << "a\r\nb";
@@ -81,17 +82,17 @@ void tst_PlainTextBox::roundTrip()
     PlainTextBox box;
     box.setText(in);
     QCOMPARE(box.text(), out);
-    QCOMPARE(box.length(), out.size());
+    QCOMPARE(box.plainDocument()->length(), out.size());
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
-        QVERIFY(block.length() - 1 <= PlainTextBox::kBlockLength + 1);
+        QVERIFY(block.length() - 1 <= PlainTextDocument::kBlockLength + 1);
 }
 
 void tst_PlainTextBox::appendContinuesTheLastLine()
 {
     PlainTextBox box;
     box.setText(QStringLiteral("abc"));
-    box.append(QStringLiteral("$1F,\r\n"));
-    box.append(longLine(10000) + QStringLiteral("\r\n"));
+    box.plainDocument()->append(QStringLiteral("$1F,\r\n"));
+    box.plainDocument()->append(longLine(10000) + QStringLiteral("\r\n"));
     QCOMPARE(box.text(), QStringLiteral("abc$1F,\r\n") + longLine(10000) + QStringLiteral("\r\n"));
 }
 
@@ -105,14 +106,14 @@ void tst_PlainTextBox::appendInPartsIsOneEdit()
     box.setText(QStringLiteral("before"));
     // Cut inside the CR LF, inside the surrogate pair, and in mid-line.
     const QList<qsizetype> cuts = {0, 5001, 5003, 9000, whole.size()};
-    box.beginAppend();
+    box.plainDocument()->beginAppend();
     for (qsizetype i = 1; i < cuts.size(); ++i)
-        box.appendPart(QStringView(whole).mid(cuts[i - 1], cuts[i] - cuts[i - 1]));
-    box.endAppend();
+        box.plainDocument()->appendPart(QStringView(whole).mid(cuts[i - 1], cuts[i] - cuts[i - 1]));
+    box.plainDocument()->endAppend();
     QCOMPARE(box.text(), QStringLiteral("before") + whole);
-    QCOMPARE(box.length(), box.text().size());
+    QCOMPARE(box.plainDocument()->length(), box.text().size());
     for (QTextBlock block = box.document()->begin(); block.isValid(); block = block.next())
-        QVERIFY(block.length() - 1 <= PlainTextBox::kBlockLength + 1);
+        QVERIFY(block.length() - 1 <= PlainTextDocument::kBlockLength + 1);
 
     box.undo();
     QCOMPARE(box.text(), QStringLiteral("before"));
@@ -122,7 +123,7 @@ void tst_PlainTextBox::longLinesAreSplitInvisibly()
 {
     PlainTextBox box;
     box.setText(longLine(100000));
-    QVERIFY(box.document()->blockCount() >= 100000 / PlainTextBox::kBlockLength);
+    QVERIFY(box.document()->blockCount() >= 100000 / PlainTextDocument::kBlockLength);
     QCOMPARE(box.text(), longLine(100000));
 }
 
@@ -171,7 +172,7 @@ void tst_PlainTextBox::enterInsideALongLineBreaksIt()
 void tst_PlainTextBox::backspaceAndDeleteStepOverSoftBreaks()
 {
     const QString line = longLine(10000);
-    const int boundary = PlainTextBox::kBlockLength; // the first soft break
+    const int boundary = PlainTextDocument::kBlockLength; // the first soft break
     {
         PlainTextBox box;
         box.setText(line);

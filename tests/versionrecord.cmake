@@ -31,14 +31,25 @@ if(NOT result EQUAL 0)
 endif()
 file(READ "${WORK_DIR}/decompiled.rc" compiled)
 
+# The version record shows the project's version twice: as four numbers, and
+# as text with the minor number in two digits and the last in four.
+if(NOT VERSION MATCHES "^([0-9]+)\\.([0-9]+)\\.([0-9]+)\\.([0-9]+)$")
+    message(FATAL_ERROR "The project version ${VERSION} is not four numbers")
+endif()
+set(major ${CMAKE_MATCH_1})
+set(minor "00${CMAKE_MATCH_2}")
+set(last "0000${CMAKE_MATCH_4}")
+string(REGEX MATCH "..$" minor "${minor}")
+string(REGEX MATCH "....$" last "${last}")
+set(text "${major}.${minor}.${last}")
 string(REPLACE "." ", " numeric "${VERSION}")
 set(expected
     "FILEVERSION ${numeric}"
     "PRODUCTVERSION ${numeric}"
     "FILEOS 0x40004"
     "FILETYPE 0x1"
-    "VALUE \"FileVersion\", \"0.08.0005\""
-    "VALUE \"ProductVersion\", \"0.08.0005\""
+    "VALUE \"FileVersion\", \"${text}\""
+    "VALUE \"ProductVersion\", \"${text}\""
     "VALUE \"FileDescription\", \"Binary to Hex convertor\""
     "VALUE \"ProductName\", \"KELVOR\""
     "VALUE \"InternalName\", \"KELVOR21\""

@@ -5,8 +5,9 @@
 
 // A text box as the handlers see it: its whole text, with every line break
 // as it was given (a typed or appended one is carriage return plus line
-// feed). The window hands the handlers its real text boxes through this;
-// tests and tools use StringTextBox.
+// feed). The window hands the handlers the documents of its real text boxes
+// through this; tests and tools use StringTextBox, which keeps the text in
+// memory.
 class TextBox
 {
 public:
