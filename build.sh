@@ -8,10 +8,11 @@
 #                      each fuzz target for a while (KELVOR_FUZZ_SECONDS, 30)
 #   ./build.sh bench   build, then run the benchmarks (bench/run.sh)
 #
-# On Debian (12 or later) missing build packages, and for "test" the tools the
-# tests use, are installed when run as root; otherwise the script names the
-# command that installs them and stops.
-# Re-running only rebuilds what changed.
+# The builds are the presets of CMakePresets.json, in KELVOR_BUILD_DIR
+# (build/), and beside it with -asan and -fuzz. On Debian (12 or later)
+# missing build packages, and for "test" the tools the tests use, are
+# installed when run as root; otherwise the script names the command that
+# installs them and stops. Re-running only rebuilds what changed.
 set -eu
 
 cd "$(dirname "$0")"
@@ -36,12 +37,33 @@ case "$1" in
     *) usage ;;
 esac
 
+# The program needs a graphical session; say so before installing or
+# building anything.
+if [ "$1" = run ] && [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    echo "KELVOR 2 is a desktop program and needs a graphical session, but neither DISPLAY nor" >&2
+    echo "WAYLAND_DISPLAY is set. Run it from a desktop, or without a display on Qt's offscreen" >&2
+    echo "platform, which shows nothing:" >&2
+    echo "    QT_QPA_PLATFORM=offscreen $0 run" >&2
+    exit 1
+fi
+
 missing_packages() {
     for package in $PACKAGES; do
         if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed'; then
             printf '%s ' "$package"
         fi
     done
+}
+
+# How this user can run a command as root: sudo where it is installed and
+# lets this user in, otherwise su, which asks for root's password (a fresh
+# Debian has no sudo, and its first user is not in the sudo group).
+as_root() {
+    if command -v sudo >/dev/null 2>&1 && { sudo -n true 2>/dev/null || id -nG | grep -qwE 'sudo|wheel|admin'; }; then
+        printf "sudo sh -c '%s'" "$1"
+    else
+        printf "su -c '%s'" "$1"
+    fi
 }
 
 install_packages() {
@@ -52,7 +74,7 @@ install_packages() {
     if [ "$(id -u)" -ne 0 ]; then
         echo "KELVOR 2 needs these Debian packages: $missing" >&2
         echo "Install them as root, then run this again:" >&2
-        echo "    sudo sh -c 'apt-get update && apt-get install -y --no-install-recommends $missing'" >&2
+        echo "    $(as_root "apt-get update && apt-get install -y --no-install-recommends $missing")" >&2
         exit 1
     fi
     echo "Installing $missing" >&2
@@ -66,11 +88,14 @@ job_count() {
     getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2
 }
 
-# Builds the given targets, or everything.
+# configure PRESET DIR: configures DIR from the preset unless it is configured.
+configure() {
+    [ -f "$2/CMakeCache.txt" ] || cmake --preset "$1" -B "$2"
+}
+
+# Builds the given targets of the release build, or everything.
 build() {
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release
-    fi
+    configure release "$BUILD_DIR"
     if [ $# -gt 0 ]; then
         cmake --build "$BUILD_DIR" --parallel "$(job_count)" --target "$@"
     else
@@ -87,20 +112,13 @@ fi
 
 case "$1" in
     run)
-        if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
-            echo "No display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
-            exit 1
-        fi
         exec "$BUILD_DIR/bin/KELVOR21"
         ;;
     test)
         QT_QPA_PLATFORM=offscreen ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$(job_count)"
 
         echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer ($SANITIZE_DIR)"
-        if [ ! -f "$SANITIZE_DIR/CMakeCache.txt" ]; then
-            cmake -S . -B "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVOR_SANITIZE=ON \
-                -DKELVOR_BUILD_BENCH=OFF
-        fi
+        configure asan "$SANITIZE_DIR"
         cmake --build "$SANITIZE_DIR" --parallel "$(job_count)"
         ctest --test-dir "$SANITIZE_DIR" --output-on-failure --parallel "$(job_count)"
 

@@ -19,18 +19,15 @@ case "$SECONDS_EACH" in
     ''|*[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
 esac
 
-CXX_COMPILER=$(command -v clang++ || command -v clang++-14 || true)
-if [ -z "$CXX_COMPILER" ]; then
+if ! command -v clang++ >/dev/null 2>&1; then
     echo "Fuzzing needs clang++ (Debian packages clang and libclang-rt-dev)." >&2
     exit 1
 fi
 
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$CXX_COMPILER" \
-        -DKELVOR_FUZZ=ON -DKELVOR_BUILD_TESTS=OFF -DKELVOR_BUILD_BENCH=OFF >/dev/null
-fi
+[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake --preset fuzz -B "$BUILD_DIR" >/dev/null
 # shellcheck disable=SC2046 # one --target per name
-cmake --build "$BUILD_DIR" --parallel 2 $(for target in $TARGETS; do printf -- '--target fuzz_%s ' "$target"; done)
+cmake --build "$BUILD_DIR" --parallel "$(getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2)" \
+    $(for target in $TARGETS; do printf -- '--target fuzz_%s ' "$target"; done)
 
 # Stop at the first report of any sanitizer; libFuzzer then saves the input.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
