@@ -1,5 +1,6 @@
 #include "glypheditor.h"
 
+#include "bytereader.h"
 #include "readout.h"
 
 namespace {
@@ -22,6 +23,7 @@ GlyphEditor::GlyphEditor(TextBox &Text2, QObject *parent)
 
 bool GlyphEditor::setChkdirValue(int value)
 {
+    const Step step(*this);
     if (!m_frmmatrixEnabled || !m_chkdirEnabled)
         return false;
     if (m_chkdirValue != value) {
@@ -57,6 +59,9 @@ void GlyphEditor::frmMain_LoadGrids(Colour windowBackColour)
     m_Grid2.setBackColor(windowBackColour);
     m_rowGrid.setColWidth(0, kRowReadoutWidthTwips);
     m_colGrid.setRowHeight(0, kEditCellTwips);
+    // What the window does while it is made is no step of the user's.
+    m_undo.clear();
+    m_redo.clear();
 }
 
 // Toggles the current cell: to clearColour when it holds setColour, to
@@ -68,6 +73,7 @@ void GlyphEditor::toggleCell(Grid &grid, Colour setColour, Colour clearColour)
 
 void GlyphEditor::Grid1_Click(int row, int col)
 {
+    const Step step(*this);
     // The grid makes the clicked cell current before it reports the click;
     // from here on the handler works through the current cells.
     m_Grid1.setCol(col);
@@ -84,6 +90,7 @@ void GlyphEditor::Grid1_Click(int row, int col)
 
 void GlyphEditor::cmdInverse_Click()
 {
+    const Step step(*this);
     // Column by column, each column top to bottom; both grids end with their
     // bottom-right cell current. Readouts, Text2 and the lock stay as they are.
     const int cols = m_Grid1.cols();
@@ -102,6 +109,7 @@ void GlyphEditor::cmdInverse_Click()
 
 void GlyphEditor::Command6_Click()
 {
+    const Step step(*this);
     m_Grid1.clear();
     m_Grid2.clear();
     m_colGrid.clear();
@@ -189,12 +197,14 @@ int GlyphEditor::sizeFromItem(const QString &itemText)
 // A width or height chosen: the grids of that axis, the editing grid, the
 // miniature and the readout with one cell per column or row, take n cells of
 // their sizes, and the miniature's outer size follows.
-void GlyphEditor::resizeMatrix(const QString &itemText, Grid &readout, void (Grid::*setCount)(int),
-                               void (Grid::*setCellSize)(int, int), void (Grid::*setOuterSize)(int))
+void GlyphEditor::resizeMatrix(const QString &itemText, Grid &readout, QString &listText,
+                               void (Grid::*setCount)(int), void (Grid::*setCellSize)(int, int),
+                               void (Grid::*setOuterSize)(int))
 {
     const int n = sizeFromItem(itemText);
     if (n == 0)
         return;
+    const Step step(*this);
     (m_Grid1.*setCount)(n);
     (m_Grid2.*setCount)(n);
     (readout.*setCount)(n);
@@ -204,20 +214,25 @@ void GlyphEditor::resizeMatrix(const QString &itemText, Grid &readout, void (Gri
         (readout.*setCellSize)(i, kEditCellTwips);
     }
     (m_Grid2.*setOuterSize)(n * kMiniCellTwips + 1);
+    if (listText != itemText) {
+        listText = itemText;
+        emit sizeListsChanged();
+    }
 }
 
 void GlyphEditor::lstCol_Click(const QString &itemText)
 {
-    resizeMatrix(itemText, m_colGrid, &Grid::setCols, &Grid::setColWidth, &Grid::setWidth);
+    resizeMatrix(itemText, m_colGrid, m_lstColText, &Grid::setCols, &Grid::setColWidth, &Grid::setWidth);
 }
 
 void GlyphEditor::lstRow_Click(const QString &itemText)
 {
-    resizeMatrix(itemText, m_rowGrid, &Grid::setRows, &Grid::setRowHeight, &Grid::setHeight);
+    resizeMatrix(itemText, m_rowGrid, m_lstRowText, &Grid::setRows, &Grid::setRowHeight, &Grid::setHeight);
 }
 
 void GlyphEditor::optvert_Click()
 {
+    const Step step(*this);
     if (!m_frmmatrixEnabled)
         return;
     m_optvertValue = true;
@@ -230,6 +245,7 @@ void GlyphEditor::optvert_Click()
 
 void GlyphEditor::opthoriz_Click()
 {
+    const Step step(*this);
     if (!m_frmmatrixEnabled)
         return;
     m_optvertValue = false;
@@ -237,4 +253,229 @@ void GlyphEditor::opthoriz_Click()
     m_colGrid.setVisible(false);
     m_rowGrid.setVisible(true);
     emit matrixOptionsChanged();
+}
+
+// Strokes
+
+void GlyphEditor::Grid1_MouseDown(int row, int col)
+{
+    if (m_strokeOpen)
+        Grid1_MouseUp();
+    beginStep();
+    m_strokeOpen = true;
+    m_strokeActing = true;
+    Grid1_Click(row, col);
+    m_strokeActing = false;
+    m_strokeSets = m_Grid1.cellBackColorAt(row, col) == kSetColour;
+}
+
+void GlyphEditor::Grid1_MouseMove(int row, int col)
+{
+    if (!m_strokeOpen || row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+        return;
+    if ((m_Grid1.cellBackColorAt(row, col) == kSetColour) == m_strokeSets)
+        return;
+    m_strokeActing = true;
+    Grid1_Click(row, col);
+    m_strokeActing = false;
+}
+
+void GlyphEditor::Grid1_MouseUp()
+{
+    if (!m_strokeOpen)
+        return;
+    m_strokeOpen = false;
+    endStep();
+}
+
+// Transforms and drawings from bytes
+
+Drawing GlyphEditor::drawing() const
+{
+    Drawing drawing(m_Grid1.rows(), m_Grid1.cols());
+    for (int r = 0; r < m_Grid1.rows(); ++r) {
+        for (int c = 0; c < m_Grid1.cols(); ++c)
+            drawing.set(r, c, m_Grid1.cellBackColorAt(r, c) == kSetColour);
+    }
+    return drawing;
+}
+
+// Clears the grid and clicks every set cell of `drawing`, row by row from the
+// top, left to right. A turned drawing first takes its size through the size
+// handlers, as if chosen from the lists, even when width and height are equal.
+void GlyphEditor::draw(const Drawing &drawing, bool turned)
+{
+    const Step step(*this);
+    Command6_Click();
+    if (turned) {
+        lstCol_Click(QString::number(drawing.cols()));
+        lstRow_Click(QString::number(drawing.rows()));
+    }
+    for (int r = 0; r < drawing.rows(); ++r) {
+        for (int c = 0; c < drawing.cols(); ++c) {
+            if (drawing.isSet(r, c))
+                Grid1_Click(r, c);
+        }
+    }
+}
+
+void GlyphEditor::shiftDrawing(int rowStep, int colStep)
+{
+    draw(drawing().shifted(rowStep, colStep));
+}
+
+void GlyphEditor::mirrorLeftRight()
+{
+    draw(drawing().mirroredLeftRight());
+}
+
+void GlyphEditor::mirrorTopBottom()
+{
+    draw(drawing().mirroredTopBottom());
+}
+
+void GlyphEditor::rotateClockwise()
+{
+    draw(drawing().rotatedClockwise(), true);
+}
+
+void GlyphEditor::rotateCounterClockwise()
+{
+    draw(drawing().rotatedCounterClockwise(), true);
+}
+
+bool GlyphEditor::drawFromText(QStringView text, QString *error)
+{
+    const int rows = m_Grid1.rows();
+    const int cols = m_Grid1.cols();
+    const ByteReader::Result read = ByteReader::read(text, m_optvertValue ? cols : rows,
+                                                     m_optvertValue ? rows : cols, m_optvertValue);
+    if (!read.ok()) {
+        if (error)
+            *error = read.error;
+        return false;
+    }
+    // Each value's bits go where the readout takes them from.
+    Drawing drawing(rows, cols);
+    for (size_t i = 0; i < read.values.size(); ++i) {
+        const quint32 value = read.values[i];
+        const int line = int(i);
+        if (m_optvertValue) {
+            for (int r = 0; r < rows; ++r)
+                drawing.set(r, line, value >> r & 1u);
+        } else {
+            for (int c = 0; c < cols; ++c)
+                drawing.set(line, c, value >> (m_chkdirValue == 1 ? c : cols - 1 - c) & 1u);
+        }
+    }
+    draw(drawing);
+    return true;
+}
+
+// Undo and redo
+
+bool GlyphEditor::State::operator==(const State &other) const
+{
+    return Grid1 == other.Grid1 && Grid2 == other.Grid2 && colGrid == other.colGrid && rowGrid == other.rowGrid
+            && Text2 == other.Text2 && lstColText == other.lstColText && lstRowText == other.lstRowText
+            && frmmatrixEnabled == other.frmmatrixEnabled && optvertValue == other.optvertValue
+            && chkdirValue == other.chkdirValue && chkdirEnabled == other.chkdirEnabled;
+}
+
+GlyphEditor::State GlyphEditor::state() const
+{
+    return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
+            m_Text2.text(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
+            m_chkdirValue, m_chkdirEnabled};
+}
+
+void GlyphEditor::restore(const State &state)
+{
+    m_Grid1.restore(state.Grid1);
+    m_Grid2.restore(state.Grid2);
+    m_colGrid.restore(state.colGrid);
+    m_rowGrid.restore(state.rowGrid);
+    if (m_Text2.text() != state.Text2)
+        m_Text2.setText(state.Text2);
+    m_lstColText = state.lstColText;
+    m_lstRowText = state.lstRowText;
+    m_optvertValue = state.optvertValue;
+    m_chkdirValue = state.chkdirValue;
+    m_chkdirEnabled = state.chkdirEnabled;
+    setFrmmatrixEnabled(state.frmmatrixEnabled);
+    emit sizeListsChanged();
+    emit matrixOptionsChanged();
+}
+
+GlyphEditor::Step::Step(GlyphEditor &editor)
+    : m_editor(editor)
+{
+    // An action that is not the stroke's own ends the stroke first.
+    if (editor.m_strokeOpen && !editor.m_strokeActing)
+        editor.Grid1_MouseUp();
+    editor.beginStep();
+}
+
+GlyphEditor::Step::~Step()
+{
+    m_editor.endStep();
+}
+
+void GlyphEditor::beginStep()
+{
+    if (m_stepDepth++ == 0)
+        m_stepStart = state();
+}
+
+void GlyphEditor::endStep()
+{
+    if (--m_stepDepth > 0)
+        return;
+    State before = std::move(m_stepStart);
+    m_stepStart = State();
+    if (before != state())
+        record(std::move(before));
+}
+
+void GlyphEditor::record(State before)
+{
+    // An unchanged hex string, however long, is kept once for all the steps.
+    if (!m_undo.empty() && m_undo.back().Text2 == before.Text2)
+        before.Text2 = m_undo.back().Text2;
+    m_undo.push_back(std::move(before));
+    m_redo.clear();
+    qsizetype text2Length = 0;
+    for (const State &kept : m_undo)
+        text2Length += kept.Text2.size();
+    while (m_undo.size() > size_t(kMaxUndoSteps) || (text2Length > kMaxUndoText2Length && m_undo.size() > 1)) {
+        text2Length -= m_undo.front().Text2.size();
+        m_undo.pop_front();
+    }
+    emit historyChanged();
+}
+
+void GlyphEditor::undo()
+{
+    if (m_strokeOpen)
+        Grid1_MouseUp();
+    if (m_undo.empty() || m_stepDepth > 0)
+        return;
+    m_redo.push_back(state());
+    const State before = std::move(m_undo.back());
+    m_undo.pop_back();
+    restore(before);
+    emit historyChanged();
+}
+
+void GlyphEditor::redo()
+{
+    if (m_strokeOpen)
+        Grid1_MouseUp();
+    if (m_redo.empty() || m_stepDepth > 0)
+        return;
+    m_undo.push_back(state());
+    const State after = std::move(m_redo.back());
+    m_redo.pop_back();
+    restore(after);
+    emit historyChanged();
 }

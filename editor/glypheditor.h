@@ -1,11 +1,14 @@
 #pragma once
 
 #include "colour.h"
+#include "drawing.h"
 #include "grid.h"
 #include "textbox.h"
 
 #include <QObject>
 #include <QString>
+
+#include <deque>
 
 // The glyph editor's state and its handlers, free of any widget.
 //
@@ -19,6 +22,15 @@
 //
 // The window shows this state and forwards its events to the handlers below,
 // which are named after the control and event that run them.
+//
+// Faster editing is built from those handlers, so that the readouts, Text2
+// and the lock follow the same rules: a stroke clicks cells, and a transform
+// or a drawing read from bytes clears the grid (Command6_Click) and clicks
+// every set cell of the new drawing, row by row from the top, left to right;
+// a rotation swaps the size through the size handlers first. Every action a
+// user takes on the drawing, a whole stroke included, is one step that undo()
+// takes back: the cells, readouts, Text2, the size and what the size lists
+// show, the orientation, chkdir and the lock, all as they were.
 class GlyphEditor : public QObject
 {
     Q_OBJECT
@@ -54,6 +66,10 @@ public:
     // while the check box or its frame is disabled.
     bool setChkdirValue(int value);
 
+    // What the size lists show: "Width" and "Height" until a size is chosen.
+    QString lstColText() const { return m_lstColText; }
+    QString lstRowText() const { return m_lstRowText; }
+
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
     QString Text2() const { return m_Text2.text(); }
@@ -64,6 +80,14 @@ public:
 
     // A click on the Grid1 cell at `row`, `col`.
     void Grid1_Click(int row, int col);
+
+    // A stroke painted with the left button held: the pressed cell is
+    // clicked, then each further cell the pointer enters is clicked if its
+    // state differs from the state the first cell took, so a stroke only sets
+    // or only clears. Any other action ends a stroke left open.
+    void Grid1_MouseDown(int row, int col);
+    void Grid1_MouseMove(int row, int col);
+    void Grid1_MouseUp();
     void cmdInverse_Click();  // Invert
     void Command6_Click();    // Clear the drawing
 
@@ -77,19 +101,83 @@ public:
     void optvert_Click();
     void opthoriz_Click();
 
+    // The drawing as Grid1 holds it: a cell is set when its colour is kSetColour.
+    Drawing drawing() const;
+
+    // The drawing moved by one cell, mirrored, or turned a quarter; a turn
+    // swaps width and height.
+    void shiftDrawing(int rowStep, int colStep);
+    void mirrorLeftRight();
+    void mirrorTopBottom();
+    void rotateClockwise();
+    void rotateCounterClockwise();
+
+    // Draws the values that `text` gives for the readout in use, as
+    // ByteReader reads them. Returns false, changing nothing, with the reason
+    // in `error`, when the text gives no values that fit.
+    bool drawFromText(QStringView text, QString *error);
+
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    void undo();
+    void redo();
+
+    // The most steps kept to undo; fewer only while the Text2 texts they
+    // keep would pass kMaxUndoText2Length characters in all.
+    static constexpr int kMaxUndoSteps = 1000;
+    static constexpr qsizetype kMaxUndoText2Length = qsizetype(64) * 1024 * 1024;
+
 signals:
     void frmmatrixEnabledChanged(bool enabled);
     // optvertValue(), chkdirValue() or chkdirEnabled() changed.
     void matrixOptionsChanged();
+    void sizeListsChanged();
+    // canUndo() or canRedo() may have changed.
+    void historyChanged();
 
 private:
+    // Everything that undo() puts back.
+    struct State
+    {
+        Grid::Snapshot Grid1, Grid2, colGrid, rowGrid;
+        QString Text2;
+        QString lstColText, lstRowText;
+        bool frmmatrixEnabled = true;
+        bool optvertValue = false;
+        int chkdirValue = 0;
+        bool chkdirEnabled = true;
+
+        bool operator==(const State &other) const;
+        bool operator!=(const State &other) const { return !(*this == other); }
+    };
+
+    // One step to undo, held while a handler runs; handlers that other
+    // handlers call make no steps of their own.
+    class Step
+    {
+    public:
+        explicit Step(GlyphEditor &editor);
+        ~Step();
+        Step(const Step &) = delete;
+        Step &operator=(const Step &) = delete;
+
+    private:
+        GlyphEditor &m_editor;
+    };
+
+    State state() const;
+    void restore(const State &state);
+    void beginStep();
+    void endStep();
+    void record(State before);
+    void draw(const Drawing &drawing, bool turned = false);
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();
     QString padAndCollect(Grid &readout);
     void setFrmmatrixEnabled(bool enabled);
     static int sizeFromItem(const QString &itemText);
-    void resizeMatrix(const QString &itemText, Grid &readout, void (Grid::*setCount)(int),
+    void resizeMatrix(const QString &itemText, Grid &readout, QString &listText, void (Grid::*setCount)(int),
                       void (Grid::*setCellSize)(int, int), void (Grid::*setOuterSize)(int));
     static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);
 
@@ -104,4 +192,15 @@ private:
     bool m_optvertValue = false;
     int m_chkdirValue = 0;
     bool m_chkdirEnabled = true;
+    QString m_lstColText = QStringLiteral("Width");
+    QString m_lstRowText = QStringLiteral("Height");
+
+    int m_stepDepth = 0;
+    State m_stepStart;
+    std::deque<State> m_undo;
+    std::deque<State> m_redo;
+
+    bool m_strokeOpen = false;   // between Grid1_MouseDown and Grid1_MouseUp
+    bool m_strokeActing = false; // while a stroke clicks
+    bool m_strokeSets = false;   // the state the stroke's first cell took
 };

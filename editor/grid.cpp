@@ -160,3 +160,58 @@ void Grid::setVisible(bool visible)
     m_visible = visible;
     emit visibleChanged(visible);
 }
+
+bool Grid::Snapshot::operator==(const Snapshot &other) const
+{
+    return rows == other.rows && cols == other.cols && colours == other.colours && texts == other.texts && colWidths == other.colWidths
+            && rowHeights == other.rowHeights && width == other.width && height == other.height
+            && backColor == other.backColor && visible == other.visible;
+}
+
+Grid::Snapshot Grid::snapshot() const
+{
+    Snapshot snapshot;
+    snapshot.rows = m_rows;
+    snapshot.cols = m_cols;
+    snapshot.row = m_row;
+    snapshot.col = m_col;
+    snapshot.colours.reserve(m_cells.size());
+    bool anyText = false;
+    for (const Cell &cell : m_cells) {
+        snapshot.colours.push_back(cell.colour);
+        anyText |= !cell.text.isEmpty();
+    }
+    if (anyText) {
+        snapshot.texts.reserve(m_cells.size());
+        for (const Cell &cell : m_cells)
+            snapshot.texts.push_back(cell.text);
+    }
+    snapshot.colWidths = m_colWidths;
+    snapshot.rowHeights = m_rowHeights;
+    snapshot.width = m_width;
+    snapshot.height = m_height;
+    snapshot.backColor = m_backColor;
+    snapshot.visible = m_visible;
+    return snapshot;
+}
+
+void Grid::restore(const Snapshot &snapshot)
+{
+    m_rows = snapshot.rows;
+    m_cols = snapshot.cols;
+    m_row = snapshot.row;
+    m_col = snapshot.col;
+    m_cells.assign(snapshot.colours.size(), Cell());
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        m_cells[i].colour = snapshot.colours[i];
+        if (!snapshot.texts.empty())
+            m_cells[i].text = snapshot.texts[i];
+    }
+    m_colWidths = snapshot.colWidths;
+    m_rowHeights = snapshot.rowHeights;
+    m_width = snapshot.width;
+    m_height = snapshot.height;
+    m_backColor = snapshot.backColor;
+    emit layoutChanged();
+    setVisible(snapshot.visible);
+}

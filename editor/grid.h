@@ -70,6 +70,30 @@ public:
     bool isVisible() const { return m_visible; }
     void setVisible(bool visible);
 
+    // Everything the grid holds, to be put back as it was by restore().
+    struct Snapshot
+    {
+        int rows = 0;
+        int cols = 0;
+        int row = 0;
+        int col = 0;
+        std::vector<Colour> colours;
+        std::vector<QString> texts; // empty when every text is
+        std::vector<int> colWidths;
+        std::vector<int> rowHeights;
+        int width = 0;
+        int height = 0;
+        Colour backColor = 0;
+        bool visible = true;
+
+        // The same cells, sizes and look; the current cell, a cursor that no
+        // user sees, does not count.
+        bool operator==(const Snapshot &other) const;
+        bool operator!=(const Snapshot &other) const { return !(*this == other); }
+    };
+    Snapshot snapshot() const;
+    void restore(const Snapshot &snapshot);
+
 signals:
     void cellChanged(int row, int col);
     void layoutChanged();

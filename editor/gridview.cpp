@@ -4,6 +4,7 @@
 #include "palettecolour.h"
 #include "twips.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,6 +54,7 @@ GridView::GridView(const Grid &grid, QWidget *parent)
     if (!grid.isVisible())
         hide();
     updateLayout();
+    describeKeyboardCell();
 }
 
 void GridView::setFramed(bool framed)
@@ -87,6 +89,10 @@ void GridView::updateLayout()
     m_keyboardCell.ry() = std::clamp(m_keyboardCell.y(), 0, std::max(m_grid.rows() - 1, 0));
     setFixedSize(sizeHint());
     update();
+    // The cells may all have changed (a clear, a restore); a screen reader
+    // hears about the keyboard cell while the view has the focus.
+    if (hasFocus())
+        describeKeyboardCell();
 }
 
 void GridView::updateCell(int row, int col)
@@ -187,11 +193,76 @@ void GridView::mousePressEvent(QMouseEvent *event)
         QWidget::mousePressEvent(event);
         return;
     }
-    const QPoint cell = cellAt(event->position().toPoint());
-    if (cell.x() < 0)
+    if (!m_clickable) {
+        const QPoint cell = cellAt(event->position().toPoint());
+        moveKeyboardCell(cell.y(), cell.x());
         return;
-    moveKeyboardCell(cell.y(), cell.x());
-    click(cell.y(), cell.x());
+    }
+    m_stroking = true;
+    m_strokeCell = QPoint(-1, -1);
+    m_strokePos = event->position().toPoint();
+    strokeTo(m_strokePos);
+}
+
+void GridView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_stroking && (event->buttons() & Qt::LeftButton))
+        strokeTo(event->position().toPoint());
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && m_stroking) {
+        strokeTo(event->position().toPoint());
+        endStroke();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+// Follows the pointer from where it was last seen to `pos`, one pixel at a
+// time, and reports each cell it comes into; outside the cells it reports
+// nothing, and coming back goes on with the same stroke.
+void GridView::strokeTo(const QPoint &pos)
+{
+    const QPoint from = m_strokePos;
+    const int steps = std::max({std::abs(pos.x() - from.x()), std::abs(pos.y() - from.y()), 1});
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint at(from.x() + (pos.x() - from.x()) * i / steps, from.y() + (pos.y() - from.y()) * i / steps);
+        const QPoint cell = cellAt(at);
+        if (cell.x() < 0 || cell == m_strokeCell)
+            continue;
+        const bool first = m_strokeCell.x() < 0;
+        m_strokeCell = cell;
+        moveKeyboardCell(cell.y(), cell.x());
+        if (first)
+            emit cellPressed(cell.y(), cell.x());
+        else
+            emit cellEntered(cell.y(), cell.x());
+    }
+    m_strokePos = pos;
+}
+
+void GridView::endStroke()
+{
+    if (!m_stroking)
+        return;
+    m_stroking = false;
+    if (m_strokeCell.x() >= 0)
+        emit released();
+    m_strokeCell = QPoint(-1, -1);
+}
+
+void GridView::hideEvent(QHideEvent *event)
+{
+    endStroke();
+    QWidget::hideEvent(event);
+}
+
+void GridView::contextMenuEvent(QContextMenuEvent *event)
+{
+    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+    emit menuRequested(byMouse ? event->pos() : cellRect(m_keyboardCell.y(), m_keyboardCell.x()).center());
+    event->accept();
 }
 
 void GridView::keyPressEvent(QKeyEvent *event)
@@ -210,6 +281,13 @@ void GridView::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_Down:
         moveKeyboardCell(row + 1, col);
+        break;
+    case Qt::Key_F10:
+        if (event->modifiers() != Qt::ShiftModifier) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        emit menuRequested(cellRect(row, col).center());
         break;
     case Qt::Key_Space:
         if (!m_clickable) {
@@ -245,12 +323,14 @@ void GridView::moveKeyboardCell(int row, int col)
 
 void GridView::focusInEvent(QFocusEvent *event)
 {
+    describeKeyboardCell();
     updateCell(m_keyboardCell.y(), m_keyboardCell.x());
     QWidget::focusInEvent(event);
 }
 
 void GridView::focusOutEvent(QFocusEvent *event)
 {
+    endStroke();
     updateCell(m_keyboardCell.y(), m_keyboardCell.x());
     QWidget::focusOutEvent(event);
 }

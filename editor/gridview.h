@@ -19,9 +19,14 @@ class Grid;
 // carries its grid line on its right and bottom edge; a framed grid also has
 // one along its left and top edge. The area beyond the cells is grey.
 //
-// A clickable grid reports a left press on a cell, or Space on the keyboard
-// cell, as cellClicked(). Arrow keys move the keyboard cell in every grid; a
-// press outside the cells does nothing. For screen readers the view's
+// A clickable grid reports Space on the keyboard cell as cellClicked(), and
+// a stroke of the left button as cellPressed() for its first cell (the cell
+// pressed, or the first one a button pressed outside the cells reaches),
+// cellEntered() for every further cell the pointer passes over, in order,
+// and released() at its end. A fast pointer skips no cell: the path between
+// two positions is followed pixel by pixel. Arrow keys move the keyboard cell
+// in every grid. The context menu key, Shift+F10 and the right button ask for
+// a menu at the keyboard cell or the pointer. For screen readers the view's
 // description names the keyboard cell, whether it is filled, and its text.
 class GridView : public QWidget
 {
@@ -47,11 +52,19 @@ public:
 
 signals:
     void cellClicked(int row, int col);
+    void cellPressed(int row, int col);
+    void cellEntered(int row, int col);
+    void released();
+    void menuRequested(const QPoint &pos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
@@ -59,6 +72,8 @@ private:
     void updateCell(int row, int col);
     void updateLayout();
     void click(int row, int col);
+    void strokeTo(const QPoint &pos);
+    void endStroke();
     void moveKeyboardCell(int row, int col);
     void describeKeyboardCell();
     void drawCellText(QPainter &painter, const QRect &rect, const QString &text) const;
@@ -73,4 +88,8 @@ private:
     std::vector<int> m_colEdges;
     std::vector<int> m_rowEdges;
     QPoint m_keyboardCell{0, 0};
+
+    bool m_stroking = false;        // the left button is held
+    QPoint m_strokePos;             // where the pointer was last seen
+    QPoint m_strokeCell{-1, -1};    // the stroke's last cell; none yet
 };

@@ -20,10 +20,15 @@ SizeList::SizeList(const QString &placeholder, int first, int last, QWidget *par
     disconnect(field, &QLineEdit::editingFinished, this, nullptr);
     disconnect(field, &QLineEdit::returnPressed, this, nullptr);
 
-    setCurrentIndex(-1);
-    setEditText(placeholder);
-    field->setCursorPosition(0); // a narrow box shows the start of the word
-
+    showText(placeholder);
     connect(this, &QComboBox::activated, this,
             [this](int index) { emit itemChosen(itemText(index)); });
+}
+
+void SizeList::showText(const QString &text)
+{
+    setCurrentIndex(findText(text));
+    // Typed text may stand in the field, whichever item is current.
+    setEditText(text);
+    lineEdit()->setCursorPosition(0); // a narrow box shows the start of the word
 }

@@ -16,6 +16,10 @@ class SizeList : public QComboBox
 public:
     SizeList(const QString &placeholder, int first, int last, QWidget *parent = nullptr);
 
+    // Shows `text`: the item of that text, chosen without a report, or else
+    // the text itself, as the placeholder is shown.
+    void showText(const QString &text);
+
 signals:
     void itemChosen(const QString &itemText);
 };

@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +13,10 @@
 // argument byte:
 //   click (cell), Invert, Clear, width or height from the list (item),
 //   width or height from a text that is not a list item, Vert, Horiz,
-//   check or uncheck "Lt to Rt", and an edit of Text2 (length, then that
-//   many UTF-16 code units of two bytes each).
+//   check or uncheck "Lt to Rt", an edit of Text2 (length, then that many
+//   UTF-16 code units of two bytes each), a stroke (length, then that many
+//   cells), a transform (which), a drawing from a text (as for Text2), undo
+//   and redo.
 namespace {
 
 enum Action {
@@ -29,6 +32,11 @@ enum Action {
     Check,
     Uncheck,
     EditText2,
+    Stroke,
+    Transform,
+    DrawText,
+    Undo,
+    Redo,
     ActionCount
 };
 
@@ -88,6 +96,16 @@ bool isReadoutText(const QString &text)
             return false;
     }
     return true;
+}
+
+QString utf16Text(Input &input)
+{
+    QString text;
+    for (int n = input.next() % 64; n > 0 && !input.atEnd(); --n) {
+        const char16_t low = input.next();
+        text += QChar(char16_t(low | (input.next() << 8)));
+    }
+    return text;
 }
 
 QStringList cellTexts(const Grid &grid)
@@ -154,6 +172,21 @@ struct Checker
         bool ok = false;
         require(texts.at(index).toUInt(&ok, 16) == lineValue(editor, index) && ok,
                 "the clicked line's readout is not its value");
+    }
+
+    // After a drawing is made anew, every line was clicked or is empty, so
+    // every readout is up to date; a cleared drawing leaves all empty.
+    void afterRedraw() const
+    {
+        if (editor.drawing().isEmpty()) {
+            afterClear();
+            return;
+        }
+        const Grid &readout = editor.optvertValue() ? editor.colGrid() : editor.rowGrid();
+        const int count = editor.optvertValue() ? readout.cols() : readout.rows();
+        for (int i = 0; i < count; ++i)
+            afterClick(i);
+        require(!editor.frmmatrixEnabled(), "a drawing made anew left the orientation unlocked");
     }
 
     void afterClear() const
@@ -242,25 +275,91 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             editor.setChkdirValue(action == Check ? 1 : 0);
             break;
         case EditText2: {
-            QString text;
-            for (int n = input.next() % 64; n > 0 && !input.atEnd(); --n) {
-                const char16_t low = input.next();
-                text += QChar(char16_t(low | (input.next() << 8)));
-            }
+            const QString text = utf16Text(input);
             Text2.setText(text);
             checker.require(editor.Text2() == text, "Text2 does not hold what was typed");
             break;
         }
+        case Stroke: {
+            // Cells may lie outside the grid: the stroke passes them over.
+            const Drawing before = editor.drawing();
+            std::vector<std::pair<int, int>> path;
+            for (int n = 1 + input.next() % 24; n > 0 && !input.atEnd(); --n) {
+                const std::uint8_t cell = input.next();
+                path.emplace_back((cell >> 4) - 1, (cell & 0x0F) - 1);
+            }
+            if (path.empty() || path[0].first < 0 || path[0].second < 0 || path[0].first >= rowsBefore
+                || path[0].second >= colsBefore)
+                break;
+            editor.Grid1_MouseDown(path[0].first, path[0].second);
+            for (const auto &[r, c] : path)
+                editor.Grid1_MouseMove(r, c);
+            editor.Grid1_MouseUp();
+            clickedSinceClear = true;
+            const bool sets = isSet(editor, path[0].first, path[0].second);
+            for (int r = 0; r < rowsBefore; ++r) {
+                for (int c = 0; c < colsBefore; ++c) {
+                    const bool inPath = std::find(path.begin(), path.end(), std::pair(r, c)) != path.end();
+                    checker.require(inPath ? isSet(editor, r, c) == sets : isSet(editor, r, c) == before.isSet(r, c),
+                                    "a stroke left a cell of its path unlike its first, or touched another");
+                }
+            }
+            break;
+        }
+        case Transform: {
+            const int which = input.next() % 8;
+            const Drawing before = editor.drawing();
+            const Drawing expected[] = {before.shifted(0, -1), before.shifted(0, 1), before.shifted(-1, 0),
+                                        before.shifted(1, 0), before.mirroredLeftRight(), before.mirroredTopBottom(),
+                                        before.rotatedClockwise(), before.rotatedCounterClockwise()};
+            switch (which) {
+            case 0: editor.shiftDrawing(0, -1); break;
+            case 1: editor.shiftDrawing(0, 1); break;
+            case 2: editor.shiftDrawing(-1, 0); break;
+            case 3: editor.shiftDrawing(1, 0); break;
+            case 4: editor.mirrorLeftRight(); break;
+            case 5: editor.mirrorTopBottom(); break;
+            case 6: editor.rotateClockwise(); break;
+            default: editor.rotateCounterClockwise(); break;
+            }
+            checker.require(editor.drawing() == expected[which], "a transform drew something else");
+            clickedSinceClear = !editor.drawing().isEmpty();
+            checker.afterRedraw();
+            break;
+        }
+        case DrawText: {
+            const Drawing before = editor.drawing();
+            const QStringList readoutsBefore = cellTexts(editor.colGrid()) + cellTexts(editor.rowGrid());
+            QString error;
+            if (editor.drawFromText(utf16Text(input), &error)) {
+                clickedSinceClear = !editor.drawing().isEmpty();
+                checker.afterRedraw();
+            } else {
+                checker.require(!error.isEmpty() && error.endsWith(u'.'), "a refusal without a sentence");
+                checker.require(editor.drawing() == before && editor.Text2() == text2Before
+                                        && cellTexts(editor.colGrid()) + cellTexts(editor.rowGrid()) == readoutsBefore,
+                                "a refused drawing changed something");
+            }
+            break;
+        }
+        case Undo:
+        case Redo:
+            action == Undo ? editor.undo() : editor.redo();
+            clickedSinceClear = !editor.frmmatrixEnabled();
+            break;
         case ActionCount:
             break;
         }
 
-        const bool orientationAction = action == Vert || action == Horiz || action == Check || action == Uncheck;
+        const bool orientationAction = action == Vert || action == Horiz || action == Check || action == Uncheck
+                || action == Undo || action == Redo;
         if (!orientationAction || !editor.frmmatrixEnabled()) {
             checker.require(editor.optvertValue() == wasVertical && editor.chkdirValue() == chkdirBefore,
                             "orientation or bit order changed while locked or by another action");
         }
-        if (action != Click && action != Clear && action != EditText2)
+        const bool redraws = action == Stroke || action == Transform || action == DrawText || action == Undo
+                || action == Redo;
+        if (action != Click && action != Clear && action != EditText2 && !redraws)
             checker.require(editor.Text2() == text2Before, "Text2 changed without a click, Clear or edit");
         checker.always(clickedSinceClear);
     }

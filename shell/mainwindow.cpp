@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "grid1actions.h"
 #include "gridview.h"
 #include "helpwindow.h"
 #include "look.h"
@@ -13,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QMimeData>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -127,6 +129,9 @@ void MainWindow::createControls()
     m_rowGrid = makeControl<GridView>("rowGrid", client, m_editor.rowGrid());
     m_Grid1 = makeControl<GridView>("Grid1", client, m_editor.Grid1());
     m_Grid1->setClickable(true);
+    m_Grid1->setToolTip(QStringLiteral("Click or drag to draw; Ctrl+Z undoes, Shift+arrows shift, Shift+H and "
+                                       "Shift+V mirror, [ and ] turn, Ctrl+V draws bytes; right-click for all"));
+    m_Grid1Actions = new Grid1Actions(m_Grid1, m_editor);
 
     // Names for screen readers where a control has no caption of its own.
     m_opthoriz->setAccessibleName(QStringLiteral("Horizontal"));
@@ -147,6 +152,12 @@ void MainWindow::createControls()
 void MainWindow::connectControls()
 {
     connect(m_Grid1, &GridView::cellClicked, &m_editor, &GlyphEditor::Grid1_Click);
+    connect(m_Grid1, &GridView::cellPressed, &m_editor, &GlyphEditor::Grid1_MouseDown);
+    connect(m_Grid1, &GridView::cellEntered, &m_editor, &GlyphEditor::Grid1_MouseMove);
+    connect(m_Grid1, &GridView::released, &m_editor, &GlyphEditor::Grid1_MouseUp);
+    connect(m_Grid1, &GridView::menuRequested, this, &MainWindow::Grid1_ContextMenu);
+    connect(m_Grid1Actions, &Grid1Actions::drawFromClipboardTriggered, this, &MainWindow::Grid1_DrawFromClipboard);
+    connect(m_Grid1Actions, &Grid1Actions::drawFromText2Triggered, this, &MainWindow::Grid1_DrawFromText2);
     connect(m_cmdInverse, &QPushButton::clicked, &m_editor, &GlyphEditor::cmdInverse_Click);
     connect(m_Command6, &QPushButton::clicked, &m_editor, &GlyphEditor::Command6_Click);
     connect(m_lstCol, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstCol_Click);
@@ -156,6 +167,7 @@ void MainWindow::connectControls()
     connect(m_chkdir, &QCheckBox::clicked, this, &MainWindow::forwardChkdir);
     connect(&m_editor, &GlyphEditor::matrixOptionsChanged, this, &MainWindow::syncMatrixOptions);
     connect(&m_editor, &GlyphEditor::frmmatrixEnabledChanged, m_frmmatrix, &QWidget::setEnabled);
+    connect(&m_editor, &GlyphEditor::sizeListsChanged, this, &MainWindow::syncSizeLists);
 
     connect(m_Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
     connect(m_txtfmt, &QLineEdit::textChanged, &m_output, &OutputText::txtfmt_Change);
@@ -173,6 +185,13 @@ void MainWindow::syncMatrixOptions()
     (m_editor.optvertValue() ? m_optvert : m_opthoriz)->setChecked(true);
     m_chkdir->setEnabled(m_editor.chkdirEnabled());
     m_chkdir->setChecked(m_editor.chkdirValue() == 1);
+}
+
+// The lists show the size the editor has, also after an undo or a turn.
+void MainWindow::syncSizeLists()
+{
+    m_lstCol->showText(m_editor.lstColText());
+    m_lstRow->showText(m_editor.lstRowText());
 }
 
 // The check box has no handler of its own; the editor keeps its state, and
@@ -264,6 +283,30 @@ void MainWindow::Command2_Click()
 void MainWindow::Command11_Click()
 {
     showSecondary(m_about);
+}
+
+void MainWindow::Grid1_ContextMenu(const QPoint &pos)
+{
+    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
+    m_Grid1Actions->showMenu(pos, clipboard && clipboard->hasText(), !m_Text2Document.isEmpty());
+}
+
+void MainWindow::Grid1_DrawFromClipboard()
+{
+    drawFromText(QGuiApplication::clipboard()->text());
+}
+
+void MainWindow::Grid1_DrawFromText2()
+{
+    drawFromText(m_Text2Document.text());
+}
+
+// Draws what `text` gives, or says in a message why it changed nothing.
+void MainWindow::drawFromText(const QString &text)
+{
+    QString error;
+    if (!m_editor.drawFromText(text, &error))
+        showMessage(QMessageBox::Warning, error);
 }
 
 void MainWindow::Command1_Click()

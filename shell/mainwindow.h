@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class AboutWindow;
+class Grid1Actions;
 class GridView;
 class HelpWindow;
 class PlainTextBox;
@@ -52,8 +53,14 @@ private:
     void frmMain_Load();
     void frmMain_Unload();
     void syncMatrixOptions();
+    void syncSizeLists();
     void forwardChkdir(bool checked);
     void showMessage(QMessageBox::Icon icon, const QString &text);
+
+    void Grid1_ContextMenu(const QPoint &pos);
+    void Grid1_DrawFromClipboard();
+    void Grid1_DrawFromText2();
+    void drawFromText(const QString &text);
 
     void Command1_Click();
     void Command2_Click();
@@ -119,6 +126,7 @@ private:
     GridView *m_colGrid = nullptr;
     GridView *m_rowGrid = nullptr;
     GridView *m_Grid1 = nullptr;
+    Grid1Actions *m_Grid1Actions = nullptr;
 
     // The help and about windows, each loaded at most once at a time, and
     // every secondary window in the order it was loaded.

@@ -1,8 +1,11 @@
 #include "editorsession.h"
 #include "glypheditor.h"
 
+#include <QHash>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 using namespace EditorSession;
 
@@ -33,6 +36,12 @@ private slots:
     void orientationSwapsReadouts();
     void verticalUnchecksChkdir();
     void loadAlignsReadoutsWithEditingGrid();
+    void drawFromText_data();
+    void drawFromText();
+    void transforms_data();
+    void transforms();
+    void undoTakesBackWholeSteps();
+    void undoKeepsAThousandSteps();
 };
 
 namespace {
@@ -542,6 +551,216 @@ void tst_GlyphEditor::loadAlignsReadoutsWithEditingGrid()
         QCOMPARE(editor.colGrid().colWidth(i), editor.Grid1().colWidth(i));
         QCOMPARE(editor.rowGrid().rowHeight(i), editor.Grid1().rowHeight(i));
     }
+}
+
+namespace {
+// The set cells of the drawing, as "r,c r,c ..." in row order.
+QString setCells(const GlyphEditor &editor)
+{
+    QStringList cells;
+    const Drawing drawing = editor.drawing();
+    for (int r = 0; r < drawing.rows(); ++r) {
+        for (int c = 0; c < drawing.cols(); ++c) {
+            if (drawing.isSet(r, c))
+                cells << QStringLiteral("%1,%2").arg(r).arg(c);
+        }
+    }
+    return cells.join(QLatin1Char(' '));
+}
+} // namespace
+
+void tst_GlyphEditor::drawFromText_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("Text2"); // empty: refused
+    QTest::addColumn<QString>("cells"); // for a drawing: its set cells, if given
+    QTest::addColumn<QString>("error"); // for a refusal: part of the message
+
+    const int V = Vertical;
+    QTest::newRow("Copy to Text's own line") << V << 3 << 5 << "$1F,$05,$00,\r\n" << "1F0500" << "" << "";
+    QTest::newRow("0x in front") << V << 3 << 5 << "0x1F, 0x05, 0x00, " << "1F0500" << "" << "";
+    QTest::newRow("h after") << V << 3 << 5 << "1Fh 05H 0h" << "1F0500" << "" << "";
+    QTest::newRow("braces, fewer values than columns") << V << 3 << 5 << "{0x1F};" << "1F0000"
+                                                       << "0,0 1,0 2,0 3,0 4,0" << "";
+    QTest::newRow("a line of C: words ignored") << V << 5 << 7 << "uint8_t k[] = { 0x7F, 0x08 };"
+                                                << "7F08000000" << "" << "";
+    QTest::newRow("run together, 5 values") << V << 5 << 7 << "7F08142241" << "7F08142241" << "" << "";
+    QTest::newRow("run together, 9 values: 4 digits each")
+            << V << 9 << 8 << "00FF0001" << "00FF0001" + QString(28, '0') << "" << "";
+    QTest::newRow("16-bit values pair bytes") << V << 3 << 16 << "$01,$23,$00,$00,$80,$00,"
+                                              << "0123008000" << "0,0 1,0 5,0 8,0 15,2" << "";
+    QTest::newRow("9 values: Copy to Text's pairs") << V << 9 << 8 << "$00,$FF," + QString("$00,$00,").repeated(8)
+                                                    << "00FF" + QString(32, '0') << "" << "";
+    QTest::newRow("9 values: a byte each") << V << 9 << 8 << "0xFF, 0x01" << "00FF0001" + QString(28, '0')
+                                           << "" << "";
+    QTest::newRow("16 bits, 3 values: a byte each") << V << 3 << 16 << "$30,$12,$34," << "301234" << "" << "";
+    QTest::newRow("16 bits, 3 values: one way as written") << V << 3 << 16 << "$00,$05,$00,$07,"
+                                                           << "00050007" << "" << "";
+    QTest::newRow("horizontal: right is bit 0") << int(Horizontal) << 5 << 3 << "$10,$01" << "100100"
+                                                << "0,0 1,4" << "";
+    QTest::newRow("horizontal Lt to Rt: left is bit 0")
+            << int(HorizontalLeftToRight) << 5 << 3 << "$10,$01" << "100100" << "0,4 1,0" << "";
+
+    QTest::newRow("refused: no number") << V << 3 << 5 << "hello, world" << "" << "" << "no hexadecimal number";
+    QTest::newRow("refused: too many values") << V << 3 << 5 << "01 02 03 04" << "" << "" << "4 values";
+    QTest::newRow("refused: bits beyond the rows") << V << 3 << 5 << "$20" << "" << "" << "bits beyond the 5 rows";
+    QTest::newRow("refused: bits beyond the columns")
+            << int(Horizontal) << 4 << 3 << "$10" << "" << "" << "bits beyond the 4 columns";
+    QTest::newRow("refused: a value of 5 digits") << V << 3 << 16 << "12345 1" << "" << "" << "bits beyond";
+    QTest::newRow("refused: an odd count of bytes to pair") << V << 9 << 16 << "01 02 03" << "" << "" << "odd";
+    QTest::newRow("refused: bytes read two ways") << V << 3 << 16 << "$01,$23,$45,$00" << "" << ""
+                                                  << "more than one way";
+}
+
+void tst_GlyphEditor::drawFromText()
+{
+    QFETCH(int, orientation);
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QFETCH(QString, text);
+    QFETCH(QString, Text2);
+    QFETCH(QString, cells);
+    QFETCH(QString, error);
+
+    StringTextBox box;
+    GlyphEditor editor(box);
+    startUp(editor);
+    chooseSize(editor, cols, rows);
+    choose(editor, Orientation(orientation));
+    editor.Grid1_Click(1, 1);
+    box.setText(QStringLiteral("typed"));
+    const QString cellsBefore = setCells(editor);
+    const QStringList readoutsBefore = readoutTexts(editor.rowGrid()) + readoutTexts(editor.colGrid());
+
+    QString message;
+    const bool drawn = editor.drawFromText(text, &message);
+    if (Text2.isEmpty()) {
+        QVERIFY2(!drawn, qPrintable(editor.Text2()));
+        QVERIFY2(message.contains(error), qPrintable(message));
+        QVERIFY2(message.endsWith(u'.') && message.count(QStringLiteral(". ")) == 0, qPrintable(message));
+        QCOMPARE(setCells(editor), cellsBefore);
+        QCOMPARE(readoutTexts(editor.rowGrid()) + readoutTexts(editor.colGrid()), readoutsBefore);
+        QCOMPARE(editor.Text2(), QStringLiteral("typed"));
+        return;
+    }
+    QVERIFY2(drawn, qPrintable(message));
+    QCOMPARE(editor.Text2(), Text2);
+    if (!cells.isEmpty())
+        QCOMPARE(setCells(editor), cells);
+    QCOMPARE(editor.Grid1().cols(), cols); // the size stays
+    QCOMPARE(editor.Grid1().rows(), rows);
+}
+
+void tst_GlyphEditor::transforms_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QString>("size"); // what the lists show, width x height
+
+    // From the cells 0,0 0,1 1,0 2,3 of a matrix 4 wide and 3 high.
+    QTest::newRow("shift left") << "left" << "0,0 2,2" << "4 x 3";
+    QTest::newRow("shift right") << "right" << "0,1 0,2 1,1" << "4 x 3";
+    QTest::newRow("shift up") << "up" << "0,0 1,3" << "4 x 3";
+    QTest::newRow("shift down") << "down" << "1,0 1,1 2,0" << "4 x 3";
+    QTest::newRow("mirror left to right") << "H" << "0,2 0,3 1,3 2,0" << "4 x 3";
+    QTest::newRow("mirror top to bottom") << "V" << "0,3 1,0 2,0 2,1" << "4 x 3";
+    QTest::newRow("rotate clockwise") << "]" << "0,1 0,2 1,2 3,0" << "3 x 4";
+    QTest::newRow("rotate counter-clockwise") << "[" << "0,2 2,0 3,0 3,1" << "3 x 4";
+}
+
+void tst_GlyphEditor::transforms()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, cells);
+    QFETCH(QString, size);
+
+    StringTextBox box;
+    GlyphEditor editor(box);
+    startUp(editor);
+    chooseSize(editor, 4, 3);
+    editor.optvert_Click();
+    for (const auto &[r, c] : parseClicks(QStringLiteral("0,0 0,1 1,0 2,3")))
+        editor.Grid1_Click(r, c);
+
+    const QHash<QString, std::function<void()>> actions = {
+            {"left", [&] { editor.shiftDrawing(0, -1); }},  {"right", [&] { editor.shiftDrawing(0, 1); }},
+            {"up", [&] { editor.shiftDrawing(-1, 0); }},    {"down", [&] { editor.shiftDrawing(1, 0); }},
+            {"H", [&] { editor.mirrorLeftRight(); }},       {"V", [&] { editor.mirrorTopBottom(); }},
+            {"]", [&] { editor.rotateClockwise(); }},       {"[", [&] { editor.rotateCounterClockwise(); }}};
+    actions.value(action)();
+
+    QCOMPARE(setCells(editor), cells);
+    QCOMPARE(editor.lstColText() + " x " + editor.lstRowText(), size);
+    QVERIFY(editor.optvertValue()); // kept, though the grid was cleared
+    QVERIFY(!editor.frmmatrixEnabled());
+    // The readouts are those of the cells clicked anew, as the reference gives them.
+    StringTextBox otherBox;
+    GlyphEditor clicked(otherBox);
+    startUp(clicked);
+    clicked.optvert_Click();
+    chooseSize(clicked, editor.Grid1().cols(), editor.Grid1().rows());
+    for (const auto &[r, c] : parseClicks(cells))
+        clicked.Grid1_Click(r, c);
+    QCOMPARE(editor.Text2(), clicked.Text2());
+}
+
+void tst_GlyphEditor::undoTakesBackWholeSteps()
+{
+    StringTextBox box;
+    GlyphEditor editor(box);
+    startUp(editor);
+    QVERIFY(!editor.canUndo());
+    editor.optvert_Click();
+    chooseSize(editor, 5, 7);
+    editor.Grid1_MouseDown(0, 0); // a stroke down the first column, one step
+    for (int r = 1; r < 7; ++r)
+        editor.Grid1_MouseMove(r, 0);
+    editor.Grid1_MouseMove(3, 0); // passed over again: not touched twice
+    editor.Grid1_MouseUp();
+    QCOMPARE(editor.Text2(), QStringLiteral("7F00000000"));
+    editor.rotateClockwise();
+    QCOMPARE(editor.lstColText(), QStringLiteral("7"));
+
+    editor.undo(); // the turn
+    QCOMPARE(editor.lstColText() + editor.lstRowText(), QStringLiteral("57"));
+    QCOMPARE(editor.Grid1().cols(), 5);
+    QCOMPARE(editor.Text2(), QStringLiteral("7F00000000"));
+    editor.undo(); // the whole stroke
+    QCOMPARE(setCells(editor), QString());
+    QVERIFY(editor.Text2().isEmpty());
+    QVERIFY(editor.frmmatrixEnabled());
+    editor.undo(); // the height, then the width, then the orientation
+    editor.undo();
+    QCOMPARE(editor.lstColText() + editor.lstRowText(), QStringLiteral("WidthHeight"));
+    editor.undo();
+    QVERIFY(!editor.optvertValue());
+    QVERIFY(!editor.canUndo());
+
+    editor.redo();
+    editor.redo();
+    QVERIFY(editor.optvertValue());
+    QCOMPARE(editor.lstColText(), QStringLiteral("5"));
+    editor.cmdInverse_Click(); // a new step drops what could have been redone
+    QVERIFY(!editor.canRedo());
+}
+
+void tst_GlyphEditor::undoKeepsAThousandSteps()
+{
+    StringTextBox box;
+    GlyphEditor editor(box);
+    startUp(editor);
+    for (int i = 0; i <= GlyphEditor::kMaxUndoSteps; ++i)
+        editor.Grid1_Click(i % 16, i / 16 % 16);
+    int undone = 0;
+    while (editor.canUndo()) {
+        editor.undo();
+        ++undone;
+    }
+    QCOMPARE(undone, GlyphEditor::kMaxUndoSteps);
+    QCOMPARE(setCells(editor), QStringLiteral("0,0")); // only the first click is kept
 }
 
 QTEST_APPLESS_MAIN(tst_GlyphEditor)

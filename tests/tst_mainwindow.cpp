@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -44,6 +45,8 @@ private slots:
     void clickingCellsDrawsAndReads();
     void pressOutsideTheCellsDoesNothing();
     void keyboardTogglesTheKeyboardCell();
+    void strokeDrawsAlongThePointer();
+    void contextMenuAndShortcutsActOnGrid1();
     void orientationControls();
     void lockedFrameDisablesItsControls();
     void sizeListChoices_data();
@@ -297,6 +300,92 @@ void tst_MainWindow::keyboardTogglesTheKeyboardCell()
     QCOMPARE(Grid1->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
     QTest::keyClick(grid("rowGrid"), Qt::Key_Space); // a readout takes no clicks
     QCOMPARE(Grid1->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
+}
+
+// One stroke sets every cell under a fast pointer, also after it leaves the
+// grid and comes back; a stroke from a set cell clears; Ctrl+Z takes a whole
+// stroke back.
+void tst_MainWindow::strokeDrawsAlongThePointer()
+{
+    GridView *Grid1 = grid("Grid1");
+    const auto centre = [Grid1](int row, int col) { return Grid1->cellRect(row, col).center(); };
+    const int below = Grid1->cellRect(15, 0).bottom() + 4; // under the cells, inside the view
+    QTest::mousePress(Grid1, Qt::LeftButton, {}, centre(2, 0));
+    QTest::mouseMove(Grid1, centre(2, 10));                   // along row 2 in one move
+    QTest::mouseMove(Grid1, QPoint(centre(2, 10).x(), below)); // down column 10 and out
+    QTest::mouseMove(Grid1, QPoint(centre(2, 3).x(), below));  // along outside
+    QTest::mouseMove(Grid1, centre(5, 3));                    // and back up column 3
+    QTest::mouseRelease(Grid1, Qt::LeftButton, {}, centre(5, 3));
+    QCOMPARE(grid("rowGrid")->grid().textAt(2, 0), QStringLiteral("FFE0"));
+    QCOMPARE(grid("rowGrid")->grid().textAt(4, 0), QStringLiteral("0020"));
+    QCOMPARE(grid("rowGrid")->grid().textAt(5, 0), QStringLiteral("1020"));
+    QCOMPARE(QApplication::focusWidget(), Grid1);
+
+    QTest::mousePress(Grid1, Qt::LeftButton, {}, centre(2, 5));
+    QTest::mouseMove(Grid1, centre(4, 8));
+    QTest::mouseRelease(Grid1, Qt::LeftButton, {}, centre(4, 8));
+    QCOMPARE(Grid1->grid().cellBackColorAt(2, 5), GlyphEditor::kClearColour);
+    QCOMPARE(Grid1->grid().cellBackColorAt(4, 8), Colours::kNone); // a clearing stroke sets nothing
+
+    QTest::keyClick(Grid1, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Grid1->grid().cellBackColorAt(2, 5), GlyphEditor::kSetColour);
+    QCOMPARE(grid("rowGrid")->grid().textAt(2, 0), QStringLiteral("FFE0"));
+}
+
+void tst_MainWindow::contextMenuAndShortcutsActOnGrid1()
+{
+    GridView *Grid1 = grid("Grid1");
+    emit control<SizeList>("lstCol")->activated(2); // 5 columns
+    clickCell(Grid1, 0, 0);
+    clickCell(Grid1, 1, 1);
+    const QString before = textBox("Text2")->text();
+
+    // Through the window, which turns a right press into a menu request.
+    QTest::mouseClick(m_window->windowHandle(), Qt::RightButton, {},
+                      Grid1->mapTo(m_window.get(), Grid1->cellRect(3, 3).center()));
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY2(menu, "no menu on a right click");
+    QCOMPARE(Grid1->grid().cellBackColorAt(3, 3), Colours::kNone); // a right press toggles nothing
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.at(0)->text(), QStringLiteral("Undo"));
+    QCOMPARE(actions.at(1)->text(), QStringLiteral("Redo"));
+    QVERIFY(actions.at(0)->isEnabled());
+    QVERIFY(!actions.at(1)->isEnabled());
+    for (QAction *action : actions)
+        QVERIFY2(action->isSeparator() || action->objectName() == "drawFromText2" || !action->shortcut().isEmpty(),
+                 qPrintable(action->text()));
+    QAction *mirror = Grid1->findChild<QAction *>(QStringLiteral("mirrorLeftRight"));
+    QVERIFY(mirror);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(mirror).center());
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(Grid1->grid().cellBackColorAt(0, 4), GlyphEditor::kSetColour);
+    QCOMPARE(Grid1->grid().cellBackColorAt(1, 3), GlyphEditor::kSetColour);
+
+    // "]" turns the drawing: the lists show the swapped size; Ctrl+Z and
+    // Ctrl+Y go back and forth.
+    Grid1->setFocus();
+    QTest::keyClick(Grid1, Qt::Key_BracketRight);
+    QCOMPARE(control<SizeList>("lstCol")->currentText(), QStringLiteral("16"));
+    QCOMPARE(control<SizeList>("lstRow")->currentText(), QStringLiteral("5"));
+    QTest::keyClick(Grid1, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(Grid1, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(control<SizeList>("lstCol")->currentText(), QStringLiteral("5"));
+    QCOMPARE(control<SizeList>("lstRow")->currentText(), QStringLiteral("Height"));
+    QCOMPARE(textBox("Text2")->text(), before);
+    QTest::keyClick(Grid1, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Grid1->grid().cellBackColorAt(0, 4), GlyphEditor::kSetColour);
+
+    // Shift+F10 asks for the menu too; bytes that do not fit are refused in a message.
+    QTest::keyClick(Grid1, Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QApplication::activePopupWidget()->close();
+    QGuiApplication::clipboard()->setText(QStringLiteral("{ 0x20 };"));
+    WindowDriver::MessageBoxWatcher box;
+    QTest::keyClick(Grid1, Qt::Key_V, Qt::ControlModifier);
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.title, QStringLiteral("KELVOR"));
+    QCOMPARE(box.text, QStringLiteral("The value 20 has bits beyond the 5 columns of the matrix."));
+    QCOMPARE(Grid1->grid().cellBackColorAt(0, 4), GlyphEditor::kSetColour);
 }
 
 void tst_MainWindow::orientationControls()

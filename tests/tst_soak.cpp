@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,20 +39,32 @@ struct Model
     int cols = kMax;
     int rows = kMax;
     bool pixel[kMax][kMax] = {}; // [row][col]
+    bool coloured[kMax][kMax] = {}; // clicked or inverted since Clear: white when not set
     std::string colText[kMax];
     std::string rowText[kMax];
     bool vertical = false;
     bool leftToRight = false;
     bool locked = false;
     std::u16string text2;
-    std::u16string text1;
-    std::u16string prefix = u"$";
-    std::u16string delimiter = u",";
+    std::string lstCol = "Width";
+    std::string lstRow = "Height";
+
+    // Everything undo puts back.
+    bool sameDrawingState(const Model &other) const
+    {
+        return cols == other.cols && rows == other.rows && std::equal(&pixel[0][0], &pixel[0][0] + kMax * kMax, &other.pixel[0][0])
+                && std::equal(&coloured[0][0], &coloured[0][0] + kMax * kMax, &other.coloured[0][0])
+                && std::equal(colText, colText + kMax, other.colText) && std::equal(rowText, rowText + kMax, other.rowText)
+                && vertical == other.vertical && leftToRight == other.leftToRight && locked == other.locked
+                && text2 == other.text2 && lstCol == other.lstCol && lstRow == other.lstRow;
+    }
+
 
     void click(int row, int col)
     {
         using ReadoutReference::Order;
         pixel[row][col] = !pixel[row][col];
+        coloured[row][col] = true;
         const auto isSet = [this](int r, int c) { return pixel[r][c]; };
         std::u16string joined;
         if (vertical) {
@@ -76,9 +89,69 @@ struct Model
     void invert()
     {
         for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < cols; ++c)
+            for (int c = 0; c < cols; ++c) {
                 pixel[r][c] = !pixel[r][c];
+                coloured[r][c] = true;
+            }
         }
+    }
+
+    // A stroke only sets or only clears: the state of its first cell.
+    void stroke(const std::vector<std::pair<int, int>> &path)
+    {
+        click(path.front().first, path.front().second);
+        const bool sets = pixel[path.front().first][path.front().second];
+        for (const auto &[r, c] : path) {
+            if (pixel[r][c] != sets)
+                click(r, c);
+        }
+    }
+
+    // A new drawing is the grid cleared and its set cells clicked, row by
+    // row; a turned one takes its size as if chosen from the lists first.
+    void redraw(const std::vector<std::vector<bool>> &cells, bool turned)
+    {
+        clear();
+        const int newRows = int(cells.size());
+        const int newCols = int(cells.front().size());
+        if (turned) {
+            setCols(newCols);
+            setRows(newRows);
+        }
+        for (int r = 0; r < newRows; ++r) {
+            for (int c = 0; c < newCols; ++c) {
+                if (cells[size_t(r)][size_t(c)])
+                    click(r, c);
+            }
+        }
+    }
+
+    // The drawing shifted, mirrored or turned; `kind` is one of "<>^vHV][".
+    void transform(char kind)
+    {
+        const bool turned = kind == ']' || kind == '[';
+        const int newRows = turned ? cols : rows;
+        const int newCols = turned ? rows : cols;
+        std::vector<std::vector<bool>> cells(size_t(newRows), std::vector<bool>(size_t(newCols), false));
+        for (int r = 0; r < newRows; ++r) {
+            for (int c = 0; c < newCols; ++c) {
+                int fromRow = r;
+                int fromCol = c;
+                switch (kind) {
+                case '<': fromCol = c + 1; break;
+                case '>': fromCol = c - 1; break;
+                case '^': fromRow = r + 1; break;
+                case 'v': fromRow = r - 1; break;
+                case 'H': fromCol = cols - 1 - c; break;
+                case 'V': fromRow = rows - 1 - r; break;
+                case ']': fromRow = rows - 1 - c; fromCol = r; break;
+                case '[': fromRow = c; fromCol = cols - 1 - r; break;
+                }
+                cells[size_t(r)][size_t(c)] = fromRow >= 0 && fromRow < rows && fromCol >= 0 && fromCol < cols
+                        && pixel[fromRow][fromCol];
+            }
+        }
+        redraw(cells, turned);
     }
 
     void clear()
@@ -87,7 +160,7 @@ struct Model
             colText[i].clear();
             rowText[i].clear();
             for (int j = 0; j < kMax; ++j)
-                pixel[i][j] = false;
+                pixel[i][j] = coloured[i][j] = false;
         }
         text2.clear();
         locked = false;
@@ -97,20 +170,22 @@ struct Model
     void setCols(int n)
     {
         cols = n;
+        lstCol = std::to_string(n);
         for (int c = n; c < kMax; ++c) {
             colText[c].clear();
             for (int r = 0; r < kMax; ++r)
-                pixel[r][c] = false;
+                pixel[r][c] = coloured[r][c] = false;
         }
     }
 
     void setRows(int n)
     {
         rows = n;
+        lstRow = std::to_string(n);
         for (int r = n; r < kMax; ++r) {
             rowText[r].clear();
             for (int c = 0; c < kMax; ++c)
-                pixel[r][c] = false;
+                pixel[r][c] = coloured[r][c] = false;
         }
     }
 
@@ -134,10 +209,19 @@ struct Model
             leftToRight = on;
     }
 
+};
+
+// The output text and its format, which undo leaves alone.
+struct OutputModel
+{
+    std::u16string text1;
+    std::u16string prefix = u"$";
+    std::u16string delimiter = u",";
+
     static bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
     static bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
-    void copyToText()
+    void copyToText(const std::u16string &text2)
     {
         std::u16string s = text2;
         while (!s.empty() && s.front() == u' ')
@@ -213,7 +297,8 @@ bool same(const QString &actual, const std::u16string &expected)
 }
 
 // The first way the cores differ from the model, or an empty string.
-QString difference(const Model &model, const GlyphEditor &editor, const OutputText &output)
+QString difference(const Model &model, const OutputModel &outputModel, const GlyphEditor &editor,
+                   const OutputText &output)
 {
     const Grid &grid = editor.Grid1();
     if (grid.cols() != model.cols || grid.rows() != model.rows)
@@ -223,10 +308,16 @@ QString difference(const Model &model, const GlyphEditor &editor, const OutputTe
         return QStringLiteral("readout sizes differ from the matrix");
     for (int r = 0; r < model.rows; ++r) {
         for (int c = 0; c < model.cols; ++c) {
-            if ((grid.cellBackColorAt(r, c) == GlyphEditor::kSetColour) != model.pixel[r][c])
+            const Colour expected = model.pixel[r][c] ? GlyphEditor::kSetColour
+                    : model.coloured[r][c]            ? GlyphEditor::kClearColour
+                                                      : Colours::kNone;
+            if (grid.cellBackColorAt(r, c) != expected)
                 return QStringLiteral("pixel (%1, %2) differs").arg(r).arg(c);
         }
     }
+    if (editor.lstColText() != QLatin1String(model.lstCol.c_str())
+        || editor.lstRowText() != QLatin1String(model.lstRow.c_str()))
+        return QStringLiteral("the lists show %1 x %2").arg(editor.lstColText(), editor.lstRowText());
     for (int c = 0; c < model.cols; ++c) {
         if (editor.colGrid().textAt(0, c) != QLatin1String(model.colText[c].c_str()))
             return QStringLiteral("colGrid cell %1 is \"%2\", model \"%3\"")
@@ -244,14 +335,108 @@ QString difference(const Model &model, const GlyphEditor &editor, const OutputTe
     if (editor.optvertValue() != model.vertical || (editor.chkdirValue() == 1) != model.leftToRight)
         return QStringLiteral("orientation or bit order differs");
     const QString text1 = output.Text1();
-    if (!same(text1, model.text1)) {
+    if (!same(text1, outputModel.text1)) {
         qsizetype at = 0;
-        while (at < text1.size() && at < qsizetype(model.text1.size()) && text1[at] == model.text1[size_t(at)])
+        while (at < text1.size() && at < qsizetype(outputModel.text1.size()) && text1[at] == outputModel.text1[size_t(at)])
             ++at;
         return QStringLiteral("Text1 differs from character %1 on (%2 characters, model %3)")
-                .arg(at).arg(text1.size()).arg(model.text1.size());
+                .arg(at).arg(text1.size()).arg(outputModel.text1.size());
     }
     return QString();
+}
+
+// One of the faster editing actions, on the editor and the model alike: a
+// stroke, undo, redo, a transform, or a drawing from bytes that the model
+// writes from a drawing of its own. Returns whether undo takes it back.
+bool editingAction(Random &random, GlyphEditor &editor, Model &model, std::vector<Model> &undone,
+                   std::vector<Model> &redone, QString *action)
+{
+    const int kind = random.below(100);
+    if (kind < 30) {
+        std::vector<std::pair<int, int>> path{{random.below(model.rows), random.below(model.cols)}};
+        for (int n = random.below(12); n > 0; --n) {
+            auto [r, c] = path.back();
+            if (random.chance(20)) {
+                r = random.below(model.rows);
+                c = random.below(model.cols);
+            } else {
+                r = std::clamp(r + random.below(3) - 1, 0, model.rows - 1);
+                c = std::clamp(c + random.below(3) - 1, 0, model.cols - 1);
+            }
+            path.emplace_back(r, c);
+        }
+        *action = QStringLiteral("stroke of %1 from (%2, %3)").arg(path.size()).arg(path[0].first).arg(path[0].second);
+        editor.Grid1_MouseDown(path[0].first, path[0].second);
+        for (size_t i = 1; i < path.size(); ++i)
+            editor.Grid1_MouseMove(path[i].first, path[i].second);
+        editor.Grid1_MouseMove(-1, model.cols); // outside the grid: nothing
+        editor.Grid1_MouseUp();
+        model.stroke(path);
+        return true;
+    }
+    if (kind < 55 || kind < 65) {
+        const bool isUndo = kind < 55;
+        *action = QLatin1String(isUndo ? "undo" : "redo");
+        std::vector<Model> &from = isUndo ? undone : redone;
+        std::vector<Model> &to = isUndo ? redone : undone;
+        isUndo ? editor.undo() : editor.redo();
+        if (!from.empty()) {
+            to.push_back(model);
+            model = from.back();
+            from.pop_back();
+        }
+        return false;
+    }
+    if (kind < 85) {
+        const char kinds[] = "<>^vHV][";
+        const char transform = kinds[random.below(8)];
+        *action = QStringLiteral("transform %1").arg(QLatin1Char(transform));
+        switch (transform) {
+        case '<': editor.shiftDrawing(0, -1); break;
+        case '>': editor.shiftDrawing(0, 1); break;
+        case '^': editor.shiftDrawing(-1, 0); break;
+        case 'v': editor.shiftDrawing(1, 0); break;
+        case 'H': editor.mirrorLeftRight(); break;
+        case 'V': editor.mirrorTopBottom(); break;
+        case ']': editor.rotateClockwise(); break;
+        case '[': editor.rotateCounterClockwise(); break;
+        }
+        model.transform(transform);
+        return true;
+    }
+
+    // Bytes of a drawing of the model's, written as a user would find them:
+    // one byte a value where values and their count fit a byte, else two
+    // bytes a value, high byte first; or one value too many.
+    using ReadoutReference::Order;
+    const int values = model.vertical ? model.cols : model.rows;
+    const int bits = model.vertical ? model.rows : model.cols;
+    const bool bytes = values <= 8 && bits <= 8;
+    const bool tooMany = random.chance(15);
+    const int given = bytes && !tooMany ? 1 + random.below(values) : values;
+    std::vector<std::vector<bool>> cells(size_t(model.rows), std::vector<bool>(size_t(model.cols)));
+    const int density = random.below(100);
+    for (int r = 0; r < model.rows; ++r) {
+        for (int c = 0; c < model.cols; ++c)
+            cells[size_t(r)][size_t(c)] = (model.vertical ? c : r) < given && random.below(100) < density;
+    }
+    const Order order = model.vertical ? Order::Vertical
+            : model.leftToRight        ? Order::HorizontalLeftToRight
+                                       : Order::Horizontal;
+    const auto isSet = [&cells](int r, int c) { return bool(cells[size_t(r)][size_t(c)]); };
+    QString text = QStringLiteral("const uint8_t glyph[] = {");
+    for (int i = 0; i < given + (tooMany ? 1 : 0); ++i) {
+        const unsigned value = i < given ? ReadoutReference::lineValue(isSet, model.rows, model.cols, order, i) : 1;
+        text += bytes ? QString::asprintf(" 0x%02X,", value) : QString::asprintf(" $%02X,$%02X,", value >> 8, value & 0xFF);
+    }
+    text += QStringLiteral(" };");
+    *action = QStringLiteral("draw from \"%1\"").arg(text);
+    QString error;
+    if (editor.drawFromText(text, &error) == tooMany)
+        *action += QStringLiteral(" answered \"%1\"").arg(error);
+    if (!tooMany)
+        model.redraw(cells, false);
+    return true;
 }
 
 } // namespace
@@ -274,11 +459,17 @@ void tst_Soak::randomSessionsAgreeWithModel()
         editor.opthoriz_Click();
         editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
         Model model;
+        OutputModel outputModel;
+        std::vector<Model> undone; // the model's own history: before each step
+        std::vector<Model> redone;
 
         for (int step = 0; step < kActionsPerSession; ++step) {
             QString action;
-            const int roll = random.below(100);
-            if (roll < 40) {
+            const Model before = model;
+            bool isStep = true; // an action undo can take back
+            if (random.chance(25)) {
+                isStep = editingAction(random, editor, model, undone, redone, &action);
+            } else if (const int roll = random.below(100); roll < 40) {
                 const int row = random.below(model.rows);
                 const int col = random.below(model.cols);
                 action = QStringLiteral("click (%1, %2)").arg(row).arg(col);
@@ -321,25 +512,37 @@ void tst_Soak::randomSessionsAgreeWithModel()
                 action = QStringLiteral("Text2 typed \"%1\"").arg(qs(text));
                 Text2.setText(qs(text));
                 model.text2 = text;
+                isStep = false;
             } else if (roll < 74) {
-                model.prefix = random.text(4, 60);
-                action = QStringLiteral("prefix \"%1\"").arg(qs(model.prefix));
-                output.txtfmt_Change(qs(model.prefix));
+                outputModel.prefix = random.text(4, 60);
+                action = QStringLiteral("prefix \"%1\"").arg(qs(outputModel.prefix));
+                output.txtfmt_Change(qs(outputModel.prefix));
+                isStep = false;
             } else if (roll < 77) {
-                model.delimiter = random.text(4, 60);
-                action = QStringLiteral("delimiter \"%1\"").arg(qs(model.delimiter));
-                output.txtdelim_Change(qs(model.delimiter));
+                outputModel.delimiter = random.text(4, 60);
+                action = QStringLiteral("delimiter \"%1\"").arg(qs(outputModel.delimiter));
+                output.txtdelim_Change(qs(outputModel.delimiter));
+                isStep = false;
             } else if (roll < 96) {
                 action = QStringLiteral("Copy to Text");
                 QVERIFY(output.Command1_Click(editor.Text2()));
-                model.copyToText();
+                outputModel.copyToText(model.text2);
+                isStep = false;
             } else {
                 action = QStringLiteral("Clear output");
                 output.Command9_Click();
-                model.text1.clear();
+                outputModel.text1.clear();
+                isStep = false;
+            }
+            if (isStep && !model.sameDrawingState(before)) {
+                undone.push_back(before);
+                redone.clear();
             }
 
-            const QString diff = difference(model, editor, output);
+            QString diff = difference(model, outputModel, editor, output);
+            if (diff.isEmpty() && (editor.canUndo() != !undone.empty() || editor.canRedo() != !redone.empty()))
+                diff = QStringLiteral("can undo %1, redo %2; the model %3 and %4 steps")
+                               .arg(editor.canUndo()).arg(editor.canRedo()).arg(undone.size()).arg(redone.size());
             if (!diff.isEmpty()) {
                 QFAIL(qPrintable(QStringLiteral("seed %1, session %2, action %3 (%4): %5")
                                          .arg(seed).arg(session).arg(step).arg(action, diff)));

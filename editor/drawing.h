@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <array>
+
+// A drawing apart from any grid: which cells of a matrix of up to 16 by 16
+// are set. The editor reads one from Grid1, computes another from it (a
+// shift, a mirror image, a rotation, or bytes read back) and draws that.
+class Drawing
+{
+public:
+    static constexpr int kMaxSize = 16;
+
+    Drawing(int rows, int cols);
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    bool isSet(int row, int col) const;
+    void set(int row, int col, bool on = true);
+    bool isEmpty() const;
+
+    // Moved by whole cells: what is pushed past an edge is dropped, and the
+    // cells that come in are clear.
+    Drawing shifted(int rowStep, int colStep) const;
+    Drawing mirroredLeftRight() const;
+    Drawing mirroredTopBottom() const;
+    // A quarter turn; the matrix becomes cols() high and rows() wide.
+    Drawing rotatedClockwise() const;
+    Drawing rotatedCounterClockwise() const;
+
+    bool operator==(const Drawing &other) const
+    {
+        return m_rows == other.m_rows && m_cols == other.m_cols && m_bits == other.m_bits;
+    }
+    bool operator!=(const Drawing &other) const { return !(*this == other); }
+
+private:
+    template <typename Source>
+    Drawing mapped(int rows, int cols, Source source) const;
+
+    int m_rows;
+    int m_cols;
+    std::array<quint16, kMaxSize> m_bits{}; // one row each, bit c for column c
+};
