@@ -16,6 +16,9 @@
 //            main window, which adds the event dispatch, the real Text2 box
 //            and the repaint requests (the repaint itself runs later, from
 //            the event loop, and is timed on its own).
+// Then the faster edits: a stroke over all 256 cells (core, and the mouse
+// events through the window, the repaint left to the event loop), undo and
+// redo of a step, and a drawing from 64 KiB of text that is refused.
 namespace {
 
 using BenchStats::Clock;
@@ -68,6 +71,108 @@ void windowClicks(std::vector<double> *clicks, std::vector<double> *repaints)
     }
 }
 
+// The cells of a 16 x 16 grid in one path, row by row, every other row
+// right to left, so that each cell is next to the one before.
+std::vector<std::pair<int, int>> serpentine()
+{
+    std::vector<std::pair<int, int>> path;
+    for (int r = 0; r < 16; ++r) {
+        for (int i = 0; i < 16; ++i)
+            path.emplace_back(r, r % 2 ? 15 - i : i);
+    }
+    return path;
+}
+
+std::vector<double> coreStrokes()
+{
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    editor.opthoriz_Click();
+    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    const auto path = serpentine();
+    std::vector<double> micros;
+    for (int round = 0; round < kRounds; ++round) {
+        const auto start = Clock::now();
+        editor.Grid1_MouseDown(path[0].first, path[0].second);
+        for (const auto &[r, c] : path)
+            editor.Grid1_MouseMove(r, c);
+        editor.Grid1_MouseUp();
+        micros.push_back(BenchStats::secondsSince(start) * 1e6);
+    }
+    return micros;
+}
+
+std::vector<double> windowStrokes()
+{
+    MainWindow window;
+    window.showCentred();
+    auto *Grid1 = window.findChild<GridView *>(QStringLiteral("Grid1"));
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    const auto path = serpentine();
+    std::vector<double> micros;
+    for (int round = 0; round < kRounds / 4; ++round) {
+        const auto send = [Grid1](QEvent::Type type, const std::pair<int, int> &cell, Qt::MouseButtons buttons) {
+            const QPointF pos = Grid1->cellRect(cell.first, cell.second).center();
+            QMouseEvent event(type, pos, Grid1->mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(Grid1, &event);
+        };
+        const auto start = Clock::now();
+        send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton);
+        for (const auto &cell : path)
+            send(QEvent::MouseMove, cell, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, path.back(), Qt::NoButton);
+        micros.push_back(BenchStats::secondsSince(start) * 1e6);
+        QCoreApplication::processEvents(); // the repaint, not timed
+    }
+    return micros;
+}
+
+void undoAndRedo(std::vector<double> *undos, std::vector<double> *redos)
+{
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    editor.opthoriz_Click();
+    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    for (int i = 0; i < GlyphEditor::kMaxUndoSteps; ++i)
+        editor.Grid1_Click(i / 16 % 16, i % 16);
+    for (int i = 0; i < GlyphEditor::kMaxUndoSteps; ++i) {
+        const auto start = Clock::now();
+        editor.undo();
+        undos->push_back(BenchStats::secondsSince(start) * 1e6);
+    }
+    for (int i = 0; i < GlyphEditor::kMaxUndoSteps; ++i) {
+        const auto start = Clock::now();
+        editor.redo();
+        redos->push_back(BenchStats::secondsSince(start) * 1e6);
+    }
+}
+
+// 64 KiB of a table of bytes, far more than a readout has cells.
+std::vector<double> refusedDrawings(bool *unchanged)
+{
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    editor.opthoriz_Click();
+    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    editor.Grid1_Click(3, 3);
+    const QString before = editor.Text2();
+    QString text;
+    while (text.size() < 64 * 1024)
+        text += QStringLiteral("0x5A, ");
+    text.truncate(64 * 1024);
+    std::vector<double> micros;
+    *unchanged = true;
+    for (int round = 0; round < kRounds; ++round) {
+        QString error;
+        const auto start = Clock::now();
+        const bool drawn = editor.drawFromText(text, &error);
+        micros.push_back(BenchStats::secondsSince(start) * 1e6);
+        *unchanged = *unchanged && !drawn && editor.Text2() == before && !error.isEmpty();
+    }
+    return micros;
+}
+
 void print(const char *what, const std::vector<double> &micros, bool withTarget)
 {
     char figure[64];
@@ -92,5 +197,24 @@ int main(int argc, char *argv[])
     windowClicks(&clicks, &repaints);
     print("click through the main window's Grid1 and Text2", clicks, true);
     print("repaint that follows it (not part of the click)", repaints, false);
+
+    std::printf("\nFaster edits, medians:\n");
+    char figure[64];
+    const auto report = [&figure](const char *what, const std::vector<double> &micros, double targetMicros,
+                                  const char *target) {
+        const double med = BenchStats::median(micros);
+        std::snprintf(figure, sizeof figure, "%.1f us (p99 %.1f)", med, BenchStats::percentile(micros, 0.99));
+        BenchStats::report(what, figure, target, med <= targetMicros);
+    };
+    report("stroke over all 256 cells, core", coreStrokes(), 2000, "<= 2 ms");
+    report("stroke over all 256 cells, window (no repaint)", windowStrokes(), 10000, "<= 10 ms");
+    std::vector<double> undos, redos;
+    undoAndRedo(&undos, &redos);
+    report("undo of a click, core", undos, 50, "<= 50 us");
+    report("redo of a click, core", redos, 50, "<= 50 us");
+    bool unchanged = false;
+    const std::vector<double> refused = refusedDrawings(&unchanged);
+    report(unchanged ? "64 KiB refused, core (nothing changed)" : "64 KiB refused, core: SOMETHING CHANGED", refused,
+           unchanged ? 5000 : -1, "<= 5 ms");
     return 0;
 }

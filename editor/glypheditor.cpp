@@ -3,6 +3,8 @@
 #include "bytereader.h"
 #include "readout.h"
 
+#include <utility>
+
 namespace {
 constexpr int kLoadIndexCount = 16;      // the grids are created 16 by 16
 constexpr int kEditGridTwips = 3740;     // Grid1's outer size and colGrid's width
@@ -62,6 +64,7 @@ void GlyphEditor::frmMain_LoadGrids(Colour windowBackColour)
     // What the window does while it is made is no step of the user's.
     m_undo.clear();
     m_redo.clear();
+    m_undoText2Length = 0;
 }
 
 // Toggles the current cell: to clearColour when it holds setColour, to
@@ -114,7 +117,7 @@ void GlyphEditor::Command6_Click()
     m_Grid2.clear();
     m_colGrid.clear();
     m_rowGrid.clear();
-    m_Text2.setText(QString());
+    setText2(QString());
     setFrmmatrixEnabled(true);
 }
 
@@ -139,7 +142,7 @@ void GlyphEditor::updateVerticalReadout()
             value += 1u << r;
     }
     m_colGrid.setText(Readout::hexText(value));
-    m_Text2.setText(padAndCollect(m_colGrid));
+    setText2(padAndCollect(m_colGrid));
     m_colGrid.setCol(m_Grid1.col());
 }
 
@@ -160,7 +163,7 @@ void GlyphEditor::updateHorizontalReadout()
             value += 1u << (leftIsLsb ? column : i);
     }
     m_rowGrid.setText(Readout::hexText(value));
-    m_Text2.setText(padAndCollect(m_rowGrid));
+    setText2(padAndCollect(m_rowGrid));
 }
 
 // Pads every cell of a readout (one row of columns, or one column of rows)
@@ -267,6 +270,7 @@ void GlyphEditor::Grid1_MouseDown(int row, int col)
     Grid1_Click(row, col);
     m_strokeActing = false;
     m_strokeSets = m_Grid1.cellBackColorAt(row, col) == kSetColour;
+    flushText2();
 }
 
 void GlyphEditor::Grid1_MouseMove(int row, int col)
@@ -278,6 +282,7 @@ void GlyphEditor::Grid1_MouseMove(int row, int col)
     m_strokeActing = true;
     Grid1_Click(row, col);
     m_strokeActing = false;
+    flushText2();
 }
 
 void GlyphEditor::Grid1_MouseUp()
@@ -385,7 +390,7 @@ bool GlyphEditor::State::operator==(const State &other) const
 GlyphEditor::State GlyphEditor::state() const
 {
     return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
-            m_Text2.text(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
+            Text2(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
             m_chkdirValue, m_chkdirEnabled};
 }
 
@@ -423,8 +428,10 @@ GlyphEditor::Step::~Step()
 
 void GlyphEditor::beginStep()
 {
-    if (m_stepDepth++ == 0)
-        m_stepStart = state();
+    if (m_stepDepth++ > 0)
+        return;
+    m_stepStart = state();
+    m_text2Written = false;
 }
 
 void GlyphEditor::endStep()
@@ -433,8 +440,38 @@ void GlyphEditor::endStep()
         return;
     State before = std::move(m_stepStart);
     m_stepStart = State();
-    if (before != state())
+    // A step that changes nothing, or whose changes cancel out (a drawing
+    // cleared and drawn again), is none to undo.
+    const bool unchanged = before.lstColText == m_lstColText && before.lstRowText == m_lstRowText
+            && before.frmmatrixEnabled == m_frmmatrixEnabled && before.optvertValue == m_optvertValue
+            && before.chkdirValue == m_chkdirValue && before.chkdirEnabled == m_chkdirEnabled
+            && (!m_text2Written || Text2() == before.Text2) && m_Grid1.matches(before.Grid1)
+            && m_Grid2.matches(before.Grid2) && m_colGrid.matches(before.colGrid) && m_rowGrid.matches(before.rowGrid);
+    flushText2();
+    if (!unchanged)
         record(std::move(before));
+}
+
+// Text2 changes only where a handler sets it anew, or empties it while it
+// holds something.
+void GlyphEditor::setText2(const QString &text)
+{
+    const bool empty = m_text2Pending ? m_pendingText2.isEmpty() : m_Text2.length() == 0;
+    if (text.isEmpty() && empty)
+        return;
+    m_pendingText2 = text;
+    m_text2Pending = true;
+    m_text2Written = true;
+    if (m_stepDepth == 0)
+        flushText2();
+}
+
+void GlyphEditor::flushText2()
+{
+    if (!m_text2Pending)
+        return;
+    m_text2Pending = false;
+    m_Text2.setText(std::exchange(m_pendingText2, QString()));
 }
 
 void GlyphEditor::record(State before)
@@ -442,13 +479,12 @@ void GlyphEditor::record(State before)
     // An unchanged hex string, however long, is kept once for all the steps.
     if (!m_undo.empty() && m_undo.back().Text2 == before.Text2)
         before.Text2 = m_undo.back().Text2;
+    m_undoText2Length += before.Text2.size();
     m_undo.push_back(std::move(before));
     m_redo.clear();
-    qsizetype text2Length = 0;
-    for (const State &kept : m_undo)
-        text2Length += kept.Text2.size();
-    while (m_undo.size() > size_t(kMaxUndoSteps) || (text2Length > kMaxUndoText2Length && m_undo.size() > 1)) {
-        text2Length -= m_undo.front().Text2.size();
+    while (m_undo.size() > size_t(kMaxUndoSteps)
+           || (m_undoText2Length > kMaxUndoText2Length && m_undo.size() > 1)) {
+        m_undoText2Length -= m_undo.front().Text2.size();
         m_undo.pop_front();
     }
     emit historyChanged();
@@ -463,6 +499,7 @@ void GlyphEditor::undo()
     m_redo.push_back(state());
     const State before = std::move(m_undo.back());
     m_undo.pop_back();
+    m_undoText2Length -= before.Text2.size();
     restore(before);
     emit historyChanged();
 }
@@ -474,6 +511,7 @@ void GlyphEditor::redo()
     if (m_redo.empty() || m_stepDepth > 0)
         return;
     m_undo.push_back(state());
+    m_undoText2Length += m_undo.back().Text2.size();
     const State after = std::move(m_redo.back());
     m_redo.pop_back();
     restore(after);

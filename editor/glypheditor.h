@@ -72,7 +72,7 @@ public:
 
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
-    QString Text2() const { return m_Text2.text(); }
+    QString Text2() const { return m_text2Pending ? m_pendingText2 : m_Text2.text(); }
 
     // The Load steps for the grids: outer sizes, every cell size for indexes
     // 0 to 15, the miniature's background, the readouts' fixed dimension.
@@ -169,6 +169,8 @@ private:
     void restore(const State &state);
     void beginStep();
     void endStep();
+    void setText2(const QString &text);
+    void flushText2();
     void record(State before);
     void draw(const Drawing &drawing, bool turned = false);
     void updateReadout();
@@ -197,8 +199,15 @@ private:
 
     int m_stepDepth = 0;
     State m_stepStart;
+    bool m_text2Written = false; // since the step began
     std::deque<State> m_undo;
     std::deque<State> m_redo;
+    qsizetype m_undoText2Length = 0; // of the Text2 texts in m_undo
+
+    // Text2 as a handler leaves it, written into the box once the handler is
+    // done: a stroke, a transform or a drawing clicks many cells.
+    QString m_pendingText2;
+    bool m_text2Pending = false;
 
     bool m_strokeOpen = false;   // between Grid1_MouseDown and Grid1_MouseUp
     bool m_strokeActing = false; // while a stroke clicks

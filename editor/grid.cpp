@@ -8,16 +8,6 @@ Grid::Grid(int rows, int cols, QObject *parent)
     reshape(rows, cols);
 }
 
-Grid::Cell *Grid::cellAt(int row, int col)
-{
-    return contains(row, col) ? &m_cells[size_t(row) * size_t(m_cols) + size_t(col)] : nullptr;
-}
-
-const Grid::Cell *Grid::cellAt(int row, int col) const
-{
-    return contains(row, col) ? &m_cells[size_t(row) * size_t(m_cols) + size_t(col)] : nullptr;
-}
-
 // Keeps every cell that exists in both shapes at its row and column; added
 // cells are clear. The current cell moves in if it would fall outside.
 void Grid::reshape(int rows, int cols)
@@ -27,18 +17,29 @@ void Grid::reshape(int rows, int cols)
     if (rows == m_rows && cols == m_cols)
         return;
 
-    std::vector<Cell> cells(size_t(rows) * size_t(cols));
+    QList<Colour> colours(qsizetype(rows) * cols, Colours::kNone);
+    QList<QString> texts(colours.size());
+    m_textCount = 0;
     const int keepRows = std::min(rows, m_rows);
     const int keepCols = std::min(cols, m_cols);
     for (int r = 0; r < keepRows; ++r) {
-        for (int c = 0; c < keepCols; ++c)
-            cells[size_t(r) * size_t(cols) + size_t(c)] = std::move(*cellAt(r, c));
+        for (int c = 0; c < keepCols; ++c) {
+            const qsizetype to = qsizetype(r) * cols + c;
+            colours[to] = m_colours.at(indexOf(r, c));
+            texts[to] = m_texts.at(indexOf(r, c));
+            m_textCount += texts[to].isEmpty() ? 0 : 1;
+        }
     }
-    m_cells = std::move(cells);
+    m_colours = std::move(colours);
+    m_texts = std::move(texts);
     m_rows = rows;
     m_cols = cols;
-    m_rowHeights.resize(size_t(rows), kDefaultRowHeight);
-    m_colWidths.resize(size_t(cols), kDefaultColWidth);
+    const qsizetype oldRows = m_rowHeights.size();
+    const qsizetype oldCols = m_colWidths.size();
+    m_rowHeights.resize(rows);
+    m_colWidths.resize(cols);
+    std::fill(m_rowHeights.begin() + std::min<qsizetype>(oldRows, rows), m_rowHeights.end(), kDefaultRowHeight);
+    std::fill(m_colWidths.begin() + std::min<qsizetype>(oldCols, cols), m_colWidths.end(), kDefaultColWidth);
     m_row = std::clamp(m_row, 0, std::max(rows - 1, 0));
     m_col = std::clamp(m_col, 0, std::max(cols - 1, 0));
     emit layoutChanged();
@@ -68,64 +69,70 @@ void Grid::setCol(int col)
 
 void Grid::setCellBackColor(Colour colour)
 {
-    Cell *cell = cellAt(m_row, m_col);
-    if (!cell || cell->colour == colour)
+    if (!contains(m_row, m_col) || m_colours.at(indexOf(m_row, m_col)) == colour)
         return;
-    cell->colour = colour;
+    m_colours[indexOf(m_row, m_col)] = colour;
     emit cellChanged(m_row, m_col);
 }
 
 void Grid::setText(const QString &text)
 {
-    Cell *cell = cellAt(m_row, m_col);
-    if (!cell || cell->text == text)
+    if (!contains(m_row, m_col))
         return;
-    cell->text = text;
+    const QString &cell = m_texts.at(indexOf(m_row, m_col));
+    if (cell == text)
+        return;
+    m_textCount += (text.isEmpty() ? 0 : 1) - (cell.isEmpty() ? 0 : 1);
+    m_texts[indexOf(m_row, m_col)] = text;
     emit cellChanged(m_row, m_col);
 }
 
 Colour Grid::cellBackColorAt(int row, int col) const
 {
-    const Cell *cell = cellAt(row, col);
-    return cell ? cell->colour : Colours::kNone;
+    return contains(row, col) ? m_colours.at(indexOf(row, col)) : Colours::kNone;
 }
 
 QString Grid::textAt(int row, int col) const
 {
-    const Cell *cell = cellAt(row, col);
-    return cell ? cell->text : QString();
+    return contains(row, col) ? m_texts.at(indexOf(row, col)) : QString();
 }
 
 void Grid::clear()
 {
-    for (Cell &cell : m_cells)
-        cell = Cell();
+    const bool coloured = std::any_of(m_colours.cbegin(), m_colours.cend(),
+                                      [](Colour colour) { return colour != Colours::kNone; });
+    if (!coloured && m_textCount == 0)
+        return;
+    m_colours.fill(Colours::kNone);
+    if (m_textCount > 0)
+        m_texts.fill(QString());
+    m_textCount = 0;
     emit layoutChanged();
 }
 
 int Grid::colWidth(int col) const
 {
-    return col >= 0 && col < m_cols ? m_colWidths[size_t(col)] : 0;
+    return col >= 0 && col < m_cols ? m_colWidths.at(col) : 0;
 }
 
 void Grid::setColWidth(int col, int twips)
 {
-    if (col < 0 || col >= m_cols || m_colWidths[size_t(col)] == twips)
+    if (col < 0 || col >= m_cols || m_colWidths.at(col) == twips)
         return;
-    m_colWidths[size_t(col)] = twips;
+    m_colWidths[col] = twips;
     emit layoutChanged();
 }
 
 int Grid::rowHeight(int row) const
 {
-    return row >= 0 && row < m_rows ? m_rowHeights[size_t(row)] : 0;
+    return row >= 0 && row < m_rows ? m_rowHeights.at(row) : 0;
 }
 
 void Grid::setRowHeight(int row, int twips)
 {
-    if (row < 0 || row >= m_rows || m_rowHeights[size_t(row)] == twips)
+    if (row < 0 || row >= m_rows || m_rowHeights.at(row) == twips)
         return;
-    m_rowHeights[size_t(row)] = twips;
+    m_rowHeights[row] = twips;
     emit layoutChanged();
 }
 
@@ -175,17 +182,9 @@ Grid::Snapshot Grid::snapshot() const
     snapshot.cols = m_cols;
     snapshot.row = m_row;
     snapshot.col = m_col;
-    snapshot.colours.reserve(m_cells.size());
-    bool anyText = false;
-    for (const Cell &cell : m_cells) {
-        snapshot.colours.push_back(cell.colour);
-        anyText |= !cell.text.isEmpty();
-    }
-    if (anyText) {
-        snapshot.texts.reserve(m_cells.size());
-        for (const Cell &cell : m_cells)
-            snapshot.texts.push_back(cell.text);
-    }
+    snapshot.colours = m_colours;
+    if (m_textCount > 0)
+        snapshot.texts = m_texts;
     snapshot.colWidths = m_colWidths;
     snapshot.rowHeights = m_rowHeights;
     snapshot.width = m_width;
@@ -201,12 +200,12 @@ void Grid::restore(const Snapshot &snapshot)
     m_cols = snapshot.cols;
     m_row = snapshot.row;
     m_col = snapshot.col;
-    m_cells.assign(snapshot.colours.size(), Cell());
-    for (size_t i = 0; i < m_cells.size(); ++i) {
-        m_cells[i].colour = snapshot.colours[i];
-        if (!snapshot.texts.empty())
-            m_cells[i].text = snapshot.texts[i];
-    }
+    m_colours = snapshot.colours;
+    if (snapshot.texts.empty())
+        m_texts = QList<QString>(m_colours.size());
+    else
+        m_texts = snapshot.texts;
+    m_textCount = std::count_if(m_texts.cbegin(), m_texts.cend(), [](const QString &text) { return !text.isEmpty(); });
     m_colWidths = snapshot.colWidths;
     m_rowHeights = snapshot.rowHeights;
     m_width = snapshot.width;
@@ -214,4 +213,13 @@ void Grid::restore(const Snapshot &snapshot)
     m_backColor = snapshot.backColor;
     emit layoutChanged();
     setVisible(snapshot.visible);
+}
+
+bool Grid::matches(const Snapshot &snapshot) const
+{
+    if (snapshot.rows != m_rows || snapshot.cols != m_cols || snapshot.colours != m_colours
+        || snapshot.colWidths != m_colWidths || snapshot.rowHeights != m_rowHeights || snapshot.width != m_width
+        || snapshot.height != m_height || snapshot.backColor != m_backColor || snapshot.visible != m_visible)
+        return false;
+    return snapshot.texts.empty() ? m_textCount == 0 : snapshot.texts == m_texts;
 }

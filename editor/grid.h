@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-#include <vector>
+#include <QList>
 
 // The state of one grid control: a table of cells, each with a background
 // colour and a text, addressed through a current row and column that act as a
@@ -77,10 +77,10 @@ public:
         int cols = 0;
         int row = 0;
         int col = 0;
-        std::vector<Colour> colours;
-        std::vector<QString> texts; // empty when every text is
-        std::vector<int> colWidths;
-        std::vector<int> rowHeights;
+        QList<Colour> colours;
+        QList<QString> texts; // empty when every text is
+        QList<int> colWidths;
+        QList<int> rowHeights;
         int width = 0;
         int height = 0;
         Colour backColor = 0;
@@ -93,6 +93,8 @@ public:
     };
     Snapshot snapshot() const;
     void restore(const Snapshot &snapshot);
+    // Whether the grid holds what `snapshot` holds, as Snapshot's == tells.
+    bool matches(const Snapshot &snapshot) const;
 
 signals:
     void cellChanged(int row, int col);
@@ -100,27 +102,25 @@ signals:
     void visibleChanged(bool visible);
 
 private:
-    struct Cell
-    {
-        Colour colour = Colours::kNone;
-        QString text;
-    };
-
     bool contains(int row, int col) const
     {
         return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
     }
-    Cell *cellAt(int row, int col);
-    const Cell *cellAt(int row, int col) const;
+    qsizetype indexOf(int row, int col) const { return qsizetype(row) * m_cols + col; }
     void reshape(int rows, int cols);
 
     int m_rows = 0;
     int m_cols = 0;
     int m_row = 0;
     int m_col = 0;
-    std::vector<Cell> m_cells; // row-major, m_rows * m_cols
-    std::vector<int> m_colWidths;
-    std::vector<int> m_rowHeights;
+    // The cells, row-major, m_rows * m_cols: their colours and texts apart,
+    // in implicitly shared lists, so that a snapshot costs no copy until the
+    // grid next changes; m_textCount of the texts are not empty.
+    QList<Colour> m_colours;
+    QList<QString> m_texts;
+    qsizetype m_textCount = 0;
+    QList<int> m_colWidths;
+    QList<int> m_rowHeights;
     int m_width = 0;
     int m_height = 0;
     Colour m_backColor = Colours::kSystemWindow;

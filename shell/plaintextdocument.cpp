@@ -179,9 +179,11 @@ void PlainTextDocument::setText(const QString &text)
     // Like setting a text box's text: the old text and its undo history go.
     // Replacing it within one edit lays the new text out once, which keeps
     // the hex string's update after every click cheap.
+    // setPosition() rather than select(): within an edit block it leaves the
+    // paragraphs unlaid, where moving the cursor would lay them out first.
     QTextCursor cursor(this);
     cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
+    cursor.setPosition(characterCount() - 1, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     cursor.setBlockFormat(formatFor(Break::CrLf));
     insertAt(cursor, text);
