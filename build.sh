@@ -27,9 +27,9 @@ PACKAGES="cmake make g++ qt6-base-dev"
 # fuzzing needs clang's.
 TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
 # dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; the package test
-# lints it and checks its metadata.
+# lints it and checks its metadata; the Wayland test runs on a headless Weston.
 PACKAGE_PACKAGES="dpkg-dev"
-TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream"
+TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-wayland"
 
 usage() {
     echo "usage: $0 run|test|bench|package" >&2
