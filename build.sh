@@ -7,6 +7,8 @@
 #                      them again with AddressSanitizer and UBSan, and run
 #                      each fuzz target for a while (KELVOR_FUZZ_SECONDS, 30)
 #   ./build.sh bench   build, then run the benchmarks (bench/run.sh)
+#   ./build.sh package build the program, then its .deb and .tar.gz in
+#                      <build>/packages (cmake/packaging.cmake)
 #
 # The builds are the presets of CMakePresets.json, in KELVOR_BUILD_DIR
 # (build/), and beside it with -asan and -fuzz. On Debian (12 or later)
@@ -24,9 +26,13 @@ PACKAGES="cmake make g++ qt6-base-dev"
 # checks the installed menu entry. The sanitizer runtimes for g++ come with it;
 # fuzzing needs clang's.
 TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
+# dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; the package test
+# lints it and checks its metadata; the Wayland test runs on a headless Weston.
+PACKAGE_PACKAGES="dpkg-dev"
+TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-wayland"
 
 usage() {
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|package" >&2
     exit 2
 }
 
@@ -34,6 +40,7 @@ usage() {
 case "$1" in
     run|bench) ;;
     test) PACKAGES="$PACKAGES $TEST_PACKAGES" ;;
+    package) PACKAGES="$PACKAGES $PACKAGE_PACKAGES" ;;
     *) usage ;;
 esac
 
@@ -104,7 +111,7 @@ build() {
 }
 
 install_packages
-if [ "$1" = run ]; then
+if [ "$1" = run ] || [ "$1" = package ]; then
     build KELVOR21 # the program alone: the tests and benchmarks can wait
 else
     build
@@ -127,5 +134,8 @@ case "$1" in
         ;;
     bench)
         exec bench/run.sh "$BUILD_DIR"
+        ;;
+    package)
+        exec cpack --config "$BUILD_DIR/CPackConfig.cmake"
         ;;
 esac

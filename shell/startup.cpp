@@ -11,7 +11,7 @@ void setUpApplication()
     QApplication::setApplicationName(QStringLiteral("KELVOR"));
     QApplication::setApplicationVersion(QStringLiteral(KELVOR_VERSION));
     QApplication::setWindowIcon(Look::applicationIcon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("kelvor"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.kelvor.kelvor2"));
     QApplication::setFont(Look::sansSerif(Look::kDefaultPoints));
 }
 
