@@ -23,7 +23,7 @@ PACKAGES="cmake make g++ qt6-base-dev"
 # The Windows resource compiler checks the version record; desktop-file-validate
 # checks the installed menu entry. The sanitizer runtimes for g++ come with it;
 # fuzzing needs clang's.
-TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
+TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev fonts-urw-base35 xvfb"
 
 usage() {
     echo "usage: $0 run|test|bench" >&2
