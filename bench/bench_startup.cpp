@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
-// Start-up of the program against a bare Qt window of the same client size,
-// each started as a fresh process by this driver: paired runs, the order of
-// the two alternating from pair to pair, one warm-up pair left out. Time runs
-// from just before the fork to the end of the window's first paint; memory is
-// the peak resident set at that moment.
+// Start-up of the program against two references of the same client size,
+// each started as a fresh process by this driver: a bare Qt window, and the
+// bare window with one label, which pays what any window with text pays (the
+// font system, a font, shaping a line). The targets are set against the
+// label. Runs come in triples, the order rotating from triple to triple, one
+// warm-up triple left out. Time runs from just before the fork to the end of
+// the window's first paint; memory is the peak resident set at that moment.
+// The fonts are whatever FONTCONFIG_FILE gives (bench/run.sh runs this once
+// per font set).
 //
-//   bench_startup PROBE [PAIRS]     PROBE is bench_startupwindow; 15 pairs
+//   bench_startup PROBE [TRIPLES]     PROBE is bench_startupwindow; 15 triples
 namespace {
 
 using BenchStats::median;
@@ -105,49 +109,57 @@ void printPhases(const char *name, const std::vector<Run> &runs)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PROBE [PAIRS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PROBE [TRIPLES]\n", argv[0]);
         return 2;
     }
     const char *probe = argv[1];
-    const int pairs = argc > 2 ? std::atoi(argv[2]) : 15;
+    const int triples = argc > 2 ? std::atoi(argv[2]) : 15;
 
+    static const char *const kModes[] = {"app", "label", "bare"};
     std::vector<Run> app, bare, label;
-    std::vector<double> ratios, memoryDeltas, privateDeltas, labelRatios, labelDeltas;
-    for (int i = -1; i < pairs; ++i) { // pair -1 warms the caches and is left out
-        Run a, b, l;
-        const bool appFirst = i % 2 == 0;
-        const bool ok = appFirst ? runOnce(probe, "app", &a) && runOnce(probe, "bare", &b)
-                                 : runOnce(probe, "bare", &b) && runOnce(probe, "app", &a);
-        if (!ok || !runOnce(probe, "label", &l))
-            return 1;
+    std::vector<double> ratios, memoryDeltas, privateDeltas, bareRatios, bareDeltas, labelRatios, labelDeltas;
+    for (int i = -1; i < triples; ++i) { // triple -1 warms the caches and is left out
+        Run runs[3];
+        for (int k = 0; k < 3; ++k) {
+            const int mode = (k + (i + 3)) % 3; // each mode first, second and last in turn
+            if (!runOnce(probe, kModes[mode], &runs[mode]))
+                return 1;
+        }
         if (i < 0)
             continue;
+        const Run &a = runs[0], &l = runs[1], &b = runs[2];
         app.push_back(a);
-        bare.push_back(b);
         label.push_back(l);
-        ratios.push_back(a.total / b.total);
-        memoryDeltas.push_back(a.peakMiB - b.peakMiB);
-        privateDeltas.push_back(a.privateMiB - b.privateMiB);
+        bare.push_back(b);
+        ratios.push_back(a.total / l.total);
+        memoryDeltas.push_back(a.peakMiB - l.peakMiB);
+        privateDeltas.push_back(a.privateMiB - l.privateMiB);
+        bareRatios.push_back(a.total / b.total);
+        bareDeltas.push_back(a.peakMiB - b.peakMiB);
         labelRatios.push_back(l.total / b.total);
         labelDeltas.push_back(l.peakMiB - b.peakMiB);
     }
 
-    std::printf("Start-up, medians of %d paired runs (platform %s):\n", pairs,
-                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "default");
+    const char *fonts = std::getenv("FONTCONFIG_FILE");
+    std::printf("Start-up, medians of %d triples (platform %s, fonts %s):\n", triples,
+                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "default",
+                fonts ? fonts : "the system's");
     printPhases("app", app);
-    printPhases("bare", bare);
     printPhases("label", label);
+    printPhases("bare", bare);
     char figure[64];
     const double ratio = median(ratios);
-    std::snprintf(figure, sizeof figure, "%.3f x bare", ratio);
-    BenchStats::report("start-up, program / bare window (median of pairs)", figure, "<= 1.10 x bare",
-                       ratio <= 1.10);
+    std::snprintf(figure, sizeof figure, "%.3f x label", ratio);
+    BenchStats::report("start-up, program / window with one label", figure, "<= 1.10 x label", ratio <= 1.10);
     const double delta = median(memoryDeltas);
-    std::snprintf(figure, sizeof figure, "bare %+.1f MiB", delta);
-    BenchStats::report("peak resident memory, program - bare window", figure, "<= bare + 5 MiB", delta <= 5);
-    std::printf("  %-52s bare %+.1f MiB (the rest is shared library and font pages)\n",
+    std::snprintf(figure, sizeof figure, "label %+.1f MiB", delta);
+    BenchStats::report("peak resident memory, program - window with one label", figure, "<= label + 2 MiB",
+                       delta <= 2);
+    std::printf("  %-52s label %+.1f MiB (the rest is shared library and font pages)\n",
                 "of which private dirty memory", median(privateDeltas));
+    std::printf("  %-52s %.3f x bare, bare %+.1f MiB\n", "the program against the bare window",
+                median(bareRatios), median(bareDeltas));
     std::printf("  %-52s %.3f x bare, bare %+.1f MiB (what any text costs)\n",
-                "for reference: the bare window with one label", median(labelRatios), median(labelDeltas));
+                "the window with one label against the bare window", median(labelRatios), median(labelDeltas));
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -23,7 +24,7 @@
 // When the window's first paint has been handled it prints the monotonic
 // clock at each step (nanoseconds), its peak resident memory and its private
 // dirty memory (KiB: the heap and other memory of its own, without the pages
-// of shared libraries and fonts it has read), then quits.
+// of shared libraries and fonts it has read), then exits at once.
 namespace {
 
 long long monotonicNs()
@@ -80,7 +81,10 @@ private:
         std::printf("%lld %lld %lld %lld %ld %ld\n", g_appCreated, g_windowCreated, g_showReturned, painted,
                     usage.ru_maxrss, privateDirtyKiB());
         std::fflush(stdout);
-        QCoreApplication::quit();
+        // Ends here: tearing down is no part of start-up, and neither is
+        // what the program leaves until after its first paint, which tools
+        // that count the whole process (callgrind) would count otherwise.
+        std::_Exit(0);
     }
 
     bool m_seen = false;

@@ -6,7 +6,8 @@
 # The windows are shown on a virtual X server (Xvfb) when one is installed,
 # through Qt's xcb platform as on a desktop; otherwise on Qt's offscreen
 # platform. KELVOR_BENCH_PLATFORM=offscreen chooses the latter anyway. The
-# program and the bare window it is compared with always run the same way.
+# program and the windows it is compared with always run the same way, on the
+# same fonts.
 set -eu
 
 cd "$(dirname "$0")/.."
@@ -52,8 +53,25 @@ export QT_QPA_PLATFORM="$platform"
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), $(getconf _NPROCESSORS_ONLN) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Platform: $platform${DISPLAY:+ on Xvfb $DISPLAY}, Release build in $BUILD_DIR"
 echo
-"$BIN/bench_startup" "$BIN/bench_startupwindow" "${KELVOR_BENCH_PAIRS:-15}"
-echo
+# Start-up on each font set (cmake/FontSets.cmake): DejaVu alone, as on a
+# fresh Debian, and DejaVu with the URW fonts. A set whose fonts are missing
+# is reported and left out.
+for set in dejavu dejavu-urw; do
+    conf="$PWD/$BUILD_DIR/fontsets/$set/fonts.conf"
+    families=""
+    if [ -f "$conf" ] && command -v fc-list >/dev/null 2>&1; then
+        families=$(FONTCONFIG_FILE="$conf" fc-list : family | sort -u | tr '\n' ',' | sed 's/,$//; s/,/, /g')
+    fi
+    case "$set:$families" in
+        *:) echo "Font set $set: no fonts found (is fontconfig's fc-list installed?), skipped" ;;
+        dejavu-urw:*Nimbus*|dejavu:*DejaVu*)
+            echo "Font set $set: $families"
+            FONTCONFIG_FILE="$conf" "$BIN/bench_startup" "$BIN/bench_startupwindow" "${KELVOR_BENCH_TRIPLES:-15}"
+            ;;
+        *) echo "Font set $set: its fonts are not installed (fonts-urw-base35 for the URW fonts), skipped" ;;
+    esac
+    echo
+done
 "$BIN/bench_click"
 echo
 "$BIN/bench_copytotext"

@@ -1,10 +1,58 @@
 #include "sizelist.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+
+namespace {
+// The lists are narrow for their placeholders: in a wide face such as DejaVu
+// Sans, "Height" needs more of the box than the style's edit field leaves it.
+// So the drop-down arrow takes at most kArrowWidth pixels at the right, and
+// the edit field the rest.
+class SizeListStyle : public QProxyStyle
+{
+public:
+    static constexpr int kArrowWidth = 12;
+
+    using QProxyStyle::QProxyStyle;
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        if (control != CC_ComboBox || (part != SC_ComboBoxArrow && part != SC_ComboBoxEditField))
+            return rect;
+        const QRect arrow = QProxyStyle::subControlRect(control, option, SC_ComboBoxArrow, widget);
+        if (arrow.width() <= kArrowWidth || option->direction != Qt::LeftToRight)
+            return rect;
+        const int left = arrow.right() + 1 - kArrowWidth;
+        if (part == SC_ComboBoxArrow)
+            rect.setLeft(left);
+        else
+            rect.setRight(left - 1);
+        return rect;
+    }
+};
+
+// One style for every list, over the application's style; it goes with the
+// application.
+QStyle *sizeListStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new SizeListStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    return style;
+}
+} // namespace
 
 SizeList::SizeList(const QString &placeholder, int first, int last, QWidget *parent)
     : QComboBox(parent)
 {
+    setStyle(sizeListStyle());
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr); // completion would choose an item as the user types

@@ -70,16 +70,18 @@ QFont font(const QString &family, QFont::StyleHint hint, qreal points, bool bold
 }
 } // namespace
 
-// The windows' fonts by their names, else the nearest faces found on other
-// desktops at the same point size. For the sans serif, faces with narrow,
-// Arial-like metrics come first, as the fixed layout needs them ("Height"
-// must fit its list); the serif only dresses small buttons, so the common
-// TrueType faces do, without the slower-to-load Type 1 clones.
+// The windows' fonts by their names, else the nearest TrueType faces found
+// on other desktops at the same point size: Arial-like metrics where a system
+// has them, else DejaVu, which every Debian has and whose sans serif face is
+// the one any window's text gets there anyway. The Type 1 and CFF clones
+// (Nimbus Sans, Nimbus Roman) are left out on purpose: each of their faces
+// costs several times a TrueType face to open and to lay out, and that made
+// a large part of the main window's start-up. The fixed layout fits DejaVu,
+// the widest of these faces.
 QFont sansSerif(qreal points, bool bold)
 {
     static const QString family = installedFamily({"MS Sans Serif", "Microsoft Sans Serif", "Arial",
-                                                   "Liberation Sans", "Nimbus Sans", "Helvetica",
-                                                   "DejaVu Sans"});
+                                                   "Liberation Sans", "DejaVu Sans"});
     return font(family, QFont::SansSerif, points, bold);
 }
 

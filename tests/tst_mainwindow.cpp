@@ -1,4 +1,5 @@
 #include "editorsession.h"
+#include "fontset.h"
 #include "gridview.h"
 #include "mainwindow.h"
 #include "plaintextbox.h"
@@ -18,6 +19,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
+#include <QStyleOptionGroupBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
@@ -25,6 +30,119 @@
 #include <memory>
 
 using WindowDriver::clickCell;
+
+namespace {
+// QLineEdit keeps this much room on each side of its text inside its contents
+// (QLineEditPrivate's horizontal and vertical margins, fixed in Qt).
+constexpr int kLineEditHorizontalMargin = 2;
+constexpr int kLineEditVerticalMargin = 1;
+
+// Where a control draws its caption, in the control's own coordinates, and the
+// caption's size in the control's font.
+struct CaptionRoom
+{
+    QRect room;
+    QSize text;
+};
+
+// A caption's width as laid out (without the '&' that marks an access key)
+// and its line height, in the control's font.
+QSize textSize(const QWidget *control, QString text)
+{
+    text.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+    const QFontMetrics metrics = control->fontMetrics();
+    return QSize(metrics.horizontalAdvance(text), metrics.height());
+}
+
+CaptionRoom lineEditRoom(const QLineEdit *edit)
+{
+    QStyleOptionFrame panel;
+    panel.initFrom(edit);
+    panel.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, edit) : 0;
+    QRect room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &panel, edit);
+    room = room.marginsRemoved(edit->textMargins());
+    room.adjust(kLineEditHorizontalMargin, kLineEditVerticalMargin, -kLineEditHorizontalMargin,
+                -kLineEditVerticalMargin);
+    return {room, textSize(edit, edit->text())};
+}
+
+CaptionRoom captionRoom(const QWidget *control, const QWidget **owner)
+{
+    *owner = control;
+    if (auto *box = qobject_cast<const QGroupBox *>(control)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.lineWidth = 1;
+        option.textAlignment = box->alignment();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        option.features = box->isFlat() ? QStyleOptionFrame::Flat : QStyleOptionFrame::None;
+        const QRect room = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        return {room, textSize(box, box->title())};
+    }
+    if (auto *button = qobject_cast<const QPushButton *>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return {room, textSize(button, button->text())};
+    }
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        return {label->contentsRect(), textSize(label, label->text())};
+    if (auto *edit = qobject_cast<const QLineEdit *>(control))
+        return lineEditRoom(edit);
+    if (auto *list = qobject_cast<const QComboBox *>(control)) {
+        *owner = list->lineEdit();
+        return lineEditRoom(list->lineEdit());
+    }
+    return {};
+}
+
+// Whether the caption of `control` can be read whole: its text fits the room
+// the control gives it, in the font the control got, and neither the
+// control's container nor a sibling drawn over it hides any of that room.
+bool captionFits(const QWidget *control, QString *message)
+{
+    const QWidget *owner = nullptr;
+    const CaptionRoom caption = captionRoom(control, &owner);
+    const QFontInfo face(control->font());
+    const QString where = QStringLiteral("%1 in %2 %3 pt: ").arg(control->objectName(), face.family())
+                                  .arg(control->font().pointSizeF());
+    if (caption.room.isEmpty()) {
+        *message = where + QStringLiteral("no room for a caption");
+        return false;
+    }
+    if (caption.text.width() > caption.room.width() || caption.text.height() > caption.room.height()) {
+        *message = where + QStringLiteral("the caption needs %1 x %2 pixels, the control has %3 x %4")
+                                   .arg(caption.text.width()).arg(caption.text.height())
+                                   .arg(caption.room.width()).arg(caption.room.height());
+        return false;
+    }
+    // Where the text itself stands in that room, in the container's coordinates.
+    Qt::Alignment alignment = Qt::AlignCenter;
+    if (auto *label = qobject_cast<const QLabel *>(control))
+        alignment = label->alignment();
+    else if (auto *edit = qobject_cast<const QLineEdit *>(owner))
+        alignment = edit->alignment();
+    const QRect text = QStyle::alignedRect(Qt::LeftToRight, alignment, caption.text, caption.room);
+    const QWidget *container = control->parentWidget();
+    const QRect room(owner->mapTo(container, text.topLeft()), text.size());
+    if (!container->rect().contains(room)) {
+        *message = where + QStringLiteral("its container %1 cuts off the caption").arg(container->objectName());
+        return false;
+    }
+    const QObjectList siblings = container->children();
+    for (qsizetype i = siblings.indexOf(const_cast<QWidget *>(control)) + 1; i < siblings.size(); ++i) {
+        auto *above = qobject_cast<QWidget *>(siblings[i]);
+        if (above && !above->isWindow() && above->isVisible() && above->geometry().intersects(room)) {
+            *message = where + QStringLiteral("%1, drawn over it, hides part of the caption")
+                                       .arg(above->objectName());
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
 
 // The main window as a user meets it: its controls, the way their events
 // reach the handlers, and what closing the window leaves behind.
@@ -115,6 +233,8 @@ private:
 void tst_MainWindow::initTestCase()
 {
     Startup::setUpApplication();
+    QString message;
+    QVERIFY2(FontSet::verify(&message), qPrintable(message));
 }
 
 void tst_MainWindow::init()
@@ -152,6 +272,7 @@ void tst_MainWindow::captions_data()
         {"chkdir", ""},
         {"Frame9", "Binary to Hex Utility"},
         {"Label6", "KELVOR 2.1 Beta"},
+        {"Label7", "Feedback: see the README"},
         {"Command2", "&Help"},
         {"Command11", "&About"},
         {"Frame7", "Format"},
@@ -194,6 +315,12 @@ void tst_MainWindow::captions()
     else
         QFAIL("unexpected kind of control");
     QCOMPARE(shown, caption);
+
+    // Every caption can be read whole on the fonts this run got.
+    if (!caption.isEmpty()) {
+        QString message;
+        QVERIFY2(captionFits(widget, &message), qPrintable(message));
+    }
 }
 
 // What Tab visits from the start, as a user presses it: the hidden column
