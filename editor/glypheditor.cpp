@@ -492,28 +492,25 @@ void GlyphEditor::record(State before)
 
 void GlyphEditor::undo()
 {
-    if (m_strokeOpen)
-        Grid1_MouseUp();
-    if (m_undo.empty() || m_stepDepth > 0)
-        return;
-    m_redo.push_back(state());
-    const State before = std::move(m_undo.back());
-    m_undo.pop_back();
-    m_undoText2Length -= before.Text2.size();
-    restore(before);
-    emit historyChanged();
+    goThroughHistory(m_undo, m_redo);
 }
 
 void GlyphEditor::redo()
 {
+    goThroughHistory(m_redo, m_undo);
+}
+
+// Puts back the newest state of `from`, keeping the present one in `to`.
+void GlyphEditor::goThroughHistory(std::deque<State> &from, std::deque<State> &to)
+{
     if (m_strokeOpen)
         Grid1_MouseUp();
-    if (m_redo.empty() || m_stepDepth > 0)
+    if (from.empty() || m_stepDepth > 0)
         return;
-    m_undo.push_back(state());
-    m_undoText2Length += m_undo.back().Text2.size();
-    const State after = std::move(m_redo.back());
-    m_redo.pop_back();
-    restore(after);
+    to.push_back(state());
+    const State target = std::move(from.back());
+    from.pop_back();
+    m_undoText2Length += &to == &m_undo ? to.back().Text2.size() : -target.Text2.size();
+    restore(target);
     emit historyChanged();
 }

@@ -172,6 +172,7 @@ private:
     void setText2(const QString &text);
     void flushText2();
     void record(State before);
+    void goThroughHistory(std::deque<State> &from, std::deque<State> &to);
     void draw(const Drawing &drawing, bool turned = false);
     void updateReadout();
     void updateVerticalReadout();
