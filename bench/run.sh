@@ -57,7 +57,10 @@ echo
 # fresh Debian, and DejaVu with the URW fonts. A set whose fonts are missing
 # is reported and left out.
 for set in dejavu dejavu-urw; do
-    conf="$PWD/$BUILD_DIR/fontsets/$set/fonts.conf"
+    case "$BUILD_DIR" in
+        /*) conf="$BUILD_DIR/fontsets/$set/fonts.conf" ;;
+        *) conf="$PWD/$BUILD_DIR/fontsets/$set/fonts.conf" ;;
+    esac
     families=""
     if [ -f "$conf" ] && command -v fc-list >/dev/null 2>&1; then
         families=$(FONTCONFIG_FILE="$conf" fc-list : family | sort -u | tr '\n' ',' | sed 's/,$//; s/,/, /g')

@@ -16,6 +16,10 @@ public:
     virtual QString text() const = 0;
     virtual void setText(const QString &text) = 0;
     virtual qsizetype length() const = 0;
+    // A number that changes whenever the text may have changed, by the
+    // program or by the user, so that a reader can tell that a text it
+    // read earlier is still the text.
+    virtual quint64 revision() const = 0;
 
     // Adds text at the end, as if the whole text were set to text() plus the
     // parts in order. The parts given between beginAppend() and endAppend()
@@ -37,10 +41,20 @@ class StringTextBox final : public TextBox
 {
 public:
     QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
+    void setText(const QString &text) override
+    {
+        m_text = text;
+        ++m_revision;
+    }
     qsizetype length() const override { return m_text.size(); }
-    void appendPart(QStringView part) override { m_text += part; }
+    quint64 revision() const override { return m_revision; }
+    void appendPart(QStringView part) override
+    {
+        m_text += part;
+        ++m_revision;
+    }
 
 private:
     QString m_text;
+    quint64 m_revision = 0;
 };

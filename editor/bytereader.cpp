@@ -22,22 +22,35 @@ bool isHexDigit(QChar c)
     return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
 }
 
-// The digits of a word that is a number, or a null view.
-QStringView numberDigits(QStringView word)
+// The digits of a word that is a number, or a null view; `marked` tells
+// whether the word itself shows that it is hexadecimal.
+QStringView numberDigits(QStringView word, bool *marked)
 {
     QStringView digits = word;
+    *marked = true;
     if (word.size() > 2 && word[0] == u'0' && (word[1] == u'x' || word[1] == u'X'))
         digits = word.mid(2);
     else if (word.size() > 1 && (word.back() == u'h' || word.back() == u'H'))
         digits = word.chopped(1);
+    else
+        *marked = false;
     return std::all_of(digits.begin(), digits.end(), isHexDigit) ? digits : QStringView();
 }
 
-// Every number of the text, as its digits; a surrogate pair counts as the one
-// character it stands for.
-std::vector<QStringView> numbers(QStringView text)
+// The numbers of a text, as their digits, the first `limit` of them kept and
+// all of them counted. Where any number is marked as hexadecimal ("0x" or
+// "h", or "$" in front), the words without a mark are names, not numbers:
+// "a" in "uint8_t a[] = { 0x7F };" or "db" in "db 7Fh, 08h".
+struct Numbers
 {
-    std::vector<QStringView> found;
+    std::vector<QStringView> kept;
+    qsizetype count = 0;
+};
+
+Numbers numbers(QStringView text, qsizetype limit)
+{
+    Numbers marked;
+    Numbers plain;
     qsizetype wordStart = -1;
     for (qsizetype i = 0; i <= text.size();) {
         char32_t c = 0;
@@ -53,14 +66,19 @@ std::vector<QStringView> numbers(QStringView text)
         if (inWord && wordStart < 0) {
             wordStart = i;
         } else if (!inWord && wordStart >= 0) {
-            const QStringView digits = numberDigits(text.mid(wordStart, i - wordStart));
-            if (!digits.isNull())
-                found.push_back(digits);
+            bool isMarked = false;
+            const QStringView digits = numberDigits(text.mid(wordStart, i - wordStart), &isMarked);
+            isMarked |= wordStart > 0 && text[wordStart - 1] == u'$';
+            if (!digits.isNull()) {
+                Numbers &into = isMarked ? marked : plain;
+                if (into.count++ < limit)
+                    into.kept.push_back(digits);
+            }
             wordStart = -1;
         }
         i += length;
     }
-    return found;
+    return marked.count > 0 ? marked : plain;
 }
 
 // The number's value, or more than 0xFFFF when it has more than 4 digits
@@ -121,22 +139,27 @@ Result read(QStringView text, int valueCount, int bitsPerValue, bool vertical)
     const QString bitLines = QLatin1String(vertical ? "rows" : "columns");
     Result result;
 
-    std::vector<QStringView> found = numbers(text);
-    if (found.empty()) {
+    // Every reading refuses more numbers than two a value, so no more are kept.
+    const qsizetype limit = 2 * qsizetype(valueCount) + 1;
+    Numbers numbersFound = numbers(text, limit);
+    std::vector<QStringView> &found = numbersFound.kept;
+    qsizetype count = numbersFound.count;
+    if (count == 0) {
         result.error = QStringLiteral("The text holds no hexadecimal number to draw.");
         return result;
     }
-    if (found.size() == 1 && found.front().size() > kRunTogetherDigits) {
+    if (count == 1 && found.front().size() > kRunTogetherDigits) {
         const QStringView run = found.front();
         const qsizetype width = valueCount > 8 ? kRunTogetherDigits : kByteDigits;
         found.clear();
-        for (qsizetype at = 0; at < run.size(); at += width)
+        for (qsizetype at = 0; at < run.size() && qsizetype(found.size()) < limit; at += width)
             found.push_back(run.mid(at, width));
+        count = (run.size() + width - 1) / width;
     }
 
+    // A count beyond what is kept is refused below before any value is read.
     const bool allBytes = std::all_of(found.begin(), found.end(),
                                       [](QStringView digits) { return digits.size() <= kByteDigits; });
-    const auto count = qsizetype(found.size());
     // Bytes pair up where Copy to Text would have written four digits a value:
     // always above 8 values; with 8 or fewer only for values above FF, which
     // is why exactly one byte a value reads one value a byte there, and why
@@ -202,9 +225,9 @@ Result read(QStringView text, int valueCount, int bitsPerValue, bool vertical)
     }
     }
 
-    const quint32 limit = bitsPerValue >= 32 ? 0xFFFFFFFFu : (1u << bitsPerValue) - 1;
+    const quint32 largest = bitsPerValue >= 32 ? 0xFFFFFFFFu : (1u << bitsPerValue) - 1;
     for (size_t i = 0; i < result.values.size(); ++i) {
-        if (result.values[i] > limit) {
+        if (result.values[i] > largest) {
             const QString shown = reading == Singles ? found[i].toString().toUpper()
                                                      : QString::number(result.values[i], 16).toUpper();
             result.error = QStringLiteral("The value %1 has bits beyond the %2 %3 of the matrix.")

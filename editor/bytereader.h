@@ -11,7 +11,8 @@
 // The text is split into words at every character that is not a letter, a
 // digit or "_". A word is a number when it is hexadecimal digits, with "0x"
 // in front or "h" after (either case) or neither; other words are ignored, so
-// "$1F,", "0x1F, ", "1Fh" and "{0x1F};" all read 1F.
+// "$1F,", "0x1F, ", "1Fh" and "{0x1F};" all read 1F. Where any number is
+// marked so (or by a "$" in front), a word without a mark is a name.
 //
 // A single number of more than 4 digits is a run-together hex string, cut
 // into values of 4 digits when there are more than 8 values and of 2 digits

@@ -64,7 +64,6 @@ void GlyphEditor::frmMain_LoadGrids(Colour windowBackColour)
     // What the window does while it is made is no step of the user's.
     m_undo.clear();
     m_redo.clear();
-    m_undoText2Length = 0;
 }
 
 // Toggles the current cell: to clearColour when it holds setColour, to
@@ -76,6 +75,8 @@ void GlyphEditor::toggleCell(Grid &grid, Colour setColour, Colour clearColour)
 
 void GlyphEditor::Grid1_Click(int row, int col)
 {
+    if (row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+        return;
     const Step step(*this);
     // The grid makes the clicked cell current before it reports the click;
     // from here on the handler works through the current cells.
@@ -262,6 +263,8 @@ void GlyphEditor::opthoriz_Click()
 
 void GlyphEditor::Grid1_MouseDown(int row, int col)
 {
+    if (row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+        return;
     if (m_strokeOpen)
         Grid1_MouseUp();
     beginStep();
@@ -379,14 +382,6 @@ bool GlyphEditor::drawFromText(QStringView text, QString *error)
 
 // Undo and redo
 
-bool GlyphEditor::State::operator==(const State &other) const
-{
-    return Grid1 == other.Grid1 && Grid2 == other.Grid2 && colGrid == other.colGrid && rowGrid == other.rowGrid
-            && Text2 == other.Text2 && lstColText == other.lstColText && lstRowText == other.lstRowText
-            && frmmatrixEnabled == other.frmmatrixEnabled && optvertValue == other.optvertValue
-            && chkdirValue == other.chkdirValue && chkdirEnabled == other.chkdirEnabled;
-}
-
 GlyphEditor::State GlyphEditor::state() const
 {
     return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
@@ -400,8 +395,13 @@ void GlyphEditor::restore(const State &state)
     m_Grid2.restore(state.Grid2);
     m_colGrid.restore(state.colGrid);
     m_rowGrid.restore(state.rowGrid);
-    if (m_Text2.text() != state.Text2)
+    const QString present = Text2();
+    if (!present.isSharedWith(state.Text2) && present != state.Text2) {
         m_Text2.setText(state.Text2);
+        m_text2Read = state.Text2;
+        m_text2Revision = m_Text2.revision();
+        m_text2Known = true;
+    }
     m_lstColText = state.lstColText;
     m_lstRowText = state.lstRowText;
     m_optvertValue = state.optvertValue;
@@ -471,22 +471,42 @@ void GlyphEditor::flushText2()
     if (!m_text2Pending)
         return;
     m_text2Pending = false;
-    m_Text2.setText(std::exchange(m_pendingText2, QString()));
+    m_text2Read = std::exchange(m_pendingText2, QString());
+    m_Text2.setText(m_text2Read);
+    m_text2Revision = m_Text2.revision();
+    m_text2Known = true;
+}
+
+QString GlyphEditor::Text2() const
+{
+    if (m_text2Pending)
+        return m_pendingText2;
+    if (!m_text2Known || m_Text2.revision() != m_text2Revision) {
+        m_text2Read = m_Text2.text();
+        m_text2Revision = m_Text2.revision();
+        m_text2Known = true;
+    }
+    return m_text2Read;
 }
 
 void GlyphEditor::record(State before)
 {
     // An unchanged hex string, however long, is kept once for all the steps.
-    if (!m_undo.empty() && m_undo.back().Text2 == before.Text2)
+    if (!m_undo.empty() && !m_undo.back().Text2.isSharedWith(before.Text2) && m_undo.back().Text2 == before.Text2)
         before.Text2 = m_undo.back().Text2;
-    m_undoText2Length += before.Text2.size();
     m_undo.push_back(std::move(before));
     m_redo.clear();
-    while (m_undo.size() > size_t(kMaxUndoSteps)
-           || (m_undoText2Length > kMaxUndoText2Length && m_undo.size() > 1)) {
-        m_undoText2Length -= m_undo.front().Text2.size();
+    // The texts kept, each shared run of steps counted once.
+    const auto keptLength = [this] {
+        qsizetype length = 0;
+        for (size_t i = 0; i < m_undo.size(); ++i) {
+            if (i == 0 || !m_undo[i].Text2.isSharedWith(m_undo[i - 1].Text2))
+                length += m_undo[i].Text2.size();
+        }
+        return length;
+    };
+    while (m_undo.size() > size_t(kMaxUndoSteps) || (m_undo.size() > 1 && keptLength() > kMaxUndoText2Length))
         m_undo.pop_front();
-    }
     emit historyChanged();
 }
 
@@ -510,7 +530,6 @@ void GlyphEditor::goThroughHistory(std::deque<State> &from, std::deque<State> &t
     to.push_back(state());
     const State target = std::move(from.back());
     from.pop_back();
-    m_undoText2Length += &to == &m_undo ? to.back().Text2.size() : -target.Text2.size();
     restore(target);
     emit historyChanged();
 }

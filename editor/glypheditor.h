@@ -72,7 +72,7 @@ public:
 
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
-    QString Text2() const { return m_text2Pending ? m_pendingText2 : m_Text2.text(); }
+    QString Text2() const;
 
     // The Load steps for the grids: outer sizes, every cell size for indexes
     // 0 to 15, the miniature's background, the readouts' fixed dimension.
@@ -123,7 +123,8 @@ public:
     void redo();
 
     // The most steps kept to undo; fewer only while the Text2 texts they
-    // keep would pass kMaxUndoText2Length characters in all.
+    // keep would pass kMaxUndoText2Length characters in all, counting a
+    // text that several steps share once.
     static constexpr int kMaxUndoSteps = 1000;
     static constexpr qsizetype kMaxUndoText2Length = qsizetype(64) * 1024 * 1024;
 
@@ -147,8 +148,6 @@ private:
         int chkdirValue = 0;
         bool chkdirEnabled = true;
 
-        bool operator==(const State &other) const;
-        bool operator!=(const State &other) const { return !(*this == other); }
     };
 
     // One step to undo, held while a handler runs; handlers that other
@@ -203,12 +202,17 @@ private:
     bool m_text2Written = false; // since the step began
     std::deque<State> m_undo;
     std::deque<State> m_redo;
-    qsizetype m_undoText2Length = 0; // of the Text2 texts in m_undo
 
     // Text2 as a handler leaves it, written into the box once the handler is
     // done: a stroke, a transform or a drawing clicks many cells.
     QString m_pendingText2;
     bool m_text2Pending = false;
+    // Text2's text as last read from or written to its box, and the box's
+    // revision then: a hex string of megabytes is not read again for every
+    // step while it stays as it is, and the steps share it.
+    mutable QString m_text2Read;
+    mutable quint64 m_text2Revision = 0;
+    mutable bool m_text2Known = false;
 
     bool m_strokeOpen = false;   // between Grid1_MouseDown and Grid1_MouseUp
     bool m_strokeActing = false; // while a stroke clicks

@@ -168,13 +168,6 @@ void Grid::setVisible(bool visible)
     emit visibleChanged(visible);
 }
 
-bool Grid::Snapshot::operator==(const Snapshot &other) const
-{
-    return rows == other.rows && cols == other.cols && colours == other.colours && texts == other.texts && colWidths == other.colWidths
-            && rowHeights == other.rowHeights && width == other.width && height == other.height
-            && backColor == other.backColor && visible == other.visible;
-}
-
 Grid::Snapshot Grid::snapshot() const
 {
     Snapshot snapshot;

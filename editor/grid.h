@@ -86,14 +86,11 @@ public:
         Colour backColor = 0;
         bool visible = true;
 
-        // The same cells, sizes and look; the current cell, a cursor that no
-        // user sees, does not count.
-        bool operator==(const Snapshot &other) const;
-        bool operator!=(const Snapshot &other) const { return !(*this == other); }
     };
     Snapshot snapshot() const;
     void restore(const Snapshot &snapshot);
-    // Whether the grid holds what `snapshot` holds, as Snapshot's == tells.
+    // Whether the grid holds what `snapshot` holds: the same cells, sizes and
+    // look; the current cell, a cursor that no user sees, does not count.
     bool matches(const Snapshot &snapshot) const;
 
 signals:

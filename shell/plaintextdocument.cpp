@@ -153,6 +153,7 @@ PlainTextDocument::PlainTextDocument(QObject *parent)
     : QTextDocument(parent)
 {
     setDocumentLayout(new QPlainTextDocumentLayout(this));
+    connect(this, &QTextDocument::contentsChange, this, [this] { ++m_revision; });
 }
 
 QString PlainTextDocument::text() const

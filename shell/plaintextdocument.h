@@ -37,6 +37,7 @@ public:
     QString text() const override;
     void setText(const QString &text) override;
     qsizetype length() const override;
+    quint64 revision() const override { return m_revision; }
     void beginAppend() override;
     void appendPart(QStringView part) override;
     void endAppend() override;
@@ -50,4 +51,5 @@ public:
 
 private:
     QTextCursor m_appendCursor; // null but while an append is in progress
+    quint64 m_revision = 0;     // counts the edits
 };

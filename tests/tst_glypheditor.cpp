@@ -587,6 +587,9 @@ void tst_GlyphEditor::drawFromText_data()
                                                        << "0,0 1,0 2,0 3,0 4,0" << "";
     QTest::newRow("a line of C: words ignored") << V << 5 << 7 << "uint8_t k[] = { 0x7F, 0x08 };"
                                                 << "7F08000000" << "" << "";
+    QTest::newRow("marked numbers: a name of hex letters is no number")
+            << V << 5 << 7 << "const uint8_t a[] = { 0x7F, 0x08 };" << "7F08000000" << "" << "";
+    QTest::newRow("marked by h: an assembler line") << V << 5 << 7 << "db 7Fh, 08h ; K" << "7F08000000" << "" << "";
     QTest::newRow("run together, 5 values") << V << 5 << 7 << "7F08142241" << "7F08142241" << "" << "";
     QTest::newRow("run together, 9 values: 4 digits each")
             << V << 9 << 8 << "00FF0001" << "00FF0001" + QString(28, '0') << "" << "";
