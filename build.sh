@@ -25,9 +25,10 @@ PACKAGES="cmake make g++ qt6-base-dev"
 # The Windows resource compiler checks the version record; desktop-file-validate
 # checks the installed menu entry. The sanitizer runtimes for g++ come with it;
 # fuzzing needs clang's.
-# The window tests run on DejaVu alone and with the URW fonts; the benchmarks
-# show their windows on Xvfb.
-TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev fonts-urw-base35 xvfb"
+# The window tests run on DejaVu alone and with the URW fonts, both named:
+# either one satisfies fontconfig's need of a font, so asking for the URW
+# fonts alone would leave DejaVu out. The benchmarks show their windows on Xvfb.
+TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev fonts-dejavu-core fonts-urw-base35 xvfb"
 # dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; the package test
 # lints it and checks its metadata; the Wayland test runs on a headless Weston.
 PACKAGE_PACKAGES="dpkg-dev"
