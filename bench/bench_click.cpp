@@ -27,15 +27,26 @@ using BenchStats::Clock;
 
 constexpr int kRounds = 40; // each round clicks all 256 cells
 
+// The editor core as the window starts it, its hex string in memory.
+struct CoreEditor
+{
+    explicit CoreEditor(bool vertical = false)
+    {
+        if (vertical)
+            editor.optvert_Click();
+        else
+            editor.opthoriz_Click();
+        editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    }
+
+    StringTextBox Text2;
+    GlyphEditor editor{Text2};
+};
+
 std::vector<double> coreClicks(bool vertical)
 {
-    StringTextBox Text2;
-    GlyphEditor editor(Text2);
-    if (vertical)
-        editor.optvert_Click();
-    else
-        editor.opthoriz_Click();
-    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    CoreEditor core(vertical);
+    GlyphEditor &editor = core.editor;
     std::vector<double> micros;
     for (int round = 0; round < kRounds; ++round) {
         for (int cell = 0; cell < 256; ++cell) {
@@ -87,10 +98,8 @@ std::vector<std::pair<int, int>> serpentine()
 
 std::vector<double> coreStrokes()
 {
-    StringTextBox Text2;
-    GlyphEditor editor(Text2);
-    editor.opthoriz_Click();
-    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    CoreEditor core;
+    GlyphEditor &editor = core.editor;
     const auto path = serpentine();
     std::vector<double> micros;
     for (int round = 0; round < kRounds; ++round) {
@@ -132,10 +141,8 @@ std::vector<double> windowStrokes()
 
 void undoAndRedo(std::vector<double> *undos, std::vector<double> *redos)
 {
-    StringTextBox Text2;
-    GlyphEditor editor(Text2);
-    editor.opthoriz_Click();
-    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    CoreEditor core;
+    GlyphEditor &editor = core.editor;
     for (int i = 0; i < GlyphEditor::kMaxUndoSteps; ++i)
         editor.Grid1_Click(i / 16 % 16, i % 16);
     for (int i = 0; i < GlyphEditor::kMaxUndoSteps; ++i) {
@@ -153,10 +160,8 @@ void undoAndRedo(std::vector<double> *undos, std::vector<double> *redos)
 // A table of bytes of `size` characters, far more than a readout has cells.
 std::vector<double> refusedDrawings(qsizetype size, int rounds, bool *unchanged)
 {
-    StringTextBox Text2;
-    GlyphEditor editor(Text2);
-    editor.opthoriz_Click();
-    editor.frmMain_LoadGrids(Colours::kSystemAppWorkspace);
+    CoreEditor core;
+    GlyphEditor &editor = core.editor;
     editor.Grid1_Click(3, 3);
     const QString before = editor.Text2();
     QString text;
