@@ -34,6 +34,8 @@ struct Run
     double paint = 0;         // ms, show() returned to first paint handled
     double peakMiB = 0;
     double privateMiB = 0;
+    // Resident memory at the first paint by what is mapped (MiB)
+    double qtMiB = 0, heapMiB = 0, fontsMiB = 0, otherMiB = 0;
 };
 
 long long monotonicNs()
@@ -69,9 +71,9 @@ bool runOnce(const char *probe, const char *mode, Run *run)
     waitpid(pid, &status, 0);
 
     long long app = 0, window = 0, shown = 0, painted = 0;
-    long peakKiB = 0, privateKiB = 0;
-    if (std::sscanf(out.c_str(), "%lld %lld %lld %lld %ld %ld", &app, &window, &shown, &painted, &peakKiB,
-                    &privateKiB) != 6
+    long peakKiB = 0, privateKiB = 0, qtKiB = 0, heapKiB = 0, fontsKiB = 0, otherKiB = 0;
+    if (std::sscanf(out.c_str(), "%lld %lld %lld %lld %ld %ld %ld %ld %ld %ld", &app, &window, &shown, &painted,
+                    &peakKiB, &privateKiB, &qtKiB, &heapKiB, &fontsKiB, &otherKiB) != 10
         || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "bench_startup: %s run failed (status %d): %s\n", mode, status, out.c_str());
         return false;
@@ -83,6 +85,10 @@ bool runOnce(const char *probe, const char *mode, Run *run)
     run->paint = double(painted - shown) / 1e6;
     run->peakMiB = double(peakKiB) / 1024;
     run->privateMiB = double(privateKiB) / 1024;
+    run->qtMiB = double(qtKiB) / 1024;
+    run->heapMiB = double(heapKiB) / 1024;
+    run->fontsMiB = double(fontsKiB) / 1024;
+    run->otherMiB = double(otherKiB) / 1024;
     return true;
 }
 
@@ -92,6 +98,16 @@ double medianOf(const std::vector<Run> &runs, Field field)
     std::vector<double> values;
     for (const Run &run : runs)
         values.push_back(run.*field);
+    return median(values);
+}
+
+// The median of the paired differences a - b of one field.
+template <typename Field>
+double medianDelta(const std::vector<Run> &a, const std::vector<Run> &b, Field field)
+{
+    std::vector<double> values;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        values.push_back(a[i].*field - b[i].*field);
     return median(values);
 }
 
@@ -157,6 +173,10 @@ int main(int argc, char *argv[])
                        delta <= 2);
     std::printf("  %-52s label %+.1f MiB (the rest is shared library and font pages)\n",
                 "of which private dirty memory", median(privateDeltas));
+    std::printf("  %-52s Qt libraries %+.1f, heap and anonymous %+.1f, font files %+.1f, other files %+.1f MiB\n",
+                "resident at first paint, by mapping, over the label", medianDelta(app, label, &Run::qtMiB),
+                medianDelta(app, label, &Run::heapMiB), medianDelta(app, label, &Run::fontsMiB),
+                medianDelta(app, label, &Run::otherMiB));
     std::printf("  %-52s %.3f x bare, bare %+.1f MiB\n", "the program against the bare window",
                 median(bareRatios), median(bareDeltas));
     std::printf("  %-52s %.3f x bare, bare %+.1f MiB (what any text costs)\n",
