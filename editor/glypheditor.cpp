@@ -75,7 +75,7 @@ void GlyphEditor::toggleCell(Grid &grid, Colour setColour, Colour clearColour)
 
 void GlyphEditor::Grid1_Click(int row, int col)
 {
-    if (row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+    if (!m_Grid1.contains(row, col))
         return;
     const Step step(*this);
     // The grid makes the clicked cell current before it reports the click;
@@ -263,7 +263,7 @@ void GlyphEditor::opthoriz_Click()
 
 void GlyphEditor::Grid1_MouseDown(int row, int col)
 {
-    if (row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+    if (!m_Grid1.contains(row, col))
         return;
     if (m_strokeOpen)
         Grid1_MouseUp();
@@ -278,7 +278,7 @@ void GlyphEditor::Grid1_MouseDown(int row, int col)
 
 void GlyphEditor::Grid1_MouseMove(int row, int col)
 {
-    if (!m_strokeOpen || row < 0 || col < 0 || row >= m_Grid1.rows() || col >= m_Grid1.cols())
+    if (!m_strokeOpen || !m_Grid1.contains(row, col))
         return;
     if ((m_Grid1.cellBackColorAt(row, col) == kSetColour) == m_strokeSets)
         return;

@@ -147,7 +147,6 @@ private:
         bool optvertValue = false;
         int chkdirValue = 0;
         bool chkdirEnabled = true;
-
     };
 
     // One step to undo, held while a handler runs; handlers that other

@@ -46,6 +46,11 @@ public:
     QString text() const { return textAt(m_row, m_col); }
     void setText(const QString &text);
 
+    // Whether (row, col) is a cell of the grid.
+    bool contains(int row, int col) const
+    {
+        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
+    }
     Colour cellBackColorAt(int row, int col) const;
     QString textAt(int row, int col) const;
 
@@ -85,7 +90,6 @@ public:
         int height = 0;
         Colour backColor = 0;
         bool visible = true;
-
     };
     Snapshot snapshot() const;
     void restore(const Snapshot &snapshot);
@@ -99,10 +103,6 @@ signals:
     void visibleChanged(bool visible);
 
 private:
-    bool contains(int row, int col) const
-    {
-        return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
-    }
     qsizetype indexOf(int row, int col) const { return qsizetype(row) * m_cols + col; }
     void reshape(int rows, int cols);
 
