@@ -21,7 +21,7 @@ cd "$(dirname "$0")"
 BUILD_DIR=${KELVOR_BUILD_DIR:-build}
 SANITIZE_DIR="$BUILD_DIR-asan"
 FUZZ_DIR="$BUILD_DIR-fuzz"
-PACKAGES="cmake make g++ qt6-base-dev"
+PACKAGES="cmake make g++ qt6-base-dev zlib1g-dev"
 # The Windows resource compiler checks the version record; desktop-file-validate
 # checks the installed menu entry. The sanitizer runtimes for g++ come with it;
 # fuzzing needs clang's.
@@ -33,6 +33,10 @@ TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-de
 # lints it and checks its metadata; the Wayland test runs on a headless Weston.
 PACKAGE_PACKAGES="dpkg-dev"
 TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-wayland"
+# The glyph-set tests read real fonts from Debian's packages (the X11 misc fonts
+# through pcf2bdf, the console fonts, GNU Unifont) and check that bdftopcf and
+# bdf2psf take the BDF files this program writes.
+TEST_PACKAGES="$TEST_PACKAGES xfonts-base pcf2bdf console-setup-linux psf-unifont xfonts-unifont xfonts-utils bdf2psf"
 
 usage() {
     echo "usage: $0 run|test|bench|package" >&2

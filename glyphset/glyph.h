@@ -1,0 +1,19 @@
+#pragma once
+
+#include "drawing.h"
+
+#include <QByteArray>
+
+// One glyph of a set: its bitmap in the set's matrix, the character it draws
+// and, where the font gave one, its name (a BDF STARTCHAR name such as
+// "uni0041" or "A"). A glyph that stands for no character (BDF's ENCODING
+// -1, a console-font slot without a Unicode entry) has kNoCodePoint and is
+// known by its name.
+struct Glyph
+{
+    static constexpr int kNoCodePoint = -1;
+
+    int codePoint = kNoCodePoint;
+    QByteArray name;
+    Drawing bits{0, 0};
+};

@@ -1,0 +1,42 @@
+#include "glyphset.h"
+
+#include <algorithm>
+
+GlyphSet::GlyphSet(int cols, int rows)
+    : ascent(std::clamp(rows, kMinSize, kMaxSize))
+    , m_cols(std::clamp(cols, kMinSize, kMaxSize))
+    , m_rows(std::clamp(rows, kMinSize, kMaxSize))
+{
+}
+
+Drawing GlyphSet::fitted(const Drawing &bits) const
+{
+    if (bits.rows() == m_rows && bits.cols() == m_cols)
+        return bits;
+    Drawing result(m_rows, m_cols);
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_cols; ++c)
+            result.set(r, c, bits.isSet(r, c));
+    }
+    return result;
+}
+
+void GlyphSet::append(Glyph glyph)
+{
+    glyph.bits = fitted(glyph.bits);
+    m_glyphs.push_back(std::move(glyph));
+}
+
+void GlyphSet::setBits(qsizetype index, const Drawing &bits)
+{
+    if (index < 0 || index >= size())
+        return;
+    m_glyphs[size_t(index)].bits = fitted(bits);
+}
+
+qsizetype GlyphSet::indexOf(int codePoint) const
+{
+    const auto found = std::find_if(m_glyphs.begin(), m_glyphs.end(),
+                                    [codePoint](const Glyph &glyph) { return glyph.codePoint == codePoint; });
+    return found == m_glyphs.end() ? -1 : qsizetype(found - m_glyphs.begin());
+}

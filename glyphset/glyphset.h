@@ -1,0 +1,86 @@
+#pragma once
+
+#include "glyph.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// How a glyph's cells become readout values: one value per column with the
+// top cell as bit 0, or one per row with the rightmost (or, left to right,
+// the leftmost) cell as bit 0. The editor's optvert and chkdir hold the same.
+enum class BitOrder { Vertical, Horizontal, HorizontalLeftToRight };
+
+// What a set stores of the main window's output settings, so that a file
+// written by this program opens with the orientation, prefix and delimiter
+// it was made with.
+struct ExportOptions
+{
+    BitOrder order = BitOrder::Horizontal;
+    QString prefix = QStringLiteral("$");
+    QString delimiter = QStringLiteral(",");
+
+    bool operator==(const ExportOptions &other) const
+    {
+        return order == other.order && prefix == other.prefix && delimiter == other.delimiter;
+    }
+    bool operator!=(const ExportOptions &other) const { return !(*this == other); }
+};
+
+// An ordered list of glyphs that all have one matrix size, from 3 to 16
+// columns by 3 to 16 rows, with what a font file says of the whole: its
+// name, where the baseline lies, and the properties this program does not
+// use itself, kept so that saving loses none of them.
+class GlyphSet
+{
+public:
+    static constexpr int kMinSize = 3;
+    static constexpr int kMaxSize = Drawing::kMaxSize;
+
+    GlyphSet() = default;
+    // A set of `cols` by `rows` cells, both clamped to 3..16, with no glyphs.
+    GlyphSet(int cols, int rows);
+
+    int cols() const { return m_cols; }
+    int rows() const { return m_rows; }
+
+    qsizetype size() const { return qsizetype(m_glyphs.size()); }
+    bool isEmpty() const { return m_glyphs.empty(); }
+    const Glyph &at(qsizetype index) const { return m_glyphs[size_t(index)]; }
+    const std::vector<Glyph> &glyphs() const { return m_glyphs; }
+
+    // Adds a glyph; its bitmap takes the set's size (cells beyond it are
+    // dropped, missing ones are clear).
+    void append(Glyph glyph);
+    void reserve(qsizetype count) { m_glyphs.reserve(size_t(count)); }
+    // Replaces the bitmap of glyph `index`, fitted to the set's size like
+    // append() does.
+    void setBits(qsizetype index, const Drawing &bits);
+
+    // The first glyph for `codePoint`, or -1.
+    qsizetype indexOf(int codePoint) const;
+
+    // The font's name (BDF's FONT line); empty when the source had none.
+    QByteArray fontName;
+    // Rows of the matrix above the baseline; the rest lie below it.
+    int ascent = 0;
+    // The left edge of the matrix relative to the glyph origin, in pixels
+    // (BDF's FONTBOUNDINGBOX x offset).
+    int xOffset = 0;
+    // Properties of the source file that this program does not write itself,
+    // name and value as they stood (a string value keeps its quotes).
+    QList<QPair<QByteArray, QByteArray>> properties;
+    // The output settings the file was saved with, when it held them.
+    std::optional<ExportOptions> exportOptions;
+
+private:
+    Drawing fitted(const Drawing &bits) const;
+
+    int m_cols = kMinSize;
+    int m_rows = kMinSize;
+    std::vector<Glyph> m_glyphs;
+};

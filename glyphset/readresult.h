@@ -1,0 +1,33 @@
+#pragma once
+
+#include "glyphset.h"
+
+#include <QString>
+
+#include <optional>
+
+// What a reader gives: a set, or one message that names the file, where in
+// it the fault lies and what it is, and no set.
+struct ReadResult
+{
+    std::optional<GlyphSet> set;
+    QString error;
+
+    bool ok() const { return set.has_value(); }
+
+    static ReadResult failure(const QString &message) { return {std::nullopt, message}; }
+    // "font.bdf: line 12: BBX has a negative width"
+    static ReadResult atLine(const QString &file, qint64 line, const QString &what)
+    {
+        return failure(QStringLiteral("%1: line %2: %3").arg(file).arg(line).arg(what));
+    }
+    // "font.psf: byte 4: the header says 512 glyphs, the file holds 300"
+    static ReadResult atByte(const QString &file, qint64 offset, const QString &what)
+    {
+        return failure(QStringLiteral("%1: byte %2: %3").arg(file).arg(offset).arg(what));
+    }
+    static ReadResult inFile(const QString &file, const QString &what)
+    {
+        return failure(QStringLiteral("%1: %2").arg(file, what));
+    }
+};
