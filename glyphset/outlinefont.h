@@ -1,0 +1,26 @@
+#pragma once
+
+#include "readresult.h"
+
+#include <QList>
+#include <QString>
+
+// Glyphs rendered from a TrueType or OpenType font, or an installed font
+// family, at a pixel size, by Qt's own font engine without antialiasing.
+// Needs a QGuiApplication (on any platform, offscreen included), not a
+// display.
+namespace OutlineFont {
+
+struct Options
+{
+    int pixelSize = 12;
+    // The code points to render, in order; those the font lacks are left out.
+    QList<int> codePoints;
+};
+
+// From a font file; `fileName` names it in the message.
+ReadResult renderFile(const QString &path, const Options &options);
+// From an installed family, as the font database knows it.
+ReadResult renderFamily(const QString &family, const Options &options);
+
+} // namespace OutlineFont

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "readresult.h"
+
+#include <QByteArray>
+
+// PSF1 and PSF2, the Linux console's font formats, read (unpacked: FontFile
+// unpacks gzip-compressed files).
+namespace PsfFormat {
+
+// Whether `bytes` begin with a PSF1 or PSF2 magic number.
+bool isPsf(const QByteArray &bytes);
+
+// A set from the bytes of a PSF file; `fileName` is only for the message.
+// With a Unicode table each glyph takes its first code point; without one
+// glyph i has code point i.
+ReadResult read(const QByteArray &bytes, const QString &fileName);
+
+} // namespace PsfFormat
