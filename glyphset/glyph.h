@@ -16,4 +16,7 @@ struct Glyph
     int codePoint = kNoCodePoint;
     QByteArray name;
     Drawing bits{0, 0};
+    // How far the pen moves after the glyph, in pixels (BDF's DWIDTH); 0
+    // when the font did not say, which means the matrix width.
+    int advance = 0;
 };
