@@ -327,6 +327,13 @@ void GlyphEditor::draw(const Drawing &drawing, bool turned)
     }
 }
 
+void GlyphEditor::drawGlyph(const Drawing &drawing, qint64 owner)
+{
+    const Step step(*this);
+    m_drawingOwner = owner;
+    draw(drawing, true);
+}
+
 void GlyphEditor::shiftDrawing(int rowStep, int colStep)
 {
     draw(drawing().shifted(rowStep, colStep));
@@ -386,7 +393,7 @@ GlyphEditor::State GlyphEditor::state() const
 {
     return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
             Text2(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
-            m_chkdirValue, m_chkdirEnabled};
+            m_chkdirValue, m_chkdirEnabled, m_drawingOwner};
 }
 
 void GlyphEditor::restore(const State &state)
@@ -407,6 +414,7 @@ void GlyphEditor::restore(const State &state)
     m_optvertValue = state.optvertValue;
     m_chkdirValue = state.chkdirValue;
     m_chkdirEnabled = state.chkdirEnabled;
+    m_drawingOwner = state.drawingOwner;
     setFrmmatrixEnabled(state.frmmatrixEnabled);
     emit sizeListsChanged();
     emit matrixOptionsChanged();
@@ -445,6 +453,7 @@ void GlyphEditor::endStep()
     const bool unchanged = before.lstColText == m_lstColText && before.lstRowText == m_lstRowText
             && before.frmmatrixEnabled == m_frmmatrixEnabled && before.optvertValue == m_optvertValue
             && before.chkdirValue == m_chkdirValue && before.chkdirEnabled == m_chkdirEnabled
+            && before.drawingOwner == m_drawingOwner
             && (!m_text2Written || Text2() == before.Text2) && m_Grid1.matches(before.Grid1)
             && m_Grid2.matches(before.Grid2) && m_colGrid.matches(before.colGrid) && m_rowGrid.matches(before.rowGrid);
     flushText2();

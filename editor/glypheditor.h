@@ -117,6 +117,17 @@ public:
     // in `error`, when the text gives no values that fit.
     bool drawFromText(QStringView text, QString *error);
 
+    // Draws a glyph of a set as a drawing from bytes is drawn, but at the
+    // glyph's own size, taken through the size handlers, and marks the
+    // drawing as that glyph's: `owner` is whatever the set uses to name it.
+    // Undo and redo put the owner back with the drawing, so that a set can
+    // tell which glyph a restored drawing belongs to.
+    void drawGlyph(const Drawing &drawing, qint64 owner);
+    // The owner of the drawing in Grid1: the one last drawn by drawGlyph(),
+    // or kNoOwner.
+    static constexpr qint64 kNoOwner = -1;
+    qint64 drawingOwner() const { return m_drawingOwner; }
+
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
     void undo();
@@ -147,6 +158,7 @@ private:
         bool optvertValue = false;
         int chkdirValue = 0;
         bool chkdirEnabled = true;
+        qint64 drawingOwner = kNoOwner;
     };
 
     // One step to undo, held while a handler runs; handlers that other
@@ -195,6 +207,7 @@ private:
     bool m_chkdirEnabled = true;
     QString m_lstColText = QStringLiteral("Width");
     QString m_lstRowText = QStringLiteral("Height");
+    qint64 m_drawingOwner = kNoOwner;
 
     int m_stepDepth = 0;
     State m_stepStart;

@@ -34,3 +34,11 @@ void OutputText::Command9_Click()
 {
     m_Text1.setText(QString());
 }
+
+bool OutputText::appendLines(const QString &lines)
+{
+    if (lines.size() > kMaxText1Length - m_Text1.length())
+        return false;
+    m_Text1.append(lines);
+    return true;
+}

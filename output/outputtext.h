@@ -34,6 +34,10 @@ public:
     // false, changing nothing, when Text1 would grow beyond kMaxText1Length.
     bool Command1_Click(const QString &hexString);
 
+    // Appends whole lines, such as an export's, to Text1. Returns false,
+    // changing nothing, when Text1 would grow beyond kMaxText1Length.
+    bool appendLines(const QString &lines);
+
     // Clear: empties Text1.
     void Command9_Click();
 

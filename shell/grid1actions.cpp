@@ -46,6 +46,16 @@ Grid1Actions::Grid1Actions(GridView *Grid1, GlyphEditor &editor)
     QAction *clockwise = action("rotateClockwise", tr("Rotate clockwise"), {QKeySequence(Qt::Key_BracketRight)});
     QAction *counterClockwise = action("rotateCounterClockwise", tr("Rotate counter-clockwise"),
                                        {QKeySequence(Qt::Key_BracketLeft)});
+    m_actions << nullptr;
+    QAction *open = action("openGlyphSet", tr("Open glyph set…"),
+                           keys({QKeySequence(Qt::CTRL | Qt::Key_O)}, QKeySequence::Open));
+    QAction *save = action("saveGlyphSet", tr("Save glyph set"),
+                           keys({QKeySequence(Qt::CTRL | Qt::Key_S)}, QKeySequence::Save));
+    QAction *exportToText = action("exportToText", tr("Export to Text"), {QKeySequence(Qt::CTRL | Qt::Key_E)});
+    QAction *previous = action("previousGlyph", tr("Previous glyph"), {QKeySequence(Qt::Key_PageUp)});
+    QAction *next = action("nextGlyph", tr("Next glyph"), {QKeySequence(Qt::Key_PageDown)});
+    m_glyphSetActions = {save, exportToText, previous, next};
+    setGlyphSetOpen(false);
 
     connect(m_undo, &QAction::triggered, &editor, &GlyphEditor::undo);
     connect(m_redo, &QAction::triggered, &editor, &GlyphEditor::redo);
@@ -59,6 +69,11 @@ Grid1Actions::Grid1Actions(GridView *Grid1, GlyphEditor &editor)
     connect(mirrorTopBottom, &QAction::triggered, &editor, &GlyphEditor::mirrorTopBottom);
     connect(clockwise, &QAction::triggered, &editor, &GlyphEditor::rotateClockwise);
     connect(counterClockwise, &QAction::triggered, &editor, &GlyphEditor::rotateCounterClockwise);
+    connect(open, &QAction::triggered, this, &Grid1Actions::openGlyphSetTriggered);
+    connect(save, &QAction::triggered, this, &Grid1Actions::saveGlyphSetTriggered);
+    connect(exportToText, &QAction::triggered, this, &Grid1Actions::exportToTextTriggered);
+    connect(previous, &QAction::triggered, this, &Grid1Actions::previousGlyphTriggered);
+    connect(next, &QAction::triggered, this, &Grid1Actions::nextGlyphTriggered);
     connect(&editor, &GlyphEditor::historyChanged, this, &Grid1Actions::updateHistoryActions);
     updateHistoryActions();
 }
@@ -72,6 +87,12 @@ QAction *Grid1Actions::action(const char *name, const QString &text, const QList
     m_Grid1->addAction(action);
     m_actions << action;
     return action;
+}
+
+void Grid1Actions::setGlyphSetOpen(bool open)
+{
+    for (QAction *action : std::as_const(m_glyphSetActions))
+        action->setEnabled(open);
 }
 
 void Grid1Actions::updateHistoryActions()

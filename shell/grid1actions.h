@@ -22,9 +22,18 @@ public:
     // Shows the menu at `pos` in Grid1, each action enabled when it can act.
     void showMenu(const QPoint &pos, bool clipboardHasText, bool text2HasText);
 
+    // Whether a glyph set is open: saving, exporting and the glyph keys act
+    // only then.
+    void setGlyphSetOpen(bool open);
+
 signals:
     void drawFromClipboardTriggered();
     void drawFromText2Triggered();
+    void openGlyphSetTriggered();
+    void saveGlyphSetTriggered();
+    void exportToTextTriggered();
+    void previousGlyphTriggered();
+    void nextGlyphTriggered();
 
 private:
     QAction *action(const char *name, const QString &text, const QList<QKeySequence> &shortcuts);
@@ -37,5 +46,6 @@ private:
     QAction *m_redo = nullptr;
     QAction *m_drawFromClipboard = nullptr;
     QAction *m_drawFromText2 = nullptr;
+    QList<QAction *> m_glyphSetActions; // those that need an open set
     QMenu *m_menu = nullptr;
 };

@@ -12,5 +12,9 @@ int main(int argc, char *argv[])
     // centred. Closing it ends the program; so does its Exit button.
     MainWindow frmMain;
     frmMain.showCentred();
+    // A font named on the command line opens as a glyph set.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1)
+        frmMain.openGlyphSet(arguments.at(1));
     return QApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
+#include "glyphsetwindow.h"
 #include "grid1actions.h"
 #include "gridview.h"
 #include "helpwindow.h"
@@ -14,6 +15,8 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QGroupBox>
 #include <QLabel>
@@ -63,6 +66,8 @@ MainWindow::MainWindow()
     m_editor.opthoriz_Click();
     frmMain_Load();
     m_Grid1->setFocus();
+    // A font file dropped on the window opens as a glyph set.
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow()
@@ -158,6 +163,11 @@ void MainWindow::connectControls()
     connect(m_Grid1, &GridView::menuRequested, this, &MainWindow::Grid1_ContextMenu);
     connect(m_Grid1Actions, &Grid1Actions::drawFromClipboardTriggered, this, &MainWindow::Grid1_DrawFromClipboard);
     connect(m_Grid1Actions, &Grid1Actions::drawFromText2Triggered, this, &MainWindow::Grid1_DrawFromText2);
+    connect(m_Grid1Actions, &Grid1Actions::openGlyphSetTriggered, this, &MainWindow::Grid1_OpenGlyphSet);
+    connect(m_Grid1Actions, &Grid1Actions::saveGlyphSetTriggered, this, &MainWindow::Grid1_SaveGlyphSet);
+    connect(m_Grid1Actions, &Grid1Actions::exportToTextTriggered, this, &MainWindow::Grid1_ExportToText);
+    connect(m_Grid1Actions, &Grid1Actions::previousGlyphTriggered, this, &MainWindow::Grid1_PreviousGlyph);
+    connect(m_Grid1Actions, &Grid1Actions::nextGlyphTriggered, this, &MainWindow::Grid1_NextGlyph);
     connect(m_cmdInverse, &QPushButton::clicked, &m_editor, &GlyphEditor::cmdInverse_Click);
     connect(m_Command6, &QPushButton::clicked, &m_editor, &GlyphEditor::Command6_Click);
     connect(m_lstCol, &SizeList::itemChosen, &m_editor, &GlyphEditor::lstCol_Click);
@@ -224,6 +234,12 @@ void MainWindow::showCentred()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // An open glyph set with changes is saved or given up first; Cancel keeps
+    // the window open.
+    if (!mayGlyphSetClose()) {
+        event->ignore();
+        return;
+    }
     frmMain_Unload();
     event->accept();
 }
@@ -309,6 +325,104 @@ void MainWindow::drawFromText(const QString &text)
         showMessage(QMessageBox::Warning, error);
 }
 
+// Glyph sets
+
+GlyphSetWindow *MainWindow::glyphSetWindow()
+{
+    if (!m_glyphSet) {
+        m_glyphSet = new GlyphSetWindow(m_editor, m_output);
+        m_loadedWindows.removeIf([](const QPointer<QWidget> &loaded) { return loaded.isNull(); });
+        m_loadedWindows.append(m_glyphSet.data());
+        GlyphSetSession &session = m_glyphSet->session();
+        connect(&session, &GlyphSetSession::opened, m_Grid1Actions, [this] { m_Grid1Actions->setGlyphSetOpen(true); });
+        connect(&session, &GlyphSetSession::closed, m_Grid1Actions, [this] { m_Grid1Actions->setGlyphSetOpen(false); });
+        connect(m_glyphSet, &GlyphSetWindow::exportReady, this, &MainWindow::glyphSet_Export);
+        connect(m_glyphSet, &GlyphSetWindow::outputOptionsRestored, this, &MainWindow::glyphSet_OptionsRestored);
+        QRect frame = m_glyphSet->frameGeometry();
+        frame.moveTopLeft(frameGeometry().topRight() + QPoint(8, 0));
+        m_glyphSet->move(frame.topLeft());
+    }
+    return m_glyphSet;
+}
+
+bool MainWindow::mayGlyphSetClose()
+{
+    return !m_glyphSet || m_glyphSet->maySetClose();
+}
+
+bool MainWindow::openGlyphSet(const QString &path)
+{
+    return glyphSetWindow()->openFile(path);
+}
+
+void MainWindow::Grid1_OpenGlyphSet()
+{
+    GlyphSetWindow *window = glyphSetWindow();
+    window->show();
+    window->raise();
+    window->cmdOpen_Click();
+}
+
+void MainWindow::Grid1_SaveGlyphSet()
+{
+    if (m_glyphSet)
+        m_glyphSet->cmdSave_Click();
+}
+
+void MainWindow::Grid1_ExportToText()
+{
+    if (m_glyphSet)
+        m_glyphSet->cmdExport_Click();
+}
+
+void MainWindow::Grid1_PreviousGlyph()
+{
+    if (m_glyphSet)
+        m_glyphSet->session().choosePrevious();
+}
+
+void MainWindow::Grid1_NextGlyph()
+{
+    if (m_glyphSet)
+        m_glyphSet->session().chooseNext();
+}
+
+// The export goes to the end of Text1, as Copy to Text's lines do.
+void MainWindow::glyphSet_Export(const QString &text)
+{
+    if (!m_output.appendLines(text)) {
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("The export would make the output text longer than %L1 "
+                                   "characters, so it was not added.")
+                            .arg(OutputText::kMaxText1Length));
+        return;
+    }
+    showEnd(m_Text1);
+}
+
+// Through the boxes, whose change handlers set prefix and delimiter.
+void MainWindow::glyphSet_OptionsRestored(const QString &prefix, const QString &delimiter)
+{
+    m_txtfmt->setText(prefix);
+    m_txtdelim->setText(delimiter);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    openGlyphSet(urls.constFirst().toLocalFile());
+}
+
 void MainWindow::Command1_Click()
 {
     if (!m_output.Command1_Click(m_editor.Text2())) {
@@ -324,7 +438,10 @@ void MainWindow::Command1_Click()
 void MainWindow::Command10_Click()
 {
     // Ends the program at once: exit() leaves the event loop without sending
-    // close events, so no close handling runs and nothing is written.
+    // close events, so no close handling runs and nothing is written. Only a
+    // glyph set's unsaved changes are asked about first.
+    if (!mayGlyphSetClose())
+        return;
     QCoreApplication::exit(0);
 }
 

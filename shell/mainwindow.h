@@ -10,6 +10,7 @@
 
 class AboutWindow;
 class Grid1Actions;
+class GlyphSetWindow;
 class GridView;
 class HelpWindow;
 class PlainTextBox;
@@ -42,8 +43,14 @@ public:
     // Shows the window centred on the screen, at its designed size.
     void showCentred();
 
+    // Opens the glyph set in `path` in the glyph-set window, as if chosen
+    // there. Returns false, with a message, when it was not opened.
+    bool openGlyphSet(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void createControls();
@@ -61,6 +68,16 @@ private:
     void Grid1_DrawFromClipboard();
     void Grid1_DrawFromText2();
     void drawFromText(const QString &text);
+
+    GlyphSetWindow *glyphSetWindow();
+    void Grid1_OpenGlyphSet();
+    void Grid1_SaveGlyphSet();
+    void Grid1_ExportToText();
+    void Grid1_PreviousGlyph();
+    void Grid1_NextGlyph();
+    void glyphSet_Export(const QString &text);
+    void glyphSet_OptionsRestored(const QString &prefix, const QString &delimiter);
+    bool mayGlyphSetClose();
 
     void Command1_Click();
     void Command2_Click();
@@ -132,5 +149,6 @@ private:
     // every secondary window in the order it was loaded.
     QPointer<HelpWindow> m_help;
     QPointer<AboutWindow> m_about;
+    QPointer<GlyphSetWindow> m_glyphSet;
     QList<QPointer<QWidget>> m_loadedWindows;
 };

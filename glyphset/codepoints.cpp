@@ -1,0 +1,93 @@
+#include "codepoints.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace CodePoints {
+
+bool parse(QStringView text, int *codePoint)
+{
+    text = text.trimmed();
+    int base = 10;
+    if (text.startsWith(u"U+", Qt::CaseInsensitive) || text.startsWith(u"0x", Qt::CaseInsensitive)) {
+        text = text.mid(2);
+        base = 16;
+    }
+    // toUInt() would take a sign or blanks; only digits are a code point.
+    if (text.isEmpty() || text.size() > 8)
+        return false;
+    for (const QChar c : text) {
+        if (base == 10 ? !c.isDigit() : !isxdigit(c.toLatin1()))
+            return false;
+    }
+    bool ok = false;
+    const uint value = text.toUInt(&ok, base);
+    if (!ok || value > uint(kMax))
+        return false;
+    *codePoint = int(value);
+    return true;
+}
+
+bool parseRanges(QStringView text, Ranges *ranges, QString *error)
+{
+    Ranges result;
+    for (QStringView part : text.split(u',')) {
+        part = part.trimmed();
+        if (part.isEmpty())
+            continue;
+        // The dash that joins a range; a leading one would be a sign.
+        const qsizetype dash = part.indexOf(u'-', 1);
+        const QStringView first = dash < 0 ? part : part.left(dash);
+        const QStringView last = dash < 0 ? part : part.mid(dash + 1);
+        int from = 0;
+        int to = 0;
+        if (!parse(first, &from) || !parse(last, &to)) {
+            *error = QStringLiteral("\"%1\" is no code point or range of them (write 65, 0x41 or U+0041, "
+                                    "and ranges as 32-126)")
+                             .arg(part.toString());
+            return false;
+        }
+        if (to < from) {
+            *error = QStringLiteral("the range \"%1\" ends before it begins").arg(part.toString());
+            return false;
+        }
+        result.append({from, to});
+    }
+    if (result.isEmpty()) {
+        *error = QStringLiteral("no code points are given");
+        return false;
+    }
+    *ranges = result;
+    return true;
+}
+
+bool contains(const Ranges &ranges, int codePoint)
+{
+    for (const auto &[from, to] : ranges) {
+        if (codePoint >= from && codePoint <= to)
+            return true;
+    }
+    return false;
+}
+
+QList<int> expanded(const Ranges &ranges)
+{
+    QList<int> codePoints;
+    std::vector<bool> seen(size_t(kMax) + 1);
+    for (const auto &[from, to] : ranges) {
+        for (int c = std::max(from, 0); c <= std::min(to, kMax); ++c) {
+            if (!seen[size_t(c)]) {
+                seen[size_t(c)] = true;
+                codePoints.append(c);
+            }
+        }
+    }
+    return codePoints;
+}
+
+QString name(int codePoint)
+{
+    return QStringLiteral("U+%1").arg(codePoint, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace CodePoints

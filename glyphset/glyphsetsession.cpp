@@ -1,0 +1,122 @@
+#include "glyphsetsession.h"
+
+#include "bdfformat.h"
+#include "glypheditor.h"
+
+#include <QSaveFile>
+
+GlyphSetSession::GlyphSetSession(GlyphEditor &editor, QObject *parent)
+    : QObject(parent)
+    , m_editor(editor)
+{
+    // Every step the editor records, and every undo and redo, ends here.
+    connect(&editor, &GlyphEditor::historyChanged, this, &GlyphSetSession::editorHistoryChanged);
+}
+
+void GlyphSetSession::open(GlyphSet set, const QString &path, bool isBdf)
+{
+    m_set = std::move(set);
+    m_open = true;
+    ++m_generation;
+    m_sourcePath = path;
+    m_savePath = isBdf ? path : QString();
+    m_current = -1;
+    setModified(false);
+    emit opened();
+    choose(0);
+}
+
+void GlyphSetSession::close()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    ++m_generation; // the drawing in Grid1 stays, but belongs to no glyph now
+    m_set = GlyphSet();
+    m_sourcePath.clear();
+    m_savePath.clear();
+    m_current = -1;
+    setModified(false);
+    emit closed();
+}
+
+void GlyphSetSession::choose(qsizetype index)
+{
+    if (!m_open || index < 0 || index >= m_set.size())
+        return;
+    m_editor.drawGlyph(m_set.at(index).bits, ownerOf(index));
+    // Choosing the glyph that is drawn already, unchanged, is no step.
+    if (m_current != index) {
+        m_current = index;
+        emit currentChanged(index);
+    }
+}
+
+void GlyphSetSession::choosePrevious()
+{
+    if (m_current > 0)
+        choose(m_current - 1);
+}
+
+void GlyphSetSession::chooseNext()
+{
+    if (m_open && m_current + 1 < m_set.size())
+        choose(m_current + 1);
+}
+
+void GlyphSetSession::editorHistoryChanged()
+{
+    if (!m_open)
+        return;
+    const qint64 owner = m_editor.drawingOwner();
+    if (owner == GlyphEditor::kNoOwner || owner >> 32 != m_generation)
+        return;
+    const qsizetype index = qsizetype(owner & 0xFFFFFFFF);
+    if (index >= m_set.size())
+        return;
+    if (index != m_current) {
+        m_current = index;
+        emit currentChanged(index);
+    }
+    const Drawing before = m_set.at(index).bits;
+    m_set.setBits(index, m_editor.drawing());
+    if (!(m_set.at(index).bits == before)) {
+        setModified(true);
+        emit glyphChanged(index);
+    }
+}
+
+void GlyphSetSession::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QString *error)
+{
+    if (!m_open) {
+        *error = QStringLiteral("No glyph set is open.");
+        return false;
+    }
+    GlyphSet stored = m_set;
+    stored.exportOptions = options;
+    const QByteArray bytes = BdfFormat::write(stored);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = QStringLiteral("%1: could not be written (%2).").arg(path, file.errorString());
+        return false;
+    }
+    m_set.exportOptions = options;
+    m_savePath = path;
+    setModified(false);
+    return true;
+}
+
+BitOrder GlyphSetSession::orderOf(const GlyphEditor &editor)
+{
+    if (editor.optvertValue())
+        return BitOrder::Vertical;
+    return editor.chkdirValue() == 1 ? BitOrder::HorizontalLeftToRight : BitOrder::Horizontal;
+}

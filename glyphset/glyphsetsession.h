@@ -1,0 +1,76 @@
+#pragma once
+
+#include "glyphset.h"
+
+#include <QObject>
+#include <QString>
+
+class GlyphEditor;
+
+// An open glyph set tied to the editor: choosing a glyph draws it in Grid1,
+// and every drawing action on Grid1 after that, undo and redo included, is
+// written back into the glyph the drawing belongs to.
+//
+// The editor keeps, with each drawing, an owner that names the glyph: the
+// set's generation (a new one for every set opened) and the glyph's index.
+// A drawing restored by undo from before this set was opened belongs to no
+// glyph of it and changes nothing in it.
+class GlyphSetSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit GlyphSetSession(GlyphEditor &editor, QObject *parent = nullptr);
+
+    bool isOpen() const { return m_open; }
+    const GlyphSet &set() const { return m_set; }
+    // The file the set was read from, and the BDF file Save writes (empty
+    // until there is one: a set read from any other format is saved under a
+    // new name, never over its source).
+    QString sourcePath() const { return m_sourcePath; }
+    QString savePath() const { return m_savePath; }
+    bool isModified() const { return m_modified; }
+    // The glyph drawn in Grid1, or -1.
+    qsizetype current() const { return m_current; }
+
+    // Opens `set`, read from `path` (a BDF file when `isBdf`), and draws its
+    // first glyph. The output settings the set stores are applied by the
+    // window, which owns the boxes that show them.
+    void open(GlyphSet set, const QString &path, bool isBdf);
+    void close();
+
+    // Draws glyph `index` in Grid1 and makes it current.
+    void choose(qsizetype index);
+    void choosePrevious();
+    void chooseNext();
+
+    // Writes the set as BDF to `path`, with `options` stored in it. On
+    // success `path` becomes the save path and the set is unmodified;
+    // otherwise `error` says why, naming the file, and nothing changes.
+    bool save(const QString &path, const ExportOptions &options, QString *error);
+
+    // The order in which the editor's readouts take their values: optvert
+    // and chkdir.
+    static BitOrder orderOf(const GlyphEditor &editor);
+
+signals:
+    void opened();
+    void closed();
+    void currentChanged(qsizetype index);
+    void glyphChanged(qsizetype index);
+    void modifiedChanged(bool modified);
+
+private:
+    void editorHistoryChanged();
+    void setModified(bool modified);
+    qint64 ownerOf(qsizetype index) const { return (m_generation << 32) | qint64(index); }
+
+    GlyphEditor &m_editor;
+    GlyphSet m_set;
+    bool m_open = false;
+    QString m_sourcePath;
+    QString m_savePath;
+    bool m_modified = false;
+    qsizetype m_current = -1;
+    qint64 m_generation = 0;
+};

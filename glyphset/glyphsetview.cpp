@@ -1,0 +1,157 @@
+#include "glyphsetview.h"
+
+#include "codepoints.h"
+#include "glyphsetsession.h"
+
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace {
+constexpr int kLabelPoints = 7;
+constexpr int kMargin = 3;
+
+// Paints a glyph's picture, one square of the view's cell size per set cell,
+// on white in a thin frame, with its label below; the current glyph is
+// drawn on the selection colour.
+class GlyphDelegate : public QStyledItemDelegate
+{
+public:
+    GlyphDelegate(const GlyphSetSession &session, const GlyphSetView &view)
+        : QStyledItemDelegate(const_cast<GlyphSetView *>(&view))
+        , m_session(session)
+        , m_view(view)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        const GlyphSet &set = m_session.set();
+        const int cell = m_view.cellPixels();
+        QFont font = option.font;
+        font.setPointSize(kLabelPoints);
+        const QFontMetrics metrics(font);
+        const int width = std::max(set.cols() * cell, metrics.horizontalAdvance(QStringLiteral("U+00000")));
+        return {width + 2 * kMargin, set.rows() * cell + metrics.height() + 3 * kMargin};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const GlyphSet &set = m_session.set();
+        if (index.row() >= set.size())
+            return;
+        const Glyph &glyph = set.at(index.row());
+        const int cell = m_view.cellPixels();
+        const bool current = option.state & QStyle::State_Selected;
+        painter->save();
+        painter->fillRect(option.rect, current ? option.palette.highlight() : option.palette.base());
+        const QRect picture(option.rect.left() + (option.rect.width() - set.cols() * cell) / 2,
+                            option.rect.top() + kMargin, set.cols() * cell, set.rows() * cell);
+        painter->fillRect(picture, Qt::white);
+        for (int r = 0; r < set.rows(); ++r) {
+            for (int c = 0; c < set.cols(); ++c) {
+                if (glyph.bits.isSet(r, c))
+                    painter->fillRect(picture.left() + c * cell, picture.top() + r * cell, cell, cell, Qt::black);
+            }
+        }
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawRect(picture.adjusted(-1, -1, 0, 0));
+        QFont font = option.font;
+        font.setPointSize(kLabelPoints);
+        painter->setFont(font);
+        painter->setPen(option.palette.color(current ? QPalette::HighlightedText : QPalette::Text));
+        const QRect text(option.rect.left(), picture.bottom() + kMargin, option.rect.width(),
+                         option.rect.bottom() - picture.bottom() - kMargin);
+        painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop,
+                          GlyphSetModel::label(glyph.codePoint, glyph.name));
+        painter->restore();
+    }
+
+private:
+    const GlyphSetSession &m_session;
+    const GlyphSetView &m_view;
+};
+} // namespace
+
+GlyphSetModel::GlyphSetModel(const GlyphSetSession &session, QObject *parent)
+    : QAbstractListModel(parent)
+    , m_session(session)
+{
+    connect(&session, &GlyphSetSession::opened, this, [this] { beginResetModel(); endResetModel(); });
+    connect(&session, &GlyphSetSession::closed, this, [this] { beginResetModel(); endResetModel(); });
+    connect(&session, &GlyphSetSession::glyphChanged, this, [this](qsizetype row) {
+        const QModelIndex changed = index(int(row));
+        emit dataChanged(changed, changed);
+    });
+}
+
+int GlyphSetModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_session.set().size());
+}
+
+QString GlyphSetModel::label(int codePoint, const QByteArray &name)
+{
+    if (codePoint == Glyph::kNoCodePoint)
+        return QString::fromLatin1(name);
+    return CodePoints::name(codePoint);
+}
+
+QVariant GlyphSetModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_session.set().size())
+        return {};
+    const Glyph &glyph = m_session.set().at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+        QString text = label(glyph.codePoint, glyph.name);
+        if (role == Qt::AccessibleTextRole && glyph.codePoint > 0x20 && QChar::isPrint(char32_t(glyph.codePoint)))
+            text += QLatin1Char(' ') + QString::fromUcs4(reinterpret_cast<const char32_t *>(&glyph.codePoint), 1);
+        return text;
+    }
+    if (role == Qt::ToolTipRole && !glyph.name.isEmpty())
+        return QString::fromLatin1(glyph.name);
+    return {};
+}
+
+GlyphSetView::GlyphSetView(GlyphSetSession &session, QWidget *parent)
+    : QListView(parent)
+    , m_session(session)
+    , m_model(session)
+{
+    setModel(&m_model);
+    setItemDelegate(new GlyphDelegate(session, *this));
+    setViewMode(QListView::ListMode);
+    setFlow(QListView::LeftToRight);
+    setWrapping(true);
+    setResizeMode(QListView::Adjust);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setLayoutMode(QListView::SinglePass);
+    setSpacing(1);
+    connect(&session, &GlyphSetSession::opened, this, &GlyphSetView::updateGeometryForSet);
+    connect(&session, &GlyphSetSession::currentChanged, this, &GlyphSetView::sessionCurrentChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GlyphSetView::viewCurrentChanged);
+    updateGeometryForSet();
+}
+
+void GlyphSetView::updateGeometryForSet()
+{
+    // Small glyphs get bigger squares, so that every picture can be read.
+    const GlyphSet &set = m_session.set();
+    m_cellPixels = std::max(set.cols(), set.rows()) <= 8 ? 3 : 2;
+    scheduleDelayedItemsLayout();
+}
+
+void GlyphSetView::sessionCurrentChanged(qsizetype index)
+{
+    m_following = true;
+    const QModelIndex current = m_model.index(int(index));
+    setCurrentIndex(current);
+    scrollTo(current);
+    m_following = false;
+}
+
+void GlyphSetView::viewCurrentChanged(const QModelIndex &current)
+{
+    if (!m_following && current.isValid())
+        emit glyphChosen(current.row());
+}

@@ -1,0 +1,275 @@
+#include "glyphsetwindow.h"
+
+#include "glypheditor.h"
+#include "glyphexport.h"
+#include "glyphsetfile.h"
+#include "glyphsetview.h"
+#include "openglyphsetdialog.h"
+#include "outputtext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kStartWidth = 560;
+constexpr int kStartHeight = 440;
+} // namespace
+
+GlyphSetWindow::GlyphSetWindow(GlyphEditor &editor, const OutputText &output)
+    : QWidget(nullptr)
+    , m_editor(editor)
+    , m_output(output)
+    , m_session(editor)
+{
+    setObjectName(QStringLiteral("frmGlyphSet"));
+    setWindowTitle(tr("Glyph set[*]"));
+    // Left open, it must not keep the program running once the main window
+    // has gone.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    createControls();
+    connectControls();
+    placeControls();
+    updateStatus();
+}
+
+void GlyphSetWindow::createControls()
+{
+    m_cmdOpen = new QPushButton(tr("&Open…"), this);
+    m_cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    m_cmdSave = new QPushButton(tr("&Save"), this);
+    m_cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    m_cmdSave->setShortcut(QKeySequence::Save);
+    m_cmdSaveAs = new QPushButton(tr("Save &As…"), this);
+    m_cmdSaveAs->setObjectName(QStringLiteral("cmdSaveAs"));
+    m_cmdExport = new QPushButton(tr("&Export to Text"), this);
+    m_cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    m_cmdExport->setToolTip(tr("Appends a line per glyph to the editable text, as Copy to Text writes it"));
+    m_chkComments = new QCheckBox(tr("&Comments"), this);
+    m_chkComments->setObjectName(QStringLiteral("chkComments"));
+    m_chkComments->setToolTip(tr("Ends each exported line with a comment naming its character"));
+    m_lblSet = new QLabel(this);
+    m_lblSet->setObjectName(QStringLiteral("lblSet"));
+    m_lstGlyphs = new GlyphSetView(m_session, this);
+    m_lstGlyphs->setObjectName(QStringLiteral("lstGlyphs"));
+    m_lstGlyphs->setAccessibleName(tr("Glyphs"));
+}
+
+void GlyphSetWindow::connectControls()
+{
+    connect(m_cmdOpen, &QPushButton::clicked, this, &GlyphSetWindow::cmdOpen_Click);
+    connect(m_cmdSave, &QPushButton::clicked, this, &GlyphSetWindow::cmdSave_Click);
+    connect(m_cmdSaveAs, &QPushButton::clicked, this, &GlyphSetWindow::cmdSaveAs_Click);
+    connect(m_cmdExport, &QPushButton::clicked, this, &GlyphSetWindow::cmdExport_Click);
+    connect(m_lstGlyphs, &GlyphSetView::glyphChosen, &m_session, &GlyphSetSession::choose);
+    connect(&m_session, &GlyphSetSession::opened, this, &GlyphSetWindow::updateStatus);
+    connect(&m_session, &GlyphSetSession::closed, this, &GlyphSetWindow::updateStatus);
+    connect(&m_session, &GlyphSetSession::modifiedChanged, this, &GlyphSetWindow::updateStatus);
+    connect(&m_session, &GlyphSetSession::currentChanged, this, &GlyphSetWindow::updateStatus);
+}
+
+void GlyphSetWindow::placeControls()
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdOpen);
+    buttons->addWidget(m_cmdSave);
+    buttons->addWidget(m_cmdSaveAs);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_cmdExport);
+    buttons->addWidget(m_chkComments);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(m_lblSet);
+    layout->addWidget(m_lstGlyphs, 1);
+    resize(kStartWidth, kStartHeight);
+}
+
+void GlyphSetWindow::updateStatus()
+{
+    const bool open = m_session.isOpen();
+    m_cmdSave->setEnabled(open);
+    m_cmdSaveAs->setEnabled(open);
+    m_cmdExport->setEnabled(open);
+    setWindowModified(m_session.isModified());
+    if (!open) {
+        setWindowFilePath(QString());
+        setWindowTitle(tr("Glyph set[*]"));
+        m_lblSet->setText(tr("No glyph set is open. Open a BDF or console font, source code with arrays, "
+                             "a picture or a TrueType font."));
+        return;
+    }
+    const GlyphSet &set = m_session.set();
+    const QString name = QFileInfo(m_session.sourcePath()).fileName();
+    setWindowTitle(tr("%1[*] – Glyph set").arg(name));
+    QString text = tr("%Ln glyph(s) of %1 × %2 cells", "", int(set.size())).arg(set.cols()).arg(set.rows());
+    const qsizetype current = m_session.current();
+    if (current >= 0) {
+        const Glyph &glyph = set.at(current);
+        text += tr("; drawn in the grid: %1 (%2 of %3)")
+                        .arg(GlyphSetModel::label(glyph.codePoint, glyph.name))
+                        .arg(current + 1)
+                        .arg(set.size());
+    }
+    m_lblSet->setText(text);
+}
+
+void GlyphSetWindow::showError(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+bool GlyphSetWindow::openFile(const QString &path)
+{
+    if (!maySetClose())
+        return false;
+    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(path);
+    GlyphSetFile::Options options;
+    // Arrays and pictures are cut at the grid's present size and read in its
+    // present order, unless the user says otherwise.
+    const Grid &grid = m_editor.Grid1();
+    options.array.cols = options.image.cols = grid.cols();
+    options.array.rows = options.image.rows = grid.rows();
+    options.array.order = GlyphSetSession::orderOf(m_editor);
+    if (kind == GlyphSetFile::Kind::Array || kind == GlyphSetFile::Kind::Image
+        || kind == GlyphSetFile::Kind::OutlineFont) {
+        OpenGlyphSetDialog dialog(kind, QFileInfo(path).fileName(), options, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        options = dialog.options();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ReadResult read = GlyphSetFile::open(path, options);
+    QApplication::restoreOverrideCursor();
+    if (!read.ok()) {
+        showError(read.error);
+        return false;
+    }
+    m_lastFolder = QFileInfo(path).absolutePath();
+    const std::optional<ExportOptions> stored = read.set->exportOptions;
+    // The options go first, so that the glyph is drawn in the stored order.
+    if (stored)
+        applyStoredOptions(*stored);
+    m_session.open(std::move(*read.set), path, kind == GlyphSetFile::Kind::Bdf);
+    show();
+    raise();
+    return true;
+}
+
+// Orientation and bit order can change only while frmmatrix is enabled, as
+// after the grid's Clear; the prefix and delimiter go through their boxes.
+void GlyphSetWindow::applyStoredOptions(const ExportOptions &options)
+{
+    m_editor.Command6_Click();
+    if (options.order == BitOrder::Vertical) {
+        m_editor.optvert_Click();
+    } else {
+        m_editor.opthoriz_Click();
+        m_editor.setChkdirValue(options.order == BitOrder::HorizontalLeftToRight ? 1 : 0);
+    }
+    emit outputOptionsRestored(options.prefix, options.delimiter);
+}
+
+ExportOptions GlyphSetWindow::currentOptions() const
+{
+    return {GlyphSetSession::orderOf(m_editor), m_output.prefix(), m_output.delimiter()};
+}
+
+void GlyphSetWindow::cmdOpen_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open glyph set"), m_lastFolder,
+                                                      GlyphSetFile::dialogFilter());
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool GlyphSetWindow::cmdSave_Click()
+{
+    if (!m_session.isOpen())
+        return false;
+    if (m_session.savePath().isEmpty())
+        return cmdSaveAs_Click();
+    QString error;
+    if (!m_session.save(m_session.savePath(), currentOptions(), &error)) {
+        showError(error);
+        return false;
+    }
+    return true;
+}
+
+bool GlyphSetWindow::cmdSaveAs_Click()
+{
+    if (!m_session.isOpen())
+        return false;
+    // A set read from another format is saved beside it under the same name.
+    const QFileInfo source(m_session.savePath().isEmpty() ? m_session.sourcePath() : m_session.savePath());
+    QString name = source.fileName();
+    if (name.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
+        name.chop(3);
+    name = QFileInfo(name).completeBaseName() + QStringLiteral(".bdf");
+    const QString path = QFileDialog::getSaveFileName(this, tr("Save glyph set as BDF"),
+                                                      source.absoluteDir().filePath(name),
+                                                      tr("BDF fonts (*.bdf)"));
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!m_session.save(path, currentOptions(), &error)) {
+        showError(error);
+        return false;
+    }
+    updateStatus();
+    return true;
+}
+
+void GlyphSetWindow::cmdExport_Click()
+{
+    if (!m_session.isOpen())
+        return;
+    GlyphExport::Options options;
+    options.output = currentOptions();
+    options.comments = m_chkComments->isChecked();
+    emit exportReady(GlyphExport::text(m_session.set(), options));
+}
+
+bool GlyphSetWindow::maySetClose()
+{
+    if (!m_session.isOpen())
+        return true;
+    if (m_session.isModified()) {
+        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                        tr("The glyph set %1 has changes that are not saved. Save them?")
+                                .arg(QFileInfo(m_session.sourcePath()).fileName()),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save:
+            if (!cmdSave_Click())
+                return false;
+            break;
+        case QMessageBox::Discard:
+            break;
+        default:
+            return false;
+        }
+    }
+    m_session.close();
+    return true;
+}
+
+void GlyphSetWindow::closeEvent(QCloseEvent *event)
+{
+    if (!maySetClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "glyphsetsession.h"
+
+#include <QWidget>
+
+class GlyphEditor;
+class GlyphSetView;
+class OutputText;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// The "Glyph set" window, frmGlyphSet: the glyphs of the open set as small
+// pictures with their code points, the one drawn in Grid1 marked, and the
+// buttons that open, save and export the set. A window of its own beside
+// the main window, which stays as it is; closing it closes the set, asking
+// first whether to save changes.
+class GlyphSetWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    GlyphSetWindow(GlyphEditor &editor, const OutputText &output);
+
+    GlyphSetSession &session() { return m_session; }
+
+    // Opens the glyph set in `path`, asking first for what the file does not
+    // say itself, and for unsaved changes of the set now open. Returns false
+    // when the user cancelled or the file could not be read; the message
+    // then says why, and nothing has changed.
+    bool openFile(const QString &path);
+
+    // The handlers of the window's buttons, which the editing grid's keys
+    // and menu run too.
+    void cmdOpen_Click();
+    bool cmdSave_Click();
+    bool cmdSaveAs_Click();
+    void cmdExport_Click();
+
+    // Asks whether to save the open set's changes, if it has any: Save saves
+    // it (false if that fails or is cancelled), Discard closes the set
+    // without saving, Cancel returns false. True at once without changes.
+    bool maySetClose();
+
+signals:
+    // The export's text, to be appended to Text1.
+    void exportReady(const QString &text);
+    // A file saved by this program gave its prefix and delimiter back.
+    void outputOptionsRestored(const QString &prefix, const QString &delimiter);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void connectControls();
+    void placeControls();
+    void applyStoredOptions(const ExportOptions &options);
+    ExportOptions currentOptions() const;
+    void updateStatus();
+    void showError(const QString &text);
+
+    GlyphEditor &m_editor;
+    const OutputText &m_output;
+    GlyphSetSession m_session;
+
+    QPushButton *m_cmdOpen = nullptr;
+    QPushButton *m_cmdSave = nullptr;
+    QPushButton *m_cmdSaveAs = nullptr;
+    QPushButton *m_cmdExport = nullptr;
+    QCheckBox *m_chkComments = nullptr;
+    QLabel *m_lblSet = nullptr;
+    GlyphSetView *m_lstGlyphs = nullptr;
+    QString m_lastFolder;
+};

@@ -1,0 +1,122 @@
+#include "openglyphsetdialog.h"
+
+#include "codepoints.h"
+#include "glyphset.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kSmallestPixelSize = 4;
+constexpr int kLargestPixelSize = 64;
+} // namespace
+
+OpenGlyphSetDialog::OpenGlyphSetDialog(GlyphSetFile::Kind kind, const QString &fileName,
+                                       const GlyphSetFile::Options &defaults, QWidget *parent)
+    : QDialog(parent)
+    , m_kind(kind)
+    , m_options(defaults)
+{
+    setObjectName(QStringLiteral("dlgOpenGlyphSet"));
+    setWindowTitle(tr("Open %1").arg(fileName));
+    auto *form = new QFormLayout;
+    using Kind = GlyphSetFile::Kind;
+    if (kind == Kind::Array || kind == Kind::Image) {
+        const bool array = kind == Kind::Array;
+        m_cols = sizeBox("spnCols", array ? defaults.array.cols : defaults.image.cols);
+        m_rows = sizeBox("spnRows", array ? defaults.array.rows : defaults.image.rows);
+        form->addRow(tr("Glyph &width:"), m_cols);
+        form->addRow(tr("Glyph &height:"), m_rows);
+        if (array) {
+            m_order = new QComboBox;
+            m_order->setObjectName(QStringLiteral("lstOrder"));
+            m_order->addItem(tr("Vertical: a value per column, top cell lowest"), int(BitOrder::Vertical));
+            m_order->addItem(tr("Horizontal: a value per row, right cell lowest"), int(BitOrder::Horizontal));
+            m_order->addItem(tr("Horizontal, left to right: left cell lowest"),
+                             int(BitOrder::HorizontalLeftToRight));
+            m_order->setCurrentIndex(m_order->findData(int(defaults.array.order)));
+            form->addRow(tr("&Values:"), m_order);
+        } else {
+            m_threshold = new QSpinBox;
+            m_threshold->setObjectName(QStringLiteral("spnThreshold"));
+            m_threshold->setRange(1, 255);
+            m_threshold->setValue(defaults.image.threshold);
+            m_threshold->setToolTip(tr("A pixel darker than this grey level is a set cell"));
+            form->addRow(tr("&Threshold:"), m_threshold);
+        }
+        m_first = new QLineEdit(CodePoints::name(array ? defaults.array.firstCodePoint
+                                                       : defaults.image.firstCodePoint));
+        m_first->setObjectName(QStringLiteral("txtFirst"));
+        form->addRow(tr("&First code point:"), m_first);
+    } else if (kind == Kind::OutlineFont) {
+        m_pixelSize = new QSpinBox;
+        m_pixelSize->setObjectName(QStringLiteral("spnPixelSize"));
+        m_pixelSize->setRange(kSmallestPixelSize, kLargestPixelSize);
+        m_pixelSize->setSuffix(tr(" px"));
+        m_pixelSize->setValue(defaults.outline.pixelSize);
+        form->addRow(tr("&Pixel size:"), m_pixelSize);
+        m_codePoints = new QLineEdit(QStringLiteral("32-126"));
+        m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
+        m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
+        form->addRow(tr("&Code points:"), m_codePoints);
+    }
+    m_error = new QLabel;
+    m_error->setObjectName(QStringLiteral("lblError"));
+    m_error->setWordWrap(true);
+    m_error->hide();
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_error);
+    layout->addWidget(buttons);
+}
+
+QSpinBox *OpenGlyphSetDialog::sizeBox(const char *name, int value)
+{
+    auto *box = new QSpinBox;
+    box->setObjectName(QLatin1String(name));
+    box->setRange(GlyphSet::kMinSize, GlyphSet::kMaxSize);
+    box->setValue(value);
+    return box;
+}
+
+void OpenGlyphSetDialog::accept()
+{
+    QString error;
+    if (m_first) {
+        int first = 0;
+        if (!CodePoints::parse(m_first->text(), &first)) {
+            error = tr("\"%1\" is no code point: write 65, 0x41 or U+0041.").arg(m_first->text());
+        } else if (m_order) {
+            m_options.array = {m_cols->value(), m_rows->value(), BitOrder(m_order->currentData().toInt()), first};
+        } else {
+            m_options.image.cols = m_cols->value();
+            m_options.image.rows = m_rows->value();
+            m_options.image.threshold = m_threshold->value();
+            m_options.image.firstCodePoint = first;
+        }
+    }
+    if (m_codePoints) {
+        CodePoints::Ranges ranges;
+        if (CodePoints::parseRanges(m_codePoints->text(), &ranges, &error)) {
+            m_options.outline.pixelSize = m_pixelSize->value();
+            m_options.outline.codePoints = CodePoints::expanded(ranges);
+        } else {
+            error[0] = error[0].toUpper();
+            error += QLatin1Char('.');
+        }
+    }
+    if (!error.isEmpty()) {
+        m_error->setText(error);
+        m_error->show();
+        return;
+    }
+    QDialog::accept();
+}
