@@ -1,11 +1,104 @@
 #include "fontfile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zlib.h>
+
+#include <algorithm>
+
 namespace FontFile {
 
-bool load(const QString &path, QByteArray *, QString *error)
+namespace {
+
+// zlib counts its input and output in uInt; both are handed over in pieces
+// no larger than this, whatever the platform's uInt is.
+constexpr qsizetype kChunkBytes = 256 * 1024;
+
+// A size as people read it: whole MiB where it is that large, bytes below.
+QString sizeText(qint64 bytes)
 {
-    *error = QStringLiteral("%1: reading font files is not built yet").arg(path);
-    return false;
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', bytes % (1024 * 1024) ? 1 : 0);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+// Appends `n` bytes, the buffer never growing past `limit`: growing by
+// doubling, as QByteArray does by itself, would take up to twice the limit
+// for a file that comes near it.
+void appendBounded(QByteArray *out, const char *data, qsizetype n, qint64 limit)
+{
+    const qint64 needed = qint64(out->size()) + n;
+    if (needed > out->capacity())
+        out->reserve(qsizetype(std::min(limit, std::max(needed, qint64(out->capacity()) * 2))));
+    out->append(data, n);
+}
+
+// Reads at most `limit` + 1 bytes, so that a file that grew since it was
+// measured, or one that reports no size (a pipe, a device), is still caught.
+bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
+{
+    const qint64 expected = file.isSequential() ? 0 : std::min(file.size(), limit);
+    bytes->clear();
+    bytes->reserve(qsizetype(expected));
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    while (bytes->size() <= limit) {
+        const qint64 n = file.read(buffer.data(), std::min(qint64(buffer.size()), limit + 1 - bytes->size()));
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        appendBounded(bytes, buffer.constData(), qsizetype(n), limit + 1);
+    }
+    return true;
+}
+
+} // namespace
+
+bool load(const QString &path, QByteArray *bytes, QString *error)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    const QString name = info.fileName().isEmpty() ? path : info.fileName();
+    bytes->clear();
+    if (!info.exists()) {
+        *error = QStringLiteral("%1: there is no such file").arg(name);
+        return false;
+    }
+    if (info.isDir()) {
+        *error = QStringLiteral("%1: is a folder, not a font file").arg(name);
+        return false;
+    }
+    if (info.size() > kMaxFileBytes) {
+        *error = QStringLiteral("%1: the file is %2, more than the %3 this program reads")
+                         .arg(name, sizeText(info.size()), sizeText(kMaxFileBytes));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
+        return false;
+    }
+    QByteArray raw;
+    if (!readBounded(file, kMaxFileBytes, &raw)) {
+        *error = QStringLiteral("%1: reading stopped early (%2)").arg(name, file.errorString());
+        return false;
+    }
+    if (raw.size() > kMaxFileBytes) {
+        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, sizeText(kMaxFileBytes));
+        return false;
+    }
+    if (!isGzip(raw)) {
+        *bytes = std::move(raw);
+        return true;
+    }
+    QString what;
+    if (!gunzip(raw, kMaxUnpackedBytes, bytes, &what)) {
+        bytes->clear();
+        *error = QStringLiteral("%1: %2").arg(name, what);
+        return false;
+    }
+    return true;
 }
 
 bool isGzip(const QByteArray &bytes)
@@ -13,10 +106,88 @@ bool isGzip(const QByteArray &bytes)
     return bytes.startsWith("\x1f\x8b");
 }
 
-bool gunzip(const QByteArray &, qint64, QByteArray *, QString *what)
+// Concatenated gzip members, as `cat a.gz b.gz` makes them, unpack one after
+// the other into one output, as gzip itself does. Anything else after the
+// last member is taken for damage.
+bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *what)
 {
-    *what = QStringLiteral("unpacking is not built yet");
-    return false;
+    out->clear();
+    limit = std::clamp<qint64>(limit, 0, qint64(1) << 40);
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
+        *what = QStringLiteral("could not start unpacking (out of memory)");
+        return false;
+    }
+    const auto *input = reinterpret_cast<const Bytef *>(packed.constData());
+    const qsizetype inputSize = packed.size();
+    qsizetype consumed = 0;
+    // inflate writes straight into `out`, which grows as output comes but
+    // never past limit + 1 bytes: one byte more than the limit is how a
+    // stream that unpacks to gigabytes is caught, at no more memory.
+    const qint64 most = limit + 1;
+    out->resize(qsizetype(std::min(most, std::max<qint64>(4096, qint64(inputSize) * 4))));
+    qsizetype used = 0;
+    bool ok = false;
+    for (;;) {
+        if (stream.avail_in == 0 && consumed < inputSize) {
+            const qsizetype piece = std::min(kChunkBytes, inputSize - consumed);
+            stream.next_in = const_cast<Bytef *>(input + consumed);
+            stream.avail_in = uInt(piece);
+            consumed += piece;
+        }
+        if (used == out->size())
+            out->resize(qsizetype(std::min(most, qint64(used) * 2)));
+        const qsizetype room = std::min(kChunkBytes, out->size() - used);
+        stream.next_out = reinterpret_cast<Bytef *>(out->data() + used);
+        stream.avail_out = uInt(room);
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        const qsizetype produced = room - qsizetype(stream.avail_out);
+        used += produced;
+        if (used > limit) {
+            *what = QStringLiteral("unpacks to more than %1, the most this program reads").arg(sizeText(limit));
+            break;
+        }
+        if (status == Z_STREAM_END) {
+            const qsizetype left = qsizetype(stream.avail_in) + (inputSize - consumed);
+            if (left == 0) {
+                ok = true;
+                break;
+            }
+            const qsizetype at = inputSize - left;
+            if (left < 2 || uchar(packed[at]) != 0x1f || uchar(packed[at + 1]) != 0x8b) {
+                *what = left == 1 ? QStringLiteral("has a stray byte after the end of its compressed data")
+                                  : QStringLiteral("has %1 stray bytes after the end of its compressed data").arg(left);
+                break;
+            }
+            inflateReset(&stream);
+            continue;
+        }
+        if (status == Z_DATA_ERROR) {
+            *what = QStringLiteral("the compressed data is damaged (%1)")
+                            .arg(QString::fromLatin1(stream.msg ? stream.msg : "bad data"));
+            break;
+        }
+        if (status == Z_MEM_ERROR) {
+            *what = QStringLiteral("ran out of memory while unpacking");
+            break;
+        }
+        if (status == Z_NEED_DICT || status == Z_STREAM_ERROR) {
+            *what = QStringLiteral("the compressed data is damaged");
+            break;
+        }
+        // Z_OK or Z_BUF_ERROR: inflate wants more input. With none left, and
+        // no output made this round, the stream was cut short.
+        if (stream.avail_in == 0 && consumed == inputSize && produced == 0) {
+            *what = QStringLiteral("the compressed data ends early (the file is cut short)");
+            break;
+        }
+    }
+    inflateEnd(&stream);
+    if (ok)
+        out->resize(used);
+    else
+        out->clear();
+    return ok;
 }
 
 } // namespace FontFile
