@@ -19,7 +19,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kStartWidth = 560;
+constexpr int kStartWidth = 600;
 constexpr int kStartHeight = 440;
 } // namespace
 
@@ -77,17 +77,21 @@ void GlyphSetWindow::connectControls()
 
 void GlyphSetWindow::placeControls()
 {
+    // The export's check box stands under its button, beside the status,
+    // so that the window can be narrow.
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_cmdOpen);
     buttons->addWidget(m_cmdSave);
     buttons->addWidget(m_cmdSaveAs);
-    buttons->addSpacing(12);
-    buttons->addWidget(m_cmdExport);
-    buttons->addWidget(m_chkComments);
     buttons->addStretch();
+    buttons->addWidget(m_cmdExport);
+    auto *status = new QHBoxLayout;
+    m_lblSet->setWordWrap(true);
+    status->addWidget(m_lblSet, 1);
+    status->addWidget(m_chkComments, 0, Qt::AlignTop);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(m_lblSet);
+    layout->addLayout(status);
     layout->addWidget(m_lstGlyphs, 1);
     resize(kStartWidth, kStartHeight);
 }
@@ -109,11 +113,14 @@ void GlyphSetWindow::updateStatus()
     const GlyphSet &set = m_session.set();
     const QString name = QFileInfo(m_session.sourcePath()).fileName();
     setWindowTitle(tr("%1[*] – Glyph set").arg(name));
-    QString text = tr("%Ln glyph(s) of %1 × %2 cells", "", int(set.size())).arg(set.cols()).arg(set.rows());
+    QString text = (set.size() == 1 ? tr("1 glyph of %1 × %2 cells") : tr("%L3 glyphs of %1 × %2 cells"))
+                           .arg(set.cols())
+                           .arg(set.rows())
+                           .arg(set.size());
     const qsizetype current = m_session.current();
     if (current >= 0) {
         const Glyph &glyph = set.at(current);
-        text += tr("; drawn in the grid: %1 (%2 of %3)")
+        text += tr("; drawn in the grid: %1 (%L2 of %L3)")
                         .arg(GlyphSetModel::label(glyph.codePoint, glyph.name))
                         .arg(current + 1)
                         .arg(set.size());

@@ -338,8 +338,32 @@ GlyphSetWindow *MainWindow::glyphSetWindow()
         connect(&session, &GlyphSetSession::closed, m_Grid1Actions, [this] { m_Grid1Actions->setGlyphSetOpen(false); });
         connect(m_glyphSet, &GlyphSetWindow::exportReady, this, &MainWindow::glyphSet_Export);
         connect(m_glyphSet, &GlyphSetWindow::outputOptionsRestored, this, &MainWindow::glyphSet_OptionsRestored);
+        // Beside the main window, on the side with more room, narrowed to
+        // that room where it is enough to show a few glyphs, and always on
+        // the screen.
+        constexpr int kGap = 8;
+        constexpr int kNarrowest = 360;
         QRect frame = m_glyphSet->frameGeometry();
-        frame.moveTopLeft(frameGeometry().topRight() + QPoint(8, 0));
+        const QRect main = frameGeometry();
+        if (const QScreen *screen = this->screen()) {
+            const QRect available = screen->availableGeometry();
+            const int right = available.right() - main.right() - kGap;
+            const int left = main.left() - available.left() - kGap;
+            const int room = std::max(left, right);
+            if (room >= kNarrowest && room < frame.width()) {
+                m_glyphSet->resize(m_glyphSet->width() - (frame.width() - room), m_glyphSet->height());
+                frame = m_glyphSet->frameGeometry();
+            }
+            frame.moveTop(main.top());
+            if (right >= left)
+                frame.moveLeft(main.right() + kGap);
+            else
+                frame.moveRight(main.left() - kGap);
+            frame.moveRight(std::min(frame.right(), available.right()));
+            frame.moveLeft(std::max(frame.left(), available.left()));
+            frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+            frame.moveTop(std::max(frame.top(), available.top()));
+        }
         m_glyphSet->move(frame.topLeft());
     }
     return m_glyphSet;
