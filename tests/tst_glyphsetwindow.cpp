@@ -1,0 +1,336 @@
+#include "glypheditor.h"
+#include "glyphsetfile.h"
+#include "glyphsetview.h"
+#include "glyphsetwindow.h"
+#include "gridview.h"
+#include "mainwindow.h"
+#include "plaintextbox.h"
+#include "startup.h"
+#include "testsettings.h"
+#include "windowdriver.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using WindowDriver::clickCell;
+
+namespace {
+const QString kMiscFonts = QStringLiteral("/usr/share/fonts/X11/misc/");
+const QString kConsoleFonts = QStringLiteral("/usr/share/consolefonts/");
+
+// A real font as a file in `dir`: the X11 misc fonts through pcf2bdf, the
+// console fonts as they are installed.
+bool realFont(const QString &name, const QString &dir, QString *path, QString *message)
+{
+    if (name.endsWith(QLatin1String(".pcf.gz"))) {
+        if (!QFile::exists(kMiscFonts + name)) {
+            *message = kMiscFonts + name + QStringLiteral(" is missing: install xfonts-base and pcf2bdf");
+            return false;
+        }
+        *path = dir + QLatin1Char('/') + QString(name).replace(QLatin1String(".pcf.gz"), QLatin1String(".bdf"));
+        QProcess pcf2bdf;
+        pcf2bdf.start(QStringLiteral("pcf2bdf"), {QStringLiteral("-o"), *path, kMiscFonts + name});
+        if (!pcf2bdf.waitForFinished() || pcf2bdf.exitCode() != 0) {
+            *message = QStringLiteral("pcf2bdf failed on %1 (is pcf2bdf installed?)").arg(name);
+            return false;
+        }
+        return true;
+    }
+    *path = dir + QLatin1Char('/') + name;
+    if (!QFile::copy(kConsoleFonts + name, *path)) {
+        *message = kConsoleFonts + name + QStringLiteral(" is missing: install console-setup-linux");
+        return false;
+    }
+    return true;
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Answers the next modal message box with `button`, and keeps its text.
+class Answer : public QObject
+{
+public:
+    explicit Answer(QMessageBox::StandardButton button)
+        : m_button(button)
+    {
+        connect(&m_timer, &QTimer::timeout, this, &Answer::poll);
+        m_timer.start(5);
+    }
+    bool seen = false;
+    QString text;
+
+private:
+    void poll()
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        m_timer.stop();
+        seen = true;
+        text = box->text();
+        box->button(m_button)->click();
+    }
+    QMessageBox::StandardButton m_button;
+    QTimer m_timer;
+};
+} // namespace
+
+// The glyph-set window beside the real main window: a font opened, its
+// glyphs chosen and edited through Grid1, undone, saved, and the question
+// that keeps unsaved drawings from being lost.
+class tst_GlyphSetWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Startup::setUpApplication(); }
+    void init();
+    void cleanup();
+
+    void chooseEditUndo_data();
+    void chooseEditUndo();
+    void savedOptionsComeBack();
+    void unsavedChangesAreAsked_data();
+    void unsavedChangesAreAsked();
+    void unreadableFileChangesNothing();
+
+private:
+    template <typename T>
+    T *control(QWidget *window, const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    GridView *Grid1() const { return control<GridView>(m_window.get(), "Grid1"); }
+    GlyphSetWindow *setWindow() const { return m_window->findChild<GlyphSetWindow *>(); }
+    GlyphSetWindow *openedWindow() const;
+    // Whether Grid1 shows exactly the bits of glyph `index` of the open set.
+    bool gridShows(qsizetype index, QString *message) const;
+
+    std::unique_ptr<TestSettings> m_settings;
+    std::unique_ptr<MainWindow> m_window;
+    QTemporaryDir m_dir;
+};
+
+GlyphSetWindow *tst_GlyphSetWindow::openedWindow() const
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *set = qobject_cast<GlyphSetWindow *>(window))
+            return set;
+    }
+    return nullptr;
+}
+
+bool tst_GlyphSetWindow::gridShows(qsizetype index, QString *message) const
+{
+    const GlyphSet &set = openedWindow()->session().set();
+    const Grid &grid = Grid1()->grid();
+    if (grid.rows() != set.rows() || grid.cols() != set.cols()) {
+        *message = QStringLiteral("Grid1 is %1 x %2, the set %3 x %4")
+                           .arg(grid.cols()).arg(grid.rows()).arg(set.cols()).arg(set.rows());
+        return false;
+    }
+    for (int r = 0; r < set.rows(); ++r) {
+        for (int c = 0; c < set.cols(); ++c) {
+            if ((grid.cellBackColorAt(r, c) == GlyphEditor::kSetColour) != set.at(index).bits.isSet(r, c)) {
+                *message = QStringLiteral("cell %1, %2 of glyph %3 differs").arg(r).arg(c).arg(index);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void tst_GlyphSetWindow::init()
+{
+    m_settings = std::make_unique<TestSettings>();
+    m_window = std::make_unique<MainWindow>();
+    m_window->showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void tst_GlyphSetWindow::cleanup()
+{
+    if (GlyphSetWindow *set = openedWindow())
+        set->session().close(); // nothing to ask about
+    m_window.reset();
+    m_settings.reset();
+}
+
+void tst_GlyphSetWindow::chooseEditUndo_data()
+{
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("misc-fixed 5x7, BDF") << "5x7.pcf.gz" << 5 << 7;
+    QTest::newRow("misc-fixed 8x13, BDF") << "8x13.pcf.gz" << 8 << 13;
+    QTest::newRow("Terminus 6x12, PSF2") << "Lat2-Terminus12x6.psf.gz" << 6 << 12;
+    QTest::newRow("Unifont, BDF") << "unifont.pcf.gz" << 16 << 16;
+}
+
+void tst_GlyphSetWindow::chooseEditUndo()
+{
+    QFETCH(QString, font);
+    QFETCH(int, cols);
+    QFETCH(int, rows);
+    QString path;
+    QString message;
+    QVERIFY2(realFont(font, m_dir.path(), &path, &message), qPrintable(message));
+
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = openedWindow();
+    QVERIFY(window && window->isVisible());
+    GlyphSetSession &session = window->session();
+    QCOMPARE(session.set().cols(), cols);
+    QCOMPARE(session.set().rows(), rows);
+    QCOMPARE(session.current(), 0);
+    QVERIFY2(gridShows(0, &message), qPrintable(message));
+
+    // A click on the glyph's picture draws it in Grid1, at the set's size.
+    auto *view = control<GlyphSetView>(window, "lstGlyphs");
+    const qsizetype a = session.set().indexOf('A');
+    QVERIFY(a > 0);
+    view->scrollTo(view->model()->index(int(a), 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(int(a), 0)).center());
+    QCOMPARE(session.current(), a);
+    QVERIFY2(gridShows(a, &message), qPrintable(message));
+    QCOMPARE(control<QComboBox>(m_window.get(), "lstCol")->currentText(), QString::number(cols));
+    QCOMPARE(control<QComboBox>(m_window.get(), "lstRow")->currentText(), QString::number(rows));
+    QVERIFY(!session.isModified());
+
+    // A click on Grid1 changes the glyph in the set; undo takes it back.
+    const Drawing original = session.set().at(a).bits;
+    clickCell(Grid1(), 0, 0);
+    QCOMPARE(session.set().at(a).bits.isSet(0, 0), !original.isSet(0, 0));
+    QVERIFY(session.isModified());
+    QVERIFY(window->isWindowModified());
+    Grid1()->setFocus();
+    QTest::keyClick(Grid1(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(session.set().at(a).bits == original);
+
+    // Page Down goes on to the next glyph; an edit there, then undo twice,
+    // comes back to 'A' as it was.
+    QTest::keyClick(Grid1(), Qt::Key_PageDown);
+    QCOMPARE(session.current(), a + 1);
+    QVERIFY2(gridShows(a + 1, &message), qPrintable(message));
+    const Drawing next = session.set().at(a + 1).bits;
+    QTest::keyClick(Grid1(), Qt::Key_H, Qt::ShiftModifier); // mirror
+    QVERIFY2(gridShows(a + 1, &message), qPrintable(message));
+    QTest::keyClick(Grid1(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(session.set().at(a + 1).bits == next);
+    QTest::keyClick(Grid1(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(session.current(), a);
+    QVERIFY(view->currentIndex().row() == a);
+    QTest::keyClick(Grid1(), Qt::Key_PageUp);
+    QCOMPARE(session.current(), a - 1);
+}
+
+// A set saved in vertical order with its own prefix and delimiter opens with
+// them again, and its edited glyph is in the file.
+void tst_GlyphSetWindow::savedOptionsComeBack()
+{
+    QString path;
+    QString message;
+    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir.path(), &path, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetSession &session = openedWindow()->session();
+    session.choose(session.set().indexOf('K'));
+
+    QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton); // Clear
+    QTest::mouseClick(control<QRadioButton>(m_window.get(), "optvert"), Qt::LeftButton);
+    control<QLineEdit>(m_window.get(), "txtfmt")->setText(QStringLiteral("0x"));
+    control<QLineEdit>(m_window.get(), "txtdelim")->setText(QStringLiteral(", "));
+    session.choose(session.set().indexOf('K'));
+    clickCell(Grid1(), 6, 4);
+    const Drawing edited = session.set().at(session.current()).bits;
+    Grid1()->setFocus();
+    QTest::keyClick(Grid1(), Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!session.isModified());
+    QVERIFY(contents(path).contains("KELVOR_ORIENTATION \"vert\""));
+
+    // Back to the start state, then the file again.
+    openedWindow()->close();
+    QVERIFY(!session.isOpen());
+    QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_window.get(), "opthoriz"), Qt::LeftButton);
+    control<QLineEdit>(m_window.get(), "txtfmt")->setText(QStringLiteral("$"));
+    control<QLineEdit>(m_window.get(), "txtdelim")->setText(QStringLiteral(","));
+    QVERIFY(m_window->openGlyphSet(path));
+    QVERIFY(control<QRadioButton>(m_window.get(), "optvert")->isChecked());
+    QCOMPARE(control<QLineEdit>(m_window.get(), "txtfmt")->text(), QStringLiteral("0x"));
+    QCOMPARE(control<QLineEdit>(m_window.get(), "txtdelim")->text(), QStringLiteral(", "));
+    const GlyphSet &set = openedWindow()->session().set();
+    QVERIFY(set.at(set.indexOf('K')).bits == edited);
+}
+
+void tst_GlyphSetWindow::unsavedChangesAreAsked_data()
+{
+    QTest::addColumn<bool>("closeMainWindow");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("set window, Cancel") << false << int(QMessageBox::Cancel) << false << false;
+    QTest::newRow("set window, Discard") << false << int(QMessageBox::Discard) << true << false;
+    QTest::newRow("set window, Save") << false << int(QMessageBox::Save) << true << true;
+    QTest::newRow("main window, Cancel") << true << int(QMessageBox::Cancel) << false << false;
+    QTest::newRow("main window, Discard") << true << int(QMessageBox::Discard) << true << false;
+    QTest::newRow("main window, Save") << true << int(QMessageBox::Save) << true << true;
+}
+
+void tst_GlyphSetWindow::unsavedChangesAreAsked()
+{
+    QFETCH(bool, closeMainWindow);
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    QString path;
+    QString message;
+    QVERIFY2(realFont(QStringLiteral("6x13.pcf.gz"), m_dir.path(), &path, &message), qPrintable(message));
+    const QByteArray before = contents(path);
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = openedWindow();
+    clickCell(Grid1(), 2, 2);
+
+    Answer reply{QMessageBox::StandardButton(answer)};
+    QWidget *closing = closeMainWindow ? static_cast<QWidget *>(m_window.get()) : window;
+    QCOMPARE(closing->close(), closed);
+    QVERIFY(reply.seen);
+    QVERIFY2(reply.text.contains(QLatin1String("6x13.bdf")), qPrintable(reply.text));
+    QCOMPARE(m_window->isVisible(), !(closeMainWindow && closed));
+    QCOMPARE(window->session().isOpen(), !closed);
+    QCOMPARE(contents(path) != before, saved);
+}
+
+// A file that is no font: one message, and the grid as it was.
+void tst_GlyphSetWindow::unreadableFileChangesNothing()
+{
+    const QString path = m_dir.filePath(QStringLiteral("cut.bdf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("STARTFONT 2.1\nFONTBOUNDINGBOX 5 7 0 -1\nCHARS 1000000000\n");
+    file.close();
+    clickCell(Grid1(), 1, 1);
+    WindowDriver::MessageBoxWatcher watcher;
+    QVERIFY(!m_window->openGlyphSet(path));
+    QVERIFY(watcher.seen);
+    QVERIFY2(watcher.text.contains(QLatin1String("cut.bdf")), qPrintable(watcher.text));
+    QCOMPARE(Grid1()->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
+    QCOMPARE(Grid1()->grid().cols(), 16);
+}
+
+QTEST_MAIN(tst_GlyphSetWindow)
+#include "tst_glyphsetwindow.moc"
