@@ -1,11 +1,97 @@
 #include "fontfile.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <zlib.h>
+
+#include <algorithm>
+
 namespace FontFile {
 
-bool load(const QString &path, QByteArray *, QString *error)
+namespace {
+
+// zlib counts its input and output in uInt; both are handed over in pieces
+// no larger than this, whatever the platform's uInt is.
+constexpr qsizetype kChunkBytes = 256 * 1024;
+
+QString mebibytes(qint64 bytes)
 {
-    *error = QStringLiteral("%1: reading font files is not built yet").arg(path);
-    return false;
+    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+}
+
+// A size as people read it: whole MiB where it is that large, bytes below.
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', bytes % (1024 * 1024) ? 1 : 0);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+// Reads at most `limit` + 1 bytes, so that a file that grew since it was
+// measured, or one that reports no size (a pipe, a device), is still caught.
+bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
+{
+    const qint64 expected = file.isSequential() ? 0 : std::min(file.size(), limit);
+    bytes->clear();
+    bytes->reserve(qsizetype(expected));
+    QByteArray buffer(kChunkBytes, Qt::Uninitialized);
+    while (bytes->size() <= limit) {
+        const qint64 n = file.read(buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        bytes->append(buffer.constData(), qsizetype(n));
+    }
+    return true;
+}
+
+} // namespace
+
+bool load(const QString &path, QByteArray *bytes, QString *error)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName().isEmpty() ? path : info.fileName();
+    bytes->clear();
+    if (!info.exists()) {
+        *error = QStringLiteral("%1: there is no such file").arg(name);
+        return false;
+    }
+    if (info.isDir()) {
+        *error = QStringLiteral("%1: is a folder, not a font file").arg(name);
+        return false;
+    }
+    if (info.size() > kMaxFileBytes) {
+        *error = QStringLiteral("%1: the file is %2, more than the %3 this program reads")
+                         .arg(name, sizeText(info.size()), mebibytes(kMaxFileBytes));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
+        return false;
+    }
+    QByteArray raw;
+    if (!readBounded(file, kMaxFileBytes, &raw)) {
+        *error = QStringLiteral("%1: reading stopped early (%2)").arg(name, file.errorString());
+        return false;
+    }
+    if (raw.size() > kMaxFileBytes) {
+        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, mebibytes(kMaxFileBytes));
+        return false;
+    }
+    if (!isGzip(raw)) {
+        *bytes = std::move(raw);
+        return true;
+    }
+    QString what;
+    if (!gunzip(raw, kMaxUnpackedBytes, bytes, &what)) {
+        bytes->clear();
+        *error = QStringLiteral("%1: %2").arg(name, what);
+        return false;
+    }
+    return true;
 }
 
 bool isGzip(const QByteArray &bytes)
@@ -13,10 +99,81 @@ bool isGzip(const QByteArray &bytes)
     return bytes.startsWith("\x1f\x8b");
 }
 
-bool gunzip(const QByteArray &, qint64, QByteArray *, QString *what)
+// Concatenated gzip members, as `cat a.gz b.gz` makes them, unpack one after
+// the other into one output, as gzip itself does. Anything else after the
+// last member is taken for damage.
+bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *what)
 {
-    *what = QStringLiteral("unpacking is not built yet");
-    return false;
+    out->clear();
+    limit = std::max<qint64>(limit, 0);
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
+        *what = QStringLiteral("could not start unpacking (out of memory)");
+        return false;
+    }
+    const auto *input = reinterpret_cast<const Bytef *>(packed.constData());
+    const qsizetype inputSize = packed.size();
+    qsizetype consumed = 0;
+    // Grows as output comes, never past limit + one chunk, so that a stream
+    // that unpacks to gigabytes costs no more memory than the limit.
+    out->reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(kChunkBytes, qint64(inputSize) * 4))));
+    QByteArray buffer(kChunkBytes, Qt::Uninitialized);
+    bool ok = false;
+    for (;;) {
+        if (stream.avail_in == 0 && consumed < inputSize) {
+            const qsizetype piece = std::min(kChunkBytes, inputSize - consumed);
+            stream.next_in = const_cast<Bytef *>(input + consumed);
+            stream.avail_in = uInt(piece);
+            consumed += piece;
+        }
+        stream.next_out = reinterpret_cast<Bytef *>(buffer.data());
+        stream.avail_out = uInt(buffer.size());
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        const qsizetype produced = buffer.size() - qsizetype(stream.avail_out);
+        if (qint64(out->size()) + produced > limit) {
+            *what = QStringLiteral("unpacks to more than %1, the most this program reads").arg(mebibytes(limit));
+            break;
+        }
+        out->append(buffer.constData(), produced);
+        if (status == Z_STREAM_END) {
+            const qsizetype left = qsizetype(stream.avail_in) + (inputSize - consumed);
+            if (left == 0) {
+                ok = true;
+                break;
+            }
+            const qsizetype at = inputSize - left;
+            if (left < 2 || uchar(packed[at]) != 0x1f || uchar(packed[at + 1]) != 0x8b) {
+                *what = left == 1 ? QStringLiteral("has a stray byte after the end of its compressed data")
+                                  : QStringLiteral("has %1 stray bytes after the end of its compressed data").arg(left);
+                break;
+            }
+            inflateReset(&stream);
+            continue;
+        }
+        if (status == Z_DATA_ERROR) {
+            *what = QStringLiteral("the compressed data is damaged (%1)")
+                            .arg(QString::fromLatin1(stream.msg ? stream.msg : "bad data"));
+            break;
+        }
+        if (status == Z_MEM_ERROR) {
+            *what = QStringLiteral("ran out of memory while unpacking");
+            break;
+        }
+        if (status == Z_NEED_DICT || status == Z_STREAM_ERROR) {
+            *what = QStringLiteral("the compressed data is damaged");
+            break;
+        }
+        // Z_OK or Z_BUF_ERROR: inflate wants more input. With none left, and
+        // no output made this round, the stream was cut short.
+        if (stream.avail_in == 0 && consumed == inputSize && produced == 0) {
+            *what = QStringLiteral("the compressed data ends early (the file is cut short)");
+            break;
+        }
+    }
+    inflateEnd(&stream);
+    if (!ok)
+        out->clear();
+    return ok;
 }
 
 } // namespace FontFile
