@@ -2,6 +2,7 @@
 
 #include "readresult.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -20,6 +21,8 @@ struct Options
 
 // From a font file; `fileName` names it in the message.
 ReadResult renderFile(const QString &path, const Options &options);
+// From the bytes of a font file (as FontFile::load gives them).
+ReadResult renderData(const QByteArray &data, const QString &fileName, const Options &options);
 // From an installed family, as the font database knows it.
 ReadResult renderFamily(const QString &family, const Options &options);
 
