@@ -64,10 +64,13 @@ QByteArray oneLine(const QByteArray &text)
     return line.trimmed();
 }
 
+// A BDF string, blanks kept: the prefix and delimiter are used as typed.
 QByteArray quoted(const QString &text)
 {
     QByteArray result = "\"";
-    for (char c : oneLine(text.toUtf8())) {
+    for (char c : text.toUtf8()) {
+        if (uchar(c) < 0x20 || c == 0x7F)
+            c = ' ';
         result.append(c);
         if (c == '"')
             result.append('"');
