@@ -1,5 +1,6 @@
 #include "fontfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -15,17 +16,23 @@ namespace {
 // no larger than this, whatever the platform's uInt is.
 constexpr qsizetype kChunkBytes = 256 * 1024;
 
-QString mebibytes(qint64 bytes)
-{
-    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
-}
-
 // A size as people read it: whole MiB where it is that large, bytes below.
 QString sizeText(qint64 bytes)
 {
     if (bytes >= 1024 * 1024)
         return QStringLiteral("%1 MiB").arg(double(bytes) / (1024 * 1024), 0, 'f', bytes % (1024 * 1024) ? 1 : 0);
     return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+// Appends `n` bytes, the buffer never growing past `limit`: growing by
+// doubling, as QByteArray does by itself, would take up to twice the limit
+// for a file that comes near it.
+void appendBounded(QByteArray *out, const char *data, qsizetype n, qint64 limit)
+{
+    const qint64 needed = qint64(out->size()) + n;
+    if (needed > out->capacity())
+        out->reserve(qsizetype(std::min(limit, std::max(needed, qint64(out->capacity()) * 2))));
+    out->append(data, n);
 }
 
 // Reads at most `limit` + 1 bytes, so that a file that grew since it was
@@ -37,12 +44,12 @@ bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
     bytes->reserve(qsizetype(expected));
     QByteArray buffer(kChunkBytes, Qt::Uninitialized);
     while (bytes->size() <= limit) {
-        const qint64 n = file.read(buffer.data(), buffer.size());
+        const qint64 n = file.read(buffer.data(), std::min(qint64(buffer.size()), limit + 1 - bytes->size()));
         if (n < 0)
             return false;
         if (n == 0)
             break;
-        bytes->append(buffer.constData(), qsizetype(n));
+        appendBounded(bytes, buffer.constData(), qsizetype(n), limit + 1);
     }
     return true;
 }
@@ -51,7 +58,7 @@ bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
 
 bool load(const QString &path, QByteArray *bytes, QString *error)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(QDir::cleanPath(path));
     const QString name = info.fileName().isEmpty() ? path : info.fileName();
     bytes->clear();
     if (!info.exists()) {
@@ -64,7 +71,7 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
     }
     if (info.size() > kMaxFileBytes) {
         *error = QStringLiteral("%1: the file is %2, more than the %3 this program reads")
-                         .arg(name, sizeText(info.size()), mebibytes(kMaxFileBytes));
+                         .arg(name, sizeText(info.size()), sizeText(kMaxFileBytes));
         return false;
     }
     QFile file(path);
@@ -78,7 +85,7 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     if (raw.size() > kMaxFileBytes) {
-        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, mebibytes(kMaxFileBytes));
+        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, sizeText(kMaxFileBytes));
         return false;
     }
     if (!isGzip(raw)) {
@@ -131,10 +138,10 @@ bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *wh
         const int status = inflate(&stream, Z_NO_FLUSH);
         const qsizetype produced = buffer.size() - qsizetype(stream.avail_out);
         if (qint64(out->size()) + produced > limit) {
-            *what = QStringLiteral("unpacks to more than %1, the most this program reads").arg(mebibytes(limit));
+            *what = QStringLiteral("unpacks to more than %1, the most this program reads").arg(sizeText(limit));
             break;
         }
-        out->append(buffer.constData(), produced);
+        appendBounded(out, buffer.constData(), produced, limit);
         if (status == Z_STREAM_END) {
             const qsizetype left = qsizetype(stream.avail_in) + (inputSize - consumed);
             if (left == 0) {
