@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QtGlobal>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -62,6 +63,15 @@ QString usage()
         "A BDF font saved by KELVOR 2 brings its orientation, prefix and delimiter as\n"
         "the defaults.\n"
         "Exit status: 0 done, 1 --check found a difference, 2 bad usage or input.\n");
+}
+
+// Qt's own notes (a missing runtime folder, a font engine's remark) would add
+// lines to standard error that a script cannot tell from a fault; only its
+// critical messages pass.
+void qtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s: %s\n", kProgram, message.toLocal8Bit().constData());
 }
 
 // Messages are one line each, whatever a file name or a reader put in them.
@@ -222,6 +232,7 @@ int run(int argc, char *argv[])
     // Qt's font engine needs a QGuiApplication, which gets the offscreen
     // platform so that it never looks for a display. Its arguments are ours
     // alone, so that nothing the user passed is taken for a Qt option.
+    qInstallMessageHandler(qtMessage);
     int appArgc = 1;
     char *appArgv[] = {argv[0], const_cast<char *>("-platform"), const_cast<char *>("offscreen"), nullptr};
     std::unique_ptr<QCoreApplication> app;

@@ -4,6 +4,7 @@
 #include "realfonts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,7 @@ private slots:
     void hostileInputs();
     void sameBytesAsTheExport_data();
     void sameBytesAsTheExport();
+    void outlineFontWithoutDisplay();
     void check_data();
     void check();
     void storedOptionsAreTheDefaults_data();
@@ -279,6 +281,27 @@ void tst_ExportCommand::sameBytesAsTheExport()
     QFile written(output);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll() == expected);
+}
+
+void tst_ExportCommand::outlineFontWithoutDisplay()
+{
+    const QString font = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+    QVERIFY2(QFileInfo::exists(font), "DejaVu Sans Mono is missing: install the Debian package fonts-dejavu-core");
+    GlyphSetFile::Options open;
+    open.outline.pixelSize = 12;
+    for (int code = 0x20; code <= 0x7E; ++code)
+        open.outline.codePoints.append(code);
+    const ReadResult read = GlyphSetFile::open(font, open);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    GlyphExport::Options options;
+    options.comments = true;
+
+    const Run result = run({font, QStringLiteral("--pixel-size"), QStringLiteral("12"), QStringLiteral("--comments")});
+    QCOMPARE(result.status, QProcess::NormalExit);
+    QVERIFY2(result.exitCode == 0, result.err.constData());
+    QVERIFY2(result.err.isEmpty(), result.err.constData());
+    QVERIFY(result.out == GlyphExport::text(*read.set, options).toUtf8());
+    QCOMPARE(result.out.count("\r\n"), 95);
 }
 
 void tst_ExportCommand::check_data()
