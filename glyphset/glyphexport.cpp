@@ -1,15 +1,189 @@
 #include "glyphexport.h"
 
+#include "copytotext.h"
+#include "readout.h"
+
+#include <QBuffer>
+#include <QChar>
+#include <QIODevice>
+
 namespace GlyphExport {
 
-QString text(const GlyphSet &, const Options &)
+namespace {
+constexpr int kMaxCodePoint = 0x10FFFF;
+const QLatin1String kLineBreak("\r\n");
+
+// Whether the character can stand between quotes in a comment and be read
+// there: not a control or format character (a bidirectional override would
+// reorder the source around it), no half of a surrogate pair, no combining
+// mark (it would sit on the quote), no line or paragraph separator (some
+// editors and compilers break the line there), and assigned.
+bool quotable(int codePoint)
 {
-    return {};
+    if (codePoint < 0 || codePoint > kMaxCodePoint)
+        return false;
+    switch (QChar::category(char32_t(codePoint))) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return false;
+    default:
+        return true;
+    }
 }
 
-QString line(const Glyph &, const GlyphSet &, const Options &)
+// A font's glyph name as plain printable ASCII without blanks: anything else
+// becomes '_'. It must not end the comment with a backslash, nor with the
+// trigraph that strict C compilers read as one (two question marks and a
+// slash): either would carry the comment on to the next line and swallow
+// the next glyph's bytes.
+QString safeName(const QByteArray &name)
 {
-    return {};
+    QString safe;
+    safe.reserve(name.size());
+    for (const char byte : name)
+        safe += byte > 0x20 && byte < 0x7F ? QLatin1Char(byte) : QLatin1Char('_');
+    if (safe.endsWith(QLatin1Char('\\')) || safe.endsWith(QLatin1String("?\?/")))
+        safe[safe.size() - 1] = QLatin1Char('_');
+    return safe;
+}
+
+quint32 value(const Drawing &bits, BitOrder order, int index)
+{
+    quint32 result = 0;
+    switch (order) {
+    case BitOrder::Vertical:
+        for (int r = 0; r < bits.rows(); ++r)
+            result |= quint32(bits.isSet(r, index)) << r;
+        break;
+    case BitOrder::Horizontal:
+        for (int c = 0; c < bits.cols(); ++c)
+            result |= quint32(bits.isSet(index, c)) << (bits.cols() - 1 - c);
+        break;
+    case BitOrder::HorizontalLeftToRight:
+        for (int c = 0; c < bits.cols(); ++c)
+            result |= quint32(bits.isSet(index, c)) << c;
+        break;
+    }
+    return result;
+}
+
+// The line with its CR LF.
+QString fullLine(const Glyph &glyph, const Options &options)
+{
+    const ExportOptions &output = options.output;
+    QString result = CopyToText::line(hexString(glyph.bits, output.order), output.prefix, output.delimiter);
+    if (options.comments) {
+        result.chop(kLineBreak.size());
+        result += QLatin1String(" // ") + label(glyph) + kLineBreak;
+    }
+    return result;
+}
+} // namespace
+
+bool keeps(const Glyph &glyph, const Options &options)
+{
+    if (options.ranges.isEmpty())
+        return true;
+    if (glyph.codePoint == Glyph::kNoCodePoint)
+        return false;
+    for (const auto &range : options.ranges) {
+        if (glyph.codePoint >= range.first && glyph.codePoint <= range.second)
+            return true;
+    }
+    return false;
+}
+
+QString hexString(const Drawing &bits, BitOrder order)
+{
+    // Every value is computed, a blank glyph's zeros included: a glyph is
+    // more than the cells Copy to Text has seen clicked.
+    const int valueCount = order == BitOrder::Vertical ? bits.cols() : bits.rows();
+    QString hex;
+    hex.reserve(valueCount * 4);
+    for (int i = 0; i < valueCount; ++i)
+        hex += Readout::padded(Readout::hexText(value(bits, order, i)), valueCount);
+    return hex;
+}
+
+QString label(const Glyph &glyph)
+{
+    const QString name = safeName(glyph.name);
+    if (glyph.codePoint < 0)
+        return name.isEmpty() ? QStringLiteral("unnamed glyph") : name;
+
+    QString result = QStringLiteral("U+")
+            + QString::number(uint(glyph.codePoint), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    if (quotable(glyph.codePoint)) {
+        const char32_t character = char32_t(glyph.codePoint);
+        result += QLatin1String(" '") + QString::fromUcs4(&character, 1) + QLatin1Char('\'');
+    } else if (!name.isEmpty()) {
+        result += QLatin1Char(' ') + name;
+    }
+    return result;
+}
+
+QString line(const Glyph &glyph, const GlyphSet &, const Options &options)
+{
+    QString result = fullLine(glyph, options);
+    result.chop(kLineBreak.size());
+    return result;
+}
+
+void forEachLine(const GlyphSet &set, const Options &options,
+                 const std::function<void(qsizetype, const QString &)> &line)
+{
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
+        if (keeps(glyph, options))
+            line(i, fullLine(glyph, options));
+    }
+}
+
+QString text(const GlyphSet &set, const Options &options)
+{
+    QString result;
+    forEachLine(set, options, [&result](qsizetype, const QString &line) { result += line; });
+    return result;
+}
+
+Difference check(QIODevice &existing, const GlyphSet &set, const Options &options)
+{
+    Difference difference;
+    qint64 lineNumber = 0;
+    forEachLine(set, options, [&](qsizetype index, const QString &line) {
+        if (!difference.same())
+            return;
+        ++lineNumber;
+        const QByteArray expected = line.toUtf8();
+        const QByteArray found = existing.read(expected.size());
+        if (found == expected)
+            return;
+        difference.line = lineNumber;
+        difference.what = found.isEmpty()
+                ? QStringLiteral("the text ends before %1").arg(label(set.at(index)))
+                : QStringLiteral("%1 differs").arg(label(set.at(index)));
+    });
+    if (difference.same() && !existing.read(1).isEmpty()) {
+        difference.line = lineNumber + 1;
+        difference.what = QStringLiteral("the text goes on after the last glyph");
+    }
+    return difference;
+}
+
+Difference check(const QByteArray &existing, const GlyphSet &set, const Options &options)
+{
+    QBuffer buffer;
+    buffer.setData(existing);
+    buffer.open(QIODevice::ReadOnly);
+    return check(buffer, set, options);
 }
 
 } // namespace GlyphExport

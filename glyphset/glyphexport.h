@@ -2,8 +2,14 @@
 
 #include "glyphset.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
+
+#include <functional>
+
+class QIODevice;
 
 // A glyph set as source code: one line per glyph, in set order, each the line
 // that Copy to Text writes for that glyph's readout, optionally followed by a
@@ -22,5 +28,41 @@ QString text(const GlyphSet &set, const Options &options);
 
 // The line for one glyph, without its line break.
 QString line(const Glyph &glyph, const GlyphSet &set, const Options &options);
+
+// Whether the export keeps `glyph`: every glyph when no range is given,
+// otherwise those whose code point lies in one of the ranges (bounds
+// included); a glyph without a code point then lies in none.
+bool keeps(const Glyph &glyph, const Options &options);
+
+// The readout of `bits` as the hex string Text2 shows after every column or
+// row has been clicked: each value in hexadecimal, padded to 2 or 4 digits by
+// the number of values, run together.
+QString hexString(const Drawing &bits, BitOrder order);
+
+// What names the glyph in its comment and in messages: "U+0041 'A'",
+// "U+0000 uni0000", "U+0000", or a glyph without a code point by its name.
+// Never holds a line break and never ends with a backslash, so that it can
+// close a // comment in C.
+QString label(const Glyph &glyph);
+
+// Hands each line of the export, its CR LF included, to `line` in set order,
+// with the index of its glyph in the set.
+void forEachLine(const GlyphSet &set, const Options &options,
+                 const std::function<void(qsizetype glyphIndex, const QString &line)> &line);
+
+// Where a text first parts from the export; line 0 when it is the same.
+struct Difference
+{
+    qint64 line = 0;       // counted from 1
+    QString what;          // "U+0041 'A' differs", "the text ends before U+0041 'A'"
+
+    bool same() const { return line == 0; }
+};
+
+// Compares `existing` (UTF-8, as the export writes it) with the export of
+// `set`, byte for byte, line by line, reading no more of it than the export
+// is long plus one byte: a huge file costs no more than a right one.
+Difference check(QIODevice &existing, const GlyphSet &set, const Options &options);
+Difference check(const QByteArray &existing, const GlyphSet &set, const Options &options);
 
 } // namespace GlyphExport

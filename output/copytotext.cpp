@@ -73,12 +73,16 @@ void writeLine(QStringView hex, QStringView prefix, QStringView delimiter,
     const char16_t *in = s.utf16();
     const qsizetype size = s.size();
 
-    // The buffer holds kPartLength units and room for one more piece, so a
-    // piece is always written whole before the buffer is handed over.
+    // The buffer holds a part and room for one more piece, so a piece is
+    // always written whole before the buffer is handed over. A short line
+    // gets a buffer of its own length: a font's export builds tens of
+    // thousands of lines, and a whole part each time would cost more than
+    // the lines themselves.
     const qsizetype pieceRoom = prefix.size() + 4 + delimiter.size();
-    std::vector<char16_t> buffer(size_t(kPartLength + pieceRoom + kLineBreak.size()));
+    const qsizetype partLength = qsizetype(std::min<qint64>(kPartLength, lineLength(hex, prefix, delimiter)));
+    std::vector<char16_t> buffer(size_t(partLength + pieceRoom + kLineBreak.size()));
     char16_t *const begin = buffer.data();
-    char16_t *const full = begin + kPartLength;
+    char16_t *const full = begin + partLength;
     char16_t *out = begin;
     const auto flushIfFull = [&] {
         if (out >= full) {

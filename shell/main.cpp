@@ -1,3 +1,4 @@
+#include "exportcommand.h"
 #include "mainwindow.h"
 #include "startup.h"
 
@@ -5,6 +6,11 @@
 
 int main(int argc, char *argv[])
 {
+    // "KELVOR21 export ..." runs without a window, before any application
+    // object exists: the command makes the one it needs.
+    if (ExportCommand::isRequested(argc, argv))
+        return ExportCommand::run(argc, argv);
+
     QApplication app(argc, argv);
     Startup::setUpApplication();
 

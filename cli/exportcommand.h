@@ -1,0 +1,23 @@
+#pragma once
+
+// The program's command line: "KELVOR21 export FONT [options]" writes a font's
+// glyphs as source code without a window, and "--help" and "--version" answer
+// at once. Anything else starts the window.
+namespace ExportCommand {
+
+// Exit statuses.
+constexpr int kDone = 0;
+constexpr int kDiffers = 1;   // --check found a difference
+constexpr int kBadInput = 2;  // usage, a file that cannot be read, a fault in it
+
+// Whether the arguments ask for the command line rather than the window:
+// the first one is "export", "--help" or "--version".
+bool isRequested(int argc, char *argv[]);
+
+// Runs the command and gives its exit status. Creates the application object
+// itself: a QCoreApplication, or for an outline font, which Qt's font engine
+// renders, a QGuiApplication on the offscreen platform; never a widget, never
+// a display.
+int run(int argc, char *argv[]);
+
+} // namespace ExportCommand

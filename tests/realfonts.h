@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QProcess>
+#include <QString>
+
+// Fonts that nobody here wrote, from the Debian packages that install them.
+// A PCF font is converted with pcf2bdf into the test's own folder, once.
+namespace RealFonts {
+
+struct Font
+{
+    const char *row;     // the test row's name
+    const char *path;    // where the package installs it
+    const char *package; // the Debian package, named when it is missing
+};
+
+inline QList<Font> all()
+{
+    return {
+        {"misc-fixed 5x7", "/usr/share/fonts/X11/misc/5x7.pcf.gz", "xfonts-base"},
+        {"misc-fixed 6x13", "/usr/share/fonts/X11/misc/6x13.pcf.gz", "xfonts-base"},
+        {"misc-fixed 8x13", "/usr/share/fonts/X11/misc/8x13.pcf.gz", "xfonts-base"},
+        {"Terminus 16 (PSF)", "/usr/share/consolefonts/Lat15-Terminus16.psf.gz", "console-setup-linux"},
+        {"Unifont 8x16 (PSF)", "/usr/share/consolefonts/Unifont-APL8x16.psf.gz", "psf-unifont"},
+        {"Unifont (PCF)", "/usr/share/fonts/X11/misc/unifont.pcf.gz", "xfonts-unifont"},
+    };
+}
+
+inline bool isPcf(const QString &path)
+{
+    return path.endsWith(QLatin1String(".pcf.gz")) || path.endsWith(QLatin1String(".pcf"));
+}
+
+// A file the program reads for `font`: the font itself, or its BDF made by
+// pcf2bdf in `dir`. False with a message naming the package when something
+// is missing.
+inline bool prepare(const Font &font, const QString &dir, QString *path, QString *message)
+{
+    const QString source = QString::fromLatin1(font.path);
+    if (!QFileInfo::exists(source)) {
+        *message = QStringLiteral("%1 is missing: install the Debian package %2").arg(source, QLatin1String(font.package));
+        return false;
+    }
+    if (!isPcf(source)) {
+        *path = source;
+        return true;
+    }
+    *path = QDir(dir).filePath(QFileInfo(source).fileName().section(QLatin1Char('.'), 0, 0) + QLatin1String(".bdf"));
+    if (QFileInfo::exists(*path))
+        return true;
+    QProcess convert;
+    convert.start(QStringLiteral("pcf2bdf"), {QStringLiteral("-o"), *path, source});
+    if (!convert.waitForFinished(60000) || convert.exitStatus() != QProcess::NormalExit || convert.exitCode() != 0) {
+        *message = QStringLiteral("pcf2bdf failed on %1 (install the Debian package pcf2bdf): %2")
+                           .arg(source, QString::fromLocal8Bit(convert.readAllStandardError()) + convert.errorString());
+        QFile::remove(*path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace RealFonts
