@@ -2,6 +2,7 @@
 #include "glyphsetfile.h"
 #include "glyphsetview.h"
 #include "glyphsetwindow.h"
+#include "openglyphsetdialog.h"
 #include "gridview.h"
 #include "mainwindow.h"
 #include "plaintextbox.h"
@@ -108,6 +109,8 @@ private slots:
     void unsavedChangesAreAsked_data();
     void unsavedChangesAreAsked();
     void unreadableFileChangesNothing();
+    void exportMatchesTheCommand_data();
+    void exportMatchesTheCommand();
 
 private:
     template <typename T>
@@ -330,6 +333,66 @@ void tst_GlyphSetWindow::unreadableFileChangesNothing()
     QVERIFY2(watcher.text.contains(QLatin1String("cut.bdf")), qPrintable(watcher.text));
     QCOMPARE(Grid1()->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
     QCOMPARE(Grid1()->grid().cols(), 16);
+}
+
+void tst_GlyphSetWindow::exportMatchesTheCommand_data()
+{
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("orientation");
+    QTest::addColumn<bool>("comments");
+    QTest::newRow("5x7, vertical, comments") << "5x7.pcf.gz" << "vert" << true;
+    QTest::newRow("6x13, horizontal") << "6x13.pcf.gz" << "horiz" << false;
+    QTest::newRow("8x13, left to right, comments") << "8x13.pcf.gz" << "horiz-ltr" << true;
+    QTest::newRow("Terminus 6x12, vertical") << "Lat2-Terminus12x6.psf.gz" << "vert" << false;
+    QTest::newRow("Unifont APL 8x16, horizontal, comments") << "Unifont-APL8x16.psf.gz" << "horiz" << true;
+    QTest::newRow("DejaVu Sans Mono 12 px, left to right") << "DejaVuSansMono.ttf" << "horiz-ltr" << true;
+}
+
+// "Export to Text" appends to Text1 exactly what the command line writes for
+// the same font and options.
+void tst_GlyphSetWindow::exportMatchesTheCommand()
+{
+    QFETCH(QString, font);
+    QFETCH(QString, orientation);
+    QFETCH(bool, comments);
+    QString path = QStringLiteral("/usr/share/fonts/truetype/dejavu/") + font;
+    QString message;
+    if (!font.endsWith(QLatin1String(".ttf")))
+        QVERIFY2(realFont(font, m_dir.path(), &path, &message), qPrintable(message));
+    QVERIFY2(QFile::exists(path), "install fonts-dejavu-core");
+
+    QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton);
+    QTest::mouseClick(control<QRadioButton>(m_window.get(), orientation == "vert" ? "optvert" : "opthoriz"),
+                      Qt::LeftButton);
+    if (orientation == "horiz-ltr")
+        QTest::mouseClick(control<QCheckBox>(m_window.get(), "chkdir"), Qt::LeftButton);
+    control<QLineEdit>(m_window.get(), "txtfmt")->setText(QStringLiteral("0x"));
+    control<QLineEdit>(m_window.get(), "txtdelim")->setText(QStringLiteral(", "));
+    // An outline font asks for its pixel size and code points: the defaults.
+    QTimer::singleShot(0, this, [] {
+        if (auto *dialog = qobject_cast<OpenGlyphSetDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    QVERIFY(m_window->openGlyphSet(path));
+    auto *setWindow = openedWindow();
+    if (comments)
+        QTest::mouseClick(control<QCheckBox>(setWindow, "chkComments"), Qt::LeftButton);
+    auto *Text1 = control<PlainTextBox>(m_window.get(), "Text1");
+    Text1->setPlainText(QStringLiteral("kept\r\n"));
+    QTest::mouseClick(control<QAbstractButton>(setWindow, "cmdExport"), Qt::LeftButton);
+
+    QStringList arguments = {QStringLiteral("export"), path, QStringLiteral("--orientation"), orientation,
+                             QStringLiteral("--prefix"), QStringLiteral("0x"), QStringLiteral("--delimiter"),
+                             QStringLiteral(", ")};
+    if (comments)
+        arguments << QStringLiteral("--comments");
+    QProcess command;
+    command.start(QStringLiteral(KELVOR21_PATH), arguments);
+    QVERIFY(command.waitForFinished(60000));
+    QCOMPARE(command.exitCode(), 0);
+    const QString expected = QStringLiteral("kept\r\n") + QString::fromUtf8(command.readAllStandardOutput());
+    QVERIFY(expected.size() > 100);
+    QCOMPARE(Text1->text(), expected);
 }
 
 QTEST_MAIN(tst_GlyphSetWindow)
