@@ -73,6 +73,7 @@ void GlyphSetWindow::connectControls()
     connect(&m_session, &GlyphSetSession::closed, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::modifiedChanged, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::currentChanged, this, &GlyphSetWindow::updateStatus);
+    connect(&m_editor, &GlyphEditor::sizeListsChanged, this, &GlyphSetWindow::updateStatus);
 }
 
 void GlyphSetWindow::placeControls()
@@ -124,6 +125,15 @@ void GlyphSetWindow::updateStatus()
                         .arg(GlyphSetModel::label(glyph.codePoint, glyph.name))
                         .arg(current + 1)
                         .arg(set.size());
+        // A turn or a size chosen from the lists can leave the grid at
+        // another size than the set's glyphs.
+        const Grid &grid = m_editor.Grid1();
+        if (grid.cols() != set.cols() || grid.rows() != set.rows())
+            text += tr(". The grid is %1 × %2: only its cells within %3 × %4 go into the glyph.")
+                            .arg(grid.cols())
+                            .arg(grid.rows())
+                            .arg(set.cols())
+                            .arg(set.rows());
     }
     m_lblSet->setText(text);
 }
@@ -137,8 +147,6 @@ void GlyphSetWindow::showError(const QString &text)
 
 bool GlyphSetWindow::openFile(const QString &path)
 {
-    if (!maySetClose())
-        return false;
     const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(path);
     GlyphSetFile::Options options;
     // Arrays and pictures are cut at the grid's present size and read in its
@@ -161,6 +169,9 @@ bool GlyphSetWindow::openFile(const QString &path)
         showError(read.error);
         return false;
     }
+    // Only a set that could be read takes the place of the open one.
+    if (!maySetClose())
+        return false;
     m_lastFolder = QFileInfo(path).absolutePath();
     const std::optional<ExportOptions> stored = read.set->exportOptions;
     // The options go first, so that the glyph is drawn in the stored order.

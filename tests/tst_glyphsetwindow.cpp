@@ -49,6 +49,7 @@ bool realFont(const QString &name, const QString &dir, QString *path, QString *m
         return true;
     }
     *path = dir + QLatin1Char('/') + name;
+    QFile::remove(*path);
     if (!QFile::copy(kConsoleFonts + name, *path)) {
         *message = kConsoleFonts + name + QStringLiteral(" is missing: install console-setup-linux");
         return false;
