@@ -85,7 +85,8 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     if (raw.size() > kMaxFileBytes) {
-        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, sizeText(kMaxFileBytes));
+        *error = QStringLiteral("%1: the file is more than the %2 this program reads")
+                         .arg(name, sizeText(kMaxFileBytes));
         return false;
     }
     if (!isGzip(raw)) {
