@@ -39,10 +39,11 @@ public:
     }
     void setText(QAccessible::Text, const QString &) override {}
 
-    // In global device-independent pixels, as every widget's rectangle.
+    // In global device-independent pixels, as every widget's rectangle; a
+    // hidden grid's cells are nowhere, as the grid itself.
     QRect rect() const override
     {
-        if (!isValid())
+        if (!isValid() || !m_view->isVisible())
             return QRect();
         const QRect cell = m_view->cellRect(m_row, m_col);
         return QRect(m_view->mapToGlobal(cell.topLeft()), cell.size());

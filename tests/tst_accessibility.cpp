@@ -230,6 +230,9 @@ void tst_Accessibility::arrowKeysMoveTheFocusedCell()
     QVERIFY(focused->state().focused);
     QVERIFY(focused->state().selected);
     QVERIFY(!table("Grid1")->cellAt(0, 0)->state().focused);
+    // Horizontal, the column values are hidden, and so are their cells.
+    QVERIFY(table("colGrid")->cellAt(0, 0)->state().invisible);
+    QVERIFY(table("colGrid")->cellAt(0, 0)->rect().isEmpty());
     QCOMPARE(table("Grid1")->selectedCells(), QList<QAccessibleInterface *>{focused});
 
     QTest::keyClick(Grid1, Qt::Key_Space);
