@@ -1,6 +1,7 @@
 #include "gridview.h"
 
 #include "grid.h"
+#include "gridaccessible.h"
 #include "palettecolour.h"
 #include "twips.h"
 
@@ -46,9 +47,12 @@ GridView::GridView(const Grid &grid, QWidget *parent)
     : QWidget(parent)
     , m_grid(grid)
 {
+    GridAccessible::install();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     connect(&grid, &Grid::cellChanged, this, &GridView::updateCell);
+    connect(&grid, &Grid::cellChanged, this,
+            [this](int row, int col) { GridAccessible::notifyCellChanged(this, row, col); });
     connect(&grid, &Grid::layoutChanged, this, &GridView::updateLayout);
     connect(&grid, &Grid::visibleChanged, this, &QWidget::setVisible);
     if (!grid.isVisible())
@@ -93,6 +97,7 @@ void GridView::updateLayout()
     // hears about the keyboard cell while the view has the focus.
     if (hasFocus())
         describeKeyboardCell();
+    GridAccessible::notifyLayoutChanged(this);
 }
 
 void GridView::updateCell(int row, int col)
@@ -102,12 +107,17 @@ void GridView::updateCell(int row, int col)
         describeKeyboardCell();
 }
 
+bool GridView::isFilled(int row, int col) const
+{
+    const Colour colour = m_grid.cellBackColorAt(row, col);
+    return colour != Colours::kNone && colour != m_grid.backColor();
+}
+
 void GridView::describeKeyboardCell()
 {
     const int row = m_keyboardCell.y();
     const int col = m_keyboardCell.x();
-    const Colour colour = m_grid.cellBackColorAt(row, col);
-    const bool filled = colour != Colours::kNone && colour != m_grid.backColor();
+    const bool filled = isFilled(row, col);
     const QString text = m_grid.textAt(row, col);
     setAccessibleDescription(tr("Row %1, column %2%3%4")
                                      .arg(row + 1)
@@ -314,11 +324,12 @@ void GridView::moveKeyboardCell(int row, int col)
 {
     if (row < 0 || col < 0 || row >= m_grid.rows() || col >= m_grid.cols())
         return;
-    const QRect old = cellRect(m_keyboardCell.y(), m_keyboardCell.x());
+    const QPoint old = m_keyboardCell;
     m_keyboardCell = QPoint(col, row);
-    update(old);
+    update(cellRect(old.y(), old.x()));
     update(cellRect(row, col));
     describeKeyboardCell();
+    GridAccessible::notifyKeyboardCellMoved(this, old.y(), old.x());
 }
 
 void GridView::focusInEvent(QFocusEvent *event)
@@ -326,6 +337,7 @@ void GridView::focusInEvent(QFocusEvent *event)
     describeKeyboardCell();
     updateCell(m_keyboardCell.y(), m_keyboardCell.x());
     QWidget::focusInEvent(event);
+    GridAccessible::notifyFocusIn(this);
 }
 
 void GridView::focusOutEvent(QFocusEvent *event)

@@ -27,7 +27,8 @@ class Grid;
 // two positions is followed pixel by pixel. Arrow keys move the keyboard cell
 // in every grid. The context menu key, Shift+F10 and the right button ask for
 // a menu at the keyboard cell or the pointer. For screen readers the view's
-// description names the keyboard cell, whether it is filled, and its text.
+// description names the keyboard cell, whether it is filled, and its text;
+// they also get the view as a table of its cells (gridaccessible.h).
 class GridView : public QWidget
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
     const Grid &grid() const { return m_grid; }
 
     void setClickable(bool clickable) { m_clickable = clickable; }
+    bool isClickable() const { return m_clickable; }
     void setFramed(bool framed);
     // Without grid lines the cells touch, as in the miniature.
     void setGridLines(bool shown);
@@ -47,6 +49,10 @@ public:
     QPoint cellAt(const QPoint &pos) const;
     // A cell's inner rectangle, without its grid lines.
     QRect cellRect(int row, int col) const;
+    // Whether a cell shows a colour other than the grid's background.
+    bool isFilled(int row, int col) const;
+    // The cell the arrow keys move (x = column, y = row).
+    QPoint keyboardCell() const { return m_keyboardCell; }
 
     QSize sizeHint() const override;
 

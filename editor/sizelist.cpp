@@ -1,5 +1,7 @@
 #include "sizelist.h"
 
+#include "sizelistaccessible.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -52,6 +54,7 @@ QStyle *sizeListStyle()
 SizeList::SizeList(const QString &placeholder, int first, int last, QWidget *parent)
     : QComboBox(parent)
 {
+    SizeListAccessible::install();
     setStyle(sizeListStyle());
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

@@ -10,6 +10,7 @@
 #include "plaintextbox.h"
 #include "sizelist.h"
 #include "twips.h"
+#include "windowaccessible.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,6 +47,13 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     return makeControl<QPushButton>(name, parent, caption);
 }
 
+// A list's edit field is a control of its own to a screen reader.
+void nameSizeList(SizeList *list, const QString &name)
+{
+    list->setAccessibleName(name);
+    list->lineEdit()->setAccessibleName(name);
+}
+
 // The cursor of a QTextEdit-like box at its end, kept in view.
 void showEnd(PlainTextBox *box)
 {
@@ -56,6 +64,7 @@ void showEnd(PlainTextBox *box)
 
 MainWindow::MainWindow()
 {
+    WindowAccessible::install();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("KELVOR 2.1"));
     createControls();
@@ -142,8 +151,9 @@ void MainWindow::createControls()
     m_opthoriz->setAccessibleName(QStringLiteral("Horizontal"));
     m_optvert->setAccessibleName(QStringLiteral("Vertical"));
     m_chkdir->setAccessibleName(QStringLiteral("Left to right"));
-    m_lstCol->setAccessibleName(QStringLiteral("Width"));
-    m_lstRow->setAccessibleName(QStringLiteral("Height"));
+    nameSizeList(m_lstCol, QStringLiteral("Matrix width"));
+    nameSizeList(m_lstRow, QStringLiteral("Matrix height"));
+    m_Command10->setAccessibleName(QStringLiteral("Exit")); // without the caption's trailing blank
     m_Grid1->setAccessibleName(QStringLiteral("Editing grid"));
     m_Grid2->setAccessibleName(QStringLiteral("Miniature"));
     m_colGrid->setAccessibleName(QStringLiteral("Column values"));

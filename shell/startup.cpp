@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "look.h"
+#include "windowaccessible.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ namespace Startup {
 
 void setUpApplication()
 {
+    WindowAccessible::install();
     QApplication::setApplicationName(QStringLiteral("KELVOR"));
     QApplication::setApplicationVersion(QStringLiteral(KELVOR_VERSION));
     QApplication::setWindowIcon(Look::applicationIcon());

@@ -1,0 +1,304 @@
+#include "gridaccessible.h"
+
+#include "grid.h"
+#include "gridview.h"
+
+#include <QAccessibleTableCellInterface>
+#include <QMetaObject>
+
+namespace {
+
+// One cell of a grid view. It holds its row and column, not an index, so a
+// cell handed out before the grid changed shape still means the same cell,
+// or reports itself invalid when the grid no longer has it.
+class GridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+{
+public:
+    GridCellAccessible(GridView *view, int row, int col)
+        : m_view(view)
+        , m_row(row)
+        , m_col(col)
+    {
+    }
+
+    bool isValid() const override { return m_view && m_view->grid().contains(m_row, m_col); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return table() ? table()->window() : nullptr; }
+    QAccessibleInterface *parent() const override { return table(); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !isValid())
+            return QString();
+        return m_view->grid().textAt(m_row, m_col);
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+
+    // In global device-independent pixels, as every widget's rectangle; a
+    // hidden grid's cells are nowhere, as the grid itself.
+    QRect rect() const override
+    {
+        if (!isValid() || !m_view->isVisible())
+            return QRect();
+        const QRect cell = m_view->cellRect(m_row, m_col);
+        return QRect(m_view->mapToGlobal(cell.topLeft()), cell.size());
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        const bool keyboardCell = isSelected();
+        state.focusable = m_view->focusPolicy() != Qt::NoFocus;
+        state.focused = keyboardCell && m_view->hasFocus();
+        state.selectable = true;
+        state.selected = keyboardCell;
+        state.checkable = m_view->isClickable();
+        state.checked = m_view->isFilled(m_row, m_col);
+        state.readOnly = !m_view->isClickable();
+        state.invisible = !m_view->isVisible();
+        return state;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return nullptr;
+    }
+
+    // QAccessibleTableCellInterface
+    bool isSelected() const override { return isValid() && m_view->keyboardCell() == QPoint(m_col, m_row); }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return m_col; }
+    int rowIndex() const override { return m_row; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override
+    {
+        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
+    }
+
+private:
+    QPointer<GridView> m_view;
+    const int m_row;
+    const int m_col;
+};
+
+QAccessibleInterface *gridFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("GridView"))
+        if (auto *view = qobject_cast<GridView *>(object))
+            return new GridAccessible(view);
+    return nullptr;
+}
+
+int indexOf(const GridView *view, int row, int col)
+{
+    return row * view->grid().cols() + col;
+}
+
+// Tells the screen reader which cell has the focus, where the view has it.
+void sendKeyboardCellFocus(GridView *view)
+{
+    if (!view->hasFocus())
+        return;
+    const QPoint cell = view->keyboardCell();
+    QAccessibleEvent focus(view, QAccessible::Focus);
+    focus.setChild(indexOf(view, cell.y(), cell.x()));
+    QAccessible::updateAccessibility(&focus);
+}
+
+void sendSelection(GridView *view, int row, int col)
+{
+    if (!view->grid().contains(row, col))
+        return;
+    QAccessibleEvent selection(view, QAccessible::Selection);
+    selection.setChild(indexOf(view, row, col));
+    QAccessible::updateAccessibility(&selection);
+}
+} // namespace
+
+GridAccessible::GridAccessible(GridView *view)
+    : QAccessibleWidget(view, QAccessible::Table)
+{
+}
+
+GridAccessible::~GridAccessible()
+{
+    dropCells();
+}
+
+void GridAccessible::install()
+{
+    static const bool installed = (QAccessible::installFactory(&gridFactory), true);
+    Q_UNUSED(installed);
+}
+
+GridView *GridAccessible::view() const
+{
+    return static_cast<GridView *>(widget());
+}
+
+void *GridAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+int GridAccessible::rowCount() const
+{
+    return view()->grid().rows();
+}
+
+int GridAccessible::columnCount() const
+{
+    return view()->grid().cols();
+}
+
+int GridAccessible::childCount() const
+{
+    return rowCount() * columnCount();
+}
+
+QAccessibleInterface *GridAccessible::cellAt(int row, int column) const
+{
+    if (!view()->grid().contains(row, column))
+        return nullptr;
+    const QPoint key(column, row);
+    if (const auto found = m_cells.constFind(key); found != m_cells.cend())
+        return QAccessible::accessibleInterface(*found);
+    auto *cell = new GridCellAccessible(view(), row, column);
+    m_cells.insert(key, QAccessible::registerAccessibleInterface(cell));
+    return cell;
+}
+
+QAccessibleInterface *GridAccessible::child(int index) const
+{
+    const int cols = columnCount();
+    if (index < 0 || cols == 0)
+        return nullptr;
+    return cellAt(index / cols, index % cols);
+}
+
+int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    if (!child || child->parent() != this)
+        return -1;
+    // A cell is the only kind of child; its own interface says where it is.
+    auto *cell = const_cast<QAccessibleInterface *>(child)->tableCellInterface();
+    if (!cell || !view()->grid().contains(cell->rowIndex(), cell->columnIndex()))
+        return -1;
+    return indexOf(view(), cell->rowIndex(), cell->columnIndex());
+}
+
+QAccessibleInterface *GridAccessible::childAt(int x, int y) const
+{
+    const QPoint cell = view()->cellAt(view()->mapFromGlobal(QPoint(x, y)));
+    return cell.x() < 0 ? nullptr : cellAt(cell.y(), cell.x());
+}
+
+QAccessibleInterface *GridAccessible::focusChild() const
+{
+    if (!view()->hasFocus())
+        return nullptr;
+    const QPoint cell = view()->keyboardCell();
+    return cellAt(cell.y(), cell.x());
+}
+
+int GridAccessible::selectedCellCount() const
+{
+    return childCount() > 0 ? 1 : 0;
+}
+
+QList<QAccessibleInterface *> GridAccessible::selectedCells() const
+{
+    const QPoint cell = view()->keyboardCell();
+    if (QAccessibleInterface *selected = cellAt(cell.y(), cell.x()))
+        return {selected};
+    return {};
+}
+
+QString GridAccessible::columnDescription(int column) const
+{
+    return QAccessibleWidget::tr("Column %1").arg(column + 1);
+}
+
+QString GridAccessible::rowDescription(int row) const
+{
+    return QAccessibleWidget::tr("Row %1").arg(row + 1);
+}
+
+void GridAccessible::modelChange(QAccessibleTableModelChangeEvent *event)
+{
+    if (event->modelChangeType() == QAccessibleTableModelChangeEvent::ModelReset)
+        dropCells();
+}
+
+void GridAccessible::dropCells()
+{
+    for (const QAccessible::Id id : std::as_const(m_cells))
+        QAccessible::deleteAccessibleInterface(id);
+    m_cells.clear();
+}
+
+void GridAccessible::notifyKeyboardCellMoved(GridView *view, int oldRow, int oldCol)
+{
+    if (!QAccessible::isActive())
+        return;
+    const QPoint cell = view->keyboardCell();
+    sendSelection(view, oldRow, oldCol);
+    sendSelection(view, cell.y(), cell.x());
+    sendKeyboardCellFocus(view);
+}
+
+void GridAccessible::notifyFocusIn(GridView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Qt reports the view itself as focused after its focus-in event; the
+    // cell follows that report, or the screen reader would stay on the view.
+    QMetaObject::invokeMethod(view, [view] { sendKeyboardCellFocus(view); }, Qt::QueuedConnection);
+}
+
+void GridAccessible::notifyCellChanged(GridView *view, int row, int col)
+{
+    if (!QAccessible::isActive() || !view->grid().contains(row, col))
+        return;
+    QAccessibleTableModelChangeEvent change(view, QAccessibleTableModelChangeEvent::DataChanged);
+    change.setFirstRow(row);
+    change.setLastRow(row);
+    change.setFirstColumn(col);
+    change.setLastColumn(col);
+    QAccessible::updateAccessibility(&change);
+
+    // The colour shows as the checked state, the text as the name; the grid
+    // does not say which of the two changed.
+    QAccessible::State checked;
+    checked.checked = true;
+    QAccessibleStateChangeEvent state(view, checked);
+    state.setChild(indexOf(view, row, col));
+    QAccessible::updateAccessibility(&state);
+    QAccessibleEvent name(view, QAccessible::NameChanged);
+    name.setChild(indexOf(view, row, col));
+    QAccessible::updateAccessibility(&name);
+}
+
+void GridAccessible::notifyLayoutChanged(GridView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTableModelChangeEvent reset(view, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&reset);
+    sendKeyboardCellFocus(view);
+}
