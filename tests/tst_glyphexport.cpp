@@ -149,7 +149,9 @@ void tst_GlyphExport::realFonts()
     QFETCH(QString, prefix);
     QFETCH(QString, delimiter);
 
-    const RealFonts::Font font{"", qPrintable(path), qPrintable(package)};
+    const QByteArray pathBytes = path.toLocal8Bit();
+    const QByteArray packageBytes = package.toLatin1();
+    const RealFonts::Font font{"", pathBytes.constData(), packageBytes.constData()};
     QString file;
     QString message;
     QVERIFY2(RealFonts::prepare(font, m_dir.path(), &file, &message), qPrintable(message));
