@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 BIN="$BUILD_DIR/bin"
-for program in bench_startup bench_startupwindow bench_click bench_copytotext; do
+for program in bench_startup bench_startupwindow bench_click bench_copytotext bench_glyphset; do
     if [ ! -x "$BIN/$program" ]; then
         echo "No $BIN/$program: build first (./build.sh bench)." >&2
         exit 1
@@ -78,5 +78,7 @@ done
 "$BIN/bench_click"
 echo
 "$BIN/bench_copytotext"
+echo
+"$BIN/bench_glyphset"
 echo
 echo "Load average afterwards: $(cut -d' ' -f1-3 /proc/loadavg)"
