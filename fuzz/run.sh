@@ -34,16 +34,37 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 
 mkdir -p "$BUILD_DIR/artifacts"
+# The targets run side by side, as many at a time as there are cores; each
+# writes its log and, when it is done, its exit status.
+jobs=$(getconf _NPROCESSORS_ONLN 2>/dev/null || echo 2)
+fuzz_one() {
+    target=$1
+    corpus="$BUILD_DIR/corpus/$target"
+    mkdir -p "$corpus"
+    status=0
+    "$BUILD_DIR/bin/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=20 -rss_limit_mb=4096 \
+        -max_len=8192 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \
+        "$corpus" "fuzz/corpus/$target" >"$BUILD_DIR/fuzz_$target.log" 2>&1 || status=$?
+    echo "$status" >"$BUILD_DIR/fuzz_$target.status"
+}
+running=0
+for target in $TARGETS; do
+    rm -f "$BUILD_DIR/fuzz_$target.status"
+    echo "Fuzzing $target for $SECONDS_EACH s (log: $BUILD_DIR/fuzz_$target.log)"
+    fuzz_one "$target" &
+    running=$((running + 1))
+    if [ "$running" -ge "$jobs" ]; then
+        wait
+        running=0
+    fi
+done
+wait
+
 summary=""
 count=0
 for target in $TARGETS; do
-    corpus="$BUILD_DIR/corpus/$target"
     log="$BUILD_DIR/fuzz_$target.log"
-    mkdir -p "$corpus"
-    echo "Fuzzing $target for $SECONDS_EACH s (log: $log)"
-    if ! "$BUILD_DIR/bin/fuzz_$target" -max_total_time="$SECONDS_EACH" -timeout=20 -rss_limit_mb=4096 \
-        -max_len=8192 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \
-        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
+    if [ "$(cat "$BUILD_DIR/fuzz_$target.status" 2>/dev/null)" != 0 ]; then
         tail -n 60 "$log" >&2
         echo "fuzz_$target FAILED: see $log and $BUILD_DIR/artifacts/" >&2
         exit 1
