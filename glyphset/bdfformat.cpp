@@ -14,10 +14,11 @@ namespace BdfFormat {
 
 namespace {
 
-// A font file is at most 64 MiB and the smallest glyph block takes some 32
-// bytes, so no file this program opens holds more glyphs than this; it is
-// also well above one glyph per Unicode code point.
-constexpr qint64 kMaxGlyphs = 2000000;
+// One glyph for every Unicode code point and a plane's worth of unencoded
+// ones: more than any font holds, and small enough that a file claiming or
+// repeating more cannot make the set take more than some hundred MiB.
+constexpr qint64 kMaxGlyphs = 0x110000 + 0x10000;
+// What CHARS says is believed only as far as the file could hold that many.
 constexpr qint64 kMinGlyphBytes = 32;
 // Offsets beyond this are no pixel positions but a damaged file.
 constexpr qint64 kMaxOffset = 1 << 20;
@@ -233,7 +234,6 @@ bool Reader::header()
                 return fail(QStringLiteral("CHARS %1 is more glyphs than a font can hold here (at most %2)")
                                     .arg(count)
                                     .arg(kMaxGlyphs));
-            // What CHARS says is only believed as far as the file's length allows.
             m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
         } else if (keyword == "DWIDTH") {
             if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &m_defaultAdvance))

@@ -65,11 +65,12 @@ QByteArray oneLine(const QByteArray &text)
 }
 
 // A BDF string, blanks kept: the prefix and delimiter are used as typed.
+// A line can hold a tab but no other control character; those become blanks.
 QByteArray quoted(const QString &text)
 {
     QByteArray result = "\"";
     for (char c : text.toUtf8()) {
-        if (uchar(c) < 0x20 || c == 0x7F)
+        if ((uchar(c) < 0x20 && c != '\t') || c == 0x7F)
             c = ' ';
         result.append(c);
         if (c == '"')
