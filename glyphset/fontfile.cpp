@@ -42,7 +42,7 @@ bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
     const qint64 expected = file.isSequential() ? 0 : std::min(file.size(), limit);
     bytes->clear();
     bytes->reserve(qsizetype(expected));
-    QByteArray buffer(kChunkBytes, Qt::Uninitialized);
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
     while (bytes->size() <= limit) {
         const qint64 n = file.read(buffer.data(), std::min(qint64(buffer.size()), limit + 1 - bytes->size()));
         if (n < 0)
@@ -85,7 +85,8 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     if (raw.size() > kMaxFileBytes) {
-        *error = QStringLiteral("%1: the file is more than the %2 this program reads").arg(name, sizeText(kMaxFileBytes));
+        *error = QStringLiteral("%1: the file is more than the %2 this program reads")
+                         .arg(name, sizeText(kMaxFileBytes));
         return false;
     }
     if (!isGzip(raw)) {
@@ -112,7 +113,7 @@ bool isGzip(const QByteArray &bytes)
 bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *what)
 {
     out->clear();
-    limit = std::max<qint64>(limit, 0);
+    limit = std::clamp<qint64>(limit, 0, qint64(1) << 40);
     z_stream stream{};
     if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) {
         *what = QStringLiteral("could not start unpacking (out of memory)");
@@ -121,10 +122,12 @@ bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *wh
     const auto *input = reinterpret_cast<const Bytef *>(packed.constData());
     const qsizetype inputSize = packed.size();
     qsizetype consumed = 0;
-    // Grows as output comes, never past limit + one chunk, so that a stream
-    // that unpacks to gigabytes costs no more memory than the limit.
-    out->reserve(qsizetype(std::min<qint64>(limit, std::max<qint64>(kChunkBytes, qint64(inputSize) * 4))));
-    QByteArray buffer(kChunkBytes, Qt::Uninitialized);
+    // inflate writes straight into `out`, which grows as output comes but
+    // never past limit + 1 bytes: one byte more than the limit is how a
+    // stream that unpacks to gigabytes is caught, at no more memory.
+    const qint64 most = limit + 1;
+    out->resize(qsizetype(std::min(most, std::max<qint64>(4096, qint64(inputSize) * 4))));
+    qsizetype used = 0;
     bool ok = false;
     for (;;) {
         if (stream.avail_in == 0 && consumed < inputSize) {
@@ -133,15 +136,18 @@ bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *wh
             stream.avail_in = uInt(piece);
             consumed += piece;
         }
-        stream.next_out = reinterpret_cast<Bytef *>(buffer.data());
-        stream.avail_out = uInt(buffer.size());
+        if (used == out->size())
+            out->resize(qsizetype(std::min(most, qint64(used) * 2)));
+        const qsizetype room = std::min(kChunkBytes, out->size() - used);
+        stream.next_out = reinterpret_cast<Bytef *>(out->data() + used);
+        stream.avail_out = uInt(room);
         const int status = inflate(&stream, Z_NO_FLUSH);
-        const qsizetype produced = buffer.size() - qsizetype(stream.avail_out);
-        if (qint64(out->size()) + produced > limit) {
+        const qsizetype produced = room - qsizetype(stream.avail_out);
+        used += produced;
+        if (used > limit) {
             *what = QStringLiteral("unpacks to more than %1, the most this program reads").arg(sizeText(limit));
             break;
         }
-        appendBounded(out, buffer.constData(), produced, limit);
         if (status == Z_STREAM_END) {
             const qsizetype left = qsizetype(stream.avail_in) + (inputSize - consumed);
             if (left == 0) {
@@ -178,7 +184,9 @@ bool gunzip(const QByteArray &packed, qint64 limit, QByteArray *out, QString *wh
         }
     }
     inflateEnd(&stream);
-    if (!ok)
+    if (ok)
+        out->resize(used);
+    else
         out->clear();
     return ok;
 }
