@@ -35,13 +35,16 @@ const QStringList &arraySuffixes()
     return suffixes;
 }
 
-// The picture formats this Qt reads, as suffixes, sorted.
+// The picture formats this Qt reads, as suffixes: PNG and BMP first, the
+// others as the image plugins installed add them.
 QStringList imageSuffixes()
 {
-    QStringList suffixes;
+    QStringList suffixes = {"png", "bmp"};
+    QStringList others;
     for (const QByteArray &format : QImageReader::supportedImageFormats())
-        suffixes << QString::fromLatin1(format).toLower();
-    suffixes.sort();
+        others << QString::fromLatin1(format).toLower();
+    others.sort();
+    suffixes << others;
     suffixes.removeDuplicates();
     return suffixes;
 }
