@@ -23,6 +23,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 const QString kAppTitle = QStringLiteral("KELVOR");
 
@@ -285,15 +287,29 @@ void MainWindow::Command11_Click()
     showSecondary(m_about);
 }
 
+// The menu does not ask the clipboard what it holds: on X11 every question
+// waits for the program that owns it, up to seconds when it never answers.
 void MainWindow::Grid1_ContextMenu(const QPoint &pos)
 {
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    m_Grid1Actions->showMenu(pos, clipboard && clipboard->hasText(), !m_Text2Document.isEmpty());
+    m_Grid1Actions->showMenu(pos, !m_Text2Document.isEmpty());
 }
 
+// Asks the clipboard for its formats once and, only when they include text,
+// for the text: an owner that never answers costs one wait, not one for
+// each question that hasText() and text() would each ask again.
 void MainWindow::Grid1_DrawFromClipboard()
 {
-    drawFromText(QGuiApplication::clipboard()->text());
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QStringList formats = data ? data->formats() : QStringList();
+    const bool hasText = std::any_of(formats.begin(), formats.end(), [](const QString &format) {
+        return format.startsWith(QLatin1String("text/plain"));
+    });
+    const QString text = hasText ? data->text() : QString();
+    if (text.isEmpty()) {
+        showMessage(QMessageBox::Warning, QStringLiteral("The clipboard gave no text to draw."));
+        return;
+    }
+    drawFromText(text);
 }
 
 void MainWindow::Grid1_DrawFromText2()
