@@ -3,6 +3,7 @@
 #include "colour.h"
 #include "drawing.h"
 #include "grid.h"
+#include "readout.h"
 #include "textbox.h"
 
 #include <QObject>
@@ -172,6 +173,7 @@ private:
     void record(State before);
     void goThroughHistory(std::deque<State> &from, std::deque<State> &to);
     void draw(const Drawing &drawing, bool turned = false);
+    Readout::Order readoutOrder() const;
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();

@@ -2,6 +2,11 @@
 
 namespace Readout {
 
+int bitOfCell(Order order, int index, int length)
+{
+    return order == Order::Horizontal ? length - 1 - index : index;
+}
+
 QString hexText(quint32 value)
 {
     return QString::number(value, 16).toUpper();
