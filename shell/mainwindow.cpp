@@ -153,10 +153,11 @@ void MainWindow::createControls()
 
 void MainWindow::connectControls()
 {
-    connect(m_Grid1, &GridView::cellClicked, &m_editor, &GlyphEditor::Grid1_Click);
-    connect(m_Grid1, &GridView::cellPressed, &m_editor, &GlyphEditor::Grid1_MouseDown);
-    connect(m_Grid1, &GridView::cellEntered, &m_editor, &GlyphEditor::Grid1_MouseMove);
-    connect(m_Grid1, &GridView::released, &m_editor, &GlyphEditor::Grid1_MouseUp);
+    // A mouse click is a stroke of one cell; Space is the keyboard's click.
+    connect(m_Grid1, &GridView::cellToggledByKey, &m_editor, &GlyphEditor::Grid1_Click);
+    connect(m_Grid1, &GridView::strokeStarted, &m_editor, &GlyphEditor::Grid1_MouseDown);
+    connect(m_Grid1, &GridView::strokeEntered, &m_editor, &GlyphEditor::Grid1_MouseMove);
+    connect(m_Grid1, &GridView::strokeEnded, &m_editor, &GlyphEditor::Grid1_MouseUp);
     connect(m_Grid1, &GridView::menuRequested, this, &MainWindow::Grid1_ContextMenu);
     connect(m_Grid1Actions, &Grid1Actions::drawFromClipboardTriggered, this, &MainWindow::Grid1_DrawFromClipboard);
     connect(m_Grid1Actions, &Grid1Actions::drawFromText2Triggered, this, &MainWindow::Grid1_DrawFromText2);
