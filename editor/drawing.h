@@ -18,7 +18,6 @@ public:
     int cols() const { return m_cols; }
     bool isSet(int row, int col) const;
     void set(int row, int col, bool on = true);
-    bool isEmpty() const;
 
     // Moved by whole cells: what is pushed past an edge is dropped, and the
     // cells that come in are clear.
@@ -33,7 +32,6 @@ public:
     {
         return m_rows == other.m_rows && m_cols == other.m_cols && m_bits == other.m_bits;
     }
-    bool operator!=(const Drawing &other) const { return !(*this == other); }
 
 private:
     template <typename Source>

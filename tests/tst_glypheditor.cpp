@@ -1,5 +1,6 @@
 #include "editorsession.h"
 #include "glypheditor.h"
+#include "stringtextbox.h"
 
 #include <QHash>
 #include <QSignalSpy>
