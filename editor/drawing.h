@@ -4,12 +4,14 @@
 
 #include <array>
 
-// A drawing apart from any grid: which cells of a matrix of up to 16 by 16
-// are set. The editor reads one from Grid1, computes another from it (a
-// shift, a mirror image, a rotation, or bytes read back) and draws that.
+// A drawing apart from any grid: which cells of a matrix of up to kMaxSize
+// by kMaxSize are set. The editor reads one from Grid1, computes another from
+// it (a shift, a mirror image, a rotation, or bytes read back) and draws that.
 class Drawing
 {
 public:
+    // The matrix sizes the program offers, in columns and in rows alike.
+    static constexpr int kMinSize = 3;
     static constexpr int kMaxSize = 16;
 
     Drawing(int rows, int cols);

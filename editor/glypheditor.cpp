@@ -6,7 +6,7 @@
 #include <utility>
 
 namespace {
-constexpr int kLoadIndexCount = 16;      // the grids are created 16 by 16
+constexpr int kLoadIndexCount = GlyphEditor::kMatrixMax; // the grids are created that large
 constexpr int kEditGridTwips = 3740;     // Grid1's outer size and colGrid's width
 constexpr int kMiniGridTwips = 510;      // Grid2's outer size until a size is chosen
 constexpr int kRowReadoutWidthTwips = 440;

@@ -41,8 +41,8 @@ public:
     static constexpr Colour kClearColour = Colours::kWhite;    // a Grid1 cell cleared by a click
     static constexpr Colour kMirrorColour = Colours::kYellow;  // a set Grid2 cell
 
-    static constexpr int kMatrixMin = 3;
-    static constexpr int kMatrixMax = 16;
+    static constexpr int kMatrixMin = Drawing::kMinSize;
+    static constexpr int kMatrixMax = Drawing::kMaxSize;
     static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
     static constexpr int kMiniCellTwips = 30;    // Grid2 cells
 
@@ -186,10 +186,10 @@ private:
 
     TextBox &m_Text2;
 
-    Grid m_Grid1{16, 16};
-    Grid m_Grid2{16, 16};
-    Grid m_colGrid{1, 16};
-    Grid m_rowGrid{16, 1};
+    Grid m_Grid1{kMatrixMax, kMatrixMax};
+    Grid m_Grid2{kMatrixMax, kMatrixMax};
+    Grid m_colGrid{1, kMatrixMax};
+    Grid m_rowGrid{kMatrixMax, 1};
 
     bool m_frmmatrixEnabled = true;
     bool m_optvertValue = false;

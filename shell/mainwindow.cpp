@@ -8,6 +8,7 @@
 #include "placement.h"
 #include "plaintextbox.h"
 #include "sizelist.h"
+#include "startup.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@
 #include <algorithm>
 
 namespace {
-const QString kAppTitle = QStringLiteral("KELVOR");
+const QString kAppTitle = QLatin1String(Startup::kApplicationName);
 
 using Look::makeControl;
 
@@ -241,7 +242,7 @@ void MainWindow::frmMain_Unload()
                       Twips::fromPixels(frame.width()), Twips::fromPixels(frame.height()));
     QString error;
     if (!Placement::writeMainPlacement(twips, &error))
-        qWarning("KELVOR: %s", qPrintable(error));
+        qWarning("%s: %s", Startup::kApplicationName, qPrintable(error));
 }
 
 // Unloads every other loaded window, visible or hidden, the most recently

@@ -1,10 +1,13 @@
 #include "placement.h"
 
+#include "startup.h"
+
 namespace Placement {
 
 QSettings store()
 {
-    return QSettings(QSettings::UserScope, QStringLiteral("KELVOR"), QStringLiteral("KELVOR"));
+    const QString name = QLatin1String(Startup::kApplicationName);
+    return QSettings(QSettings::UserScope, name, name);
 }
 
 namespace {
