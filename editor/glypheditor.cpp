@@ -363,9 +363,9 @@ QString plural(qsizetype count, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
-// Why a text drew nothing, in one sentence, for a readout of `valueCount`
-// values of `bitsPerValue` bits each.
-QString readingErrorText(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical)
+} // namespace
+
+QString GlyphEditor::readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical)
 {
     const QString cells = QLatin1String(vertical ? "columns" : "rows");
     const QString bitLines = QLatin1String(vertical ? "rows" : "columns");
@@ -397,7 +397,6 @@ QString readingErrorText(const ByteReader::Result &read, int valueCount, int bit
     }
     return QString();
 }
-} // namespace
 
 bool GlyphEditor::drawFromText(QStringView text, QString *error)
 {
@@ -409,23 +408,11 @@ bool GlyphEditor::drawFromText(QStringView text, QString *error)
     const ByteReader::Result read = ByteReader::read(text, valueCount, bitsPerValue);
     if (!read.ok()) {
         if (error)
-            *error = readingErrorText(read, valueCount, bitsPerValue, vertical);
+            *error = readingError(read, valueCount, bitsPerValue, vertical);
         return false;
     }
     // Each value's bits go where the readout takes them from.
-    const Readout::Order order = readoutOrder();
-    Drawing drawing(rows, cols);
-    for (size_t i = 0; i < read.values.size(); ++i) {
-        const quint32 value = read.values[i];
-        const int line = int(i);
-        for (int cell = 0; cell < bitsPerValue; ++cell) {
-            const bool on = value >> Readout::bitOfCell(order, cell, bitsPerValue) & 1u;
-            if (vertical)
-                drawing.set(cell, line, on);
-            else
-                drawing.set(line, cell, on);
-        }
-    }
+    const Drawing drawing = Readout::drawingOf(read.values, rows, cols, readoutOrder());
     draw(drawing);
     return true;
 }

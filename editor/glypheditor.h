@@ -11,6 +11,10 @@
 
 #include <deque>
 
+namespace ByteReader {
+struct Result;
+}
+
 // The glyph editor's state and its handlers, free of any widget.
 //
 // The drawing lives in the grids themselves, as it does on screen: a Grid1
@@ -117,6 +121,10 @@ public:
     // ByteReader reads them. Returns false, changing nothing, with the reason
     // in `error`, when the text gives no values that fit.
     bool drawFromText(QStringView text, QString *error);
+    // Why `read` gave no values, in one sentence, for a readout of
+    // `valueCount` values of `bitsPerValue` bits, one per column (`vertical`)
+    // or row.
+    static QString readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical);
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <vector>
+
+class Drawing;
+
 // Text forms of the readout values: one value per matrix column or row.
 namespace Readout {
 
@@ -15,6 +19,11 @@ enum class Order {
 // The bit that the cell at `index` of a column (counted from the top) or row
 // (from the left) of `length` cells gives its value.
 int bitOfCell(Order order, int index, int length);
+
+// The drawing of `rows` by `cols` cells whose readout gives `values`, the
+// first value for the first column (vertical) or row; missing values are
+// clear lines.
+Drawing drawingOf(const std::vector<quint32> &values, int rows, int cols, Order order);
 
 // Upper-case hexadecimal without leading zeros; "0" for zero.
 QString hexText(quint32 value);
