@@ -10,9 +10,7 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +19,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -221,7 +218,6 @@ private slots:
     void closeEndsTheProgram();
     void exitEndsAtOnceWritingNothing();
     void unwritableStoreStillCloses();
-    void garbageInTheStoreClosesWithoutAWarning();
     void helpAndAboutOpenOnce_data();
     void helpAndAboutOpenOnce();
     void closeUnloadsOtherWindowsNewestFirst();
@@ -948,25 +944,6 @@ void tst_MainWindow::unwritableStoreStillCloses()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^KELVOR: could not write")));
     QVERIFY(m_window->close());
     QVERIFY(!m_window->isVisible());
-}
-
-// A settings file that cannot be parsed is written over, and nothing warns
-// that it could not be.
-void tst_MainWindow::garbageInTheStoreClosesWithoutAWarning()
-{
-    QFile file(TestSettings::store().fileName());
-    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QRandomGenerator random(17);
-    for (int i = 0; i < 4096; ++i)
-        file.putChar(char(random.bounded(256)));
-    file.close();
-
-    QTest::failOnWarning(QRegularExpression(QStringLiteral("could not write")));
-    QVERIFY(m_window->close());
-    QSettings store = TestSettings::store();
-    QCOMPARE(store.status(), QSettings::NoError);
-    QCOMPARE(store.value("Settings/MainWidth").toString(), QString::number(m_window->frameGeometry().width() * 15));
 }
 
 void tst_MainWindow::helpAndAboutOpenOnce_data()
