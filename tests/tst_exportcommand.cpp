@@ -26,6 +26,7 @@ private slots:
     void sameBytesAsTheExport_data();
     void sameBytesAsTheExport();
     void outlineFont();
+    void arrayReadsBackItsOwnExport();
     void check_data();
     void check();
     void storedOptionsAreTheDefaults_data();
@@ -253,6 +254,18 @@ void tst_ExportCommand::outlineFont()
     QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
     QVERIFY(result.out == GlyphExport::text(*read.set, {}).toUtf8());
     QCOMPARE(result.out.count("\r\n"), 95);
+}
+
+// An exported header is an array the command reads back to the same bytes.
+void tst_ExportCommand::arrayReadsBackItsOwnExport()
+{
+    const QStringList c = {QStringLiteral("--orientation"), QStringLiteral("vert"), QStringLiteral("--prefix"),
+                           QStringLiteral("0x"), QStringLiteral("--delimiter"), QStringLiteral(", ")};
+    const Run exported = run(QStringList{m_5x7, QStringLiteral("--range"), QStringLiteral("0x20-0x7E")} + c);
+    QVERIFY2(exported.exitCode == 0 && write(QStringLiteral("font.h"), exported.out), exported.err.constData());
+    const Run again = run(QStringList{path(QStringLiteral("font.h")), QStringLiteral("--size"), QStringLiteral("5x7")} + c);
+    QVERIFY2(again.exitCode == 0, again.err.constData());
+    QVERIFY(again.out == exported.out);
 }
 
 void tst_ExportCommand::check_data()
