@@ -37,6 +37,8 @@ TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-way
 # through pcf2bdf, the console fonts, GNU Unifont) and check that bdftopcf and
 # bdf2psf take the BDF files this program writes.
 TEST_PACKAGES="$TEST_PACKAGES xfonts-base pcf2bdf console-setup-linux psf-unifont xfonts-unifont xfonts-utils bdf2psf"
+# xxd writes a console font as a C array for the array reader's test.
+TEST_PACKAGES="$TEST_PACKAGES xxd"
 
 usage() {
     echo "usage: $0 run|test|bench|package" >&2

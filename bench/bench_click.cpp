@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "plaintextbox.h"
 #include "startup.h"
+#include "stringtextbox.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -5,6 +5,7 @@
 #include "plaintextbox.h"
 #include "plaintextdocument.h"
 #include "startup.h"
+#include "stringtextbox.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -147,7 +148,7 @@ WindowTimings window(MainWindow &window, const QString &hex, int runs)
         QString text;
         steps[0].push_back(measure(1, emptyText1, [&] { text = Text2->text(); }));
         steps[1].push_back(measure(1, [] {}, [&] {
-            PlainTextDocument &document = *Text1->plainDocument();
+            PlainTextDocument &document = *qobject_cast<PlainTextDocument *>(Text1->document());
             document.beginAppend();
             CopyToText::writeLine(text, QStringLiteral("$"), QStringLiteral(","),
                                   [&](QStringView part) { document.appendPart(part); });

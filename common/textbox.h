@@ -6,8 +6,7 @@
 // A text box as the handlers see it: its whole text, with every line break
 // as it was given (a typed or appended one is carriage return plus line
 // feed). The window hands the handlers the documents of its real text boxes
-// through this; tests and tools use StringTextBox, which keeps the text in
-// memory.
+// through this.
 class TextBox
 {
 public:
@@ -35,26 +34,4 @@ public:
         appendPart(text);
         endAppend();
     }
-};
-
-class StringTextBox final : public TextBox
-{
-public:
-    QString text() const override { return m_text; }
-    void setText(const QString &text) override
-    {
-        m_text = text;
-        ++m_revision;
-    }
-    qsizetype length() const override { return m_text.size(); }
-    quint64 revision() const override { return m_revision; }
-    void appendPart(QStringView part) override
-    {
-        m_text += part;
-        ++m_revision;
-    }
-
-private:
-    QString m_text;
-    quint64 m_revision = 0;
 };

@@ -37,64 +37,15 @@ QStringView numberDigits(QStringView word, bool *marked)
     return std::all_of(digits.begin(), digits.end(), isHexDigit) ? digits : QStringView();
 }
 
-// The numbers of a text, as their digits, the first `limit` of them kept and
-// all of them counted. Where any number is marked as hexadecimal ("0x" or
-// "h", or "$" in front), the words without a mark are names, not numbers:
-// "a" in "uint8_t a[] = { 0x7F };" or "db" in "db 7Fh, 08h".
-struct Numbers
-{
-    std::vector<QStringView> kept;
-    qsizetype count = 0;
-};
-
-Numbers numbers(QStringView text, qsizetype limit)
-{
-    Numbers marked;
-    Numbers plain;
-    qsizetype wordStart = -1;
-    for (qsizetype i = 0; i <= text.size();) {
-        char32_t c = 0;
-        qsizetype length = 1;
-        if (i < text.size()) {
-            c = text[i].unicode();
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-                length = 2;
-            }
-        }
-        const bool inWord = i < text.size() && isWordCharacter(c);
-        if (inWord && wordStart < 0) {
-            wordStart = i;
-        } else if (!inWord && wordStart >= 0) {
-            bool isMarked = false;
-            const QStringView digits = numberDigits(text.mid(wordStart, i - wordStart), &isMarked);
-            isMarked |= wordStart > 0 && text[wordStart - 1] == u'$';
-            if (!digits.isNull()) {
-                Numbers &into = isMarked ? marked : plain;
-                if (into.count++ < limit)
-                    into.kept.push_back(digits);
-            }
-            wordStart = -1;
-        }
-        i += length;
-    }
-    return marked.count > 0 ? marked : plain;
-}
-
-// The number's value, or more than 0xFFFF when it has more than 4 digits
-// after its leading zeros.
+// The value of hexadecimal digits, 0xFFFFFFFF for more than 8 after the
+// leading zeros.
 quint32 valueOf(QStringView digits)
 {
     while (digits.size() > 1 && digits[0] == u'0')
         digits = digits.mid(1);
-    if (digits.size() > kRunTogetherDigits)
-        return 0x10000;
+    if (digits.size() > 8)
+        return 0xFFFFFFFFu;
     return digits.toUInt(nullptr, 16);
-}
-
-QString plural(qsizetype count, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
 // Splits `bytes` into `valueCount` values the way the readout writes them when
@@ -131,96 +82,123 @@ int readAsWritten(const std::vector<quint32> &bytes, int valueCount, std::vector
     return 1;
 }
 
+enum class Reading {
+    Singles,   // one number a value
+    Pairs,     // two bytes a value, high byte first
+    AsWritten, // a byte for a value up to FF, two for a larger one
+};
+
+// How `numbers`, `count` of them in all, give the values. Bytes pair up
+// where Copy to Text would have written four digits a value: always above 8
+// values; with 8 or fewer only for values above FF, which is why exactly one
+// byte a value reads one value a byte there, and why between one and two
+// bytes a value are read as the readout writes them.
+Reading readingFor(const std::vector<Number> &numbers, qsizetype count, int valueCount, int bitsPerValue)
+{
+    // A count beyond what is kept is refused before any value is read.
+    const bool allBytes = std::all_of(numbers.begin(), numbers.end(),
+                                      [](const Number &number) { return number.digitCount <= kByteDigits; });
+    if (!allBytes || (valueCount <= 8 && bitsPerValue <= 8))
+        return Reading::Singles;
+    if (bitsPerValue <= 8)
+        return count <= valueCount ? Reading::Singles : Reading::Pairs;
+    if (valueCount > 8)
+        return Reading::Pairs;
+    if (count == valueCount)
+        return Reading::Singles;
+    if (count > valueCount && count < 2 * qsizetype(valueCount))
+        return Reading::AsWritten;
+    return Reading::Pairs;
+}
+
+Result refusal(Error error, qsizetype count)
+{
+    Result result;
+    result.error = error;
+    result.count = count;
+    return result;
+}
+
 } // namespace
 
-Result read(QStringView text, int valueCount, int bitsPerValue, bool vertical)
+Numbers numbers(QStringView text, qsizetype limit)
 {
-    const QString cells = QLatin1String(vertical ? "columns" : "rows");
-    const QString bitLines = QLatin1String(vertical ? "rows" : "columns");
-    Result result;
+    Numbers marked;
+    Numbers plain;
+    qsizetype wordStart = -1;
+    for (qsizetype i = 0; i <= text.size();) {
+        char32_t c = 0;
+        qsizetype length = 1;
+        if (i < text.size()) {
+            c = text[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+                length = 2;
+            }
+        }
+        const bool inWord = i < text.size() && isWordCharacter(c);
+        if (inWord && wordStart < 0) {
+            wordStart = i;
+        } else if (!inWord && wordStart >= 0) {
+            bool isMarked = false;
+            const QStringView digits = numberDigits(text.mid(wordStart, i - wordStart), &isMarked);
+            isMarked |= wordStart > 0 && text[wordStart - 1] == u'$';
+            if (!digits.isNull()) {
+                Numbers &into = isMarked ? marked : plain;
+                if (into.count++ < limit)
+                    into.kept.push_back({valueOf(digits), digits.data() - text.data(), digits.size(), isMarked});
+            }
+            wordStart = -1;
+        }
+        i += length;
+    }
+    return marked.count > 0 ? marked : plain;
+}
 
+Result read(QStringView text, int valueCount, int bitsPerValue)
+{
     // Every reading refuses more numbers than two a value, so no more are kept.
     const qsizetype limit = 2 * qsizetype(valueCount) + 1;
-    Numbers numbersFound = numbers(text, limit);
-    std::vector<QStringView> &found = numbersFound.kept;
-    qsizetype count = numbersFound.count;
-    if (count == 0) {
-        result.error = QStringLiteral("The text holds no hexadecimal number to draw.");
-        return result;
-    }
-    if (count == 1 && found.front().size() > kRunTogetherDigits) {
-        const QStringView run = found.front();
+    Numbers found = numbers(text, limit);
+    std::vector<Number> &kept = found.kept;
+    qsizetype count = found.count;
+    if (count == 0)
+        return refusal(Error::NoNumber, 0);
+    if (count == 1 && kept.front().digitCount > kRunTogetherDigits) {
+        const Number run = kept.front();
         const qsizetype width = valueCount > 8 ? kRunTogetherDigits : kByteDigits;
-        found.clear();
-        for (qsizetype at = 0; at < run.size() && qsizetype(found.size()) < limit; at += width)
-            found.push_back(run.mid(at, width));
-        count = (run.size() + width - 1) / width;
+        kept.clear();
+        for (qsizetype at = 0; at < run.digitCount && qsizetype(kept.size()) < limit; at += width) {
+            const QStringView digits = text.mid(run.position + at, std::min(width, run.digitCount - at));
+            kept.push_back({valueOf(digits), run.position + at, digits.size(), run.marked});
+        }
+        count = (run.digitCount + width - 1) / width;
     }
 
-    // A count beyond what is kept is refused below before any value is read.
-    const bool allBytes = std::all_of(found.begin(), found.end(),
-                                      [](QStringView digits) { return digits.size() <= kByteDigits; });
-    // Bytes pair up where Copy to Text would have written four digits a value:
-    // always above 8 values; with 8 or fewer only for values above FF, which
-    // is why exactly one byte a value reads one value a byte there, and why
-    // between one and two bytes a value are read as the readout writes them.
-    enum { Singles, Pairs, AsWritten } reading = Singles;
-    if (allBytes && (valueCount > 8 || bitsPerValue > 8)) {
-        if (bitsPerValue <= 8)
-            reading = count <= valueCount ? Singles : Pairs;
-        else if (valueCount > 8)
-            reading = Pairs;
-        else if (count == valueCount)
-            reading = Singles;
-        else if (count > valueCount && count < 2 * valueCount)
-            reading = AsWritten;
-        else
-            reading = Pairs;
-    }
-
-    std::vector<quint32> numbersRead;
-    numbersRead.reserve(found.size());
-    for (QStringView digits : found)
-        numbersRead.push_back(valueOf(digits));
-
+    const Reading reading = readingFor(kept, count, valueCount, bitsPerValue);
+    Result result;
     switch (reading) {
-    case Singles:
-        if (count > valueCount) {
-            result.error = QStringLiteral("The text gives %1 values, but the matrix has only %2 %3.")
-                                   .arg(count).arg(valueCount).arg(cells);
-            return result;
-        }
-        result.values = std::move(numbersRead);
+    case Reading::Singles:
+        if (count > valueCount)
+            return refusal(Error::TooManyValues, count);
+        for (const Number &number : kept)
+            result.values.push_back(number.value);
         break;
-    case Pairs:
-        if ((count + 1) / 2 > valueCount) {
-            result.error = QStringLiteral("The text gives %1 values of two bytes, but the matrix has only %2 %3.")
-                                   .arg((count + 1) / 2).arg(valueCount).arg(cells);
-            return result;
-        }
-        if (count % 2) {
-            result.error = QStringLiteral("The text gives %1, an odd number, so they do not pair up into "
-                                          "values of %2 bits.")
-                                   .arg(plural(count, "byte", "bytes")).arg(bitsPerValue);
-            return result;
-        }
-        for (qsizetype i = 0; i < count; i += 2)
-            result.values.push_back(numbersRead[size_t(i)] << 8 | numbersRead[size_t(i) + 1]);
+    case Reading::Pairs:
+        if ((count + 1) / 2 > valueCount)
+            return refusal(Error::TooManyPairs, (count + 1) / 2);
+        if (count % 2)
+            return refusal(Error::OddByteCount, count);
+        for (size_t i = 0; i < kept.size(); i += 2)
+            result.values.push_back(kept[i].value << 8 | kept[i + 1].value);
         break;
-    case AsWritten: {
-        const int ways = readAsWritten(numbersRead, valueCount, &result.values);
-        if (ways == 0) {
-            result.error = QStringLiteral("The %1 bytes do not split into %2 values, one byte for a value up to "
-                                          "FF and two for a larger one.")
-                                   .arg(count).arg(valueCount);
-            return result;
-        }
-        if (ways > 1) {
-            result.error = QStringLiteral("The %1 bytes split into %2 values in more than one way: write every "
-                                          "value as two bytes, high byte first.")
-                                   .arg(count).arg(valueCount);
-            return result;
-        }
+    case Reading::AsWritten: {
+        std::vector<quint32> bytes;
+        for (const Number &number : kept)
+            bytes.push_back(number.value);
+        const int ways = readAsWritten(bytes, valueCount, &result.values);
+        if (ways != 1)
+            return refusal(ways == 0 ? Error::NoSplit : Error::AmbiguousSplit, count);
         break;
     }
     }
@@ -228,12 +206,11 @@ Result read(QStringView text, int valueCount, int bitsPerValue, bool vertical)
     const quint32 largest = bitsPerValue >= 32 ? 0xFFFFFFFFu : (1u << bitsPerValue) - 1;
     for (size_t i = 0; i < result.values.size(); ++i) {
         if (result.values[i] > largest) {
-            const QString shown = reading == Singles ? found[i].toString().toUpper()
-                                                     : QString::number(result.values[i], 16).toUpper();
-            result.error = QStringLiteral("The value %1 has bits beyond the %2 %3 of the matrix.")
-                                   .arg(shown).arg(bitsPerValue).arg(bitLines);
-            result.values.clear();
-            return result;
+            Result refused = refusal(Error::ValueTooWide, count);
+            refused.digits = reading == Reading::Singles
+                    ? text.mid(kept[i].position, kept[i].digitCount).toString()
+                    : QString::number(result.values[i], 16);
+            return refused;
         }
     }
     return result;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <limits>
 #include <vector>
 
 // Reads a text of hexadecimal numbers back into readout values: what Copy to
@@ -23,17 +24,54 @@
 // written (see read()).
 namespace ByteReader {
 
+// One number of a text.
+struct Number
+{
+    // Its value; 0xFFFFFFFF stands for any value of more than 8 digits after
+    // its leading zeros.
+    quint32 value = 0;
+    qsizetype position = 0; // where its digits start in the text
+    qsizetype digitCount = 0; // leading zeros included, its mark not
+    bool marked = false;    // "0x", "h" or "$" says that it is hexadecimal
+};
+
+struct Numbers
+{
+    std::vector<Number> kept; // the first ones, in the order of the text
+    qsizetype count = 0;      // all of them, kept or not
+};
+
+// The numbers of `text`, the first `limit` of them kept and all of them
+// counted. Where any number is marked as hexadecimal, the words without a
+// mark are names, not numbers: "a" in "uint8_t a[] = { 0x7F };" or "db" in
+// "db 7Fh, 08h".
+Numbers numbers(QStringView text, qsizetype limit = std::numeric_limits<qsizetype>::max());
+
+// Why a text gives no values that fit; the editor words each kind.
+enum class Error {
+    None,
+    NoNumber,       // the text holds no hexadecimal number
+    TooManyValues,  // `count` values, more than the readout has
+    TooManyPairs,   // `count` values of two bytes, more than the readout has
+    OddByteCount,   // `count` bytes to pair up, an odd number
+    NoSplit,        // `count` bytes that split into the values in no way
+    AmbiguousSplit, // `count` bytes that split into the values in several ways
+    ValueTooWide,   // the value `digits` has bits beyond the matrix
+};
+
 struct Result
 {
     std::vector<quint32> values; // in readout order, at most valueCount
-    QString error;               // one sentence; empty when the values were read
+    Error error = Error::None;
+    qsizetype count = 0; // the count the error is about
+    QString digits;      // for ValueTooWide: the value as the text gives it
 
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return error == Error::None; }
 };
 
 // The values for a readout of `valueCount` cells whose values have
-// `bitsPerValue` bits: one per column of a matrix of that many rows
-// (`vertical`), or one per row of that many columns.
-Result read(QStringView text, int valueCount, int bitsPerValue, bool vertical);
+// `bitsPerValue` bits: one per column of a matrix of that many rows, or one
+// per row of that many columns.
+Result read(QStringView text, int valueCount, int bitsPerValue);
 
 } // namespace ByteReader

@@ -21,11 +21,6 @@ void Drawing::set(int row, int col, bool on)
     m_bits[size_t(row)] = on ? quint16(m_bits[size_t(row)] | bit) : quint16(m_bits[size_t(row)] & ~bit);
 }
 
-bool Drawing::isEmpty() const
-{
-    return std::all_of(m_bits.begin(), m_bits.end(), [](quint16 bits) { return bits == 0; });
-}
-
 // A drawing of the given size whose cell (r, c) is the cell source(r, c)
 // names in this one; a cell outside this drawing is clear.
 template <typename Source>

@@ -4,12 +4,14 @@
 
 #include <array>
 
-// A drawing apart from any grid: which cells of a matrix of up to 16 by 16
-// are set. The editor reads one from Grid1, computes another from it (a
-// shift, a mirror image, a rotation, or bytes read back) and draws that.
+// A drawing apart from any grid: which cells of a matrix of up to kMaxSize
+// by kMaxSize are set. The editor reads one from Grid1, computes another from
+// it (a shift, a mirror image, a rotation, or bytes read back) and draws that.
 class Drawing
 {
 public:
+    // The matrix sizes the program offers, in columns and in rows alike.
+    static constexpr int kMinSize = 3;
     static constexpr int kMaxSize = 16;
 
     Drawing(int rows, int cols);
@@ -18,7 +20,6 @@ public:
     int cols() const { return m_cols; }
     bool isSet(int row, int col) const;
     void set(int row, int col, bool on = true);
-    bool isEmpty() const;
 
     // Moved by whole cells: what is pushed past an edge is dropped, and the
     // cells that come in are clear.
@@ -33,7 +34,6 @@ public:
     {
         return m_rows == other.m_rows && m_cols == other.m_cols && m_bits == other.m_bits;
     }
-    bool operator!=(const Drawing &other) const { return !(*this == other); }
 
 private:
     template <typename Source>

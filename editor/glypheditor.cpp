@@ -6,7 +6,7 @@
 #include <utility>
 
 namespace {
-constexpr int kLoadIndexCount = 16;      // the grids are created 16 by 16
+constexpr int kLoadIndexCount = GlyphEditor::kMatrixMax; // the grids are created that large
 constexpr int kEditGridTwips = 3740;     // Grid1's outer size and colGrid's width
 constexpr int kMiniGridTwips = 510;      // Grid2's outer size until a size is chosen
 constexpr int kRowReadoutWidthTwips = 440;
@@ -122,6 +122,13 @@ void GlyphEditor::Command6_Click()
     setFrmmatrixEnabled(true);
 }
 
+Readout::Order GlyphEditor::readoutOrder() const
+{
+    if (m_optvertValue)
+        return Readout::Order::Vertical;
+    return m_chkdirValue == 1 ? Readout::Order::HorizontalLeftToRight : Readout::Order::Horizontal;
+}
+
 void GlyphEditor::updateReadout()
 {
     if (m_optvertValue)
@@ -140,28 +147,26 @@ void GlyphEditor::updateVerticalReadout()
     for (int r = 0; r < rows; ++r) {
         m_Grid1.setRow(r);
         if (m_Grid1.cellBackColor() == kSetColour)
-            value += 1u << r;
+            value += 1u << Readout::bitOfCell(Readout::Order::Vertical, r, rows);
     }
     m_colGrid.setText(Readout::hexText(value));
     setText2(padAndCollect(m_colGrid));
     m_colGrid.setCol(m_Grid1.col());
 }
 
-// One value per row. With chkdir checked the leftmost column is bit 0,
-// otherwise the rightmost; either way the loop ends on column 0, which is
-// where Grid1's current cell is left. rowGrid is left on its last row.
+// One value per row, in the bit order chkdir chooses. Columns are visited
+// right to left in both orders, so the loop ends on column 0, which is where
+// Grid1's current cell is left. rowGrid is left on its last row.
 void GlyphEditor::updateHorizontalReadout()
 {
     const int cols = m_Grid1.cols();
-    const bool leftIsLsb = m_chkdirValue == 1;
+    const Readout::Order order = readoutOrder();
     quint32 value = 0;
     m_rowGrid.setRow(m_Grid1.row());
-    for (int i = 0; i < cols; ++i) {
-        // Columns are visited right to left in both bit orders.
-        const int column = cols - 1 - i;
+    for (int column = cols - 1; column >= 0; --column) {
         m_Grid1.setCol(column);
         if (m_Grid1.cellBackColor() == kSetColour)
-            value += 1u << (leftIsLsb ? column : i);
+            value += 1u << Readout::bitOfCell(order, column, cols);
     }
     m_rowGrid.setText(Readout::hexText(value));
     setText2(padAndCollect(m_rowGrid));
@@ -359,30 +364,62 @@ void GlyphEditor::rotateCounterClockwise()
     draw(drawing().rotatedCounterClockwise(), true);
 }
 
+namespace {
+QString plural(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+} // namespace
+
+QString GlyphEditor::readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical)
+{
+    const QString cells = QLatin1String(vertical ? "columns" : "rows");
+    const QString bitLines = QLatin1String(vertical ? "rows" : "columns");
+    switch (read.error) {
+    case ByteReader::Error::None:
+        break;
+    case ByteReader::Error::NoNumber:
+        return QStringLiteral("The text holds no hexadecimal number to draw.");
+    case ByteReader::Error::TooManyValues:
+        return QStringLiteral("The text gives %1 values, but the matrix has only %2 %3.")
+                .arg(read.count).arg(valueCount).arg(cells);
+    case ByteReader::Error::TooManyPairs:
+        return QStringLiteral("The text gives %1 values of two bytes, but the matrix has only %2 %3.")
+                .arg(read.count).arg(valueCount).arg(cells);
+    case ByteReader::Error::OddByteCount:
+        return QStringLiteral("The text gives %1, an odd number, so they do not pair up into values of %2 bits.")
+                .arg(plural(read.count, "byte", "bytes")).arg(bitsPerValue);
+    case ByteReader::Error::NoSplit:
+        return QStringLiteral("The %1 bytes do not split into %2 values, one byte for a value up to FF and two "
+                              "for a larger one.")
+                .arg(read.count).arg(valueCount);
+    case ByteReader::Error::AmbiguousSplit:
+        return QStringLiteral("The %1 bytes split into %2 values in more than one way: write every value as two "
+                              "bytes, high byte first.")
+                .arg(read.count).arg(valueCount);
+    case ByteReader::Error::ValueTooWide:
+        return QStringLiteral("The value %1 has bits beyond the %2 %3 of the matrix.")
+                .arg(read.digits.toUpper()).arg(bitsPerValue).arg(bitLines);
+    }
+    return QString();
+}
+
 bool GlyphEditor::drawFromText(QStringView text, QString *error)
 {
     const int rows = m_Grid1.rows();
     const int cols = m_Grid1.cols();
-    const ByteReader::Result read = ByteReader::read(text, m_optvertValue ? cols : rows,
-                                                     m_optvertValue ? rows : cols, m_optvertValue);
+    const bool vertical = m_optvertValue;
+    const int valueCount = vertical ? cols : rows;
+    const int bitsPerValue = vertical ? rows : cols;
+    const ByteReader::Result read = ByteReader::read(text, valueCount, bitsPerValue);
     if (!read.ok()) {
         if (error)
-            *error = read.error;
+            *error = readingError(read, valueCount, bitsPerValue, vertical);
         return false;
     }
     // Each value's bits go where the readout takes them from.
-    Drawing drawing(rows, cols);
-    for (size_t i = 0; i < read.values.size(); ++i) {
-        const quint32 value = read.values[i];
-        const int line = int(i);
-        if (m_optvertValue) {
-            for (int r = 0; r < rows; ++r)
-                drawing.set(r, line, value >> r & 1u);
-        } else {
-            for (int c = 0; c < cols; ++c)
-                drawing.set(line, c, value >> (m_chkdirValue == 1 ? c : cols - 1 - c) & 1u);
-        }
-    }
+    const Drawing drawing = Readout::drawingOf(read.values, rows, cols, readoutOrder());
     draw(drawing);
     return true;
 }

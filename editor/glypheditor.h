@@ -3,12 +3,17 @@
 #include "colour.h"
 #include "drawing.h"
 #include "grid.h"
+#include "readout.h"
 #include "textbox.h"
 
 #include <QObject>
 #include <QString>
 
 #include <deque>
+
+namespace ByteReader {
+struct Result;
+}
 
 // The glyph editor's state and its handlers, free of any widget.
 //
@@ -40,8 +45,8 @@ public:
     static constexpr Colour kClearColour = Colours::kWhite;    // a Grid1 cell cleared by a click
     static constexpr Colour kMirrorColour = Colours::kYellow;  // a set Grid2 cell
 
-    static constexpr int kMatrixMin = 3;
-    static constexpr int kMatrixMax = 16;
+    static constexpr int kMatrixMin = Drawing::kMinSize;
+    static constexpr int kMatrixMax = Drawing::kMaxSize;
     static constexpr int kEditCellTwips = 220;   // Grid1 cells, colGrid columns, rowGrid rows
     static constexpr int kMiniCellTwips = 30;    // Grid2 cells
 
@@ -116,6 +121,10 @@ public:
     // ByteReader reads them. Returns false, changing nothing, with the reason
     // in `error`, when the text gives no values that fit.
     bool drawFromText(QStringView text, QString *error);
+    // Why `read` gave no values, in one sentence, for a readout of
+    // `valueCount` values of `bitsPerValue` bits, one per column (`vertical`)
+    // or row.
+    static QString readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical);
 
     // Draws a glyph of a set as a drawing from bytes is drawn, but at the
     // glyph's own size, taken through the size handlers, and marks the
@@ -184,6 +193,7 @@ private:
     void record(State before);
     void goThroughHistory(std::deque<State> &from, std::deque<State> &to);
     void draw(const Drawing &drawing, bool turned = false);
+    Readout::Order readoutOrder() const;
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();
@@ -196,10 +206,10 @@ private:
 
     TextBox &m_Text2;
 
-    Grid m_Grid1{16, 16};
-    Grid m_Grid2{16, 16};
-    Grid m_colGrid{1, 16};
-    Grid m_rowGrid{16, 1};
+    Grid m_Grid1{kMatrixMax, kMatrixMax};
+    Grid m_Grid2{kMatrixMax, kMatrixMax};
+    Grid m_colGrid{1, kMatrixMax};
+    Grid m_rowGrid{kMatrixMax, 1};
 
     bool m_frmmatrixEnabled = true;
     bool m_optvertValue = false;

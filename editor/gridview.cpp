@@ -245,9 +245,9 @@ void GridView::strokeTo(const QPoint &pos)
         m_strokeCell = cell;
         moveKeyboardCell(cell.y(), cell.x());
         if (first)
-            emit cellPressed(cell.y(), cell.x());
+            emit strokeStarted(cell.y(), cell.x());
         else
-            emit cellEntered(cell.y(), cell.x());
+            emit strokeEntered(cell.y(), cell.x());
     }
     m_strokePos = pos;
 }
@@ -258,7 +258,7 @@ void GridView::endStroke()
         return;
     m_stroking = false;
     if (m_strokeCell.x() >= 0)
-        emit released();
+        emit strokeEnded();
     m_strokeCell = QPoint(-1, -1);
 }
 
@@ -317,7 +317,7 @@ void GridView::keyPressEvent(QKeyEvent *event)
 void GridView::click(int row, int col)
 {
     if (m_clickable)
-        emit cellClicked(row, col);
+        emit cellToggledByKey(row, col);
 }
 
 void GridView::moveKeyboardCell(int row, int col)

@@ -19,11 +19,11 @@ class Grid;
 // carries its grid line on its right and bottom edge; a framed grid also has
 // one along its left and top edge. The area beyond the cells is grey.
 //
-// A clickable grid reports Space on the keyboard cell as cellClicked(), and
-// a stroke of the left button as cellPressed() for its first cell (the cell
-// pressed, or the first one a button pressed outside the cells reaches),
-// cellEntered() for every further cell the pointer passes over, in order,
-// and released() at its end. A fast pointer skips no cell: the path between
+// A clickable grid reports Space on the keyboard cell as cellToggledByKey(),
+// and a stroke of the left button as strokeStarted() for its first cell (the
+// cell pressed, or the first one a button pressed outside the cells reaches),
+// strokeEntered() for every further cell the pointer passes over, in order,
+// and strokeEnded() at its end. A fast pointer skips no cell: the path between
 // two positions is followed pixel by pixel. Arrow keys move the keyboard cell
 // in every grid. The context menu key, Shift+F10 and the right button ask for
 // a menu at the keyboard cell or the pointer. For screen readers the view's
@@ -57,10 +57,10 @@ public:
     QSize sizeHint() const override;
 
 signals:
-    void cellClicked(int row, int col);
-    void cellPressed(int row, int col);
-    void cellEntered(int row, int col);
-    void released();
+    void cellToggledByKey(int row, int col);
+    void strokeStarted(int row, int col);
+    void strokeEntered(int row, int col);
+    void strokeEnded();
     void menuRequested(const QPoint &pos);
 
 protected:

@@ -2,8 +2,28 @@
 
 #include <QString>
 
+#include <vector>
+
+class Drawing;
+
 // Text forms of the readout values: one value per matrix column or row.
 namespace Readout {
+
+// Which way the cells of a column or row make its value.
+enum class Order {
+    Vertical,              // one value per column, the top cell its bit 0
+    Horizontal,            // one value per row, the rightmost cell its bit 0
+    HorizontalLeftToRight, // one value per row, the leftmost cell its bit 0
+};
+
+// The bit that the cell at `index` of a column (counted from the top) or row
+// (from the left) of `length` cells gives its value.
+int bitOfCell(Order order, int index, int length);
+
+// The drawing of `rows` by `cols` cells whose readout gives `values`, the
+// first value for the first column (vertical) or row; missing values are
+// clear lines.
+Drawing drawingOf(const std::vector<quint32> &values, int rows, int cols, Order order);
 
 // Upper-case hexadecimal without leading zeros; "0" for zero.
 QString hexText(quint32 value);

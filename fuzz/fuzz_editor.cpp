@@ -1,5 +1,6 @@
 #include "glypheditor.h"
 #include "readoutreference.h"
+#include "stringtextbox.h"
 
 #include <QStringList>
 
@@ -18,6 +19,12 @@
 //   cells), a transform (which), a drawing from a text (as for Text2), undo
 //   and redo.
 namespace {
+// Whether no cell of the drawing is set.
+bool isBlank(const Drawing &drawing)
+{
+    return drawing == Drawing(drawing.rows(), drawing.cols());
+}
+
 
 enum Action {
     Click,
@@ -178,7 +185,7 @@ struct Checker
     // every readout is up to date; a cleared drawing leaves all empty.
     void afterRedraw() const
     {
-        if (editor.drawing().isEmpty()) {
+        if (isBlank(editor.drawing())) {
             afterClear();
             return;
         }
@@ -323,7 +330,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             default: editor.rotateCounterClockwise(); break;
             }
             checker.require(editor.drawing() == expected[which], "a transform drew something else");
-            clickedSinceClear = !editor.drawing().isEmpty();
+            clickedSinceClear = !isBlank(editor.drawing());
             checker.afterRedraw();
             break;
         }
@@ -332,7 +339,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const QStringList readoutsBefore = cellTexts(editor.colGrid()) + cellTexts(editor.rowGrid());
             QString error;
             if (editor.drawFromText(utf16Text(input), &error)) {
-                clickedSinceClear = !editor.drawing().isEmpty();
+                clickedSinceClear = !isBlank(editor.drawing());
                 checker.afterRedraw();
             } else {
                 checker.require(!error.isEmpty() && error.endsWith(u'.'), "a refusal without a sentence");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "glyph.h"
+#include "readout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,10 +11,9 @@
 #include <optional>
 #include <vector>
 
-// How a glyph's cells become readout values: one value per column with the
-// top cell as bit 0, or one per row with the rightmost (or, left to right,
-// the leftmost) cell as bit 0. The editor's optvert and chkdir hold the same.
-enum class BitOrder { Vertical, Horizontal, HorizontalLeftToRight };
+// How a glyph's cells become readout values, as the editor's optvert and
+// chkdir choose: the readout's own order (Readout::bitOfCell).
+using BitOrder = Readout::Order;
 
 // What a set stores of the main window's output settings, so that a file
 // written by this program opens with the orientation, prefix and delimiter
@@ -38,7 +38,7 @@ struct ExportOptions
 class GlyphSet
 {
 public:
-    static constexpr int kMinSize = 3;
+    static constexpr int kMinSize = Drawing::kMinSize;
     static constexpr int kMaxSize = Drawing::kMaxSize;
 
     GlyphSet() = default;

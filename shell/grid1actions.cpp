@@ -30,7 +30,7 @@ Grid1Actions::Grid1Actions(GridView *Grid1, GlyphEditor &editor)
                     keys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
                          QKeySequence::Redo));
     m_actions << nullptr;
-    m_drawFromClipboard = action("drawFromClipboard", tr("Draw from clipboard"),
+    QAction *drawFromClipboard = action("drawFromClipboard", tr("Draw from clipboard"),
                                  keys({QKeySequence(Qt::CTRL | Qt::Key_V)}, QKeySequence::Paste));
     m_drawFromText2 = action("drawFromText2", tr("Draw from hex string"), {});
     m_actions << nullptr;
@@ -59,7 +59,7 @@ Grid1Actions::Grid1Actions(GridView *Grid1, GlyphEditor &editor)
 
     connect(m_undo, &QAction::triggered, &editor, &GlyphEditor::undo);
     connect(m_redo, &QAction::triggered, &editor, &GlyphEditor::redo);
-    connect(m_drawFromClipboard, &QAction::triggered, this, &Grid1Actions::drawFromClipboardTriggered);
+    connect(drawFromClipboard, &QAction::triggered, this, &Grid1Actions::drawFromClipboardTriggered);
     connect(m_drawFromText2, &QAction::triggered, this, &Grid1Actions::drawFromText2Triggered);
     connect(left, &QAction::triggered, &editor, [&editor] { editor.shiftDrawing(0, -1); });
     connect(right, &QAction::triggered, &editor, [&editor] { editor.shiftDrawing(0, 1); });
@@ -101,7 +101,7 @@ void Grid1Actions::updateHistoryActions()
     m_redo->setEnabled(m_editor.canRedo());
 }
 
-void Grid1Actions::showMenu(const QPoint &pos, bool clipboardHasText, bool text2HasText)
+void Grid1Actions::showMenu(const QPoint &pos, bool text2HasText)
 {
     if (!m_menu) {
         m_menu = new QMenu(m_Grid1);
@@ -113,14 +113,10 @@ void Grid1Actions::showMenu(const QPoint &pos, bool clipboardHasText, bool text2
             else
                 m_menu->addSeparator();
         }
-        // Outside the menu these two stay enabled: their shortcuts then say
-        // themselves what is missing.
-        connect(m_menu, &QMenu::aboutToHide, this, [this] {
-            m_drawFromClipboard->setEnabled(true);
-            m_drawFromText2->setEnabled(true);
-        });
+        // Outside the menu it stays enabled: triggered there, it says itself
+        // what is missing.
+        connect(m_menu, &QMenu::aboutToHide, this, [this] { m_drawFromText2->setEnabled(true); });
     }
-    m_drawFromClipboard->setEnabled(clipboardHasText);
     m_drawFromText2->setEnabled(text2HasText);
     m_menu->popup(m_Grid1->mapToGlobal(pos));
 }

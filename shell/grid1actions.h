@@ -19,8 +19,10 @@ class Grid1Actions : public QObject
 public:
     Grid1Actions(GridView *Grid1, GlyphEditor &editor);
 
-    // Shows the menu at `pos` in Grid1, each action enabled when it can act.
-    void showMenu(const QPoint &pos, bool clipboardHasText, bool text2HasText);
+    // Shows the menu at `pos` in Grid1, each action enabled when it can act;
+    // drawing from the clipboard always is, since asking the clipboard
+    // whether it holds text can keep the window waiting.
+    void showMenu(const QPoint &pos, bool text2HasText);
 
     // Whether a glyph set is open: saving, exporting and the glyph keys act
     // only then.
@@ -44,7 +46,6 @@ private:
     QList<QAction *> m_actions; // in menu order; nullptr for a separator
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
-    QAction *m_drawFromClipboard = nullptr;
     QAction *m_drawFromText2 = nullptr;
     QList<QAction *> m_glyphSetActions; // those that need an open set
     QMenu *m_menu = nullptr;

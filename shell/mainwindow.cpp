@@ -9,6 +9,7 @@
 #include "placement.h"
 #include "plaintextbox.h"
 #include "sizelist.h"
+#include "startup.h"
 #include "twips.h"
 #include "windowaccessible.h"
 
@@ -27,8 +28,10 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
-const QString kAppTitle = QStringLiteral("KELVOR");
+const QString kAppTitle = QLatin1String(Startup::kApplicationName);
 
 using Look::makeControl;
 
@@ -166,10 +169,11 @@ void MainWindow::createControls()
 
 void MainWindow::connectControls()
 {
-    connect(m_Grid1, &GridView::cellClicked, &m_editor, &GlyphEditor::Grid1_Click);
-    connect(m_Grid1, &GridView::cellPressed, &m_editor, &GlyphEditor::Grid1_MouseDown);
-    connect(m_Grid1, &GridView::cellEntered, &m_editor, &GlyphEditor::Grid1_MouseMove);
-    connect(m_Grid1, &GridView::released, &m_editor, &GlyphEditor::Grid1_MouseUp);
+    // A mouse click is a stroke of one cell; Space is the keyboard's click.
+    connect(m_Grid1, &GridView::cellToggledByKey, &m_editor, &GlyphEditor::Grid1_Click);
+    connect(m_Grid1, &GridView::strokeStarted, &m_editor, &GlyphEditor::Grid1_MouseDown);
+    connect(m_Grid1, &GridView::strokeEntered, &m_editor, &GlyphEditor::Grid1_MouseMove);
+    connect(m_Grid1, &GridView::strokeEnded, &m_editor, &GlyphEditor::Grid1_MouseUp);
     connect(m_Grid1, &GridView::menuRequested, this, &MainWindow::Grid1_ContextMenu);
     connect(m_Grid1Actions, &Grid1Actions::drawFromClipboardTriggered, this, &MainWindow::Grid1_DrawFromClipboard);
     connect(m_Grid1Actions, &Grid1Actions::drawFromText2Triggered, this, &MainWindow::Grid1_DrawFromText2);
@@ -264,7 +268,7 @@ void MainWindow::frmMain_Unload()
                       Twips::fromPixels(frame.width()), Twips::fromPixels(frame.height()));
     QString error;
     if (!Placement::writeMainPlacement(twips, &error))
-        qWarning("KELVOR: %s", qPrintable(error));
+        qWarning("%s: %s", Startup::kApplicationName, qPrintable(error));
 }
 
 // Unloads every other loaded window, visible or hidden, the most recently
@@ -311,15 +315,29 @@ void MainWindow::Command11_Click()
     showSecondary(m_about);
 }
 
+// The menu does not ask the clipboard what it holds: on X11 every question
+// waits for the program that owns it, up to seconds when it never answers.
 void MainWindow::Grid1_ContextMenu(const QPoint &pos)
 {
-    const QMimeData *clipboard = QGuiApplication::clipboard()->mimeData();
-    m_Grid1Actions->showMenu(pos, clipboard && clipboard->hasText(), !m_Text2Document.isEmpty());
+    m_Grid1Actions->showMenu(pos, !m_Text2Document.isEmpty());
 }
 
+// Asks the clipboard for its formats once and, only when they include text,
+// for the text: an owner that never answers costs one wait, not one for
+// each question that hasText() and text() would each ask again.
 void MainWindow::Grid1_DrawFromClipboard()
 {
-    drawFromText(QGuiApplication::clipboard()->text());
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QStringList formats = data ? data->formats() : QStringList();
+    const bool hasText = std::any_of(formats.begin(), formats.end(), [](const QString &format) {
+        return format.startsWith(QLatin1String("text/plain"));
+    });
+    const QString text = hasText ? data->text() : QString();
+    if (text.isEmpty()) {
+        showMessage(QMessageBox::Warning, QStringLiteral("The clipboard gave no text to draw."));
+        return;
+    }
+    drawFromText(text);
 }
 
 void MainWindow::Grid1_DrawFromText2()

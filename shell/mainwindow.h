@@ -37,9 +37,6 @@ public:
     MainWindow();
     ~MainWindow() override;
 
-    const GlyphEditor &editor() const { return m_editor; }
-    const OutputText &output() const { return m_output; }
-
     // Shows the window centred on the screen, at its designed size.
     void showCentred();
 

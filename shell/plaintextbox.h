@@ -16,7 +16,6 @@ public:
     // `document` must outlive the box.
     explicit PlainTextBox(PlainTextDocument *document = nullptr, QWidget *parent = nullptr);
 
-    PlainTextDocument *plainDocument() const { return m_document; }
     QString text() const;
     void setText(const QString &text);
 

@@ -10,10 +10,10 @@ namespace Startup {
 void setUpApplication()
 {
     WindowAccessible::install();
-    QApplication::setApplicationName(QStringLiteral("KELVOR"));
+    QApplication::setApplicationName(QLatin1String(kApplicationName));
     QApplication::setApplicationVersion(QStringLiteral(KELVOR_VERSION));
     QApplication::setWindowIcon(Look::applicationIcon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.kelvor.kelvor2"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KELVOR_APP_ID));
     QApplication::setFont(Look::sansSerif(Look::kDefaultPoints));
 }
 

@@ -33,20 +33,16 @@ unsigned lineValue(const IsSet &isSet, int rows, int cols, Order order, int inde
     return unsigned(std::stoul(digits, nullptr, 2));
 }
 
-// A readout cell's text brought to an even length by the padding rule, for a
-// readout of `valueCount` values: zeros in front, to four digits above 8
-// values; up to 8, "00" for nothing and one zero before an odd length.
+// A readout cell's text brought to its width: 4 digits where the readout
+// shows more than 8 values or the value passes FF, else 2, with zeros in
+// front. A text already as long or longer stays as it is (a cell padded to 4
+// digits keeps them when the readout later shows 8 values or fewer).
 inline std::string padded(std::string text, int valueCount)
 {
-    if (valueCount > 8) {
-        while (text.size() < 4)
-            text.insert(0, "0");
-        return text;
-    }
-    if (text.empty())
-        return "00";
-    if (text.size() == 1 || text.size() == 3)
-        text.insert(0, "0");
+    const unsigned long value = text.empty() ? 0 : std::stoul(text, nullptr, 16);
+    const std::size_t width = valueCount > 8 || value > 0xFF ? 4 : 2;
+    if (text.size() < width)
+        text.insert(0, width - text.size(), '0');
     return text;
 }
 

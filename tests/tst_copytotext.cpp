@@ -1,5 +1,6 @@
 #include "copytotext.h"
 #include "outputtext.h"
+#include "stringtextbox.h"
 
 #include <QTest>
 

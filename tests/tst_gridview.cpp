@@ -95,8 +95,8 @@ void tst_GridView::onlyAClickableGridTouchesTheModel()
     grid.setWidth(900);
     grid.setHeight(900);
     GridView view(grid);
-    QSignalSpy presses(&view, &GridView::cellPressed);
-    QSignalSpy releases(&view, &GridView::released);
+    QSignalSpy presses(&view, &GridView::strokeStarted);
+    QSignalSpy releases(&view, &GridView::strokeEnded);
 
     QTest::mouseClick(&view, Qt::LeftButton, {}, view.cellRect(2, 3).center());
     QCOMPARE(presses.count(), 0);

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -36,6 +37,36 @@ namespace {
 // (QLineEditPrivate's horizontal and vertical margins, fixed in Qt).
 constexpr int kLineEditHorizontalMargin = 2;
 constexpr int kLineEditVerticalMargin = 1;
+
+// What the clipboard holds, counting every question asked of it: on X11 each
+// is a round trip to the program that owns the clipboard, which may never
+// answer. A null text stands for such an owner: it gives no formats.
+class CountingMimeData : public QMimeData
+{
+public:
+    CountingMimeData(const QString &text, int *questions)
+        : m_text(text)
+        , m_questions(questions)
+    {
+    }
+
+    QStringList formats() const override
+    {
+        ++*m_questions;
+        return m_text.isNull() ? QStringList() : QStringList{QStringLiteral("text/plain")};
+    }
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType) const override
+    {
+        ++*m_questions;
+        return m_text.isNull() || !mimeType.startsWith(QLatin1String("text/plain")) ? QVariant() : QVariant(m_text);
+    }
+
+private:
+    QString m_text;
+    int *m_questions;
+};
 
 // Where a control draws its caption, in the control's own coordinates, and the
 // caption's size in the control's font.
@@ -165,6 +196,9 @@ private slots:
     void keyboardTogglesTheKeyboardCell();
     void strokeDrawsAlongThePointer();
     void contextMenuAndShortcutsActOnGrid1();
+    void menuDoesNotAskTheClipboard();
+    void ctrlVAsksTheClipboardOnce_data();
+    void ctrlVAsksTheClipboardOnce();
     void orientationControls();
     void lockedFrameDisablesItsControls();
     void sizeListChoices_data();
@@ -515,6 +549,60 @@ void tst_MainWindow::contextMenuAndShortcutsActOnGrid1()
     QCOMPARE(Grid1->grid().cellBackColorAt(0, 4), GlyphEditor::kSetColour);
 }
 
+void tst_MainWindow::menuDoesNotAskTheClipboard()
+{
+    int questions = 0;
+    QGuiApplication::clipboard()->setMimeData(new CountingMimeData(QString(), &questions));
+    GridView *Grid1 = grid("Grid1");
+    Grid1->setFocus();
+    QTest::keyClick(Grid1, Qt::Key_F10, Qt::ShiftModifier);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY2(menu, "no menu");
+    QCOMPARE(questions, 0);
+    QAction *draw = Grid1->findChild<QAction *>(QStringLiteral("drawFromClipboard"));
+    QVERIFY(draw && draw->isEnabled());
+    menu->close();
+    QCOMPARE(questions, 0);
+}
+
+void tst_MainWindow::ctrlVAsksTheClipboardOnce_data()
+{
+    QTest::addColumn<QString>("text"); // null: an owner that never answers
+    QTest::addColumn<QString>("message"); // empty: drawn
+    QTest::addColumn<int>("questions");
+
+    QTest::newRow("an owner that gives nothing") << QString() << "The clipboard gave no text to draw." << 1;
+    QTest::newRow("an empty text") << "" << "The clipboard gave no text to draw." << 2;
+    QTest::newRow("a text without a number") << "hello" << "The text holds no hexadecimal number to draw." << 2;
+    QTest::newRow("a line of C: one value of two bytes") << "{ 0x10, 0x01 };" << "" << 2;
+}
+
+// One question for the formats, one for the text where there is any: an
+// owner that never answers keeps the window waiting once, not three times.
+void tst_MainWindow::ctrlVAsksTheClipboardOnce()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    QFETCH(int, questions);
+
+    int asked = 0;
+    QGuiApplication::clipboard()->setMimeData(new CountingMimeData(text, &asked));
+    GridView *Grid1 = grid("Grid1");
+    Grid1->setFocus();
+    WindowDriver::MessageBoxWatcher box;
+    QTest::keyClick(Grid1, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(asked, questions);
+    if (message.isEmpty()) {
+        QVERIFY(!box.seen);
+        QCOMPARE(textBox("Text2")->text().left(8), QStringLiteral("10010000"));
+        return;
+    }
+    QTRY_VERIFY(box.seen);
+    QCOMPARE(box.text, message);
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QVERIFY(textBox("Text2")->text().isEmpty());
+}
+
 void tst_MainWindow::orientationControls()
 {
     auto *optvert = control<QRadioButton>("optvert");
@@ -526,17 +614,17 @@ void tst_MainWindow::orientationControls()
     QVERIFY(!grid("colGrid")->isVisible());
 
     QTest::mouseClick(chkdir, Qt::LeftButton);
-    QCOMPARE(m_window->editor().chkdirValue(), 1);
+    QVERIFY(chkdir->isChecked());
 
     QTest::mouseClick(optvert, Qt::LeftButton);
-    QVERIFY(m_window->editor().optvertValue());
+    QVERIFY(optvert->isChecked());
     QVERIFY(!chkdir->isEnabled());
     QVERIFY(!chkdir->isChecked());
     QVERIFY(grid("colGrid")->isVisible());
     QVERIFY(!grid("rowGrid")->isVisible());
 
     QTest::mouseClick(opthoriz, Qt::LeftButton);
-    QVERIFY(!m_window->editor().optvertValue());
+    QVERIFY(opthoriz->isChecked());
     QVERIFY(chkdir->isEnabled());
     QVERIFY(!chkdir->isChecked());
 
@@ -552,7 +640,8 @@ void tst_MainWindow::lockedFrameDisablesItsControls()
     auto *optvert = control<QRadioButton>("optvert");
     QVERIFY(!optvert->isEnabled());
     QTest::mouseClick(optvert, Qt::LeftButton);
-    QVERIFY(!m_window->editor().optvertValue());
+    QVERIFY(!optvert->isChecked());
+    QVERIFY(grid("rowGrid")->isVisible());
 
     press("cmdInverse");
     QVERIFY(!optvert->isEnabled());
@@ -692,8 +781,6 @@ void tst_MainWindow::copyToTextThroughTheWindow()
     QTest::keyClicks(txtfmt, QStringLiteral("0x"));
     txtdelim->selectAll();
     QTest::keyClicks(txtdelim, QStringLiteral(", "));
-    QCOMPARE(m_window->output().prefix(), QStringLiteral("0x"));
-    QCOMPARE(m_window->output().delimiter(), QStringLiteral(", "));
     press("Command1");
     QCOMPARE(textBox("Text1")->text(),
              QStringLiteral("$1F,$05,$00,\r\n0x1F, 0x05, 0x00, \r\n"));

@@ -1,6 +1,7 @@
 #include "glypheditor.h"
 #include "outputtext.h"
 #include "readoutreference.h"
+#include "stringtextbox.h"
 
 #include <QTest>
 
