@@ -8,19 +8,6 @@ Drawing::Drawing(int rows, int cols)
 {
 }
 
-bool Drawing::isSet(int row, int col) const
-{
-    return row >= 0 && row < m_rows && col >= 0 && col < m_cols && (m_bits[size_t(row)] >> col & 1u);
-}
-
-void Drawing::set(int row, int col, bool on)
-{
-    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
-        return;
-    const quint16 bit = quint16(1u << col);
-    m_bits[size_t(row)] = on ? quint16(m_bits[size_t(row)] | bit) : quint16(m_bits[size_t(row)] & ~bit);
-}
-
 // A drawing of the given size whose cell (r, c) is the cell source(r, c)
 // names in this one; a cell outside this drawing is clear.
 template <typename Source>

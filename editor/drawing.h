@@ -18,8 +18,18 @@ public:
 
     int rows() const { return m_rows; }
     int cols() const { return m_cols; }
-    bool isSet(int row, int col) const;
-    void set(int row, int col, bool on = true);
+    // Inline: whole fonts are read and written cell by cell.
+    bool isSet(int row, int col) const
+    {
+        return row >= 0 && row < m_rows && col >= 0 && col < m_cols && (m_bits[size_t(row)] >> col & 1u);
+    }
+    void set(int row, int col, bool on = true)
+    {
+        if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+            return;
+        const quint16 bit = quint16(1u << col);
+        m_bits[size_t(row)] = on ? quint16(m_bits[size_t(row)] | bit) : quint16(m_bits[size_t(row)] & ~bit);
+    }
 
     // Moved by whole cells: what is pushed past an edge is dropped, and the
     // cells that come in are clear.

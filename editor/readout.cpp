@@ -29,7 +29,16 @@ Drawing drawingOf(const std::vector<quint32> &values, int rows, int cols, Order 
 
 QString hexText(quint32 value)
 {
-    return QString::number(value, 16).toUpper();
+    // Digits from the lowest up, into the end of a buffer: one allocation,
+    // where number() and toUpper() would take two.
+    constexpr int kMaxDigits = 8;
+    char digits[kMaxDigits];
+    int count = 0;
+    do {
+        digits[kMaxDigits - 1 - count++] = "0123456789ABCDEF"[value & 0xF];
+        value >>= 4;
+    } while (value != 0);
+    return QString::fromLatin1(digits + kMaxDigits - count, count);
 }
 
 QString padded(const QString &text, int valueCount)
