@@ -36,9 +36,13 @@ TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-way
 # The glyph-set tests read real fonts from Debian's packages (the X11 misc fonts
 # through pcf2bdf, the console fonts, GNU Unifont) and check that bdftopcf and
 # bdf2psf take the BDF files this program writes.
-TEST_PACKAGES="$TEST_PACKAGES xfonts-base pcf2bdf console-setup-linux psf-unifont xfonts-unifont xfonts-utils bdf2psf"
+TEST_PACKAGES="$TEST_PACKAGES xfonts-base pcf2bdf console-setup-linux psf-unifont xfonts-unifont xfonts-utils bdf2psf kbd"
 # xxd writes a console font as a C array for the array reader's test.
 TEST_PACKAGES="$TEST_PACKAGES xxd"
+
+# The whole-font benchmark reads GNU Unifont through pcf2bdf and times
+# Debian's font editors and converters on it; xwininfo sees gbdfed's window.
+BENCH_PACKAGES="xvfb xfonts-unifont pcf2bdf gbdfed fontforge-nox bdf2psf xfonts-utils x11-utils"
 
 usage() {
     echo "usage: $0 run|test|bench|package" >&2
@@ -47,7 +51,8 @@ usage() {
 
 [ $# -eq 1 ] || usage
 case "$1" in
-    run|bench) ;;
+    run) ;;
+    bench) PACKAGES="$PACKAGES $BENCH_PACKAGES" ;;
     test) PACKAGES="$PACKAGES $TEST_PACKAGES" ;;
     package) PACKAGES="$PACKAGES $PACKAGE_PACKAGES" ;;
     *) usage ;;
