@@ -1,10 +1,11 @@
 #include "exportarguments.h"
 
+#include "codepoints.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
 namespace {
-constexpr int kMaxCodePoint = 0x10FFFF;
 constexpr int kMaxPixelSize = 256;
 constexpr int kMaxThreshold = 256; // above every grey level: every pixel set
 
@@ -56,29 +57,16 @@ std::optional<BitOrder> parseOrder(const QString &text)
 
 bool ExportArguments::parseCode(QStringView text, int *code)
 {
-    if (text.startsWith(QLatin1String("U+"), Qt::CaseInsensitive))
-        return parseNumber(text.mid(2), 16, kMaxCodePoint, code);
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        return parseNumber(text.mid(2), 16, kMaxCodePoint, code);
-    return parseNumber(text, 10, kMaxCodePoint, code);
+    return CodePoints::parse(text, code);
 }
 
 QString ExportArguments::parseRanges(QStringView text, QList<QPair<int, int>> *ranges)
 {
-    for (const QStringView item : text.split(QLatin1Char(','))) {
-        const QStringView trimmed = item.trimmed();
-        const qsizetype dash = trimmed.indexOf(QLatin1Char('-'));
-        const QStringView from = dash < 0 ? trimmed : trimmed.left(dash).trimmed();
-        const QStringView to = dash < 0 ? trimmed : trimmed.mid(dash + 1).trimmed();
-        int first = 0;
-        int last = 0;
-        if (!parseCode(from, &first) || !parseCode(to, &last))
-            return QStringLiteral("--range: '%1' is no code point or range of them (U+0041, 0x41 or 65, "
-                                  "ranges as A-B, up to U+10FFFF)").arg(trimmed);
-        if (first > last)
-            return QStringLiteral("--range: '%1' runs backwards").arg(trimmed);
-        ranges->append({first, last});
-    }
+    QString error;
+    CodePoints::Ranges read;
+    if (!CodePoints::parseRanges(text, &read, &error))
+        return QStringLiteral("--range: ") + error;
+    ranges->append(read);
     return {};
 }
 

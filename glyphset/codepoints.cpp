@@ -48,7 +48,7 @@ bool parseRanges(QStringView text, Ranges *ranges, QString *error)
             return false;
         }
         if (to < from) {
-            *error = QStringLiteral("the range \"%1\" ends before it begins").arg(part.toString());
+            *error = QStringLiteral("the range \"%1\" runs backwards").arg(part.toString());
             return false;
         }
         result.append({from, to});

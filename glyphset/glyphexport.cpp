@@ -1,5 +1,7 @@
 #include "glyphexport.h"
 
+#include "codepoints.h"
+
 #include "copytotext.h"
 #include "readout.h"
 
@@ -10,7 +12,6 @@
 namespace GlyphExport {
 
 namespace {
-constexpr int kMaxCodePoint = 0x10FFFF;
 const QLatin1String kLineBreak("\r\n");
 
 // Whether the character can stand between quotes in a comment and be read
@@ -20,7 +21,7 @@ const QLatin1String kLineBreak("\r\n");
 // editors and compilers break the line there), and assigned.
 bool quotable(int codePoint)
 {
-    if (codePoint < 0 || codePoint > kMaxCodePoint)
+    if (codePoint < 0 || codePoint > CodePoints::kMax)
         return false;
     switch (QChar::category(char32_t(codePoint))) {
     case QChar::Other_Control:
@@ -119,8 +120,7 @@ QString label(const Glyph &glyph)
     if (glyph.codePoint < 0)
         return name.isEmpty() ? QStringLiteral("unnamed glyph") : name;
 
-    QString result = QStringLiteral("U+")
-            + QString::number(uint(glyph.codePoint), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    QString result = CodePoints::name(glyph.codePoint);
     if (quotable(glyph.codePoint)) {
         const char32_t character = char32_t(glyph.codePoint);
         result += QLatin1String(" '") + QString::fromUcs4(&character, 1) + QLatin1Char('\'');
