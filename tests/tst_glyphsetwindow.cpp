@@ -6,6 +6,7 @@
 #include "gridview.h"
 #include "mainwindow.h"
 #include "plaintextbox.h"
+#include "realfonts.h"
 #include "startup.h"
 #include "testsettings.h"
 #include "windowdriver.h"
@@ -31,31 +32,16 @@ namespace {
 const QString kMiscFonts = QStringLiteral("/usr/share/fonts/X11/misc/");
 const QString kConsoleFonts = QStringLiteral("/usr/share/consolefonts/");
 
-// A real font as a file in `dir`: the X11 misc fonts through pcf2bdf, the
-// console fonts as they are installed.
+// A real font as the program reads it: the X11 misc fonts as BDF through
+// pcf2bdf in `dir`, the console fonts where they are installed.
 bool realFont(const QString &name, const QString &dir, QString *path, QString *message)
 {
-    if (name.endsWith(QLatin1String(".pcf.gz"))) {
-        if (!QFile::exists(kMiscFonts + name)) {
-            *message = kMiscFonts + name + QStringLiteral(" is missing: install xfonts-base and pcf2bdf");
-            return false;
-        }
-        *path = dir + QLatin1Char('/') + QString(name).replace(QLatin1String(".pcf.gz"), QLatin1String(".bdf"));
-        QProcess pcf2bdf;
-        pcf2bdf.start(QStringLiteral("pcf2bdf"), {QStringLiteral("-o"), *path, kMiscFonts + name});
-        if (!pcf2bdf.waitForFinished() || pcf2bdf.exitCode() != 0) {
-            *message = QStringLiteral("pcf2bdf failed on %1 (is pcf2bdf installed?)").arg(name);
-            return false;
-        }
-        return true;
-    }
-    *path = dir + QLatin1Char('/') + name;
-    QFile::remove(*path);
-    if (!QFile::copy(kConsoleFonts + name, *path)) {
-        *message = kConsoleFonts + name + QStringLiteral(" is missing: install console-setup-linux");
-        return false;
-    }
-    return true;
+    const bool pcf = name.endsWith(QLatin1String(".pcf.gz"));
+    const QByteArray file = ((pcf ? kMiscFonts : kConsoleFonts) + name).toLocal8Bit();
+    const RealFonts::Font font{"", file.constData(),
+                               pcf ? (name.startsWith(QLatin1String("unifont")) ? "xfonts-unifont" : "xfonts-base")
+                                   : (name.startsWith(QLatin1String("Unifont")) ? "psf-unifont" : "console-setup-linux")};
+    return RealFonts::prepare(font, dir, path, message);
 }
 
 QByteArray contents(const QString &path)
@@ -64,33 +50,6 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Answers the next modal message box with `button`, and keeps its text.
-class Answer : public QObject
-{
-public:
-    explicit Answer(QMessageBox::StandardButton button)
-        : m_button(button)
-    {
-        connect(&m_timer, &QTimer::timeout, this, &Answer::poll);
-        m_timer.start(5);
-    }
-    bool seen = false;
-    QString text;
-
-private:
-    void poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        m_timer.stop();
-        seen = true;
-        text = box->text();
-        box->button(m_button)->click();
-    }
-    QMessageBox::StandardButton m_button;
-    QTimer m_timer;
-};
 } // namespace
 
 // The glyph-set window beside the real main window: a font opened, its
@@ -128,7 +87,8 @@ private:
 
     std::unique_ptr<TestSettings> m_settings;
     std::unique_ptr<MainWindow> m_window;
-    QTemporaryDir m_dir;
+    // Fresh for each test, since tests save into the fonts they converted.
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 GlyphSetWindow *tst_GlyphSetWindow::openedWindow() const
@@ -163,6 +123,7 @@ bool tst_GlyphSetWindow::gridShows(qsizetype index, QString *message) const
 void tst_GlyphSetWindow::init()
 {
     m_settings = std::make_unique<TestSettings>();
+    m_dir = std::make_unique<QTemporaryDir>();
     m_window = std::make_unique<MainWindow>();
     m_window->showCentred();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -173,6 +134,7 @@ void tst_GlyphSetWindow::cleanup()
     if (GlyphSetWindow *set = openedWindow())
         set->session().close(); // nothing to ask about
     m_window.reset();
+    m_dir.reset();
     m_settings.reset();
 }
 
@@ -194,7 +156,7 @@ void tst_GlyphSetWindow::chooseEditUndo()
     QFETCH(int, rows);
     QString path;
     QString message;
-    QVERIFY2(realFont(font, m_dir.path(), &path, &message), qPrintable(message));
+    QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
 
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetWindow *window = openedWindow();
@@ -250,7 +212,7 @@ void tst_GlyphSetWindow::savedOptionsComeBack()
 {
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir.path(), &path, &message), qPrintable(message));
+    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetSession &session = openedWindow()->session();
     session.choose(session.set().indexOf('K'));
@@ -304,13 +266,13 @@ void tst_GlyphSetWindow::unsavedChangesAreAsked()
     QFETCH(bool, saved);
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("6x13.pcf.gz"), m_dir.path(), &path, &message), qPrintable(message));
+    QVERIFY2(realFont(QStringLiteral("6x13.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     const QByteArray before = contents(path);
     QVERIFY(m_window->openGlyphSet(path));
     QPointer<GlyphSetWindow> window = openedWindow();
     clickCell(Grid1(), 2, 2);
 
-    Answer reply{QMessageBox::StandardButton(answer)};
+    WindowDriver::MessageBoxWatcher reply{QMessageBox::StandardButton(answer)};
     QWidget *closing = closeMainWindow ? static_cast<QWidget *>(m_window.get()) : window;
     QCOMPARE(closing->close(), closed);
     QVERIFY(reply.seen);
@@ -326,7 +288,7 @@ void tst_GlyphSetWindow::unsavedChangesAreAsked()
 // A file that is no font: one message, and the grid as it was.
 void tst_GlyphSetWindow::unreadableFileChangesNothing()
 {
-    const QString path = m_dir.filePath(QStringLiteral("cut.bdf"));
+    const QString path = m_dir->filePath(QStringLiteral("cut.bdf"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("STARTFONT 2.1\nFONTBOUNDINGBOX 5 7 0 -1\nCHARS 1000000000\n");
@@ -363,7 +325,7 @@ void tst_GlyphSetWindow::exportMatchesTheCommand()
     QString path = QStringLiteral("/usr/share/fonts/truetype/dejavu/") + font;
     QString message;
     if (!font.endsWith(QLatin1String(".ttf")))
-        QVERIFY2(realFont(font, m_dir.path(), &path, &message), qPrintable(message));
+        QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY2(QFile::exists(path), "install fonts-dejavu-core");
 
     QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton);

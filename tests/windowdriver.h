@@ -17,12 +17,14 @@ inline void clickCell(GridView *view, int row, int col)
     QTest::mouseClick(view, Qt::LeftButton, {}, view->cellRect(row, col).center());
 }
 
-// Answers the next modal message box: records what it showed and presses its
-// first button. Create it before the action that opens the box.
+// Answers the next modal message box: records what it showed and presses
+// `answer`, or its first button. Create it before the action that opens the
+// box.
 class MessageBoxWatcher : public QObject
 {
 public:
-    MessageBoxWatcher()
+    explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::NoButton)
+        : m_answer(answer)
     {
         connect(&m_timer, &QTimer::timeout, this, &MessageBoxWatcher::poll);
         m_timer.start(5);
@@ -48,9 +50,11 @@ private:
         icon = box->icon();
         buttonCount = box->buttons().size();
         modal = box->isModal();
-        box->buttons().constFirst()->click();
+        QAbstractButton *button = m_answer == QMessageBox::NoButton ? nullptr : box->button(m_answer);
+        (button ? button : box->buttons().constFirst())->click();
     }
 
+    QMessageBox::StandardButton m_answer;
     QTimer m_timer;
 };
 
