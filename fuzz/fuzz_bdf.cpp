@@ -43,7 +43,7 @@ bool sameGlyphs(const GlyphSet &a, const GlyphSet &b)
     for (qsizetype i = 0; i < a.size(); ++i) {
         const Glyph &x = a.at(i);
         const Glyph &y = b.at(i);
-        if (x.codePoint != y.codePoint || x.bits != y.bits)
+        if (x.codePoint != y.codePoint || !(x.bits == y.bits))
             return false;
     }
     return true;

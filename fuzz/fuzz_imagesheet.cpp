@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fail("the code points are not consecutive from the first");
         if (glyph.bits.cols() != options.cols || glyph.bits.rows() != options.rows)
             fail("a glyph does not have the cell size");
-        if (options.threshold == 0 && !glyph.bits.isEmpty())
+        if (options.threshold == 0 && !(glyph.bits == Drawing(options.rows, options.cols)))
             fail("a pixel was set with threshold 0");
     }
     return 0;
