@@ -5,6 +5,8 @@
 
 #include <QSaveFile>
 
+#include <utility>
+
 GlyphSetSession::GlyphSetSession(GlyphEditor &editor, QObject *parent)
     : QObject(parent)
     , m_editor(editor)
@@ -100,15 +102,16 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
         *error = QStringLiteral("No glyph set is open.");
         return false;
     }
-    GlyphSet stored = m_set;
-    stored.exportOptions = options;
-    const QByteArray bytes = BdfFormat::write(stored);
+    // The options go into the set itself for the writer, and back out if
+    // the file cannot be written: a whole font is not copied for a save.
+    const std::optional<ExportOptions> before = std::exchange(m_set.exportOptions, options);
+    const QByteArray bytes = BdfFormat::write(m_set);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        m_set.exportOptions = before;
         *error = QStringLiteral("%1: could not be written (%2).").arg(path, file.errorString());
         return false;
     }
-    m_set.exportOptions = options;
     m_savePath = path;
     setModified(false);
     return true;

@@ -442,10 +442,16 @@ void MainWindow::Grid1_NextGlyph()
 // The export goes to the end of Text1, as Copy to Text's lines do.
 void MainWindow::glyphSet_Export(const QString &text)
 {
-    if (!m_output.appendLines(text)) {
+    showAppended(m_output.appendLines(text), QStringLiteral("The export"));
+}
+
+// After text was appended to Text1, its end in view; or why nothing was.
+void MainWindow::showAppended(bool appended, const QString &what)
+{
+    if (!appended) {
         showMessage(QMessageBox::Warning,
-                    QStringLiteral("The export would make the output text longer than %L1 "
-                                   "characters, so it was not added.")
+                    QStringLiteral("%1 would make the output text longer than %L2 characters, so it was not added.")
+                            .arg(what)
                             .arg(OutputText::kMaxText1Length));
         return;
     }
@@ -477,14 +483,7 @@ void MainWindow::dropEvent(QDropEvent *event)
 
 void MainWindow::Command1_Click()
 {
-    if (!m_output.Command1_Click(m_editor.Text2())) {
-        showMessage(QMessageBox::Warning,
-                    QStringLiteral("The new line would make the output text longer than %L1 "
-                                   "characters, so it was not added.")
-                            .arg(OutputText::kMaxText1Length));
-        return;
-    }
-    showEnd(m_Text1);
+    showAppended(m_output.Command1_Click(m_editor.Text2()), QStringLiteral("The new line"));
 }
 
 void MainWindow::Command10_Click()

@@ -73,6 +73,7 @@ private:
     void Grid1_PreviousGlyph();
     void Grid1_NextGlyph();
     void glyphSet_Export(const QString &text);
+    void showAppended(bool appended, const QString &what);
     void glyphSet_OptionsRestored(const QString &prefix, const QString &delimiter);
     bool mayGlyphSetClose();
 
