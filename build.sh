@@ -21,27 +21,44 @@ cd "$(dirname "$0")"
 BUILD_DIR=${KELVOR_BUILD_DIR:-build}
 SANITIZE_DIR="$BUILD_DIR-asan"
 FUZZ_DIR="$BUILD_DIR-fuzz"
+# What the build needs: the compiler, CMake, Qt 6 and zlib for gzip-compressed
+# fonts.
 PACKAGES="cmake make g++ qt6-base-dev zlib1g-dev"
-# The Windows resource compiler checks the version record; desktop-file-validate
-# checks the installed menu entry. The sanitizer runtimes for g++ come with it;
-# fuzzing needs clang's.
-# The window tests run on DejaVu alone and with the URW fonts, both named:
-# either one satisfies fontconfig's need of a font, so asking for the URW
-# fonts alone would leave DejaVu out. The benchmarks show their windows on Xvfb.
-TEST_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev fonts-dejavu-core fonts-urw-base35 xvfb"
-# dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; the package test
-# lints it and checks its metadata; the Wayland test runs on a headless Weston.
-PACKAGE_PACKAGES="dpkg-dev"
-TEST_PACKAGES="$TEST_PACKAGES $PACKAGE_PACKAGES lintian appstream weston qt6-wayland"
-# The glyph-set tests read real fonts from Debian's packages (the X11 misc fonts
-# through pcf2bdf, the console fonts, GNU Unifont) and check that bdftopcf and
-# bdf2psf take the BDF files this program writes.
-TEST_PACKAGES="$TEST_PACKAGES xfonts-base pcf2bdf console-setup-linux psf-unifont xfonts-unifont xfonts-utils bdf2psf kbd"
-# xxd writes a console font as a C array for the array reader's test.
-TEST_PACKAGES="$TEST_PACKAGES xxd"
 
-# The whole-font benchmark reads GNU Unifont through pcf2bdf and times
-# Debian's font editors and converters on it; xwininfo sees gbdfed's window.
+# What "test" needs beyond the build, one list per purpose. A test that starts
+# using another tool or font names its Debian package here, in its own list.
+#
+# The version record: the MinGW resource compiler checks it. The menu entry:
+# desktop-file-validate. Fuzzing: clang and its fuzzer runtime (the sanitizer
+# runtimes for g++ come with g++).
+CHECK_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
+# The window tests run on DejaVu alone and on DejaVu with the URW fonts, both
+# named: either satisfies fontconfig's need of a font, so asking for the URW
+# fonts alone would leave DejaVu out. The outline-font tests render DejaVu too.
+WINDOW_PACKAGES="fonts-dejavu-core fonts-urw-base35"
+# The package test: dpkg-shlibdeps (dpkg-dev) finds the package's
+# dependencies, lintian lints it, appstreamcli checks its metadata.
+PACKAGE_PACKAGES="dpkg-dev"
+PACKAGE_TEST_PACKAGES="$PACKAGE_PACKAGES lintian appstream"
+# The Wayland test runs the main window on a headless Weston.
+WAYLAND_PACKAGES="weston qt6-wayland"
+# The font tests read real fonts from Debian's packages and check them
+# against those fonts' own tools:
+#   xfonts-base, pcf2bdf     the X11 misc fonts, turned into BDF
+#   xfonts-unifont           GNU Unifont as PCF
+#   unifont                  GNU Unifont's own .hex and .bmp (the picture test)
+#   console-setup-linux,
+#   psf-unifont              console fonts (PSF)
+#   kbd                      psfxtable, which lists their Unicode tables
+#   xfonts-utils, bdf2psf    bdftopcf and bdf2psf, which must take our BDF
+#   otf2bdf                  DejaVu rendered by FreeType, to compare with ours
+#   xxd                      a console font written as a C array
+FONT_TEST_PACKAGES="xfonts-base pcf2bdf xfonts-unifont unifont console-setup-linux psf-unifont kbd xfonts-utils bdf2psf otf2bdf xxd"
+TEST_PACKAGES="$CHECK_PACKAGES $WINDOW_PACKAGES $PACKAGE_TEST_PACKAGES $WAYLAND_PACKAGES $FONT_TEST_PACKAGES"
+
+# The benchmarks show their windows on Xvfb; the whole-font benchmark reads
+# GNU Unifont through pcf2bdf and times Debian's font editors and converters
+# on it; xwininfo sees gbdfed's window.
 BENCH_PACKAGES="xvfb xfonts-unifont pcf2bdf gbdfed fontforge-nox bdf2psf xfonts-utils x11-utils"
 
 usage() {
