@@ -43,16 +43,6 @@ bool parseSize(QStringView text, QPair<int, int> *size)
     return true;
 }
 
-std::optional<BitOrder> parseOrder(const QString &text)
-{
-    if (text == QLatin1String("vert"))
-        return BitOrder::Vertical;
-    if (text == QLatin1String("horiz"))
-        return BitOrder::Horizontal;
-    if (text == QLatin1String("horiz-ltr"))
-        return BitOrder::HorizontalLeftToRight;
-    return std::nullopt;
-}
 } // namespace
 
 bool ExportArguments::parseCode(QStringView text, int *code)
@@ -112,10 +102,10 @@ QString ExportArguments::parse(const QStringList &arguments)
     font = positional.front();
 
     if (parser.isSet(orientationOption)) {
-        order = parseOrder(parser.value(orientationOption));
+        order = BitOrder::fromName(parser.value(orientationOption));
         if (!order)
-            return QStringLiteral("--orientation: '%1' is none of vert, horiz, horiz-ltr")
-                    .arg(parser.value(orientationOption));
+            return QStringLiteral("--orientation: '%1' is none of %2")
+                    .arg(parser.value(orientationOption), BitOrder::nameList());
     }
     if (parser.isSet(prefixOption))
         prefix = parser.value(prefixOption);

@@ -122,11 +122,9 @@ void GlyphEditor::Command6_Click()
     setFrmmatrixEnabled(true);
 }
 
-Readout::Order GlyphEditor::readoutOrder() const
+BitOrder GlyphEditor::order() const
 {
-    if (m_optvertValue)
-        return Readout::Order::Vertical;
-    return m_chkdirValue == 1 ? Readout::Order::HorizontalLeftToRight : Readout::Order::Horizontal;
+    return BitOrder::fromControls(m_optvertValue, m_chkdirValue);
 }
 
 void GlyphEditor::updateReadout()
@@ -147,7 +145,7 @@ void GlyphEditor::updateVerticalReadout()
     for (int r = 0; r < rows; ++r) {
         m_Grid1.setRow(r);
         if (m_Grid1.cellBackColor() == kSetColour)
-            value += 1u << Readout::bitOfCell(Readout::Order::Vertical, r, rows);
+            value += 1u << BitOrder(BitOrder::Vertical).bitOfCell(r, rows);
     }
     m_colGrid.setText(Readout::hexText(value));
     setText2(padAndCollect(m_colGrid));
@@ -160,13 +158,13 @@ void GlyphEditor::updateVerticalReadout()
 void GlyphEditor::updateHorizontalReadout()
 {
     const int cols = m_Grid1.cols();
-    const Readout::Order order = readoutOrder();
+    const BitOrder order = this->order();
     quint32 value = 0;
     m_rowGrid.setRow(m_Grid1.row());
     for (int column = cols - 1; column >= 0; --column) {
         m_Grid1.setCol(column);
         if (m_Grid1.cellBackColor() == kSetColour)
-            value += 1u << Readout::bitOfCell(order, column, cols);
+            value += 1u << order.bitOfCell(column, cols);
     }
     m_rowGrid.setText(Readout::hexText(value));
     setText2(padAndCollect(m_rowGrid));
@@ -364,63 +362,19 @@ void GlyphEditor::rotateCounterClockwise()
     draw(drawing().rotatedCounterClockwise(), true);
 }
 
-namespace {
-QString plural(qsizetype count, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
-}
-
-} // namespace
-
-QString GlyphEditor::readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical)
-{
-    const QString cells = QLatin1String(vertical ? "columns" : "rows");
-    const QString bitLines = QLatin1String(vertical ? "rows" : "columns");
-    switch (read.error) {
-    case ByteReader::Error::None:
-        break;
-    case ByteReader::Error::NoNumber:
-        return QStringLiteral("The text holds no hexadecimal number to draw.");
-    case ByteReader::Error::TooManyValues:
-        return QStringLiteral("The text gives %1 values, but the matrix has only %2 %3.")
-                .arg(read.count).arg(valueCount).arg(cells);
-    case ByteReader::Error::TooManyPairs:
-        return QStringLiteral("The text gives %1 values of two bytes, but the matrix has only %2 %3.")
-                .arg(read.count).arg(valueCount).arg(cells);
-    case ByteReader::Error::OddByteCount:
-        return QStringLiteral("The text gives %1, an odd number, so they do not pair up into values of %2 bits.")
-                .arg(plural(read.count, "byte", "bytes")).arg(bitsPerValue);
-    case ByteReader::Error::NoSplit:
-        return QStringLiteral("The %1 bytes do not split into %2 values, one byte for a value up to FF and two "
-                              "for a larger one.")
-                .arg(read.count).arg(valueCount);
-    case ByteReader::Error::AmbiguousSplit:
-        return QStringLiteral("The %1 bytes split into %2 values in more than one way: write every value as two "
-                              "bytes, high byte first.")
-                .arg(read.count).arg(valueCount);
-    case ByteReader::Error::ValueTooWide:
-        return QStringLiteral("The value %1 has bits beyond the %2 %3 of the matrix.")
-                .arg(read.digits.toUpper()).arg(bitsPerValue).arg(bitLines);
-    }
-    return QString();
-}
-
 bool GlyphEditor::drawFromText(QStringView text, QString *error)
 {
     const int rows = m_Grid1.rows();
     const int cols = m_Grid1.cols();
-    const bool vertical = m_optvertValue;
-    const int valueCount = vertical ? cols : rows;
-    const int bitsPerValue = vertical ? rows : cols;
-    const ByteReader::Result read = ByteReader::read(text, valueCount, bitsPerValue);
+    const BitOrder order = this->order();
+    const ByteReader::Result read = ByteReader::read(text, order.valueCount(rows, cols), order.bitsPerValue(rows, cols));
     if (!read.ok()) {
         if (error)
-            *error = readingError(read, valueCount, bitsPerValue, vertical);
+            *error = ByteReader::message(read, order, rows, cols);
         return false;
     }
     // Each value's bits go where the readout takes them from.
-    const Drawing drawing = Readout::drawingOf(read.values, rows, cols, readoutOrder());
-    draw(drawing);
+    draw(order.drawing(read.values, rows, cols));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bitorder.h"
 #include "colour.h"
 #include "drawing.h"
 #include "grid.h"
@@ -10,10 +11,6 @@
 #include <QString>
 
 #include <deque>
-
-namespace ByteReader {
-struct Result;
-}
 
 // The glyph editor's state and its handlers, free of any widget.
 //
@@ -67,6 +64,9 @@ public:
     bool optvertValue() const { return m_optvertValue; }
     int chkdirValue() const { return m_chkdirValue; }
     bool chkdirEnabled() const { return m_chkdirEnabled; }
+    // The order optvert and chkdir choose, in which the readouts take their
+    // values.
+    BitOrder order() const;
     // The user checks or unchecks chkdir (0 or 1). Refused, returning false,
     // while the check box or its frame is disabled.
     bool setChkdirValue(int value);
@@ -121,11 +121,6 @@ public:
     // ByteReader reads them. Returns false, changing nothing, with the reason
     // in `error`, when the text gives no values that fit.
     bool drawFromText(QStringView text, QString *error);
-    // Why `read` gave no values, in one sentence, for a readout of
-    // `valueCount` values of `bitsPerValue` bits, one per column (`vertical`)
-    // or row.
-    static QString readingError(const ByteReader::Result &read, int valueCount, int bitsPerValue, bool vertical);
-
     // Draws a glyph of a set as a drawing from bytes is drawn, but at the
     // glyph's own size, taken through the size handlers, and marks the
     // drawing as that glyph's: `owner` is whatever the set uses to name it.
@@ -193,7 +188,6 @@ private:
     void record(State before);
     void goThroughHistory(std::deque<State> &from, std::deque<State> &to);
     void draw(const Drawing &drawing, bool turned = false);
-    Readout::Order readoutOrder() const;
     void updateReadout();
     void updateVerticalReadout();
     void updateHorizontalReadout();

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ArrayFormat::Options options;
     options.cols = GlyphSet::kMinSize + data[0] % 14;
     options.rows = GlyphSet::kMinSize + (data[0] >> 4) % 14;
-    options.order = BitOrder(data[1] % 3);
+    options.order = BitOrder::all()[data[1] % 3];
     options.firstCodePoint = data[1] >> 2;
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2));
     const ReadResult result = ArrayFormat::read(text, QStringLiteral("fuzz.c"), options);

@@ -1,8 +1,6 @@
 #include "arrayformat.h"
 
 #include "bytereader.h"
-#include "glypheditor.h"
-#include "readout.h"
 
 #include <algorithm>
 
@@ -17,11 +15,14 @@ qint64 lineAt(QStringView text, qsizetype position)
     return text.left(position).count(u'\n') + 1;
 }
 
+// What one glyph's values are: how many, of how many bits, in which order.
 struct Shape
 {
+    BitOrder order;
+    int rows;
+    int cols;
     int valueCount;
     int bitsPerValue;
-    bool vertical;
 };
 
 // The glyphs of a stream cut into runs of `stride` numbers each: one number
@@ -37,13 +38,11 @@ ReadResult readRuns(QStringView text, const QString &fileName, const std::vector
         for (size_t i = first; i < first + size_t(stride); i += paired ? 2 : 1) {
             const quint32 value = paired ? numbers[i].value << 8 | numbers[i + 1].value : numbers[i].value;
             if (value > largest) {
-                ByteReader::Result refused;
-                refused.error = ByteReader::Error::ValueTooWide;
-                refused.digits = paired ? QString::number(value, 16)
-                                        : text.mid(numbers[i].position, numbers[i].digitCount).toString();
+                const auto refused = ByteReader::Result::valueTooWide(
+                        paired ? QString::number(value, 16)
+                               : text.mid(numbers[i].position, numbers[i].digitCount).toString());
                 return ReadResult::atLine(fileName, lineAt(text, numbers[i].position),
-                                          GlyphEditor::readingError(refused, shape.valueCount, shape.bitsPerValue,
-                                                                    shape.vertical));
+                                          ByteReader::message(refused, shape.order, shape.rows, shape.cols));
             }
             values.push_back(value);
         }
@@ -74,8 +73,7 @@ ReadResult readLines(QStringView text, const QString &fileName, bool marked, qsi
         ByteReader::Result read = ByteReader::read(line, shape.valueCount, shape.bitsPerValue);
         if (!read.ok()) {
             return ReadResult::atLine(fileName, lineNumber,
-                                      GlyphEditor::readingError(read, shape.valueCount, shape.bitsPerValue,
-                                                                shape.vertical));
+                                      ByteReader::message(read, shape.order, shape.rows, shape.cols));
         }
         glyphs->push_back(std::move(read.values));
     }
@@ -95,8 +93,8 @@ ReadResult read(QStringView text, const QString &fileName, const Options &option
     if (options.firstCodePoint < 0 || options.firstCodePoint > kLastCodePoint)
         return ReadResult::inFile(fileName, QStringLiteral("the first code point %1 is none").arg(options.firstCodePoint));
 
-    const bool vertical = options.order == BitOrder::Vertical;
-    const Shape shape{vertical ? cols : rows, vertical ? rows : cols, vertical};
+    const BitOrder order = options.order;
+    const Shape shape{order, rows, cols, order.valueCount(rows, cols), order.bitsPerValue(rows, cols)};
     const qsizetype maxGlyphs = qsizetype(kLastCodePoint) - options.firstCodePoint + 1;
     // No reading takes more than two numbers a value.
     const ByteReader::Numbers found = ByteReader::numbers(text, maxGlyphs * 2 * shape.valueCount + 1);
@@ -145,7 +143,7 @@ ReadResult read(QStringView text, const QString &fileName, const Options &option
     for (size_t i = 0; i < glyphs.size(); ++i) {
         Glyph glyph;
         glyph.codePoint = options.firstCodePoint + int(i);
-        glyph.bits = Readout::drawingOf(glyphs[i], rows, cols, options.order);
+        glyph.bits = order.drawing(glyphs[i], rows, cols);
         set.append(std::move(glyph));
     }
     return {std::move(set), QString()};

@@ -282,15 +282,11 @@ bool Reader::property(Words &words)
     if (!m_options)
         m_options = ExportOptions();
     if (orientation) {
-        if (text == "vert")
-            m_options->order = BitOrder::Vertical;
-        else if (text == "horiz")
-            m_options->order = BitOrder::Horizontal;
-        else if (text == "horiz-ltr")
-            m_options->order = BitOrder::HorizontalLeftToRight;
-        else
-            return fail(QStringLiteral("KELVOR_ORIENTATION is \"%1\"; it must be \"vert\", \"horiz\" or \"horiz-ltr\"")
-                                .arg(QString::fromUtf8(text)));
+        const std::optional<BitOrder> order = BitOrder::fromName(QString::fromUtf8(text));
+        if (!order)
+            return fail(QStringLiteral("KELVOR_ORIENTATION is \"%1\"; it must be one of %2")
+                                .arg(QString::fromUtf8(text), BitOrder::nameList()));
+        m_options->order = *order;
     } else if (prefix) {
         m_options->prefix = QString::fromUtf8(text);
     } else {

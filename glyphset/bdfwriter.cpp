@@ -80,19 +80,6 @@ QByteArray quoted(const QString &text)
     return result;
 }
 
-const char *orientationName(BitOrder order)
-{
-    switch (order) {
-    case BitOrder::Vertical:
-        return "\"vert\"";
-    case BitOrder::HorizontalLeftToRight:
-        return "\"horiz-ltr\"";
-    case BitOrder::Horizontal:
-        break;
-    }
-    return "\"horiz\"";
-}
-
 bool isWrittenAnew(const QByteArray &name)
 {
     return name == "FONT_ASCENT" || name == "FONT_DESCENT" || name == "KELVOR_ORIENTATION"
@@ -180,7 +167,7 @@ QByteArray write(const GlyphSet &set)
     appendLine(out, "FONT_ASCENT", {set.ascent});
     appendLine(out, "FONT_DESCENT", {rows - set.ascent});
     if (set.exportOptions) {
-        out.append("KELVOR_ORIENTATION ").append(orientationName(set.exportOptions->order)).append('\n');
+        out.append("KELVOR_ORIENTATION ").append(quoted(set.exportOptions->order.name())).append('\n');
         out.append("KELVOR_PREFIX ").append(quoted(set.exportOptions->prefix)).append('\n');
         out.append("KELVOR_DELIMITER ").append(quoted(set.exportOptions->delimiter)).append('\n');
     }

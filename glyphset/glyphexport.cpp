@@ -3,7 +3,6 @@
 #include "codepoints.h"
 
 #include "copytotext.h"
-#include "readout.h"
 
 #include <QBuffer>
 #include <QChar>
@@ -56,31 +55,11 @@ QString safeName(const QByteArray &name)
     return safe;
 }
 
-quint32 value(const Drawing &bits, BitOrder order, int index)
-{
-    quint32 result = 0;
-    switch (order) {
-    case BitOrder::Vertical:
-        for (int r = 0; r < bits.rows(); ++r)
-            result |= quint32(bits.isSet(r, index)) << r;
-        break;
-    case BitOrder::Horizontal:
-        for (int c = 0; c < bits.cols(); ++c)
-            result |= quint32(bits.isSet(index, c)) << (bits.cols() - 1 - c);
-        break;
-    case BitOrder::HorizontalLeftToRight:
-        for (int c = 0; c < bits.cols(); ++c)
-            result |= quint32(bits.isSet(index, c)) << c;
-        break;
-    }
-    return result;
-}
-
 // The line with its CR LF.
 QString fullLine(const Glyph &glyph, const Options &options)
 {
     const ExportOptions &output = options.output;
-    QString result = CopyToText::line(hexString(glyph.bits, output.order), output.prefix, output.delimiter);
+    QString result = CopyToText::line(output.order.hexString(glyph.bits), output.prefix, output.delimiter);
     if (options.comments) {
         result.chop(kLineBreak.size());
         result += QLatin1String(" // ") + label(glyph) + kLineBreak;
@@ -102,18 +81,6 @@ bool keeps(const Glyph &glyph, const Options &options)
     return false;
 }
 
-QString hexString(const Drawing &bits, BitOrder order)
-{
-    // Every value is computed, a blank glyph's zeros included: a glyph is
-    // more than the cells Copy to Text has seen clicked.
-    const int valueCount = order == BitOrder::Vertical ? bits.cols() : bits.rows();
-    QString hex;
-    hex.reserve(valueCount * 4);
-    for (int i = 0; i < valueCount; ++i)
-        hex += Readout::padded(Readout::hexText(value(bits, order, i)), valueCount);
-    return hex;
-}
-
 QString label(const Glyph &glyph)
 {
     const QString name = safeName(glyph.name);
@@ -130,7 +97,7 @@ QString label(const Glyph &glyph)
     return result;
 }
 
-QString line(const Glyph &glyph, const GlyphSet &, const Options &options)
+QString line(const Glyph &glyph, const Options &options)
 {
     QString result = fullLine(glyph, options);
     result.chop(kLineBreak.size());

@@ -27,17 +27,12 @@ struct Options
 QString text(const GlyphSet &set, const Options &options);
 
 // The line for one glyph, without its line break.
-QString line(const Glyph &glyph, const GlyphSet &set, const Options &options);
+QString line(const Glyph &glyph, const Options &options);
 
 // Whether the export keeps `glyph`: every glyph when no range is given,
 // otherwise those whose code point lies in one of the ranges (bounds
 // included); a glyph without a code point then lies in none.
 bool keeps(const Glyph &glyph, const Options &options);
-
-// The readout of `bits` as the hex string Text2 shows after every column or
-// row has been clicked: each value in hexadecimal, padded to 2 or 4 digits by
-// the number of values, run together.
-QString hexString(const Drawing &bits, BitOrder order);
 
 // What names the glyph in its comment and in messages: "U+0041 'A'",
 // "U+0000 uni0000", "U+0000", or a glyph without a code point by its name.

@@ -116,10 +116,3 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
     setModified(false);
     return true;
 }
-
-BitOrder GlyphSetSession::orderOf(const GlyphEditor &editor)
-{
-    if (editor.optvertValue())
-        return BitOrder::Vertical;
-    return editor.chkdirValue() == 1 ? BitOrder::HorizontalLeftToRight : BitOrder::Horizontal;
-}

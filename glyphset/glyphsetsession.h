@@ -49,10 +49,6 @@ public:
     // otherwise `error` says why, naming the file, and nothing changes.
     bool save(const QString &path, const ExportOptions &options, QString *error);
 
-    // The order in which the editor's readouts take their values: optvert
-    // and chkdir.
-    static BitOrder orderOf(const GlyphEditor &editor);
-
 signals:
     void opened();
     void closed();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "copytotext.h"
 #include "textbox.h"
 
 #include <QObject>
@@ -42,7 +43,7 @@ public:
     void Command9_Click();
 
 private:
-    QString m_prefix = QStringLiteral("$");
-    QString m_delimiter = QStringLiteral(",");
+    QString m_prefix = CopyToText::defaultPrefix();
+    QString m_delimiter = CopyToText::defaultDelimiter();
     TextBox &m_Text1;
 };

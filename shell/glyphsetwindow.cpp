@@ -154,7 +154,7 @@ bool GlyphSetWindow::openFile(const QString &path)
     const Grid &grid = m_editor.Grid1();
     options.array.cols = options.image.cols = grid.cols();
     options.array.rows = options.image.rows = grid.rows();
-    options.array.order = GlyphSetSession::orderOf(m_editor);
+    options.array.order = m_editor.order();
     if (kind == GlyphSetFile::Kind::Array || kind == GlyphSetFile::Kind::Image
         || kind == GlyphSetFile::Kind::OutlineFont) {
         OpenGlyphSetDialog dialog(kind, QFileInfo(path).fileName(), options, this);
@@ -188,18 +188,18 @@ bool GlyphSetWindow::openFile(const QString &path)
 void GlyphSetWindow::applyStoredOptions(const ExportOptions &options)
 {
     m_editor.Command6_Click();
-    if (options.order == BitOrder::Vertical) {
+    if (options.order.isVertical()) {
         m_editor.optvert_Click();
     } else {
         m_editor.opthoriz_Click();
-        m_editor.setChkdirValue(options.order == BitOrder::HorizontalLeftToRight ? 1 : 0);
+        m_editor.setChkdirValue(options.order.isLeftToRight() ? 1 : 0);
     }
     emit outputOptionsRestored(options.prefix, options.delimiter);
 }
 
 ExportOptions GlyphSetWindow::currentOptions() const
 {
-    return {GlyphSetSession::orderOf(m_editor), m_output.prefix(), m_output.delimiter()};
+    return {m_editor.order(), m_output.prefix(), m_output.delimiter()};
 }
 
 void GlyphSetWindow::cmdOpen_Click()

@@ -39,7 +39,7 @@ OpenGlyphSetDialog::OpenGlyphSetDialog(GlyphSetFile::Kind kind, const QString &f
             m_order->addItem(tr("Horizontal: a value per row, right cell lowest"), int(BitOrder::Horizontal));
             m_order->addItem(tr("Horizontal, left to right: left cell lowest"),
                              int(BitOrder::HorizontalLeftToRight));
-            m_order->setCurrentIndex(m_order->findData(int(defaults.array.order)));
+            m_order->setCurrentIndex(m_order->findData(int(defaults.array.order.kind())));
             form->addRow(tr("&Values:"), m_order);
         } else {
             m_threshold = new QSpinBox;
@@ -95,7 +95,7 @@ void OpenGlyphSetDialog::accept()
         if (!CodePoints::parse(m_first->text(), &first)) {
             error = tr("\"%1\" is no code point: write 65, 0x41 or U+0041.").arg(m_first->text());
         } else if (m_order) {
-            m_options.array = {m_cols->value(), m_rows->value(), BitOrder(m_order->currentData().toInt()), first};
+            m_options.array = {m_cols->value(), m_rows->value(), BitOrder(BitOrder::Kind(m_order->currentData().toInt())), first};
         } else {
             m_options.image.cols = m_cols->value();
             m_options.image.rows = m_rows->value();

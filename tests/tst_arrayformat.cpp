@@ -1,6 +1,6 @@
 #include "arrayformat.h"
 #include "copytotext.h"
-#include "readout.h"
+#include "readoutreference.h"
 
 #include <QFile>
 #include <QProcess>
@@ -83,6 +83,19 @@ int splits(const std::vector<uint> &bytes, size_t at, int count)
     return std::min(ways, 2);
 }
 
+ReadoutReference::Order referenceOrder(BitOrder order)
+{
+    switch (order.kind()) {
+    case BitOrder::Vertical:
+        return ReadoutReference::Order::Vertical;
+    case BitOrder::HorizontalLeftToRight:
+        return ReadoutReference::Order::HorizontalLeftToRight;
+    case BitOrder::Horizontal:
+        break;
+    }
+    return ReadoutReference::Order::Horizontal;
+}
+
 // The glyphs as Copy to Text writes each drawn in the editor, one line each:
 // the readout's values padded as the readout pads them, run together, cut
 // into bytes with "$" and ",". With 8 values of 16 bits, a value up to FF is
@@ -97,12 +110,9 @@ QString copyToTextLines(const QByteArray &glyphs, BitOrder order, std::vector<in
     for (int g = 0; g < kGlyphCount; ++g) {
         QString text2;
         for (int line = 0; line < valueCount; ++line) {
-            quint32 value = 0;
-            for (int cell = 0; cell < (vertical ? kGlyphBytes : 8); ++cell) {
-                if (vertical ? fontCell(glyphs, g, cell, line) : fontCell(glyphs, g, line, cell))
-                    value |= 1u << Readout::bitOfCell(order, cell, vertical ? kGlyphBytes : 8);
-            }
-            text2 += Readout::padded(Readout::hexText(value), valueCount);
+            const auto isSet = [&](int row, int col) { return fontCell(glyphs, g, row, col); };
+            const unsigned value = ReadoutReference::lineValue(isSet, kGlyphBytes, 8, referenceOrder(order), line);
+            text2 += QString::fromStdString(ReadoutReference::text(value, valueCount));
         }
         std::vector<uint> bytes;
         for (qsizetype i = 0; i < text2.size(); i += 2)
@@ -124,13 +134,13 @@ void tst_ArrayFormat::realFont_data()
 
     const QString fixed = QStringLiteral("/usr/share/consolefonts/Lat15-Fixed16.psf.gz");
     const QString terminus = QStringLiteral("/usr/share/consolefonts/Lat15-Terminus16.psf.gz");
-    QTest::newRow("xxd -i of Lat15-Fixed16: a byte a row") << fixed << "xxd" << BitOrder::Horizontal;
-    QTest::newRow("xxd -i of Lat15-Terminus16: a byte a row") << terminus << "xxd" << BitOrder::Horizontal;
+    QTest::newRow("xxd -i of Lat15-Fixed16: a byte a row") << fixed << "xxd" << BitOrder(BitOrder::Horizontal);
+    QTest::newRow("xxd -i of Lat15-Terminus16: a byte a row") << terminus << "xxd" << BitOrder(BitOrder::Horizontal);
     QTest::newRow("Copy to Text of Lat15-Fixed16 by rows: 16 values of two bytes")
-            << fixed << "Copy to Text" << BitOrder::Horizontal;
+            << fixed << "Copy to Text" << BitOrder(BitOrder::Horizontal);
     QTest::newRow("Copy to Text of Lat15-Fixed16 by columns: 8 values of 16 bits, a line a glyph")
-            << fixed << "Copy to Text" << BitOrder::Vertical;
-    QTest::newRow("Copy to Text of Lat15-Terminus16 by columns") << terminus << "Copy to Text" << BitOrder::Vertical;
+            << fixed << "Copy to Text" << BitOrder(BitOrder::Vertical);
+    QTest::newRow("Copy to Text of Lat15-Terminus16 by columns") << terminus << "Copy to Text" << BitOrder(BitOrder::Vertical);
 }
 
 void tst_ArrayFormat::realFont()

@@ -356,7 +356,7 @@ void tst_BdfFormat::outputSettingsSurvive()
     QFETCH(QString, delimiter);
 
     GlyphSet set(5, 7);
-    set.exportOptions = ExportOptions{BitOrder(order), prefix, delimiter};
+    set.exportOptions = ExportOptions{BitOrder::Kind(order), prefix, delimiter};
     Glyph emoji;
     emoji.codePoint = 0x1F600;
     emoji.bits = Drawing(7, 5);

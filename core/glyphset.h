@@ -1,7 +1,7 @@
 #pragma once
 
+#include "exportoptions.h"
 #include "glyph.h"
-#include "readout.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,26 +10,6 @@
 
 #include <optional>
 #include <vector>
-
-// How a glyph's cells become readout values, as the editor's optvert and
-// chkdir choose: the readout's own order (Readout::bitOfCell).
-using BitOrder = Readout::Order;
-
-// What a set stores of the main window's output settings, so that a file
-// written by this program opens with the orientation, prefix and delimiter
-// it was made with.
-struct ExportOptions
-{
-    BitOrder order = BitOrder::Horizontal;
-    QString prefix = QStringLiteral("$");
-    QString delimiter = QStringLiteral(",");
-
-    bool operator==(const ExportOptions &other) const
-    {
-        return order == other.order && prefix == other.prefix && delimiter == other.delimiter;
-    }
-    bool operator!=(const ExportOptions &other) const { return !(*this == other); }
-};
 
 // An ordered list of glyphs that all have one matrix size, from 3 to 16
 // columns by 3 to 16 rows, with what a font file says of the whole: its

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bitorder.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -47,7 +49,7 @@ struct Numbers
 // "db 7Fh, 08h".
 Numbers numbers(QStringView text, qsizetype limit = std::numeric_limits<qsizetype>::max());
 
-// Why a text gives no values that fit; the editor words each kind.
+// Why a text gives no values that fit; message() words each kind.
 enum class Error {
     None,
     NoNumber,       // the text holds no hexadecimal number
@@ -67,11 +69,24 @@ struct Result
     QString digits;      // for ValueTooWide: the value as the text gives it
 
     bool ok() const { return error == Error::None; }
+
+    // A value that has bits beyond the matrix, as the text gives it.
+    static Result valueTooWide(const QString &digits)
+    {
+        Result result;
+        result.error = Error::ValueTooWide;
+        result.digits = digits;
+        return result;
+    }
 };
 
 // The values for a readout of `valueCount` cells whose values have
 // `bitsPerValue` bits: one per column of a matrix of that many rows, or one
 // per row of that many columns.
 Result read(QStringView text, int valueCount, int bitsPerValue);
+
+// Why `result` gave no values, in one sentence, for a matrix of `rows` by
+// `cols` cells read in `order`; empty when it gave them.
+QString message(const Result &result, BitOrder order, int rows, int cols);
 
 } // namespace ByteReader

@@ -14,6 +14,16 @@
 // linear in the length of the string, whatever its length.
 namespace CopyToText {
 
+// What each byte is written with until the user types something else.
+inline QString defaultPrefix()
+{
+    return QStringLiteral("$");
+}
+inline QString defaultDelimiter()
+{
+    return QStringLiteral(",");
+}
+
 // How much of the line writeLine() gathers before handing it over, in code
 // units; a part is this long plus at most one more piece.
 constexpr qsizetype kPartLength = 64 * 1024;

@@ -216,4 +216,46 @@ Result read(QStringView text, int valueCount, int bitsPerValue)
     return result;
 }
 
+namespace {
+QString plural(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+} // namespace
+
+QString message(const Result &result, BitOrder order, int rows, int cols)
+{
+    const int valueCount = order.valueCount(rows, cols);
+    const int bitsPerValue = order.bitsPerValue(rows, cols);
+    const QString lines = QLatin1String(order.isVertical() ? "columns" : "rows");
+    const QString bitLines = QLatin1String(order.isVertical() ? "rows" : "columns");
+    switch (result.error) {
+    case Error::None:
+        break;
+    case Error::NoNumber:
+        return QStringLiteral("The text holds no hexadecimal number to draw.");
+    case Error::TooManyValues:
+        return QStringLiteral("The text gives %1 values, but the matrix has only %2 %3.")
+                .arg(result.count).arg(valueCount).arg(lines);
+    case Error::TooManyPairs:
+        return QStringLiteral("The text gives %1 values of two bytes, but the matrix has only %2 %3.")
+                .arg(result.count).arg(valueCount).arg(lines);
+    case Error::OddByteCount:
+        return QStringLiteral("The text gives %1, an odd number, so they do not pair up into values of %2 bits.")
+                .arg(plural(result.count, "byte", "bytes")).arg(bitsPerValue);
+    case Error::NoSplit:
+        return QStringLiteral("The %1 bytes do not split into %2 values, one byte for a value up to FF and two "
+                              "for a larger one.")
+                .arg(result.count).arg(valueCount);
+    case Error::AmbiguousSplit:
+        return QStringLiteral("The %1 bytes split into %2 values in more than one way: write every value as two "
+                              "bytes, high byte first.")
+                .arg(result.count).arg(valueCount);
+    case Error::ValueTooWide:
+        return QStringLiteral("The value %1 has bits beyond the %2 %3 of the matrix.")
+                .arg(result.digits.toUpper()).arg(bitsPerValue).arg(bitLines);
+    }
+    return QString();
+}
+
 } // namespace ByteReader

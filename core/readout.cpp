@@ -1,31 +1,6 @@
 #include "readout.h"
 
-#include "drawing.h"
-
 namespace Readout {
-
-int bitOfCell(Order order, int index, int length)
-{
-    return order == Order::Horizontal ? length - 1 - index : index;
-}
-
-Drawing drawingOf(const std::vector<quint32> &values, int rows, int cols, Order order)
-{
-    const bool vertical = order == Order::Vertical;
-    const int bitsPerValue = vertical ? rows : cols;
-    Drawing drawing(rows, cols);
-    for (size_t i = 0; i < values.size(); ++i) {
-        const int line = int(i);
-        for (int cell = 0; cell < bitsPerValue; ++cell) {
-            const bool on = values[i] >> bitOfCell(order, cell, bitsPerValue) & 1u;
-            if (vertical)
-                drawing.set(cell, line, on);
-            else
-                drawing.set(line, cell, on);
-        }
-    }
-    return drawing;
-}
 
 QString hexText(quint32 value)
 {
