@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drawnglyph.h"
 #include "exportoptions.h"
 #include "glyph.h"
 
@@ -40,6 +41,16 @@ public:
     // Replaces the bitmap of glyph `index`, fitted to the set's size like
     // append() does.
     void setBits(qsizetype index, const Drawing &bits);
+
+    // How far the pen moves after `glyph`: its own advance, or the matrix
+    // width.
+    int advanceOf(const Glyph &glyph) const { return glyph.advance.value_or(m_cols); }
+
+    // The glyph with its whole cell placed relative to the pen.
+    DrawnGlyph drawn(const Glyph &glyph) const
+    {
+        return {glyph.codePoint, advanceOf(glyph), xOffset, -ascent, glyph.bits};
+    }
 
     // The first glyph for `codePoint`, or -1.
     qsizetype indexOf(int codePoint) const;

@@ -39,7 +39,7 @@ struct Box
 struct RawGlyph
 {
     int codePoint = Glyph::kNoCodePoint;
-    int advance = 0;
+    std::optional<int> advance;
     Box box;
     QByteArray name;
     std::array<quint16, kLargest> rows{};
@@ -114,7 +114,7 @@ private:
     Box m_fontBox;
     Box m_union;
     bool m_haveUnion = false;
-    int m_defaultAdvance = 0;
+    std::optional<int> m_defaultAdvance; // a DWIDTH outside the glyphs
     QList<QPair<QByteArray, QByteArray>> m_properties;
     std::optional<ExportOptions> m_options;
     std::vector<RawGlyph> m_glyphs;
@@ -236,8 +236,10 @@ bool Reader::header()
                                     .arg(kMaxGlyphs));
             m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
         } else if (keyword == "DWIDTH") {
-            if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &m_defaultAdvance))
+            int advance = 0;
+            if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
                 return false;
+            m_defaultAdvance = advance;
         } else if (keyword == "ENDCHAR" || keyword == "BITMAP") {
             return fail(QStringLiteral("%1 stands outside a glyph").arg(keyword.toString()));
         }
@@ -314,8 +316,10 @@ bool Reader::glyph(Words &words)
                 return false;
             glyph.codePoint = code < 0 ? Glyph::kNoCodePoint : code;
         } else if (keyword == "DWIDTH") {
-            if (!number(line, "DWIDTH", -kMaxOffset, kMaxOffset, &glyph.advance))
+            int advance = 0;
+            if (!number(line, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
                 return false;
+            glyph.advance = advance;
         } else if (keyword == "BBX") {
             if (!box(line, "BBX", &glyph.box))
                 return false;

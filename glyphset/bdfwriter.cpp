@@ -214,7 +214,7 @@ QByteArray write(const GlyphSet &set)
         put(name.constData(), name.size());
         put("\nENCODING ", 10);
         putNumber(glyph.codePoint >= 0 ? glyph.codePoint : -1);
-        const int advance = glyph.advance != 0 ? glyph.advance : cols;
+        const int advance = set.advanceOf(glyph);
         // Scalable width in thousandths of the point size, rounded.
         const qint64 scaled = qint64(advance) * 72000 * 10;
         const qint64 perEm = decipoints * resolutionX;

@@ -115,7 +115,7 @@ QString describe(const Glyph &glyph)
     return QStringLiteral("%1 '%2' advance %3:%4")
             .arg(glyph.codePoint)
             .arg(QString::fromUtf8(glyph.name))
-            .arg(glyph.advance)
+            .arg(glyph.advance ? QString::number(*glyph.advance) : QStringLiteral("none"))
             .arg(rows);
 }
 
@@ -368,6 +368,12 @@ void tst_BdfFormat::outputSettingsSurvive()
     unnamed.bits = Drawing(7, 5);
     unnamed.bits.set(3, 2);
     set.append(unnamed);
+    Glyph mark; // drawn over the glyph before it: the pen does not move
+    mark.codePoint = 0x301;
+    mark.bits = Drawing(7, 5);
+    mark.bits.set(0, 3);
+    mark.advance = 0;
+    set.append(mark);
 
     const ReadResult reopened = BdfFormat::read(BdfFormat::write(set), QStringLiteral("saved.bdf"));
     QVERIFY2(reopened.ok(), qPrintable(reopened.error));
@@ -376,8 +382,10 @@ void tst_BdfFormat::outputSettingsSurvive()
     unnamed.advance = 5; // no advance is saved as the matrix width
     unnamed.name = "glyph0";
     QString message;
-    QVERIFY2(reopened.set->size() == 2 && sameGlyph(emoji, reopened.set->at(0), &message)
-                     && sameGlyph(unnamed, reopened.set->at(1), &message),
+    mark.name = "uni0301";
+    QVERIFY2(reopened.set->size() == 3 && sameGlyph(emoji, reopened.set->at(0), &message)
+                     && sameGlyph(unnamed, reopened.set->at(1), &message)
+                     && sameGlyph(mark, reopened.set->at(2), &message),
              qPrintable(message));
 }
 
