@@ -1,0 +1,124 @@
+#include "csource.h"
+
+#include <QChar>
+
+#include <algorithm>
+#include <iterator>
+
+namespace CSource {
+
+namespace {
+// The keywords of C99 and C17, and of C++ up to C++20: a name that is one of
+// them compiles in neither.
+const char *const kKeywords[] = {
+    "_Alignas", "_Alignof", "_Atomic", "_Bool", "_Complex", "_Generic", "_Imaginary", "_Noreturn",
+    "_Static_assert", "_Thread_local", "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand",
+    "bitor", "bool", "break", "case", "catch", "char", "char16_t", "char32_t", "char8_t", "class", "co_await",
+    "co_return", "co_yield", "compl", "concept", "const", "const_cast", "consteval", "constexpr", "constinit",
+    "continue", "decltype", "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit",
+    "export", "extern", "false", "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable",
+    "namespace", "new", "noexcept", "not", "not_eq", "nullptr", "operator", "or", "or_eq", "private",
+    "protected", "public", "register", "reinterpret_cast", "requires", "restrict", "return", "short",
+    "signed", "sizeof", "static", "static_assert", "static_cast", "struct", "switch", "template", "this",
+    "thread_local", "throw", "true", "try", "typedef", "typeid", "typename", "union", "unsigned", "using",
+    "virtual", "void", "volatile", "wchar_t", "while", "xor", "xor_eq",
+};
+
+bool isKeyword(QStringView name)
+{
+    return std::any_of(std::begin(kKeywords), std::end(kKeywords),
+                       [name](const char *keyword) { return name == QLatin1String(keyword); });
+}
+
+bool isIdentifierCharacter(QChar c, bool first)
+{
+    const char16_t u = c.unicode();
+    const bool letter = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_';
+    return letter || (!first && u >= u'0' && u <= u'9');
+}
+
+bool isReserved(QStringView name)
+{
+    return name.size() >= 2 && name[0] == u'_' && (name[1] == u'_' || (name[1] >= u'A' && name[1] <= u'Z'));
+}
+
+const char kHexDigits[] = "0123456789ABCDEF";
+} // namespace
+
+bool isIdentifier(QStringView name, QString *why)
+{
+    const auto refuse = [why](const QString &reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (name.isEmpty())
+        return refuse(QStringLiteral("a name cannot be empty"));
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (!isIdentifierCharacter(name[i], i == 0)) {
+            return refuse(i == 0 && name[i].isDigit()
+                                  ? QStringLiteral("'%1' starts with a digit").arg(name)
+                                  : QStringLiteral("'%1' holds '%2', which cannot stand in a C name")
+                                            .arg(name, name.mid(i, 1)));
+        }
+    }
+    if (isKeyword(name))
+        return refuse(QStringLiteral("'%1' is a keyword of C or C++").arg(name));
+    if (isReserved(name))
+        return refuse(QStringLiteral("'%1' is reserved for the C implementation (\"__\", or \"_\" and a capital)")
+                              .arg(name));
+    return true;
+}
+
+QString identifier(QStringView text)
+{
+    QString name;
+    name.reserve(text.size() + 1);
+    for (const QChar c : text)
+        name += isIdentifierCharacter(c, false) ? c : QLatin1Char('_');
+    if (name.isEmpty())
+        return QStringLiteral("font");
+    if (name[0].isDigit())
+        name.prepend(QLatin1Char('_'));
+    // "__x" and "_X" belong to the implementation: the leading "_" goes.
+    while (isReserved(name))
+        name.remove(0, 1);
+    if (isKeyword(name))
+        name += QLatin1Char('_');
+    return name;
+}
+
+QString byteLines(const QByteArray &bytes, int perLine, QStringView indent)
+{
+    QString out;
+    out.reserve(bytes.size() * 6 + (bytes.size() / std::max(perLine, 1) + 1) * (indent.size() + 1));
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const bool first = i % perLine == 0;
+        if (first)
+            out += indent;
+        else
+            out += QLatin1Char(' ');
+        const uchar byte = uchar(bytes[i]);
+        out += QLatin1String("0x");
+        out += QLatin1Char(kHexDigits[byte >> 4]);
+        out += QLatin1Char(kHexDigits[byte & 0xF]);
+        out += QLatin1Char(',');
+        if (i % perLine == perLine - 1 || i == bytes.size() - 1)
+            out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+QString commentText(QStringView text)
+{
+    QString safe = text.toString();
+    for (QChar &c : safe) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    }
+    while (safe.endsWith(QLatin1Char('\\')) || safe.endsWith(QLatin1String("?\?/")))
+        safe[safe.size() - 1] = QLatin1Char('_');
+    return safe;
+}
+
+} // namespace CSource

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Pieces of C source that every export writes: identifiers, byte tables and
+// comments, in the one style the exports share. What it writes compiles as
+// C99 and as C++.
+namespace CSource {
+
+// Whether `name` can stand as a C identifier of ours: letters, digits and
+// "_", not starting with a digit, no keyword of C or C++, and none of the
+// names that C reserves for its implementation ("_" and an upper-case
+// letter, or two "_" at the start). False with the reason in `why`.
+bool isIdentifier(QStringView name, QString *why = nullptr);
+
+// An identifier made from any text, such as a font's file name: every
+// character that cannot stand in one becomes "_", a leading digit gains a
+// "_" in front, a keyword or reserved name gains one behind, and an empty
+// result is "font".
+QString identifier(QStringView text);
+
+// The bytes as "0x12, 0x34, ..." in lines of `perLine` bytes, each line
+// starting with `indent` and ending with "," and "\n"; nothing for no bytes.
+QString byteLines(const QByteArray &bytes, int perLine = 16, QStringView indent = u"    ");
+
+// Text that can stand in a // comment on one line: control characters and
+// line or paragraph separators become blanks, and a trailing backslash or
+// the trigraph "??/" (which would carry the comment onto the next line) is
+// broken up.
+QString commentText(QStringView text);
+
+} // namespace CSource
