@@ -37,9 +37,11 @@ bool isIdentifierCharacter(QChar c, bool first)
     return letter || (!first && u >= u'0' && u <= u'9');
 }
 
+// C reserves every name that starts with "_" at file scope, where a font's
+// arrays stand.
 bool isReserved(QStringView name)
 {
-    return name.size() >= 2 && name[0] == u'_' && (name[1] == u'_' || (name[1] >= u'A' && name[1] <= u'Z'));
+    return !name.isEmpty() && name[0] == u'_';
 }
 
 const char kHexDigits[] = "0123456789ABCDEF";
@@ -65,8 +67,7 @@ bool isIdentifier(QStringView name, QString *why)
     if (isKeyword(name))
         return refuse(QStringLiteral("'%1' is a keyword of C or C++").arg(name));
     if (isReserved(name))
-        return refuse(QStringLiteral("'%1' is reserved for the C implementation (\"__\", or \"_\" and a capital)")
-                              .arg(name));
+        return refuse(QStringLiteral("'%1' starts with \"_\", which C reserves for itself").arg(name));
     return true;
 }
 
@@ -76,13 +77,12 @@ QString identifier(QStringView text)
     name.reserve(text.size() + 1);
     for (const QChar c : text)
         name += isIdentifierCharacter(c, false) ? c : QLatin1Char('_');
+    while (isReserved(name))
+        name.remove(0, 1);
     if (name.isEmpty())
         return QStringLiteral("font");
     if (name[0].isDigit())
-        name.prepend(QLatin1Char('_'));
-    // "__x" and "_X" belong to the implementation: the leading "_" goes.
-    while (isReserved(name))
-        name.remove(0, 1);
+        name.prepend(QLatin1String("font_"));
     if (isKeyword(name))
         name += QLatin1Char('_');
     return name;

@@ -9,16 +9,15 @@
 // C99 and as C++.
 namespace CSource {
 
-// Whether `name` can stand as a C identifier of ours: letters, digits and
-// "_", not starting with a digit, no keyword of C or C++, and none of the
-// names that C reserves for its implementation ("_" and an upper-case
-// letter, or two "_" at the start). False with the reason in `why`.
+// Whether `name` can stand as the name of a font's array: letters, digits
+// and "_", starting with a letter (C reserves names that start with "_" at
+// file scope), and no keyword of C or C++. False with the reason in `why`.
 bool isIdentifier(QStringView name, QString *why = nullptr);
 
-// An identifier made from any text, such as a font's file name: every
-// character that cannot stand in one becomes "_", a leading digit gains a
-// "_" in front, a keyword or reserved name gains one behind, and an empty
-// result is "font".
+// A name made from any text, such as a font's file name: every character
+// that cannot stand in one becomes "_", leading "_" go, a leading digit
+// gains "font_" in front, a keyword gains "_" behind, and an empty result
+// is "font".
 QString identifier(QStringView text);
 
 // The bytes as "0x12, 0x34, ..." in lines of `perLine` bytes, each line
