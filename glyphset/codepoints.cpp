@@ -85,6 +85,53 @@ QList<int> expanded(const Ranges &ranges)
     return codePoints;
 }
 
+bool parseRemaps(QStringView text, Remaps *remaps, QString *error)
+{
+    Remaps result;
+    for (QStringView part : text.split(u',')) {
+        part = part.trimmed();
+        if (part.isEmpty())
+            continue;
+        const qsizetype colon = part.indexOf(u':');
+        Ranges from;
+        int to = 0;
+        QString rangeError;
+        if (colon < 0 || !parseRanges(part.left(colon), &from, &rangeError) || from.size() != 1
+            || !parse(part.mid(colon + 1), &to)) {
+            *error = QStringLiteral("\"%1\" is not a range and where it goes, such as U+0410-U+044F:0xC0")
+                             .arg(part.toString());
+            return false;
+        }
+        const Remap remap{from.front().first, from.front().second, to};
+        if (qint64(to) + (remap.last - remap.first) > kMax) {
+            *error = QStringLiteral("\"%1\" runs past U+10FFFF").arg(part.toString());
+            return false;
+        }
+        for (const Remap &earlier : result) {
+            if (remap.first <= earlier.last && earlier.first <= remap.last) {
+                *error = QStringLiteral("\"%1\" overlaps an earlier range").arg(part.toString());
+                return false;
+            }
+        }
+        result.append(remap);
+    }
+    if (result.isEmpty()) {
+        *error = QStringLiteral("no code points are given");
+        return false;
+    }
+    *remaps = result;
+    return true;
+}
+
+int remapped(const Remaps &remaps, int codePoint)
+{
+    for (const Remap &remap : remaps) {
+        if (codePoint >= remap.first && codePoint <= remap.last)
+            return remap.to + (codePoint - remap.first);
+    }
+    return codePoint;
+}
+
 QString name(int codePoint)
 {
     return QStringLiteral("U+%1").arg(codePoint, 4, 16, QLatin1Char('0')).toUpper();

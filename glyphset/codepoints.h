@@ -24,6 +24,25 @@ bool contains(const Ranges &ranges, int codePoint);
 // Every code point of the ranges, in their order, each once.
 QList<int> expanded(const Ranges &ranges);
 
+// Code points placed elsewhere: first..last moved to start at `to`, so that
+// Cyrillic U+0410-U+044F can stand at 0xC0-0xFF of an 8-bit font.
+struct Remap
+{
+    int first = 0;
+    int last = 0;
+    int to = 0;
+
+    bool operator==(const Remap &other) const { return first == other.first && last == other.last && to == other.to; }
+};
+using Remaps = QList<Remap>;
+
+// Reads "U+0410-U+044F:0xC0,0x80:0x7F" (a range or one code point, ":",
+// where it goes); false with what is wrong in `error`. A range that would
+// run past U+10FFFF, or ranges that overlap, are refused.
+bool parseRemaps(QStringView text, Remaps *remaps, QString *error);
+// Where `codePoint` goes: moved by the first remap that holds it, or left.
+int remapped(const Remaps &remaps, int codePoint);
+
 // "U+0041": U+ and at least four upper-case hexadecimal digits.
 QString name(int codePoint);
 

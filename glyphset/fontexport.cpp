@@ -1,0 +1,228 @@
+#include "fontexport.h"
+
+#include "csource.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <iterator>
+
+namespace FontExport {
+
+namespace {
+
+struct FormatInfo
+{
+    Format format;
+    const char *name;
+    const char *title;
+    int highestCodePoint;
+};
+
+const FormatInfo kFormats[] = {
+    {Format::Lines, "lines", "Copy to Text lines", CodePoints::kMax},
+    {Format::C, "c", "C header of readout values", CodePoints::kMax},
+    {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", 0xFF},
+    {Format::U8g2, "u8g2", "u8g2 font", 0xFFFF},
+    {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", 0xFF},
+    {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)", CodePoints::kMax},
+};
+
+const FormatInfo &info(Format format)
+{
+    return *std::find_if(std::begin(kFormats), std::end(kFormats),
+                         [format](const FormatInfo &info) { return info.format == format; });
+}
+
+// A copy of the set's font-wide facts, with no glyphs.
+GlyphSet emptyLike(const GlyphSet &set)
+{
+    GlyphSet copy(set.cols(), set.rows());
+    copy.fontName = set.fontName;
+    copy.ascent = set.ascent;
+    copy.xOffset = set.xOffset;
+    copy.properties = set.properties;
+    copy.exportOptions = set.exportOptions;
+    return copy;
+}
+
+QString glyphText(const Glyph &glyph)
+{
+    return GlyphExport::label(glyph);
+}
+
+} // namespace
+
+std::vector<Format> formats()
+{
+    std::vector<Format> all;
+    for (const FormatInfo &format : kFormats)
+        all.push_back(format.format);
+    return all;
+}
+
+QLatin1String name(Format format)
+{
+    return QLatin1String(info(format).name);
+}
+
+std::optional<Format> formatNamed(QStringView text)
+{
+    for (const FormatInfo &format : kFormats) {
+        if (text == QLatin1String(format.name))
+            return format.format;
+    }
+    return std::nullopt;
+}
+
+QString nameList()
+{
+    QStringList names;
+    for (const FormatInfo &format : kFormats)
+        names.append(QLatin1String(format.name));
+    return names.join(QLatin1String(", "));
+}
+
+QString title(Format format)
+{
+    return QString::fromUtf8(info(format).title);
+}
+
+int highestCodePoint(Format format)
+{
+    return info(format).highestCodePoint;
+}
+
+Selection select(const GlyphSet &set, const Options &options)
+{
+    const bool lines = options.format == Format::Lines;
+    struct Taken
+    {
+        int codePoint;
+        int source;
+        qsizetype index;
+    };
+    std::vector<Taken> taken;
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
+        if (!GlyphExport::keeps(glyph, options.lines))
+            continue;
+        if (glyph.codePoint == Glyph::kNoCodePoint) {
+            // A glyph that stands for no character cannot be drawn by a
+            // display library; the lines name it in their comment.
+            if (lines)
+                taken.push_back({Glyph::kNoCodePoint, Glyph::kNoCodePoint, i});
+            continue;
+        }
+        taken.push_back({CodePoints::remapped(options.remaps, glyph.codePoint), glyph.codePoint, i});
+    }
+
+    Selection selection;
+    if (taken.empty()) {
+        selection.error = options.lines.ranges.isEmpty() ? QStringLiteral("the font holds no glyphs")
+                                                         : QStringLiteral("no glyph lies in the code points chosen");
+        return selection;
+    }
+    if (!lines) {
+        std::stable_sort(taken.begin(), taken.end(),
+                         [](const Taken &a, const Taken &b) { return a.codePoint < b.codePoint; });
+        for (size_t i = 0; i < taken.size(); ++i) {
+            const Glyph &glyph = set.at(taken[i].index);
+            if (taken[i].codePoint > highestCodePoint(options.format)) {
+                selection.error = QStringLiteral("%1 lies beyond the code points a %2 holds (up to %3): "
+                                                 "choose other code points, or give it another place")
+                                          .arg(glyphText(glyph), title(options.format),
+                                               CodePoints::name(highestCodePoint(options.format)));
+                return selection;
+            }
+            if (i > 0 && taken[i].codePoint == taken[i - 1].codePoint) {
+                selection.error = QStringLiteral("%1 and %2 would both stand at %3")
+                                          .arg(glyphText(set.at(taken[i - 1].index)), glyphText(glyph),
+                                               CodePoints::name(taken[i].codePoint));
+                return selection;
+            }
+        }
+    }
+
+    GlyphSet chosen = emptyLike(set);
+    chosen.reserve(qsizetype(taken.size()));
+    selection.sourceCodePoints.reserve(taken.size());
+    for (const Taken &one : taken) {
+        Glyph glyph = set.at(one.index);
+        glyph.codePoint = one.codePoint;
+        chosen.append(std::move(glyph));
+        selection.sourceCodePoints.push_back(one.source);
+    }
+    selection.set = std::move(chosen);
+    return selection;
+}
+
+Result write(const GlyphSet &set, const Options &options)
+{
+    Result result;
+    if (options.format != Format::Lines && !CSource::isIdentifier(options.name, &result.error))
+        return result;
+    const Selection selection = select(set, options);
+    if (!selection.set) {
+        result.error = selection.error;
+        return result;
+    }
+    GlyphExport::Options lines = options.lines;
+    lines.ranges.clear(); // the selection holds just the glyphs they take
+    switch (options.format) {
+    case Format::Lines:
+        result.text = GlyphExport::text(*selection.set, lines);
+        break;
+    case Format::C:
+    case Format::Gfx:
+    case Format::U8g2:
+    case Format::U8x8:
+    case Format::Pages:
+        result.error = QStringLiteral("the %1 format is not built yet").arg(name(options.format));
+        break;
+    }
+    return result;
+}
+
+Drawn drawn(const GlyphSet &set, const Options &options)
+{
+    Drawn result;
+    const Selection selection = select(set, options);
+    if (!selection.set) {
+        result.error = selection.error;
+        return result;
+    }
+    result.lineHeight = set.rows();
+    for (const Glyph &glyph : selection.set->glyphs())
+        result.glyphs.push_back(selection.set->drawn(glyph));
+    return result;
+}
+
+GlyphExport::Difference check(QIODevice &existing, const GlyphSet &set, const Options &options)
+{
+    if (options.format == Format::Lines && options.remaps.isEmpty())
+        return GlyphExport::check(existing, set, options.lines);
+
+    GlyphExport::Difference difference;
+    const Result expected = write(set, options);
+    if (!expected.ok()) {
+        difference.line = 1;
+        difference.what = expected.error;
+        return difference;
+    }
+    const QByteArray wanted = expected.text.toUtf8();
+    const QByteArray found = existing.read(wanted.size() + 1);
+    if (found == wanted)
+        return difference;
+    qsizetype at = 0;
+    while (at < found.size() && at < wanted.size() && found[at] == wanted[at])
+        ++at;
+    difference.line = wanted.left(at).count('\n') + 1;
+    difference.what = found.size() > wanted.size() && at == wanted.size()
+            ? QStringLiteral("the text goes on after the export's end")
+            : at == found.size() ? QStringLiteral("the text ends before the export does")
+                                 : QStringLiteral("the text differs from the export");
+    return difference;
+}
+
+} // namespace FontExport

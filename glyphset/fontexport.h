@@ -1,0 +1,101 @@
+#pragma once
+
+#include "codepoints.h"
+#include "glyphexport.h"
+
+#include <QLatin1String>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+// A glyph set exported as source code in one of several formats: the lines
+// Copy to Text writes, a C header of readout values, or the font formats
+// that display libraries draw from as they stand. Every format writes the
+// glyphs that the ranges take, at the code points the remaps give them.
+namespace FontExport {
+
+enum class Format {
+    Lines, // one Copy to Text line per glyph, as Export to Text writes
+    C,     // a C header: an array of readout values, a row per glyph
+    Gfx,   // a GFXfont for the Adafruit GFX library
+    U8g2,  // a u8g2 font
+    U8x8,  // a u8x8 font of 8 x 8 tiles
+    Pages, // a column's 8-row pages as bytes, bit 0 the top row
+};
+
+// Every format, in the order lists show them.
+std::vector<Format> formats();
+// Its name on the command line: "lines", "c", "gfx", "u8g2", "u8x8", "pages".
+QLatin1String name(Format format);
+std::optional<Format> formatNamed(QStringView name);
+// "lines, c, gfx, u8g2, u8x8, pages", for messages.
+QString nameList();
+// What a user reads in a list: "GFX font (Adafruit GFX)".
+QString title(Format format);
+// The highest code point the format holds: 8-bit libraries take no more
+// than 255.
+int highestCodePoint(Format format);
+
+enum class PageOrder {
+    Column, // each column's pages in turn, the top page first
+    Page,   // every column of the top page, then of the next page
+};
+
+struct Options
+{
+    Format format = Format::Lines;
+    // The order, prefix, delimiter, comments and ranges; every format takes
+    // the ranges, the lines and C formats the rest.
+    GlyphExport::Options lines;
+    CodePoints::Remaps remaps;
+    // The C name of the font's data, for every format but lines.
+    QString name;
+    PageOrder pageOrder = PageOrder::Column;
+    bool widths = false; // pages: each glyph's width before its bytes
+};
+
+// The glyphs an export takes, as a set of their own at their new code
+// points. Lines keep the set's order and its glyphs without a code point;
+// every other format takes only glyphs with one, sorted by code point, and
+// refuses two glyphs at one code point or one beyond the format's reach,
+// naming it.
+struct Selection
+{
+    std::optional<GlyphSet> set;
+    // For each glyph of `set`, its code point before the remaps, or
+    // Glyph::kNoCodePoint.
+    std::vector<int> sourceCodePoints;
+    QString error;
+};
+Selection select(const GlyphSet &set, const Options &options);
+
+struct Result
+{
+    QString text;
+    QString error; // one sentence; empty when the export succeeded
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The whole export as text. Lines end in CR LF for the lines format (as in
+// Text1) and in LF for every other one.
+Result write(const GlyphSet &set, const Options &options);
+
+// The glyphs as the format's own reader would draw them from the exported
+// bytes, for a preview: what the display will show.
+struct Drawn
+{
+    std::vector<DrawnGlyph> glyphs;
+    int lineHeight = 0;
+    QString error;
+};
+Drawn drawn(const GlyphSet &set, const Options &options);
+
+// Compares `existing` with the export of `set`, as GlyphExport::check does
+// for lines.
+GlyphExport::Difference check(QIODevice &existing, const GlyphSet &set, const Options &options);
+
+} // namespace FontExport
