@@ -1,5 +1,5 @@
+#include "exportreference.h"
 #include "glypheditor.h"
-#include "glyphsetfile.h"
 #include "glyphsetview.h"
 #include "glyphsetwindow.h"
 #include "openglyphsetdialog.h"
@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,8 +69,8 @@ private slots:
     void unsavedChangesAreAsked_data();
     void unsavedChangesAreAsked();
     void unreadableFileChangesNothing();
-    void exportMatchesTheCommand_data();
-    void exportMatchesTheCommand();
+    void exportFollowsTheRules_data();
+    void exportFollowsTheRules();
 
 private:
     template <typename T>
@@ -302,7 +301,7 @@ void tst_GlyphSetWindow::unreadableFileChangesNothing()
     QCOMPARE(Grid1()->grid().cols(), 16);
 }
 
-void tst_GlyphSetWindow::exportMatchesTheCommand_data()
+void tst_GlyphSetWindow::exportFollowsTheRules_data()
 {
     QTest::addColumn<QString>("font");
     QTest::addColumn<QString>("orientation");
@@ -315,9 +314,9 @@ void tst_GlyphSetWindow::exportMatchesTheCommand_data()
     QTest::newRow("DejaVu Sans Mono 12 px, left to right") << "DejaVuSansMono.ttf" << "horiz-ltr" << true;
 }
 
-// "Export to Text" appends to Text1 exactly what the command line writes for
-// the same font and options.
-void tst_GlyphSetWindow::exportMatchesTheCommand()
+// "Export to Text" appends to Text1 every glyph's line as the readout rules
+// give it in the window's options.
+void tst_GlyphSetWindow::exportFollowsTheRules()
 {
     QFETCH(QString, font);
     QFETCH(QString, orientation);
@@ -348,18 +347,14 @@ void tst_GlyphSetWindow::exportMatchesTheCommand()
     Text1->setPlainText(QStringLiteral("kept\r\n"));
     QTest::mouseClick(control<QAbstractButton>(setWindow, "cmdExport"), Qt::LeftButton);
 
-    QStringList arguments = {QStringLiteral("export"), path, QStringLiteral("--orientation"), orientation,
-                             QStringLiteral("--prefix"), QStringLiteral("0x"), QStringLiteral("--delimiter"),
-                             QStringLiteral(", ")};
-    if (comments)
-        arguments << QStringLiteral("--comments");
-    QProcess command;
-    command.start(QStringLiteral(KELVOR21_PATH), arguments);
-    QVERIFY(command.waitForFinished(60000));
-    QCOMPARE(command.exitCode(), 0);
-    const QString expected = QStringLiteral("kept\r\n") + QString::fromUtf8(command.readAllStandardOutput());
+    using Order = ReadoutReference::Order;
+    const Order order = orientation == "vert"    ? Order::Vertical
+                        : orientation == "horiz" ? Order::Horizontal
+                                                 : Order::HorizontalLeftToRight;
+    const ExportReference::Style style{order, QStringLiteral("0x"), QStringLiteral(", "), comments};
+    const QString expected = ExportReference::text(setWindow->session().set(), style);
     QVERIFY(expected.size() > 100);
-    QCOMPARE(Text1->text(), expected);
+    QCOMPARE(Text1->text(), QStringLiteral("kept\r\n") + expected);
 }
 
 QTEST_MAIN(tst_GlyphSetWindow)
