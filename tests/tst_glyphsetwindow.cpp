@@ -28,27 +28,11 @@
 using WindowDriver::clickCell;
 
 namespace {
-const QString kMiscFonts = QStringLiteral("/usr/share/fonts/X11/misc/");
-const QString kConsoleFonts = QStringLiteral("/usr/share/consolefonts/");
-
-// A real font as the program reads it: the X11 misc fonts as BDF through
-// pcf2bdf in `dir`, the console fonts where they are installed.
-bool realFont(const QString &name, const QString &dir, QString *path, QString *message)
-{
-    const bool pcf = name.endsWith(QLatin1String(".pcf.gz"));
-    const QByteArray file = ((pcf ? kMiscFonts : kConsoleFonts) + name).toLocal8Bit();
-    const RealFonts::Font font{"", file.constData(),
-                               pcf ? (name.startsWith(QLatin1String("unifont")) ? "xfonts-unifont" : "xfonts-base")
-                                   : (name.startsWith(QLatin1String("Unifont")) ? "psf-unifont" : "console-setup-linux")};
-    return RealFonts::prepare(font, dir, path, message);
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
 } // namespace
 
 // The glyph-set window beside the real main window: a font opened, its
@@ -155,7 +139,7 @@ void tst_GlyphSetWindow::chooseEditUndo()
     QFETCH(int, rows);
     QString path;
     QString message;
-    QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(font, m_dir->path(), &path, &message), qPrintable(message));
 
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetWindow *window = openedWindow();
@@ -211,7 +195,7 @@ void tst_GlyphSetWindow::savedOptionsComeBack()
 {
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetSession &session = openedWindow()->session();
     session.choose(session.set().indexOf('K'));
@@ -265,7 +249,7 @@ void tst_GlyphSetWindow::unsavedChangesAreAsked()
     QFETCH(bool, saved);
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("6x13.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("6x13.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     const QByteArray before = contents(path);
     QVERIFY(m_window->openGlyphSet(path));
     QPointer<GlyphSetWindow> window = openedWindow();
@@ -324,7 +308,7 @@ void tst_GlyphSetWindow::exportFollowsTheRules()
     QString path = QStringLiteral("/usr/share/fonts/truetype/dejavu/") + font;
     QString message;
     if (!font.endsWith(QLatin1String(".ttf")))
-        QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
+        QVERIFY2(RealFonts::prepare(font, m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY2(QFile::exists(path), "install fonts-dejavu-core");
 
     QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton);
