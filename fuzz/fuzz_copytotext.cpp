@@ -140,6 +140,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     output.txtfmt_Change(qPrefix);
     output.txtdelim_Change(qDelimiter);
     check(output.Command1_Click(qHex), "Copy to Text refused a short line");
-    check(same(output.Text1(), text1 + expected), "Text1 is not its old text followed by the line");
+    check(same(Text1.text(), text1 + expected), "Text1 is not its old text followed by the line");
     return 0;
 }

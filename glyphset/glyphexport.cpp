@@ -4,7 +4,6 @@
 
 #include "copytotext.h"
 
-#include <QBuffer>
 #include <QChar>
 #include <QIODevice>
 
@@ -143,14 +142,6 @@ Difference check(QIODevice &existing, const GlyphSet &set, const Options &option
         difference.what = QStringLiteral("the text goes on after the last glyph");
     }
     return difference;
-}
-
-Difference check(const QByteArray &existing, const GlyphSet &set, const Options &options)
-{
-    QBuffer buffer;
-    buffer.setData(existing);
-    buffer.open(QIODevice::ReadOnly);
-    return check(buffer, set, options);
 }
 
 } // namespace GlyphExport

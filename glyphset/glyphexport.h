@@ -2,7 +2,6 @@
 
 #include "glyphset.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -58,6 +57,5 @@ struct Difference
 // `set`, byte for byte, line by line, reading no more of it than the export
 // is long plus one byte: a huge file costs no more than a right one.
 Difference check(QIODevice &existing, const GlyphSet &set, const Options &options);
-Difference check(const QByteArray &existing, const GlyphSet &set, const Options &options);
 
 } // namespace GlyphExport

@@ -161,11 +161,6 @@ ReadResult open(const QString &path, const Options &options)
     return ArrayFormat::read(QString::fromUtf8(bytes), path, options.array);
 }
 
-ReadResult openFamily(const QString &family, const Options &options)
-{
-    return OutlineFont::renderFamily(family, options.outline);
-}
-
 QString dialogFilter()
 {
     const QString bdf = QStringLiteral("*.bdf");

@@ -26,8 +26,6 @@ struct Options
 };
 
 ReadResult open(const QString &path, const Options &options);
-// An installed font family rendered as OutlineFont::renderFamily does.
-ReadResult openFamily(const QString &family, const Options &options);
 
 // The file dialog's filter for every kind it opens.
 QString dialogFilter();

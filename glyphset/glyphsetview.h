@@ -18,8 +18,6 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    const GlyphSetSession &session() const { return m_session; }
-
     // "U+0041", or the name of a glyph without a code point.
     static QString label(int codePoint, const QByteArray &name);
 

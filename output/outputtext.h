@@ -25,8 +25,6 @@ public:
     const QString &prefix() const { return m_prefix; }
     const QString &delimiter() const { return m_delimiter; }
 
-    QString Text1() const { return m_Text1.text(); }
-
     // The boxes' whole texts, blanks included, become prefix and delimiter.
     void txtfmt_Change(const QString &text);
     void txtdelim_Change(const QString &text);

@@ -25,6 +25,7 @@ inline QList<Font> all()
         {"misc-fixed 6x13", "/usr/share/fonts/X11/misc/6x13.pcf.gz", "xfonts-base"},
         {"misc-fixed 8x13", "/usr/share/fonts/X11/misc/8x13.pcf.gz", "xfonts-base"},
         {"Terminus 16 (PSF)", "/usr/share/consolefonts/Lat15-Terminus16.psf.gz", "console-setup-linux"},
+        {"Terminus 6x12 (PSF)", "/usr/share/consolefonts/Lat2-Terminus12x6.psf.gz", "console-setup-linux"},
         {"Unifont 8x16 (PSF)", "/usr/share/consolefonts/Unifont-APL8x16.psf.gz", "psf-unifont"},
         {"Unifont (PCF)", "/usr/share/fonts/X11/misc/unifont.pcf.gz", "xfonts-unifont"},
     };
@@ -61,6 +62,17 @@ inline bool prepare(const Font &font, const QString &dir, QString *path, QString
         return false;
     }
     return true;
+}
+
+// The font of all() whose file is named `fileName` ("5x7.pcf.gz"), prepared.
+inline bool prepare(const QString &fileName, const QString &dir, QString *path, QString *message)
+{
+    for (const Font &font : all()) {
+        if (QFileInfo(QString::fromLatin1(font.path)).fileName() == fileName)
+            return prepare(font, dir, path, message);
+    }
+    *message = fileName + QLatin1String(" is none of the test fonts");
+    return false;
 }
 
 } // namespace RealFonts

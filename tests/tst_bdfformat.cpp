@@ -1,4 +1,5 @@
 #include "bdfformat.h"
+#include "bdftext.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,49 +60,6 @@ bool fontText(const QString &pcf, const QString &package, const QString &dir, QB
     const QString bdf = dir + QStringLiteral("/original.bdf");
     return run(QStringLiteral("pcf2bdf"), {QStringLiteral("-o"), bdf, kMiscFonts + pcf}, message)
            && readFile(bdf, text, message);
-}
-
-QList<int> numbers(const QByteArray &line)
-{
-    QList<int> result;
-    for (const QByteArray &word : line.simplified().split(' ').mid(1))
-        result << word.toInt();
-    return result;
-}
-
-// Glyph `code` as the BDF text has it, placed by its BBX in the
-// FONTBOUNDINGBOX with nothing but the text's own words.
-bool referenceGlyph(const QByteArray &text, int code, Glyph *glyph, QString *message)
-{
-    const QList<QByteArray> lines = text.split('\n');
-    const int boxLine = int(std::find_if(lines.begin(), lines.end(),
-                                         [](const QByteArray &line) { return line.startsWith("FONTBOUNDINGBOX"); })
-                            - lines.begin());
-    const QList<int> box = numbers(lines.value(boxLine));
-    const int encoding = int(lines.indexOf("ENCODING " + QByteArray::number(code)));
-    if (box.size() != 4 || encoding < 1 || !lines[encoding - 1].startsWith("STARTCHAR ")) {
-        *message = QStringLiteral("no glyph %1 in the font's text").arg(code);
-        return false;
-    }
-    glyph->codePoint = code;
-    glyph->name = lines[encoding - 1].mid(10);
-    glyph->bits = Drawing(box[1], box[0]);
-    QList<int> bbx;
-    int line = encoding;
-    for (; lines[line] != "BITMAP"; ++line) {
-        if (lines[line].startsWith("DWIDTH "))
-            glyph->advance = numbers(lines[line]).value(0);
-        if (lines[line].startsWith("BBX "))
-            bbx = numbers(lines[line]);
-    }
-    const int top = (box[3] + box[1]) - (bbx[3] + bbx[1]);
-    for (int r = 0; r < bbx[1]; ++r) {
-        const QByteArray hex = lines[line + 1 + r];
-        const quint32 value = hex.toUInt(nullptr, 16);
-        for (int c = 0; c < bbx[0]; ++c)
-            glyph->bits.set(top + r, bbx[2] - box[2] + c, value >> (hex.size() * 4 - 1 - c) & 1u);
-    }
-    return true;
 }
 
 QString describe(const Glyph &glyph)
@@ -232,9 +190,14 @@ void tst_BdfFormat::realFonts()
     QCOMPARE(set.cols(), cols);
     QCOMPARE(set.rows(), rows);
     QCOMPARE(set.size(), glyphs);
+    // Each sample as the text has it, placed by its BBX in the FONTBOUNDINGBOX.
+    const QHash<int, BdfText::Char> chars = BdfText::chars(text);
+    const QList<int> box = BdfText::numbers(text, "FONTBOUNDINGBOX");
+    QCOMPARE(box.size(), 4);
     for (int code : samples) {
-        Glyph expected;
-        QVERIFY2(referenceGlyph(text, code, &expected, &message), qPrintable(message));
+        QVERIFY2(chars.contains(code), qPrintable(QStringLiteral("no glyph %1 in the font's text").arg(code)));
+        const BdfText::Char &c = chars[code];
+        const Glyph expected{code, c.name, BdfText::placed(c, box[0], box[1], box[1] + box[3], box[2]), c.advance};
         const qsizetype index = set.indexOf(code);
         QVERIFY2(index >= 0, qPrintable(QStringLiteral("no glyph for %1").arg(code)));
         QVERIFY2(sameGlyph(expected, set.at(index), &message), qPrintable(message));

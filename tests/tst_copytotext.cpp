@@ -108,7 +108,7 @@ void tst_CopyToText::appendsAfterWhateverText1Holds()
     OutputText output(Text1);
     Text1.setText(before);
     QVERIFY(output.Command1_Click(QStringLiteral("1F0500")));
-    QCOMPARE(output.Text1(), after);
+    QCOMPARE(Text1.text(), after);
 }
 
 void tst_CopyToText::samePressTwiceAppendsTwice()
@@ -117,7 +117,7 @@ void tst_CopyToText::samePressTwiceAppendsTwice()
     OutputText output(Text1);
     QVERIFY(output.Command1_Click(QStringLiteral("0102")));
     QVERIFY(output.Command1_Click(QStringLiteral("0102")));
-    QCOMPARE(output.Text1(), QStringLiteral("$01,$02,\r\n$01,$02,\r\n"));
+    QCOMPARE(Text1.text(), QStringLiteral("$01,$02,\r\n$01,$02,\r\n"));
 }
 
 void tst_CopyToText::prefixAndDelimiterAreTakenWhole()
@@ -131,7 +131,7 @@ void tst_CopyToText::prefixAndDelimiterAreTakenWhole()
     QCOMPARE(output.prefix(), QStringLiteral(" 0x "));
     QVERIFY(output.delimiter().isEmpty());
     QVERIFY(output.Command1_Click(QStringLiteral("AB")));
-    QCOMPARE(output.Text1(), QStringLiteral(" 0x AB\r\n"));
+    QCOMPARE(Text1.text(), QStringLiteral(" 0x AB\r\n"));
 }
 
 // Hex strings of a hundred thousand characters are cut like short ones, and the
@@ -150,7 +150,7 @@ void tst_CopyToText::veryLongHexStrings()
     Text1.setText(QStringLiteral("keep me\r\n"));
     QVERIFY(output.Command1_Click(hex));
 
-    const QString &text = output.Text1();
+    const QString &text = Text1.text();
     QVERIFY(text.startsWith(QStringLiteral("keep me\r\n$01,$23,")));
     QVERIFY(text.endsWith(QStringLiteral(",$0,\r\n")));
     const qsizetype pieces = (length + 1) / 2;
@@ -166,7 +166,7 @@ void tst_CopyToText::refusedLineKeepsText1()
     // 30,000 pieces with a 10,000-character prefix: 300 million characters.
     output.txtfmt_Change(QString(10000, QLatin1Char('p')));
     QVERIFY(!output.Command1_Click(QString(60000, QLatin1Char('F'))));
-    QCOMPARE(output.Text1(), QStringLiteral("precious"));
+    QCOMPARE(Text1.text(), QStringLiteral("precious"));
 }
 
 void tst_CopyToText::clearEmptiesText1()
@@ -175,7 +175,7 @@ void tst_CopyToText::clearEmptiesText1()
     OutputText output(Text1);
     QVERIFY(output.Command1_Click(QStringLiteral("1F")));
     output.Command9_Click();
-    QVERIFY(output.Text1().isEmpty());
+    QVERIFY(Text1.text().isEmpty());
     QCOMPARE(output.prefix(), QStringLiteral("$"));
 }
 

@@ -1,5 +1,5 @@
+#include "exportreference.h"
 #include "glypheditor.h"
-#include "glyphsetfile.h"
 #include "glyphsetview.h"
 #include "glyphsetwindow.h"
 #include "openglyphsetdialog.h"
@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,27 +28,11 @@
 using WindowDriver::clickCell;
 
 namespace {
-const QString kMiscFonts = QStringLiteral("/usr/share/fonts/X11/misc/");
-const QString kConsoleFonts = QStringLiteral("/usr/share/consolefonts/");
-
-// A real font as the program reads it: the X11 misc fonts as BDF through
-// pcf2bdf in `dir`, the console fonts where they are installed.
-bool realFont(const QString &name, const QString &dir, QString *path, QString *message)
-{
-    const bool pcf = name.endsWith(QLatin1String(".pcf.gz"));
-    const QByteArray file = ((pcf ? kMiscFonts : kConsoleFonts) + name).toLocal8Bit();
-    const RealFonts::Font font{"", file.constData(),
-                               pcf ? (name.startsWith(QLatin1String("unifont")) ? "xfonts-unifont" : "xfonts-base")
-                                   : (name.startsWith(QLatin1String("Unifont")) ? "psf-unifont" : "console-setup-linux")};
-    return RealFonts::prepare(font, dir, path, message);
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
 } // namespace
 
 // The glyph-set window beside the real main window: a font opened, its
@@ -70,8 +53,8 @@ private slots:
     void unsavedChangesAreAsked_data();
     void unsavedChangesAreAsked();
     void unreadableFileChangesNothing();
-    void exportMatchesTheCommand_data();
-    void exportMatchesTheCommand();
+    void exportFollowsTheRules_data();
+    void exportFollowsTheRules();
 
 private:
     template <typename T>
@@ -156,7 +139,7 @@ void tst_GlyphSetWindow::chooseEditUndo()
     QFETCH(int, rows);
     QString path;
     QString message;
-    QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(font, m_dir->path(), &path, &message), qPrintable(message));
 
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetWindow *window = openedWindow();
@@ -212,7 +195,7 @@ void tst_GlyphSetWindow::savedOptionsComeBack()
 {
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetSession &session = openedWindow()->session();
     session.choose(session.set().indexOf('K'));
@@ -266,7 +249,7 @@ void tst_GlyphSetWindow::unsavedChangesAreAsked()
     QFETCH(bool, saved);
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("6x13.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("6x13.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     const QByteArray before = contents(path);
     QVERIFY(m_window->openGlyphSet(path));
     QPointer<GlyphSetWindow> window = openedWindow();
@@ -302,7 +285,7 @@ void tst_GlyphSetWindow::unreadableFileChangesNothing()
     QCOMPARE(Grid1()->grid().cols(), 16);
 }
 
-void tst_GlyphSetWindow::exportMatchesTheCommand_data()
+void tst_GlyphSetWindow::exportFollowsTheRules_data()
 {
     QTest::addColumn<QString>("font");
     QTest::addColumn<QString>("orientation");
@@ -315,9 +298,9 @@ void tst_GlyphSetWindow::exportMatchesTheCommand_data()
     QTest::newRow("DejaVu Sans Mono 12 px, left to right") << "DejaVuSansMono.ttf" << "horiz-ltr" << true;
 }
 
-// "Export to Text" appends to Text1 exactly what the command line writes for
-// the same font and options.
-void tst_GlyphSetWindow::exportMatchesTheCommand()
+// "Export to Text" appends to Text1 every glyph's line as the readout rules
+// give it in the window's options.
+void tst_GlyphSetWindow::exportFollowsTheRules()
 {
     QFETCH(QString, font);
     QFETCH(QString, orientation);
@@ -325,7 +308,7 @@ void tst_GlyphSetWindow::exportMatchesTheCommand()
     QString path = QStringLiteral("/usr/share/fonts/truetype/dejavu/") + font;
     QString message;
     if (!font.endsWith(QLatin1String(".ttf")))
-        QVERIFY2(realFont(font, m_dir->path(), &path, &message), qPrintable(message));
+        QVERIFY2(RealFonts::prepare(font, m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY2(QFile::exists(path), "install fonts-dejavu-core");
 
     QTest::mouseClick(control<QAbstractButton>(m_window.get(), "Command6"), Qt::LeftButton);
@@ -348,18 +331,14 @@ void tst_GlyphSetWindow::exportMatchesTheCommand()
     Text1->setPlainText(QStringLiteral("kept\r\n"));
     QTest::mouseClick(control<QAbstractButton>(setWindow, "cmdExport"), Qt::LeftButton);
 
-    QStringList arguments = {QStringLiteral("export"), path, QStringLiteral("--orientation"), orientation,
-                             QStringLiteral("--prefix"), QStringLiteral("0x"), QStringLiteral("--delimiter"),
-                             QStringLiteral(", ")};
-    if (comments)
-        arguments << QStringLiteral("--comments");
-    QProcess command;
-    command.start(QStringLiteral(KELVOR21_PATH), arguments);
-    QVERIFY(command.waitForFinished(60000));
-    QCOMPARE(command.exitCode(), 0);
-    const QString expected = QStringLiteral("kept\r\n") + QString::fromUtf8(command.readAllStandardOutput());
+    using Order = ReadoutReference::Order;
+    const Order order = orientation == "vert"    ? Order::Vertical
+                        : orientation == "horiz" ? Order::Horizontal
+                                                 : Order::HorizontalLeftToRight;
+    const ExportReference::Style style{order, QStringLiteral("0x"), QStringLiteral(", "), comments};
+    const QString expected = ExportReference::text(setWindow->session().set(), style);
     QVERIFY(expected.size() > 100);
-    QCOMPARE(Text1->text(), expected);
+    QCOMPARE(Text1->text(), QStringLiteral("kept\r\n") + expected);
 }
 
 QTEST_MAIN(tst_GlyphSetWindow)

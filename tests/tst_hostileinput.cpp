@@ -124,7 +124,7 @@ void tst_HostileInput::coreCopiesSixteenMiB()
     Text1.setText(before);
     QVERIFY(output.Command1_Click(hex));
     QString why;
-    QVERIFY2(holdsDollarCommaLine(output.Text1(), before, hex, &why), qPrintable(why));
+    QVERIFY2(holdsDollarCommaLine(Text1.text(), before, hex, &why), qPrintable(why));
 }
 
 void tst_HostileInput::windowCopiesPastedSixteenMiB()

@@ -1,3 +1,4 @@
+#include "bdftext.h"
 #include "fontfile.h"
 #include "psfformat.h"
 
@@ -70,24 +71,12 @@ bool unifontGlyphs(const QString &dir, QHash<int, Drawing> *glyphs, int *ascent,
                  message))
         return false;
     QFile file(dir + "/unifont.bdf");
-    const QList<QByteArray> lines = file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
-    int encoding = -1;
-    QByteArray bbx;
-    for (qsizetype i = 0; i + 16 < lines.size(); ++i) {
-        if (lines[i].startsWith("FONT_ASCENT "))
-            *ascent = lines[i].mid(12).toInt();
-        else if (lines[i].startsWith("ENCODING "))
-            encoding = lines[i].mid(9).toInt();
-        else if (lines[i].startsWith("BBX "))
-            bbx = lines[i].mid(4);
-        else if (lines[i] == "BITMAP" && bbx == "8 16 0 -2") {
-            Drawing bits(16, 8);
-            for (int r = 0; r < 16; ++r) {
-                for (int c = 0; c < 8; ++c)
-                    bits.set(r, c, lines[i + 1 + r].toInt(nullptr, 16) & (0x80 >> c));
-            }
-            glyphs->insert(encoding, bits);
-        }
+    const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    *ascent = BdfText::numbers(text, "FONT_ASCENT").value(0);
+    const QHash<int, BdfText::Char> chars = BdfText::chars(text);
+    for (auto c = chars.cbegin(); c != chars.cend(); ++c) {
+        if (c->width == 8 && c->height == 16 && c->xOffset == 0 && c->yOffset == -2)
+            glyphs->insert(c.key(), BdfText::placed(*c, 8, 16, 14));
     }
     *message = QStringLiteral("pcf2bdf gave no glyphs");
     return !glyphs->isEmpty();

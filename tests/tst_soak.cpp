@@ -299,7 +299,7 @@ bool same(const QString &actual, const std::u16string &expected)
 
 // The first way the cores differ from the model, or an empty string.
 QString difference(const Model &model, const OutputModel &outputModel, const GlyphEditor &editor,
-                   const OutputText &output)
+                   const TextBox &Text1)
 {
     const Grid &grid = editor.Grid1();
     if (grid.cols() != model.cols || grid.rows() != model.rows)
@@ -335,7 +335,7 @@ QString difference(const Model &model, const OutputModel &outputModel, const Gly
         return QStringLiteral("frmmatrix enabled is %1").arg(editor.frmmatrixEnabled());
     if (editor.optvertValue() != model.vertical || (editor.chkdirValue() == 1) != model.leftToRight)
         return QStringLiteral("orientation or bit order differs");
-    const QString text1 = output.Text1();
+    const QString text1 = Text1.text();
     if (!same(text1, outputModel.text1)) {
         qsizetype at = 0;
         while (at < text1.size() && at < qsizetype(outputModel.text1.size()) && text1[at] == outputModel.text1[size_t(at)])
@@ -540,7 +540,7 @@ void tst_Soak::randomSessionsAgreeWithModel()
                 redone.clear();
             }
 
-            QString diff = difference(model, outputModel, editor, output);
+            QString diff = difference(model, outputModel, editor, Text1);
             if (diff.isEmpty() && (editor.canUndo() != !undone.empty() || editor.canRedo() != !redone.empty()))
                 diff = QStringLiteral("can undo %1, redo %2; the model %3 and %4 steps")
                                .arg(editor.canUndo()).arg(editor.canRedo()).arg(undone.size()).arg(redone.size());
