@@ -79,7 +79,6 @@ GlyphSet edgeSet(const QString &which)
         {"advance 128", {5, 7, 6, 0, {0x41}}},
         {"pixels 130 right of the pen", {16, 8, 6, 120, {0x41}}},
         {"pixels 135 above the baseline", {5, 7, 140, 0, {0x41}}},
-        {"code past U+FFFF", {5, 7, 6, 0, {0x41, 0x10000}}},
         {"code past 255", {5, 7, 6, 0, {0x41, 0x100}}},
         {"no glyph", {5, 7, 6, 0, {}}},
     };
@@ -347,7 +346,8 @@ void tst_U8g2Font::source()
     GlyphSet set;
     QString why;
     QVERIFY2(load(font, ranges, tiles ? 0xFF : 0xFFFF, &set, &why), qPrintable(why));
-    set.fontName = "-Misc-Name \\";
+    // A name that would end its comment line.
+    set.fontName = "Name\n#error the comment ended";
     const QString name = QStringLiteral("font_%1").arg(tiles ? "u8x8" : "u8g2");
     const std::optional<QString> text = tiles ? U8x8Source::text(set, name, &why) : U8g2Source::text(set, name, &why);
     QVERIFY2(text, qPrintable(why));
@@ -386,7 +386,6 @@ void tst_U8g2Font::encodeRefusals_data()
     QTest::newRow("u8g2: advance 128") << "u8g2" << "advance 128" << "U+0041 advances the pen by 128 pixels";
     QTest::newRow("u8g2: pixels 130 right") << "u8g2" << "pixels 130 right of the pen" << "pixels right of the pen";
     QTest::newRow("u8g2: pixels 135 up") << "u8g2" << "pixels 135 above the baseline" << "rows above the baseline";
-    QTest::newRow("u8g2: code past U+FFFF") << "u8g2" << "code past U+FFFF" << "U+10000 lies past U+FFFF";
     QTest::newRow("u8x8: code past 255") << "u8x8" << "code past 255" << "U+0100 lies past U+00FF";
     QTest::newRow("u8x8: no glyph") << "u8x8" << "no glyph" << "at least one glyph";
     QTest::newRow("u8g2 source: keyword") << "u8g2 source" << "one glyph" << "'int' is a keyword";
