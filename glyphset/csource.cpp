@@ -121,4 +121,9 @@ QString commentText(QStringView text)
     return safe;
 }
 
+QString comment(QStringView text, QStringView indent)
+{
+    return indent.toString() + QLatin1String("// ") + commentText(text) + QLatin1Char('\n');
+}
+
 } // namespace CSource

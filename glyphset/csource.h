@@ -30,4 +30,8 @@ QString byteLines(const QByteArray &bytes, int perLine = 16, QStringView indent 
 // broken up.
 QString commentText(QStringView text);
 
+// A whole comment line: `indent`, "// ", the text made safe by commentText()
+// and "\n".
+QString comment(QStringView text, QStringView indent = {});
+
 } // namespace CSource

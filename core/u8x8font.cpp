@@ -1,0 +1,129 @@
+#include "u8x8font.h"
+
+#include <QtGlobal>
+
+namespace U8x8Font {
+
+namespace {
+
+constexpr int kLastCode = 0xFF;
+constexpr int kTileSize = 8; // pixels across and down
+
+QString codeName(int code)
+{
+    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+int tilesFor(int pixels)
+{
+    return (pixels + kTileSize - 1) / kTileSize;
+}
+
+bool fail(QString *error, const QString &what)
+{
+    if (error)
+        *error = what;
+    return false;
+}
+
+} // namespace
+
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
+{
+    if (set.isEmpty()) {
+        fail(error, QStringLiteral("a u8x8 font needs at least one glyph"));
+        return std::nullopt;
+    }
+    int previous = -1;
+    for (const Glyph &glyph : set.glyphs()) {
+        Q_ASSERT(glyph.codePoint > previous);
+        if (glyph.codePoint < 0 || glyph.codePoint > kLastCode) {
+            fail(error, glyph.codePoint < 0
+                                ? QStringLiteral("a glyph without a code point cannot go into a u8x8 font")
+                                : QStringLiteral("%1 lies past U+00FF; a u8x8 font holds 8-bit codes only")
+                                          .arg(codeName(glyph.codePoint)));
+            return std::nullopt;
+        }
+        if (glyph.codePoint <= previous) {
+            fail(error, QStringLiteral("%1 follows %2; a u8x8 font needs the glyphs in rising order, each code once")
+                                .arg(codeName(glyph.codePoint), codeName(previous)));
+            return std::nullopt;
+        }
+        previous = glyph.codePoint;
+    }
+
+    const int first = set.glyphs().front().codePoint;
+    const int last = set.glyphs().back().codePoint;
+    const int across = tilesFor(set.cols());
+    const int down = tilesFor(set.rows());
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    QByteArray out(kHeaderSize + (last - first + 1) * glyphBytes, '\0');
+    out[0] = char(first);
+    out[1] = char(last);
+    out[2] = char(across);
+    out[3] = char(down);
+    for (const Glyph &glyph : set.glyphs()) {
+        qsizetype offset = kHeaderSize + (glyph.codePoint - first) * glyphBytes;
+        for (int tileRow = 0; tileRow < down; ++tileRow) {
+            for (int tileCol = 0; tileCol < across; ++tileCol) {
+                for (int c = 0; c < kTileSize; ++c, ++offset) {
+                    uint byte = 0;
+                    for (int r = 0; r < kTileSize; ++r) {
+                        if (glyph.bits.isSet(tileRow * kTileSize + r, tileCol * kTileSize + c))
+                            byte |= 1u << r;
+                    }
+                    out[offset] = char(byte);
+                }
+            }
+        }
+    }
+    return out;
+}
+
+std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error)
+{
+    const auto failAt = [error](qsizetype offset, const QString &what) {
+        fail(error, QStringLiteral("byte %1: %2").arg(offset).arg(what));
+        return std::nullopt;
+    };
+    if (data.size() < kHeaderSize)
+        return failAt(data.size(), QStringLiteral("the data ends within the 4-byte header"));
+    const int first = uchar(data[0]);
+    const int last = uchar(data[1]);
+    const int across = uchar(data[2]);
+    const int down = uchar(data[3]);
+    if (first > last)
+        return failAt(1, QStringLiteral("the last code, %1, comes before the first, %2")
+                                 .arg(codeName(last), codeName(first)));
+    const int maxTiles = Drawing::kMaxSize / kTileSize;
+    if (across < 1 || across > maxTiles)
+        return failAt(2, QStringLiteral("%1 tiles across; glyphs here are 1 or 2 tiles (up to 16 pixels) wide").arg(across));
+    if (down < 1 || down > maxTiles)
+        return failAt(3, QStringLiteral("%1 tiles down; glyphs here are 1 or 2 tiles (up to 16 pixels) high").arg(down));
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    const qsizetype needed = kHeaderSize + (last - first + 1) * glyphBytes;
+    if (data.size() < needed)
+        return failAt(data.size(), QStringLiteral("the data ends within the glyphs; %1 to %2 take %3 bytes")
+                                           .arg(codeName(first), codeName(last))
+                                           .arg(needed));
+
+    std::vector<DrawnGlyph> glyphs;
+    glyphs.reserve(size_t(last - first + 1));
+    qsizetype offset = kHeaderSize;
+    for (int code = first; code <= last; ++code) {
+        DrawnGlyph glyph{code, across * kTileSize, 0, 0, Drawing(down * kTileSize, across * kTileSize)};
+        for (int tileRow = 0; tileRow < down; ++tileRow) {
+            for (int tileCol = 0; tileCol < across; ++tileCol) {
+                for (int c = 0; c < kTileSize; ++c, ++offset) {
+                    const uint byte = uchar(data[offset]);
+                    for (int r = 0; r < kTileSize; ++r)
+                        glyph.bits.set(tileRow * kTileSize + r, tileCol * kTileSize + c, byte >> r & 1u);
+                }
+            }
+        }
+        glyphs.push_back(glyph);
+    }
+    return glyphs;
+}
+
+} // namespace U8x8Font

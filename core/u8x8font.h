@@ -1,0 +1,36 @@
+#pragma once
+
+#include "drawnglyph.h"
+#include "glyphset.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// A glyph set as a u8x8 font (u8x8_SetFont, u8x8_DrawGlyph): every code from
+// the first to the last as whole 8 x 8 tiles, each tile eight bytes, one per
+// column from the left, bit 0 the top row. A cell larger than a tile takes
+// two tiles across or down, and sits in the top-left corner of its tiles, as
+// u8x8 draws a glyph from its top-left tile, so the rows and columns past
+// the cell are clear. There is no baseline and no advance.
+namespace U8x8Font {
+
+constexpr int kHeaderSize = 4; // first code, last code, tiles across, tiles down
+constexpr int kTileBytes = 8;
+
+// The font's bytes, or nothing with one sentence in `error` when the set is
+// empty or holds a code past 255. The glyphs must have code points in
+// ascending order, each once; codes between them without a glyph are blank.
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr);
+
+// Every code from the first to the last, as u8x8 draws it: the tiles'
+// top-left corner at the pen, the advance the tiles' width. Nothing, with
+// "byte N: what is wrong" in `error`, when the data is malformed or its
+// glyphs are larger than 16 x 16 pixels. Bytes after the last glyph are
+// ignored, as the library never reads them.
+std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error = nullptr);
+
+} // namespace U8x8Font

@@ -1,0 +1,184 @@
+#include "u8g2font.h"
+#include "u8x8font.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// The display libraries' font formats. Arbitrary bytes make a small glyph
+// set; each format's font of it decodes to the glyphs the set draws, or the
+// encoder says why the set does not fit (never for a set that plainly
+// fits). The same bytes read as a font of each format decode or are refused
+// with a message naming a byte inside them, never read out of bounds.
+namespace {
+
+[[noreturn]] void fail(const char *format, const char *what)
+{
+    std::fprintf(stderr, "fuzz_displayfonts: %s: %s\n", format, what);
+    std::abort();
+}
+
+bool moderate(const GlyphSet &set)
+{
+    if (std::abs(set.ascent) > 100 || std::abs(set.xOffset) > 100)
+        return false;
+    for (const Glyph &glyph : set.glyphs()) {
+        if (std::abs(set.advanceOf(glyph)) > 100)
+            return false;
+    }
+    return true;
+}
+
+// u8g2: every glyph, drawn from the pen on the baseline.
+std::vector<DrawnGlyph> drawnAtPen(const GlyphSet &set)
+{
+    std::vector<DrawnGlyph> glyphs;
+    for (const Glyph &glyph : set.glyphs())
+        glyphs.push_back(set.drawn(glyph));
+    return glyphs;
+}
+
+// u8x8: every code from the first to the last, blank where the set has no
+// glyph, the cell at the top-left corner of its tiles.
+std::vector<DrawnGlyph> drawnInTiles(const GlyphSet &set)
+{
+    std::vector<DrawnGlyph> glyphs;
+    const int advance = (set.cols() + 7) / 8 * 8;
+    for (int code = set.at(0).codePoint; code <= set.at(set.size() - 1).codePoint; ++code) {
+        const qsizetype index = set.indexOf(code);
+        glyphs.push_back({code, advance, 0, 0, index >= 0 ? set.at(index).bits : Drawing(0, 0)});
+    }
+    return glyphs;
+}
+
+struct Format
+{
+    const char *name;
+    int lastCode;
+    std::optional<QByteArray> (*encode)(const GlyphSet &, QString *);
+    std::optional<std::vector<DrawnGlyph>> (*decode)(QByteArrayView, QString *);
+    // What decode() gives for the set's font.
+    std::vector<DrawnGlyph> (*expected)(const GlyphSet &);
+    // Whether the encoder must take the set.
+    bool (*fits)(const GlyphSet &);
+};
+
+const Format kFormats[] = {
+    {"u8g2", 0xFFFF, U8g2Font::encode, U8g2Font::decode, drawnAtPen, moderate},
+    {"u8x8", 0xFF, U8x8Font::encode, U8x8Font::decode, drawnInTiles,
+     [](const GlyphSet &set) { return !set.isEmpty(); }},
+};
+
+class Input
+{
+public:
+    Input(const uint8_t *data, size_t size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
+    bool atEnd() const { return m_at >= m_size; }
+    uint8_t next() { return m_at < m_size ? m_data[m_at++] : 0; }
+
+private:
+    const uint8_t *m_data;
+    size_t m_size;
+    size_t m_at = 0;
+};
+
+// A set of up to 64 glyphs, codes rising from 0 by steps of 1 to 256 or,
+// with the top bit of the step set, by larger jumps.
+GlyphSet makeSet(Input &in)
+{
+    const int cols = 3 + in.next() % 14;
+    const int rows = 3 + in.next() % 14;
+    GlyphSet set(cols, rows);
+    set.ascent = int8_t(in.next());
+    set.xOffset = int8_t(in.next());
+    int code = -1;
+    while (!in.atEnd() && set.size() < 64) {
+        const uint8_t step = in.next();
+        code += (step & 0x80 ? (step & 0x7F) << 8 | in.next() : step) + 1;
+        if (code > 0xFFFF)
+            break;
+        Glyph glyph{code, {}, Drawing(rows, cols), std::nullopt};
+        const uint8_t advance = in.next();
+        if (advance != 0x80)
+            glyph.advance = int8_t(advance);
+        for (int r = 0; r < rows; ++r) {
+            const unsigned bits = in.next() | unsigned(in.next()) << 8;
+            for (int c = 0; c < cols; ++c)
+                glyph.bits.set(r, c, bits >> c & 1u);
+        }
+        set.append(glyph);
+    }
+    return set;
+}
+
+GlyphSet upTo(const GlyphSet &set, int lastCode)
+{
+    GlyphSet result(set.cols(), set.rows());
+    result.ascent = set.ascent;
+    result.xOffset = set.xOffset;
+    for (const Glyph &glyph : set.glyphs()) {
+        if (glyph.codePoint <= lastCode)
+            result.append(glyph);
+    }
+    return result;
+}
+
+void roundTrip(const Format &format, const GlyphSet &set)
+{
+    QString error;
+    const std::optional<QByteArray> font = format.encode(set, &error);
+    if (!font) {
+        if (error.isEmpty() || error.contains(u'\n'))
+            fail(format.name, "a refusal without a one-line message");
+        if (format.fits(set))
+            fail(format.name, "a set that fits was refused");
+        return;
+    }
+    const std::optional<std::vector<DrawnGlyph>> decoded = format.decode(*font, &error);
+    if (!decoded)
+        fail(format.name, "its own font does not decode");
+    const std::vector<DrawnGlyph> expected = format.expected(set);
+    if (decoded->size() != expected.size())
+        fail(format.name, "another number of glyphs");
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const DrawnGlyph &a = (*decoded)[i];
+        const DrawnGlyph &b = expected[i];
+        if (a.codePoint != b.codePoint || a.advance != b.advance || a.pixels() != b.pixels())
+            fail(format.name, "a glyph decodes otherwise");
+    }
+}
+
+void decodeRaw(const Format &format, QByteArrayView data)
+{
+    QString error;
+    const std::optional<std::vector<DrawnGlyph>> glyphs = format.decode(data, &error);
+    if (glyphs) {
+        for (const DrawnGlyph &glyph : *glyphs) {
+            if (glyph.codePoint < 0 || glyph.codePoint > format.lastCode)
+                fail(format.name, "a decoded code out of range");
+        }
+        return;
+    }
+    bool number = false;
+    const qint64 offset = error.section(u':', 0, 0).mid(5).toLongLong(&number);
+    if (!error.startsWith(QLatin1String("byte ")) || !number || offset < 0 || offset > data.size()
+        || error.contains(u'\n'))
+        fail(format.name, "a refusal that does not name a byte inside the data");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    Input in(data, size);
+    const GlyphSet set = makeSet(in);
+    for (const Format &format : kFormats) {
+        roundTrip(format, upTo(set, format.lastCode));
+        decodeRaw(format, QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    }
+    return 0;
+}

@@ -1,0 +1,73 @@
+#include "u8g2source.h"
+
+#include "codepoints.h"
+#include "csource.h"
+#include "glyphexport.h"
+#include "u8g2font.h"
+
+namespace U8g2Source {
+
+namespace {
+const QString kIndent = QStringLiteral("    ");
+
+// What each piece of the font is, its glyph named as the export names it.
+QString partComment(const U8g2Font::Part &part, const GlyphSet &set, qsizetype *glyphIndex, bool *pastTable)
+{
+    switch (part.kind) {
+    case U8g2Font::Part::Kind::Header:
+        return QStringLiteral("header");
+    case U8g2Font::Part::Kind::LookupTable:
+        *pastTable = true;
+        return QStringLiteral("lookup table of the glyphs from U+0100");
+    case U8g2Font::Part::Kind::SectionEnd:
+        return *pastTable ? QStringLiteral("end of the glyphs from U+0100") : QStringLiteral("end of the glyphs below U+0100");
+    case U8g2Font::Part::Kind::Glyph:
+        break;
+    }
+    // The records follow the set's order.
+    const Glyph &glyph = set.at((*glyphIndex)++);
+    Q_ASSERT(glyph.codePoint == part.codePoint);
+    return GlyphExport::label(glyph);
+}
+} // namespace
+
+std::optional<QString> text(const GlyphSet &set, const QString &name, QString *error)
+{
+    if (!CSource::isIdentifier(name, error))
+        return std::nullopt;
+    const std::optional<QByteArray> font = U8g2Font::encode(set, error);
+    if (!font)
+        return std::nullopt;
+    const std::optional<std::vector<U8g2Font::Part>> parts = U8g2Font::parts(*font, error);
+    Q_ASSERT(parts);
+    if (!parts)
+        return std::nullopt;
+
+    const QString title = set.fontName.isEmpty() ? name : QString::fromUtf8(set.fontName);
+    QString out;
+    out += CSource::comment(QStringLiteral("%1: %2 glyphs%3, %4 x %5 cells, as a u8g2 font of %6 bytes.")
+                                    .arg(title)
+                                    .arg(set.size())
+                                    .arg(set.isEmpty() ? QString()
+                                                       : QStringLiteral(" from %1 to %2")
+                                                                 .arg(CodePoints::name(set.glyphs().front().codePoint),
+                                                                      CodePoints::name(set.glyphs().back().codePoint)))
+                                    .arg(set.cols())
+                                    .arg(set.rows())
+                                    .arg(font->size()));
+    out += CSource::comment(QStringLiteral("u8g2_SetFont(&u8g2, %1); then u8g2_DrawUTF8(&u8g2, x, y, text) writes "
+                                           "with y on the baseline, the row below a letter's bottom row.")
+                                    .arg(name));
+    out += QLatin1String("#include \"u8g2.h\"\n\n");
+    out += QStringLiteral("const uint8_t %1[%2] U8G2_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
+    qsizetype glyphIndex = 0;
+    bool pastTable = false;
+    for (const U8g2Font::Part &part : *parts) {
+        out += CSource::comment(partComment(part, set, &glyphIndex, &pastTable), kIndent);
+        out += CSource::byteLines(font->mid(part.offset, part.size), 16, kIndent);
+    }
+    out += QLatin1String("};\n");
+    return out;
+}
+
+} // namespace U8g2Source
