@@ -10,6 +10,7 @@ class OutputText;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 // The "Glyph set" window, frmGlyphSet: the glyphs of the open set as small
 // pictures with their code points, the one drawn in Grid1 marked, and the
@@ -59,6 +60,8 @@ private:
     void applyStoredOptions(const ExportOptions &options);
     ExportOptions currentOptions() const;
     void updateStatus();
+    void updateMetrics();
+    void spnAdvance_Change(int value);
     void showError(const QString &text);
 
     GlyphEditor &m_editor;
@@ -70,6 +73,12 @@ private:
     QPushButton *m_cmdSaveAs = nullptr;
     QPushButton *m_cmdExport = nullptr;
     QCheckBox *m_chkComments = nullptr;
+    QLabel *m_lblAdvance = nullptr;
+    QSpinBox *m_spnAdvance = nullptr;
+    QLabel *m_lblAscent = nullptr;
+    QSpinBox *m_spnAscent = nullptr;
+    QLabel *m_lblXOffset = nullptr;
+    QSpinBox *m_spnXOffset = nullptr;
     QLabel *m_lblSet = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
     QString m_lastFolder;
