@@ -1,5 +1,6 @@
 #include "glyphsetwindow.h"
 
+#include "exportdialog.h"
 #include "glypheditor.h"
 #include "glyphexport.h"
 #include "glyphsetfile.h"
@@ -72,6 +73,9 @@ void GlyphSetWindow::createControls()
     m_chkComments = new QCheckBox(tr("&Comments"), this);
     m_chkComments->setObjectName(QStringLiteral("chkComments"));
     m_chkComments->setToolTip(tr("Ends each exported line with a comment naming its character"));
+    m_cmdExportFont = new QPushButton(tr("E&xport…"), this);
+    m_cmdExportFont->setObjectName(QStringLiteral("cmdExportFont"));
+    m_cmdExportFont->setToolTip(tr("Exports the set as a font for a display library, with a preview"));
     m_lblSet = new QLabel(this);
     m_lblSet->setObjectName(QStringLiteral("lblSet"));
     m_spnAdvance = new QSpinBox(this);
@@ -104,6 +108,7 @@ void GlyphSetWindow::connectControls()
     connect(m_cmdSave, &QPushButton::clicked, this, &GlyphSetWindow::cmdSave_Click);
     connect(m_cmdSaveAs, &QPushButton::clicked, this, &GlyphSetWindow::cmdSaveAs_Click);
     connect(m_cmdExport, &QPushButton::clicked, this, &GlyphSetWindow::cmdExport_Click);
+    connect(m_cmdExportFont, &QPushButton::clicked, this, &GlyphSetWindow::cmdExportFont_Click);
     connect(m_spnAdvance, &QSpinBox::valueChanged, this, &GlyphSetWindow::spnAdvance_Change);
     connect(m_spnAscent, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAscent);
     connect(m_spnXOffset, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setXOffset);
@@ -130,6 +135,7 @@ void GlyphSetWindow::placeControls()
     buttons->addWidget(m_cmdSaveAs);
     buttons->addStretch();
     buttons->addWidget(m_cmdExport);
+    buttons->addWidget(m_cmdExportFont);
     auto *status = new QHBoxLayout;
     m_lblSet->setWordWrap(true);
     status->addWidget(m_lblSet, 1);
@@ -158,6 +164,7 @@ void GlyphSetWindow::updateStatus()
     m_cmdSave->setEnabled(open);
     m_cmdSaveAs->setEnabled(open);
     m_cmdExport->setEnabled(open);
+    m_cmdExportFont->setEnabled(open);
     setWindowModified(m_session.isModified());
     if (!open) {
         setWindowFilePath(QString());
@@ -331,6 +338,14 @@ void GlyphSetWindow::cmdExport_Click()
     options.output = currentOptions();
     options.comments = m_chkComments->isChecked();
     emit exportReady(GlyphExport::text(m_session.set(), options));
+}
+
+void GlyphSetWindow::cmdExportFont_Click()
+{
+    if (!m_session.isOpen())
+        return;
+    ExportDialog dialog(m_session.set(), m_session.sourcePath(), currentOptions(), this);
+    dialog.exec();
 }
 
 bool GlyphSetWindow::maySetClose()

@@ -38,6 +38,8 @@ public:
     bool cmdSave_Click();
     bool cmdSaveAs_Click();
     void cmdExport_Click();
+    // Opens the export dialog: the set as a font for a display library.
+    void cmdExportFont_Click();
 
     // Asks whether to save the open set's changes, if it has any: Save saves
     // it (false if that fails or is cancelled), Discard closes the set
@@ -72,6 +74,7 @@ private:
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_cmdSaveAs = nullptr;
     QPushButton *m_cmdExport = nullptr;
+    QPushButton *m_cmdExportFont = nullptr;
     QCheckBox *m_chkComments = nullptr;
     QLabel *m_lblAdvance = nullptr;
     QSpinBox *m_spnAdvance = nullptr;
