@@ -34,6 +34,12 @@ void GlyphSet::setBits(qsizetype index, const Drawing &bits)
     m_glyphs[size_t(index)].bits = fitted(bits);
 }
 
+void GlyphSet::setAdvance(qsizetype index, std::optional<int> advance)
+{
+    if (index >= 0 && index < size())
+        m_glyphs[size_t(index)].advance = advance;
+}
+
 qsizetype GlyphSet::indexOf(int codePoint) const
 {
     const auto found = std::find_if(m_glyphs.begin(), m_glyphs.end(),

@@ -41,6 +41,7 @@ public:
     // Replaces the bitmap of glyph `index`, fitted to the set's size like
     // append() does.
     void setBits(qsizetype index, const Drawing &bits);
+    void setAdvance(qsizetype index, std::optional<int> advance);
 
     // How far the pen moves after `glyph`: its own advance, or the matrix
     // width.

@@ -88,6 +88,33 @@ void GlyphSetSession::editorHistoryChanged()
     }
 }
 
+void GlyphSetSession::setAscent(int ascent)
+{
+    if (!m_open || m_set.ascent == ascent)
+        return;
+    m_set.ascent = ascent;
+    setModified(true);
+    emit metricsChanged();
+}
+
+void GlyphSetSession::setXOffset(int xOffset)
+{
+    if (!m_open || m_set.xOffset == xOffset)
+        return;
+    m_set.xOffset = xOffset;
+    setModified(true);
+    emit metricsChanged();
+}
+
+void GlyphSetSession::setAdvance(qsizetype index, int advance)
+{
+    if (!m_open || index < 0 || index >= m_set.size() || m_set.advanceOf(m_set.at(index)) == advance)
+        return;
+    m_set.setAdvance(index, advance);
+    setModified(true);
+    emit glyphChanged(index);
+}
+
 void GlyphSetSession::setModified(bool modified)
 {
     if (m_modified == modified)

@@ -44,6 +44,15 @@ public:
     void choosePrevious();
     void chooseNext();
 
+    // The set's metrics, which BDF keeps: the rows above the baseline, where
+    // the cell's left edge lies from the pen, and how far the pen moves after
+    // glyph `index`. A change marks the set modified and is signalled; the
+    // same value again changes nothing, so an advance the font left to the
+    // cell's width stays so.
+    void setAscent(int ascent);
+    void setXOffset(int xOffset);
+    void setAdvance(qsizetype index, int advance);
+
     // Writes the set as BDF to `path`, with `options` stored in it. On
     // success `path` becomes the save path and the set is unmodified;
     // otherwise `error` says why, naming the file, and nothing changes.
@@ -53,7 +62,10 @@ signals:
     void opened();
     void closed();
     void currentChanged(qsizetype index);
+    // Its bits or its advance.
     void glyphChanged(qsizetype index);
+    // The ascent or the pen offset.
+    void metricsChanged();
     void modifiedChanged(bool modified);
 
 private:

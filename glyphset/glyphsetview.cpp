@@ -9,10 +9,13 @@
 namespace {
 constexpr int kLabelPoints = 7;
 constexpr int kMargin = 3;
+// The baseline, under the ink and a little beyond the frame on either side.
+const QColor kBaselineColour(0xE0, 0x5A, 0x2B);
+constexpr int kBaselineOverhang = 2;
 
 // Paints a glyph's picture, one square of the view's cell size per set cell,
-// on white in a thin frame, with its label below; the current glyph is
-// drawn on the selection colour.
+// on white in a thin frame crossed by the font's baseline, with its label
+// below; the current glyph is drawn on the selection colour.
 class GlyphDelegate : public QStyledItemDelegate
 {
 public:
@@ -47,14 +50,20 @@ public:
         const QRect picture(option.rect.left() + (option.rect.width() - set.cols() * cell) / 2,
                             option.rect.top() + kMargin, set.cols() * cell, set.rows() * cell);
         painter->fillRect(picture, Qt::white);
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawRect(picture.adjusted(-1, -1, 0, 0));
+        // The line takes the top pixels of the row under the baseline, so
+        // that letters stand on it; with no descent it is the frame's bottom.
+        if (set.ascent >= 0 && set.ascent <= set.rows()) {
+            painter->fillRect(picture.left() - 1 - kBaselineOverhang, picture.top() + set.ascent * cell,
+                              picture.width() + 2 + 2 * kBaselineOverhang, 1, kBaselineColour);
+        }
         for (int r = 0; r < set.rows(); ++r) {
             for (int c = 0; c < set.cols(); ++c) {
                 if (glyph.bits.isSet(r, c))
                     painter->fillRect(picture.left() + c * cell, picture.top() + r * cell, cell, cell, Qt::black);
             }
         }
-        painter->setPen(option.palette.color(QPalette::Mid));
-        painter->drawRect(picture.adjusted(-1, -1, 0, 0));
         QFont font = option.font;
         font.setPointSize(kLabelPoints);
         painter->setFont(font);
@@ -129,6 +138,7 @@ GlyphSetView::GlyphSetView(GlyphSetSession &session, QWidget *parent)
     setSpacing(1);
     connect(&session, &GlyphSetSession::opened, this, &GlyphSetView::updateGeometryForSet);
     connect(&session, &GlyphSetSession::currentChanged, this, &GlyphSetView::sessionCurrentChanged);
+    connect(&session, &GlyphSetSession::metricsChanged, viewport(), qOverload<>(&QWidget::update));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GlyphSetView::viewCurrentChanged);
     updateGeometryForSet();
 }

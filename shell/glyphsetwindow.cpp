@@ -1,5 +1,6 @@
 #include "glyphsetwindow.h"
 
+#include "exportdialog.h"
 #include "glypheditor.h"
 #include "glyphexport.h"
 #include "glyphsetfile.h"
@@ -16,11 +17,27 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int kStartWidth = 600;
 constexpr int kStartHeight = 440;
+// The widest advance the box offers; a font's own larger one still shows.
+constexpr int kLargestAdvance = 2 * GlyphSet::kMaxSize;
+
+// Sets a metric's box to `value` without its change reaching the set: the
+// range, widened to take in whatever value a font gave, would otherwise
+// clamp the old value on its way.
+void showMetric(QSpinBox *box, int value, int low, int high)
+{
+    const QSignalBlocker blocker(box);
+    box->setRange(std::min(low, value), std::max(high, value));
+    box->setValue(value);
+}
 } // namespace
 
 GlyphSetWindow::GlyphSetWindow(GlyphEditor &editor, const OutputText &output)
@@ -38,6 +55,7 @@ GlyphSetWindow::GlyphSetWindow(GlyphEditor &editor, const OutputText &output)
     connectControls();
     placeControls();
     updateStatus();
+    updateMetrics();
 }
 
 void GlyphSetWindow::createControls()
@@ -55,8 +73,30 @@ void GlyphSetWindow::createControls()
     m_chkComments = new QCheckBox(tr("&Comments"), this);
     m_chkComments->setObjectName(QStringLiteral("chkComments"));
     m_chkComments->setToolTip(tr("Ends each exported line with a comment naming its character"));
+    m_cmdExportFont = new QPushButton(tr("E&xport…"), this);
+    m_cmdExportFont->setObjectName(QStringLiteral("cmdExportFont"));
+    m_cmdExportFont->setToolTip(tr("Exports the set as a font for a display library, with a preview"));
     m_lblSet = new QLabel(this);
     m_lblSet->setObjectName(QStringLiteral("lblSet"));
+    m_spnAdvance = new QSpinBox(this);
+    m_spnAdvance->setObjectName(QStringLiteral("spnAdvance"));
+    m_spnAdvance->setSuffix(tr(" px"));
+    m_spnAdvance->setToolTip(tr("How far the pen moves after the glyph drawn in the grid"));
+    m_lblAdvance = new QLabel(tr("A&dvance:"), this);
+    m_lblAdvance->setBuddy(m_spnAdvance);
+    m_spnAscent = new QSpinBox(this);
+    m_spnAscent->setObjectName(QStringLiteral("spnAscent"));
+    m_spnAscent->setToolTip(tr("The baseline: how many rows of every glyph stand above it; the rest "
+                               "hang below, as descenders do"));
+    m_lblAscent = new QLabel(tr("Rows above the base&line:"), this);
+    m_lblAscent->setBuddy(m_spnAscent);
+    m_spnXOffset = new QSpinBox(this);
+    m_spnXOffset->setObjectName(QStringLiteral("spnXOffset"));
+    m_spnXOffset->setSuffix(tr(" px"));
+    m_spnXOffset->setToolTip(tr("Where the glyphs' left edge lies from the pen: 0 at the pen, -1 a pixel "
+                                "left of it"));
+    m_lblXOffset = new QLabel(tr("Pen o&ffset:"), this);
+    m_lblXOffset->setBuddy(m_spnXOffset);
     m_lstGlyphs = new GlyphSetView(m_session, this);
     m_lstGlyphs->setObjectName(QStringLiteral("lstGlyphs"));
     m_lstGlyphs->setAccessibleName(tr("Glyphs"));
@@ -68,12 +108,21 @@ void GlyphSetWindow::connectControls()
     connect(m_cmdSave, &QPushButton::clicked, this, &GlyphSetWindow::cmdSave_Click);
     connect(m_cmdSaveAs, &QPushButton::clicked, this, &GlyphSetWindow::cmdSaveAs_Click);
     connect(m_cmdExport, &QPushButton::clicked, this, &GlyphSetWindow::cmdExport_Click);
+    connect(m_cmdExportFont, &QPushButton::clicked, this, &GlyphSetWindow::cmdExportFont_Click);
+    connect(m_spnAdvance, &QSpinBox::valueChanged, this, &GlyphSetWindow::spnAdvance_Change);
+    connect(m_spnAscent, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAscent);
+    connect(m_spnXOffset, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setXOffset);
     connect(m_lstGlyphs, &GlyphSetView::glyphChosen, &m_session, &GlyphSetSession::choose);
     connect(&m_session, &GlyphSetSession::opened, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::closed, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::modifiedChanged, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::currentChanged, this, &GlyphSetWindow::updateStatus);
     connect(&m_editor, &GlyphEditor::sizeListsChanged, this, &GlyphSetWindow::updateStatus);
+    connect(&m_session, &GlyphSetSession::opened, this, &GlyphSetWindow::updateMetrics);
+    connect(&m_session, &GlyphSetSession::closed, this, &GlyphSetWindow::updateMetrics);
+    connect(&m_session, &GlyphSetSession::currentChanged, this, &GlyphSetWindow::updateMetrics);
+    connect(&m_session, &GlyphSetSession::glyphChanged, this, &GlyphSetWindow::updateMetrics);
+    connect(&m_session, &GlyphSetSession::metricsChanged, this, &GlyphSetWindow::updateMetrics);
 }
 
 void GlyphSetWindow::placeControls()
@@ -86,13 +135,25 @@ void GlyphSetWindow::placeControls()
     buttons->addWidget(m_cmdSaveAs);
     buttons->addStretch();
     buttons->addWidget(m_cmdExport);
+    buttons->addWidget(m_cmdExportFont);
     auto *status = new QHBoxLayout;
     m_lblSet->setWordWrap(true);
     status->addWidget(m_lblSet, 1);
     status->addWidget(m_chkComments, 0, Qt::AlignTop);
+    auto *metrics = new QHBoxLayout;
+    metrics->addWidget(m_lblAdvance);
+    metrics->addWidget(m_spnAdvance);
+    metrics->addSpacing(12);
+    metrics->addWidget(m_lblAscent);
+    metrics->addWidget(m_spnAscent);
+    metrics->addSpacing(12);
+    metrics->addWidget(m_lblXOffset);
+    metrics->addWidget(m_spnXOffset);
+    metrics->addStretch();
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addLayout(status);
+    layout->addLayout(metrics);
     layout->addWidget(m_lstGlyphs, 1);
     resize(kStartWidth, kStartHeight);
 }
@@ -103,6 +164,7 @@ void GlyphSetWindow::updateStatus()
     m_cmdSave->setEnabled(open);
     m_cmdSaveAs->setEnabled(open);
     m_cmdExport->setEnabled(open);
+    m_cmdExportFont->setEnabled(open);
     setWindowModified(m_session.isModified());
     if (!open) {
         setWindowFilePath(QString());
@@ -136,6 +198,26 @@ void GlyphSetWindow::updateStatus()
                             .arg(set.rows());
     }
     m_lblSet->setText(text);
+}
+
+void GlyphSetWindow::updateMetrics()
+{
+    const bool open = m_session.isOpen();
+    const GlyphSet &set = m_session.set();
+    const qsizetype current = m_session.current();
+    for (QWidget *control : {static_cast<QWidget *>(m_lblAscent), static_cast<QWidget *>(m_spnAscent),
+                             static_cast<QWidget *>(m_lblXOffset), static_cast<QWidget *>(m_spnXOffset)})
+        control->setEnabled(open);
+    m_lblAdvance->setEnabled(open && current >= 0);
+    m_spnAdvance->setEnabled(open && current >= 0);
+    showMetric(m_spnAscent, set.ascent, 0, set.rows());
+    showMetric(m_spnXOffset, set.xOffset, -set.cols(), set.cols());
+    showMetric(m_spnAdvance, current >= 0 ? set.advanceOf(set.at(current)) : 0, 0, kLargestAdvance);
+}
+
+void GlyphSetWindow::spnAdvance_Change(int value)
+{
+    m_session.setAdvance(m_session.current(), value);
 }
 
 void GlyphSetWindow::showError(const QString &text)
@@ -256,6 +338,14 @@ void GlyphSetWindow::cmdExport_Click()
     options.output = currentOptions();
     options.comments = m_chkComments->isChecked();
     emit exportReady(GlyphExport::text(m_session.set(), options));
+}
+
+void GlyphSetWindow::cmdExportFont_Click()
+{
+    if (!m_session.isOpen())
+        return;
+    ExportDialog dialog(m_session.set(), m_session.sourcePath(), currentOptions(), this);
+    dialog.exec();
 }
 
 bool GlyphSetWindow::maySetClose()

@@ -10,6 +10,7 @@ class OutputText;
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 // The "Glyph set" window, frmGlyphSet: the glyphs of the open set as small
 // pictures with their code points, the one drawn in Grid1 marked, and the
@@ -37,6 +38,8 @@ public:
     bool cmdSave_Click();
     bool cmdSaveAs_Click();
     void cmdExport_Click();
+    // Opens the export dialog: the set as a font for a display library.
+    void cmdExportFont_Click();
 
     // Asks whether to save the open set's changes, if it has any: Save saves
     // it (false if that fails or is cancelled), Discard closes the set
@@ -59,6 +62,8 @@ private:
     void applyStoredOptions(const ExportOptions &options);
     ExportOptions currentOptions() const;
     void updateStatus();
+    void updateMetrics();
+    void spnAdvance_Change(int value);
     void showError(const QString &text);
 
     GlyphEditor &m_editor;
@@ -69,7 +74,14 @@ private:
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_cmdSaveAs = nullptr;
     QPushButton *m_cmdExport = nullptr;
+    QPushButton *m_cmdExportFont = nullptr;
     QCheckBox *m_chkComments = nullptr;
+    QLabel *m_lblAdvance = nullptr;
+    QSpinBox *m_spnAdvance = nullptr;
+    QLabel *m_lblAscent = nullptr;
+    QSpinBox *m_spnAscent = nullptr;
+    QLabel *m_lblXOffset = nullptr;
+    QSpinBox *m_spnXOffset = nullptr;
     QLabel *m_lblSet = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
     QString m_lastFolder;

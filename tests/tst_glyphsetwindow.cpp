@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -50,6 +51,7 @@ private slots:
     void chooseEditUndo_data();
     void chooseEditUndo();
     void savedOptionsComeBack();
+    void metricsComeBack();
     void unsavedChangesAreAsked_data();
     void unsavedChangesAreAsked();
     void unreadableFileChangesNothing();
@@ -225,6 +227,47 @@ void tst_GlyphSetWindow::savedOptionsComeBack()
     QCOMPARE(control<QLineEdit>(m_window.get(), "txtdelim")->text(), QStringLiteral(", "));
     const GlyphSet &set = openedWindow()->session().set();
     QVERIFY(set.at(set.indexOf('K')).bits == edited);
+}
+
+// The baseline, the pen offset and a glyph's advance, edited in the set
+// window, are saved and open again; the other glyphs keep their advance.
+void tst_GlyphSetWindow::metricsComeBack()
+{
+    QString path;
+    QString message;
+    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = openedWindow();
+    auto *advance = control<QSpinBox>(window, "spnAdvance");
+    auto *ascent = control<QSpinBox>(window, "spnAscent");
+    auto *xOffset = control<QSpinBox>(window, "spnXOffset");
+    // The font's own: FONTBOUNDINGBOX 5 7 0 -1, DWIDTH 5.
+    QCOMPARE(ascent->value(), 6);
+    QCOMPARE(xOffset->value(), 0);
+    window->session().choose(window->session().set().indexOf('A'));
+    QCOMPARE(advance->value(), 5);
+
+    advance->setValue(4);
+    ascent->setValue(5);
+    xOffset->setValue(-1);
+    QVERIFY(window->isWindowModified());
+    QTest::mouseClick(control<QAbstractButton>(window, "cmdSave"), Qt::LeftButton);
+    QVERIFY(!window->isWindowModified());
+    const QByteArray saved = contents(path);
+    QVERIFY(saved.contains("\nFONTBOUNDINGBOX 5 7 -1 -2\n"));
+
+    window->close();
+    QVERIFY(m_window->openGlyphSet(path));
+    window = openedWindow();
+    QCOMPARE(control<QSpinBox>(window, "spnAscent")->value(), 5);
+    QCOMPARE(control<QSpinBox>(window, "spnXOffset")->value(), -1);
+    GlyphSetSession &session = window->session();
+    session.choose(session.set().indexOf('A'));
+    QCOMPARE(control<QSpinBox>(window, "spnAdvance")->value(), 4);
+    session.choose(session.set().indexOf('B'));
+    QCOMPARE(control<QSpinBox>(window, "spnAdvance")->value(), 5);
+    QCOMPARE(session.set().cols(), 5);
+    QCOMPARE(session.set().rows(), 7);
 }
 
 void tst_GlyphSetWindow::unsavedChangesAreAsked_data()
