@@ -1,6 +1,10 @@
 #include "fontexport.h"
 
 #include "csource.h"
+#include "u8g2font.h"
+#include "u8g2source.h"
+#include "u8x8font.h"
+#include "u8x8source.h"
 
 #include <QIODevice>
 
@@ -173,10 +177,14 @@ Result write(const GlyphSet &set, const Options &options)
     case Format::Lines:
         result.text = GlyphExport::text(*selection.set, lines);
         break;
+    case Format::U8g2:
+        result.text = U8g2Source::text(*selection.set, options.name, &result.error).value_or(QString());
+        break;
+    case Format::U8x8:
+        result.text = U8x8Source::text(*selection.set, options.name, &result.error).value_or(QString());
+        break;
     case Format::C:
     case Format::Gfx:
-    case Format::U8g2:
-    case Format::U8x8:
     case Format::Pages:
         result.error = QStringLiteral("the %1 format is not built yet").arg(name(options.format));
         break;
@@ -192,9 +200,32 @@ Drawn drawn(const GlyphSet &set, const Options &options)
         result.error = selection.error;
         return result;
     }
-    result.lineHeight = set.rows();
-    for (const Glyph &glyph : selection.set->glyphs())
-        result.glyphs.push_back(selection.set->drawn(glyph));
+    const GlyphSet &chosen = *selection.set;
+    result.lineHeight = chosen.rows();
+    // What the display would show is what the library reads back from the
+    // exported bytes, not the set itself.
+    std::optional<std::vector<DrawnGlyph>> glyphs;
+    switch (options.format) {
+    case Format::U8g2:
+        if (const std::optional<QByteArray> bytes = U8g2Font::encode(chosen, &result.error))
+            glyphs = U8g2Font::decode(*bytes, &result.error);
+        break;
+    case Format::U8x8:
+        if (const std::optional<QByteArray> bytes = U8x8Font::encode(chosen, &result.error))
+            glyphs = U8x8Font::decode(*bytes, &result.error);
+        result.lineHeight = (chosen.rows() + 7) / 8 * 8;
+        break;
+    case Format::Lines:
+    case Format::C:
+    case Format::Gfx:
+    case Format::Pages:
+        glyphs.emplace();
+        for (const Glyph &glyph : chosen.glyphs())
+            glyphs->push_back(chosen.drawn(glyph));
+        break;
+    }
+    if (glyphs)
+        result.glyphs = std::move(*glyphs);
     return result;
 }
 

@@ -235,7 +235,7 @@ void tst_GlyphSetWindow::metricsComeBack()
 {
     QString path;
     QString message;
-    QVERIFY2(realFont(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetWindow *window = openedWindow();
     auto *advance = control<QSpinBox>(window, "spnAdvance");
