@@ -2,14 +2,17 @@
 
 #include "bdfwords.h"
 
+#include <QByteArrayView>
 #include <QSet>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-// BdfFormat::write. Every glyph gets the whole matrix as its BBX, so that a
-// glyph reads back into the cells it came from whatever other glyphs hold.
+// BdfFormat::write: the header, the properties, then each glyph, in the
+// order the file has them. Every glyph's BBX is the whole matrix, or its
+// left part up to the glyph's advance (bitmapWidth), so that a glyph reads
+// back into the cells it came from whatever other glyphs hold.
 namespace BdfFormat {
 
 namespace {
@@ -18,39 +21,88 @@ namespace {
 // the usual X11 75 dpi.
 constexpr int kDefaultResolution = 75;
 
-// Writes the decimal digits of `value` at `p`; returns the end.
-char *writeNumber(char *p, qint64 value)
+// The file's text, appended a word, a character or a number at a time; a
+// word's length is its own (a literal's is known to the compiler), never
+// counted by hand. Everything goes straight into room kept at the end of
+// the buffer, grown when it runs out: QByteArray::append for each word
+// would nearly double the time of saving a large font.
+class Text
 {
-    char digits[24];
-    int n = 0;
-    const bool negative = value < 0;
-    quint64 magnitude = negative ? quint64(0) - quint64(value) : quint64(value);
-    do {
-        digits[n++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    if (negative)
-        *p++ = '-';
-    while (n)
-        *p++ = digits[--n];
-    return p;
-}
+public:
+    // `expected` is only where the buffer starts: a wrong guess costs a
+    // regrowth, never a byte of the text.
+    explicit Text(qsizetype expected) { grow(expected); }
 
-void appendNumber(QByteArray &out, qint64 value)
-{
-    char text[24];
-    out.append(text, writeNumber(text, value) - text);
-}
-
-void appendLine(QByteArray &out, const char *keyword, std::initializer_list<qint64> numbers)
-{
-    out.append(keyword);
-    for (qint64 number : numbers) {
-        out.append(' ');
-        appendNumber(out, number);
+    Text &operator<<(QByteArrayView word)
+    {
+        std::memcpy(room(word.size()), word.data(), size_t(word.size()));
+        m_next += word.size();
+        return *this;
     }
-    out.append('\n');
-}
+    Text &operator<<(char c)
+    {
+        *room(1) = c;
+        ++m_next;
+        return *this;
+    }
+    Text &operator<<(int number) { return *this << qint64(number); }
+    // In decimal, with a minus sign when negative.
+    Text &operator<<(qint64 number)
+    {
+        const bool negative = number < 0;
+        quint64 magnitude = negative ? quint64(0) - quint64(number) : quint64(number);
+        int digits = 1;
+        for (quint64 rest = magnitude; rest >= 10; rest /= 10)
+            ++digits;
+        char *p = room(negative + digits);
+        if (negative)
+            *p++ = '-';
+        m_next = p + digits;
+        // The digits from the last: no copy of them from elsewhere.
+        for (char *digit = m_next; digit != p; magnitude /= 10)
+            *--digit = char('0' + magnitude % 10);
+        return *this;
+    }
+
+    // A line of `value` as `digits` upper-case hexadecimal digits, high
+    // digit first: a row of a bitmap.
+    Text &hexLine(quint32 value, int digits)
+    {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        char *p = room(digits + 1);
+        for (int digit = digits - 1; digit >= 0; --digit)
+            *p++ = kDigits[(value >> (4 * digit)) & 0xF];
+        *p++ = '\n';
+        m_next = p;
+        return *this;
+    }
+
+    QByteArray take()
+    {
+        m_bytes.resize(m_next - m_bytes.constData());
+        return std::move(m_bytes);
+    }
+
+private:
+    // Where the next `length` bytes go.
+    char *room(qsizetype length)
+    {
+        if (m_end - m_next < length)
+            grow(length);
+        return m_next;
+    }
+    void grow(qsizetype length)
+    {
+        const qsizetype used = m_next ? m_next - m_bytes.constData() : 0;
+        m_bytes.resize(std::max(m_bytes.size() * 2, used + length));
+        m_next = m_bytes.data() + used;
+        m_end = m_bytes.data() + m_bytes.size();
+    }
+
+    QByteArray m_bytes;
+    char *m_next = nullptr;
+    char *m_end = nullptr;
+};
 
 // One line of text for a file whose lines end in LF: control characters
 // become blanks, and the ends are trimmed.
@@ -80,6 +132,128 @@ QByteArray quoted(const QString &text)
     return result;
 }
 
+// A positive whole-number property, or 0.
+qint64 numberProperty(const GlyphSet &set, const char *name)
+{
+    for (const auto &property : set.properties) {
+        if (property.first == name) {
+            qint64 value = 0;
+            const QByteArray text = property.second.trimmed();
+            const Word word(text.constData(), text.constData() + text.size());
+            if (word.toNumber(&value) == Word::Number && value > 0 && value < 100000)
+                return value;
+            return 0;
+        }
+    }
+    return 0;
+}
+
+// The point size and resolution that SIZE and SWIDTH are given in: the
+// font's own properties where they name all three, so that the lines agree
+// with them, or else a point per row at 75 dpi.
+struct Scale
+{
+    qint64 resolutionX;
+    qint64 resolutionY;
+    qint64 decipoints;
+
+    explicit Scale(const GlyphSet &set)
+        : resolutionX(numberProperty(set, "RESOLUTION_X"))
+        , resolutionY(numberProperty(set, "RESOLUTION_Y"))
+        , decipoints(numberProperty(set, "POINT_SIZE"))
+    {
+        if (!resolutionX || !resolutionY || decipoints < 10) {
+            resolutionX = resolutionY = kDefaultResolution;
+            decipoints = set.rows() * 10;
+        }
+    }
+
+    // An advance in thousandths of the point size, rounded half away from 0.
+    qint64 scalableWidth(int advance) const
+    {
+        const qint64 scaled = qint64(advance) * 72000 * 10;
+        const qint64 perEm = decipoints * resolutionX;
+        return (scaled + (scaled >= 0 ? perEm / 2 : -perEm / 2)) / perEm;
+    }
+};
+
+// The glyph's name as the font gave it, or else made from its code point
+// ("uni0041", "u1F600"); empty for a glyph with neither.
+QByteArray ownName(const Glyph &glyph)
+{
+    QByteArray name = oneLine(glyph.name);
+    if (!name.isEmpty() || glyph.codePoint < 0)
+        return name;
+    name = glyph.codePoint <= 0xFFFF ? "uni" : "u";
+    name.append(QByteArray::number(glyph.codePoint, 16).toUpper().rightJustified(4, '0'));
+    return name;
+}
+
+// Each glyph's STARTCHAR name: its own, or for a glyph with neither a name
+// nor a code point one made up ("glyph0", "glyph1", ...) unlike any other
+// name in the font.
+class GlyphNames
+{
+public:
+    explicit GlyphNames(const GlyphSet &set)
+        : m_set(set)
+    {
+    }
+
+    QByteArray of(const Glyph &glyph)
+    {
+        QByteArray name = ownName(glyph);
+        return name.isEmpty() ? madeUp() : name;
+    }
+
+private:
+    QByteArray madeUp()
+    {
+        // Most fonts need no made-up name: the font's names are gathered
+        // only for the first.
+        if (m_taken.isEmpty()) {
+            for (const Glyph &glyph : m_set.glyphs())
+                m_taken.insert(ownName(glyph));
+        }
+        QByteArray name;
+        do
+            name = "glyph" + QByteArray::number(m_made++);
+        while (m_taken.contains(name));
+        m_taken.insert(name);
+        return name;
+    }
+
+    const GlyphSet &m_set;
+    QSet<QByteArray> m_taken;
+    int m_made = 0;
+};
+
+// The bottom of the matrix relative to the baseline, as the bounding boxes
+// give it.
+int bottomOf(const GlyphSet &set)
+{
+    return set.ascent - set.rows();
+}
+
+void writeHeader(Text &text, const GlyphSet &set, const Scale &scale)
+{
+    text << "STARTFONT 2.1\n";
+    text << "FONT ";
+    const QByteArray fontName = oneLine(set.fontName);
+    if (fontName.isEmpty()) {
+        text << "-KELVOR-Glyphs-Medium-R-Normal--" << set.rows() << '-' << scale.decipoints << "-75-75-C-"
+             << set.cols() * 10 << "-ISO10646-1";
+    } else {
+        text << fontName;
+    }
+    text << '\n';
+    text << "SIZE " << (scale.decipoints + 5) / 10 << ' ' << scale.resolutionX << ' ' << scale.resolutionY << '\n';
+    text << "FONTBOUNDINGBOX " << set.cols() << ' ' << set.rows() << ' ' << set.xOffset << ' ' << bottomOf(set)
+         << '\n';
+}
+
+// The properties this program writes from the set itself, whatever the
+// source said of them.
 bool isWrittenAnew(const QByteArray &name)
 {
     return name == "FONT_ASCENT" || name == "FONT_DESCENT" || name == "KELVOR_ORIENTATION"
@@ -98,165 +272,114 @@ bool isWritable(const QPair<QByteArray, QByteArray> &property)
                            [](char c) { return c == '\n' || c == '\r'; });
 }
 
-// A positive whole-number property, or 0.
-qint64 numberProperty(const GlyphSet &set, const char *name)
+// A number as a property's value.
+QByteArray decimal(qint64 number)
 {
-    for (const auto &property : set.properties) {
-        if (property.first == name) {
-            qint64 value = 0;
-            const QByteArray text = property.second.trimmed();
-            const Word word(text.constData(), text.constData() + text.size());
-            if (word.toNumber(&value) == Word::Number && value > 0 && value < 100000)
-                return value;
-            return 0;
-        }
-    }
-    return 0;
+    return (Text(0) << number).take();
 }
 
-QByteArray glyphName(const Glyph &glyph)
+// Every property line, name and value, in the order written: the source's
+// own that can be written, then those written anew.
+QList<QPair<QByteArray, QByteArray>> propertiesOf(const GlyphSet &set)
 {
-    QByteArray name = oneLine(glyph.name);
-    if (!name.isEmpty() || glyph.codePoint < 0)
-        return name;
-    name = glyph.codePoint <= 0xFFFF ? "uni" : "u";
-    name.append(QByteArray::number(glyph.codePoint, 16).toUpper().rightJustified(4, '0'));
-    return name;
+    QList<QPair<QByteArray, QByteArray>> properties;
+    for (const auto &property : set.properties) {
+        if (isWritable(property))
+            properties.append({property.first, property.second.trimmed()});
+    }
+    properties.append({"FONT_ASCENT", decimal(set.ascent)});
+    properties.append({"FONT_DESCENT", decimal(set.rows() - set.ascent)});
+    if (set.exportOptions) {
+        properties.append({"KELVOR_ORIENTATION", quoted(set.exportOptions->order.name())});
+        properties.append({"KELVOR_PREFIX", quoted(set.exportOptions->prefix)});
+        properties.append({"KELVOR_DELIMITER", quoted(set.exportOptions->delimiter)});
+    }
+    return properties;
+}
+
+void writeProperties(Text &text, const GlyphSet &set)
+{
+    const QList<QPair<QByteArray, QByteArray>> properties = propertiesOf(set);
+    text << "STARTPROPERTIES " << properties.size() << '\n';
+    for (const auto &property : properties)
+        text << property.first << ' ' << property.second << '\n';
+    text << "ENDPROPERTIES\n";
+}
+
+// A glyph's rows, one value each.
+using RowValues = std::array<quint32, GlyphSet::kMaxSize>;
+
+// The rows of a glyph's bitmap (the set's size) as BDF has them, the
+// leftmost cell the highest bit: BitOrder::Horizontal's values, taken here
+// cell by cell because a call to BitOrder for each row adds half again to
+// the time of saving a large font.
+RowValues rowValues(const Drawing &bits)
+{
+    RowValues values{};
+    for (int r = 0; r < bits.rows(); ++r) {
+        quint32 value = 0;
+        for (int c = 0; c < bits.cols(); ++c)
+            value = value << 1 | (bits.isSet(r, c) ? 1u : 0u);
+        values[size_t(r)] = value;
+    }
+    return values;
+}
+
+// The width of the glyph's bitmap: the matrix, or the glyph's advance where
+// that is narrower and nothing is drawn past it, as console-font tools
+// expect of a font with narrow and wide glyphs.
+int bitmapWidth(const RowValues &values, int cols, int advance)
+{
+    if (advance <= 0 || advance >= cols)
+        return cols;
+    quint32 drawn = 0;
+    for (quint32 value : values)
+        drawn |= value;
+    const quint32 pastAdvance = (1u << (cols - advance)) - 1;
+    return drawn & pastAdvance ? cols : advance;
+}
+
+void writeGlyph(Text &text, const GlyphSet &set, const Scale &scale, const Glyph &glyph, QByteArrayView name)
+{
+    const int cols = set.cols();
+    const int rows = set.rows();
+    const int advance = set.advanceOf(glyph);
+    const RowValues values = rowValues(glyph.bits);
+    const int width = bitmapWidth(values, cols, advance);
+    const int bytes = (width + 7) / 8;
+
+    text << "STARTCHAR " << name << '\n';
+    text << "ENCODING " << (glyph.codePoint >= 0 ? glyph.codePoint : -1) << '\n';
+    text << "SWIDTH " << scale.scalableWidth(advance) << " 0\n";
+    text << "DWIDTH " << advance << " 0\n";
+    text << "BBX " << width << ' ' << rows << ' ' << set.xOffset << ' ' << bottomOf(set) << '\n';
+    text << "BITMAP\n";
+    for (int r = 0; r < rows; ++r) {
+        // The cells past the bitmap's width dropped, the row padded on the
+        // right to whole bytes.
+        const quint32 row = values[size_t(r)] >> (cols - width) << (bytes * 8 - width);
+        text.hexLine(row, bytes * 2);
+    }
+    text << "ENDCHAR\n";
 }
 
 } // namespace
 
 QByteArray write(const GlyphSet &set)
 {
-    const int cols = set.cols();
-    const int rows = set.rows();
-    const int bottom = set.ascent - rows;
-    const int rowBytes = (cols + 7) / 8;
-
-    // The point size and resolution the font's own properties give, so that
-    // SIZE and SWIDTH agree with them.
-    qint64 resolutionX = numberProperty(set, "RESOLUTION_X");
-    qint64 resolutionY = numberProperty(set, "RESOLUTION_Y");
-    qint64 decipoints = numberProperty(set, "POINT_SIZE");
-    if (!resolutionX || !resolutionY || decipoints < 10) {
-        resolutionX = resolutionY = kDefaultResolution;
-        decipoints = rows * 10;
-    }
-
-    QByteArray out;
-    out.reserve(4096 + set.size() * (128 + rows * (2 * rowBytes + 1)));
-    out.append("STARTFONT 2.1\n");
-    QByteArray fontName = oneLine(set.fontName);
-    if (fontName.isEmpty()) {
-        fontName = "-KELVOR-Glyphs-Medium-R-Normal--" + QByteArray::number(rows) + '-'
-                   + QByteArray::number(decipoints) + "-75-75-C-" + QByteArray::number(cols * 10)
-                   + "-ISO10646-1";
-    }
-    out.append("FONT ").append(fontName).append('\n');
-    appendLine(out, "SIZE", {(decipoints + 5) / 10, resolutionX, resolutionY});
-    appendLine(out, "FONTBOUNDINGBOX", {cols, rows, set.xOffset, bottom});
-
-    QList<QPair<QByteArray, QByteArray>> kept;
-    for (const auto &property : set.properties) {
-        if (isWritable(property))
-            kept.append(property);
-    }
-    appendLine(out, "STARTPROPERTIES", {kept.size() + 2 + (set.exportOptions ? 3 : 0)});
-    for (const auto &property : kept)
-        out.append(property.first).append(' ').append(property.second.trimmed()).append('\n');
-    appendLine(out, "FONT_ASCENT", {set.ascent});
-    appendLine(out, "FONT_DESCENT", {rows - set.ascent});
-    if (set.exportOptions) {
-        out.append("KELVOR_ORIENTATION ").append(quoted(set.exportOptions->order.name())).append('\n');
-        out.append("KELVOR_PREFIX ").append(quoted(set.exportOptions->prefix)).append('\n');
-        out.append("KELVOR_DELIMITER ").append(quoted(set.exportOptions->delimiter)).append('\n');
-    }
-    out.append("ENDPROPERTIES\n");
-    appendLine(out, "CHARS", {set.size()});
-
-    // Names for glyphs with neither a name nor a code point, unlike any other.
-    QSet<QByteArray> names;
-    int made = 0;
-    const auto madeUpName = [&]() {
-        if (names.isEmpty()) {
-            for (const Glyph &glyph : set.glyphs())
-                names.insert(glyphName(glyph));
-        }
-        QByteArray name;
-        do
-            name = "glyph" + QByteArray::number(made++);
-        while (names.contains(name));
-        names.insert(name);
-        return name;
-    };
-
-    // The glyphs go straight into the buffer through a cursor: appending
-    // them piece by piece costs more than all the rest of saving.
-    QByteArray bbx;
-    appendLine(bbx, "BBX", {cols, rows, set.xOffset, bottom});
-    const qsizetype bbxWidthEnd = bbx.indexOf(' ', 4);
-    static const char kHex[] = "0123456789ABCDEF";
-    qsizetype used = out.size();
-    for (const Glyph &glyph : set.glyphs()) {
-        QByteArray name = glyphName(glyph);
-        if (name.isEmpty())
-            name = madeUpName();
-        const qsizetype most = name.size() + 200 + rows * (2 * rowBytes + 1);
-        if (out.size() - used < most)
-            out.resize(std::max(out.size() * 2, used + most));
-        char *p = out.data() + used;
-        const auto put = [&p](const char *text, qsizetype length) {
-            std::memcpy(p, text, size_t(length));
-            p += length;
-        };
-        const auto putNumber = [&p](qint64 value) { p = writeNumber(p, value); };
-        put("STARTCHAR ", 10);
-        put(name.constData(), name.size());
-        put("\nENCODING ", 10);
-        putNumber(glyph.codePoint >= 0 ? glyph.codePoint : -1);
-        const int advance = set.advanceOf(glyph);
-        // Scalable width in thousandths of the point size, rounded.
-        const qint64 scaled = qint64(advance) * 72000 * 10;
-        const qint64 perEm = decipoints * resolutionX;
-        put("\nSWIDTH ", 8);
-        putNumber((scaled + (scaled >= 0 ? perEm / 2 : -perEm / 2)) / perEm);
-        put(" 0\nDWIDTH ", 10);
-        putNumber(advance);
-        put(" 0\n", 3);
-        // A glyph narrower than the matrix, with nothing drawn past its
-        // advance, keeps its own width, as console-font tools expect of a
-        // font with narrow and wide glyphs.
-        std::array<quint32, GlyphSet::kMaxSize> bits{};
-        quint32 beyond = 0;
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < cols; ++c)
-                bits[size_t(r)] = bits[size_t(r)] << 1 | (glyph.bits.isSet(r, c) ? 1u : 0u);
-            beyond |= bits[size_t(r)];
-        }
-        int width = cols;
-        if (advance > 0 && advance < cols && (beyond & ((1u << (cols - advance)) - 1)) == 0)
-            width = advance;
-        const int bytes = (width + 7) / 8;
-        if (width == cols) {
-            put(bbx.constData(), bbx.size());
-        } else {
-            put("BBX ", 4);
-            putNumber(width);
-            put(bbx.constData() + bbxWidthEnd, bbx.size() - bbxWidthEnd);
-        }
-        put("BITMAP\n", 7);
-        for (int r = 0; r < rows; ++r) {
-            const quint32 value = bits[size_t(r)] >> (cols - width) << (bytes * 8 - width);
-            for (int digit = bytes * 2 - 1; digit >= 0; --digit)
-                *p++ = kHex[(value >> (4 * digit)) & 0xF];
-            *p++ = '\n';
-        }
-        put("ENDCHAR\n", 8);
-        used = p - out.constData();
-    }
-    out.resize(used);
-    out.append("ENDFONT\n");
-    return out;
+    const Scale scale(set);
+    // A first guess at the size, a long name and the widest bitmap for
+    // each glyph: enough for most fonts, so that the text seldom moves.
+    const int glyphBytes = 128 + set.rows() * (2 * ((set.cols() + 7) / 8) + 1);
+    Text text(4096 + set.size() * glyphBytes);
+    writeHeader(text, set, scale);
+    writeProperties(text, set);
+    text << "CHARS " << set.size() << '\n';
+    GlyphNames names(set);
+    for (const Glyph &glyph : set.glyphs())
+        writeGlyph(text, set, scale, glyph, names.of(glyph));
+    text << "ENDFONT\n";
+    return text.take();
 }
 
 } // namespace BdfFormat
