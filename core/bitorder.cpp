@@ -36,8 +36,27 @@ QString BitOrder::nameList()
     return list;
 }
 
+namespace {
+// The lowest `length` bits of `bits` in reverse order, `length` at most 16:
+// the 16 bits are swapped in halves, then the ones past `length` shifted out.
+quint32 reversed(quint32 bits, int length)
+{
+    quint32 v = bits & 0xFFFFu;
+    v = (v >> 1 & 0x5555u) | (v & 0x5555u) << 1;
+    v = (v >> 2 & 0x3333u) | (v & 0x3333u) << 2;
+    v = (v >> 4 & 0x0F0Fu) | (v & 0x0F0Fu) << 4;
+    v = (v >> 8 & 0x00FFu) | (v & 0x00FFu) << 8;
+    return v >> (16 - length);
+}
+} // namespace
+
 quint32 BitOrder::value(const Drawing &drawing, int index) const
 {
+    // A row's cells are stored as bits already, the leftmost in bit 0.
+    if (m_kind == HorizontalLeftToRight)
+        return drawing.rowBits(index);
+    if (m_kind == Horizontal)
+        return reversed(drawing.rowBits(index), drawing.cols());
     const int length = bitsPerValue(drawing.rows(), drawing.cols());
     quint32 result = 0;
     for (int cell = 0; cell < length; ++cell) {

@@ -315,13 +315,11 @@ using RowValues = std::array<quint32, GlyphSet::kMaxSize>;
 // the time of saving a large font.
 RowValues rowValues(const Drawing &bits)
 {
+    // A BDF row is the row read as the horizontal readout reads it: the
+    // leftmost pixel in its highest bit.
     RowValues values{};
-    for (int r = 0; r < bits.rows(); ++r) {
-        quint32 value = 0;
-        for (int c = 0; c < bits.cols(); ++c)
-            value = value << 1 | (bits.isSet(r, c) ? 1u : 0u);
-        values[size_t(r)] = value;
-    }
+    for (int r = 0; r < bits.rows(); ++r)
+        values[size_t(r)] = BitOrder(BitOrder::Horizontal).value(bits, r);
     return values;
 }
 
