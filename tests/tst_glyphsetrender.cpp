@@ -1,3 +1,4 @@
+#include "bdftext.h"
 #include "glyphsetfile.h"
 #include "imagesheet.h"
 #include "outlinefont.h"
@@ -9,8 +10,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <utility>
 
 // The readers that need QtGui, against what other tools make of the same
 // real fonts: outline fonts against otf2bdf (FreeType), picture sheets
@@ -63,55 +62,6 @@ QByteArray contents(const QString &path, const QString &package, QString *why)
         return file.readAll();
     *why = QStringLiteral("%1 is missing: install the Debian package %2").arg(path, package);
     return {};
-}
-
-struct BdfGlyph
-{
-    int advance = 0;
-    int width = 0, height = 0, xOffset = 0, yOffset = 0;
-    QList<quint32> rows; // left-aligned in 32 bits
-};
-
-// The glyphs of a BDF file by encoding: just what the comparisons need.
-QHash<int, BdfGlyph> parseBdf(const QByteArray &text)
-{
-    QHash<int, BdfGlyph> glyphs;
-    BdfGlyph glyph;
-    int encoding = -1;
-    bool inBitmap = false;
-    for (const QByteArray &line : text.split('\n')) {
-        const QList<QByteArray> words = line.simplified().split(' ');
-        if (words[0] == "ENCODING") {
-            encoding = words.value(1).toInt();
-        } else if (words[0] == "DWIDTH") {
-            glyph.advance = words.value(1).toInt();
-        } else if (words[0] == "BBX" && words.size() == 5) {
-            glyph.width = words[1].toInt(), glyph.height = words[2].toInt();
-            glyph.xOffset = words[3].toInt(), glyph.yOffset = words[4].toInt();
-        } else if (words[0] == "BITMAP") {
-            inBitmap = true;
-        } else if (words[0] == "ENDCHAR") {
-            glyphs.insert(encoding, std::exchange(glyph, BdfGlyph()));
-            inBitmap = false;
-        } else if (inBitmap) {
-            glyph.rows << (words[0].toUInt(nullptr, 16) << (32 - 4 * words[0].size()));
-        }
-    }
-    return glyphs;
-}
-
-// A BDF glyph in a matrix whose baseline lies `ascent` rows down; what lies
-// beyond the matrix is dropped.
-Drawing placed(const BdfGlyph &glyph, int cols, int rows, int ascent)
-{
-    Drawing bits(rows, cols);
-    for (int r = 0; r < glyph.height; ++r) {
-        for (int x = 0; x < glyph.width; ++x) {
-            if (glyph.rows.value(r) & (0x80000000u >> x))
-                bits.set(ascent - glyph.yOffset - glyph.height + r, glyph.xOffset + x);
-        }
-    }
-    return bits;
 }
 
 QString picture(const Drawing &bits)
@@ -204,8 +154,8 @@ void tst_GlyphSetRender::outlineFont()
     }
     const QStringList arguments = {"-p", QString::number(pixelSize), "-r", "72", file};
     QString why;
-    const auto bitmaps = parseBdf(tool("otf2bdf", arguments, "otf2bdf and fonts-dejavu-core", &why, "FREETYPE_PROPERTIES=truetype:interpreter-version=35"));
-    const auto advances = parseBdf(tool("otf2bdf", arguments, "otf2bdf and fonts-dejavu-core", &why));
+    const auto bitmaps = BdfText::parse(tool("otf2bdf", arguments, "otf2bdf and fonts-dejavu-core", &why, "FREETYPE_PROPERTIES=truetype:interpreter-version=35"));
+    const auto advances = BdfText::parse(tool("otf2bdf", arguments, "otf2bdf and fonts-dejavu-core", &why));
     QVERIFY2(why.isEmpty(), qPrintable(why));
     QVERIFY2(result.ok(), qPrintable(result.error));
     const GlyphSet &set = *result.set;
@@ -213,7 +163,7 @@ void tst_GlyphSetRender::outlineFont()
     QCOMPARE(set.size(), 95);
     for (const Glyph &glyph : set.glyphs()) {
         const QString what = QStringLiteral("U+%1").arg(glyph.codePoint, 4, 16, QLatin1Char('0'));
-        const Drawing expected = placed(bitmaps.value(glyph.codePoint), set.cols(), set.rows(), set.ascent);
+        const Drawing expected = BdfText::placed(bitmaps.value(glyph.codePoint), set.cols(), set.rows(), set.ascent);
         QVERIFY2(glyph.bits == expected, qPrintable(QStringLiteral("%1 rendered\n%2expected\n%3").arg(what, picture(glyph.bits), picture(expected))));
         QVERIFY2(glyph.advance == advances.value(glyph.codePoint).advance, qPrintable(what));
     }
@@ -262,7 +212,7 @@ void tst_GlyphSetRender::imageSheet_data()
     // misc-fixed 5x7 from its PCF, drawn as sheets of 16 glyphs a row, with
     // strips too narrow for a cell at the right and bottom. Dark grey counts
     // as set; black too transparent to see does not.
-    const auto fixed = parseBdf(tool("pcf2bdf", {kMisc + "5x7.pcf.gz"}, "pcf2bdf and xfonts-base", &why));
+    const auto fixed = BdfText::parse(tool("pcf2bdf", {kMisc + "5x7.pcf.gz"}, "pcf2bdf and xfonts-base", &why));
     if (!why.isEmpty()) {
         QTest::newRow("missing font") << QByteArray() << ImageSheet::Options{} << -1 << Expected() << why;
         return;
@@ -275,7 +225,7 @@ void tst_GlyphSetRender::imageSheet_data()
     for (int i = 0; i < 95; ++i) {
         Glyph glyph;
         glyph.codePoint = 0x20 + i;
-        glyph.bits = placed(fixed.value(glyph.codePoint), 5, 7, 6);
+        glyph.bits = BdfText::placed(fixed.value(glyph.codePoint), 5, 7, 6);
         for (int r = 0; r < 7; ++r) {
             for (int c = 0; c < 5; ++c) {
                 const QPoint at(i % 16 * 5 + c, i / 16 * 7 + r);
