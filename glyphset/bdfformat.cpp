@@ -2,15 +2,31 @@
 
 #include "bdfwords.h"
 
+#include <QSet>
+#include <QStringList>
 #include <QtAlgorithms>
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <vector>
 
 namespace BdfFormat {
+
+Box Box::united(const Box &other) const
+{
+    if (other.isEmpty())
+        return *this;
+    if (isEmpty())
+        return other;
+    const int left = std::min(x, other.x);
+    const int bottom = std::min(y, other.y);
+    const int right = std::max(x + w, other.x + other.w);
+    const int top = std::max(y + h, other.y + other.h);
+    return {right - left, top - bottom, left, bottom};
+}
 
 namespace {
 
@@ -22,26 +38,24 @@ constexpr qint64 kMaxGlyphs = 0x110000 + 0x10000;
 constexpr qint64 kMinGlyphBytes = 32;
 // Offsets beyond this are no pixel positions but a damaged file.
 constexpr qint64 kMaxOffset = 1 << 20;
-constexpr qint64 kLargest = GlyphSet::kMaxSize;
+constexpr int kLargest = GlyphSet::kMaxSize;
+// A glyph's box may be larger than the matrix as long as its ink fits; a
+// box beyond this is no glyph of a bitmap font but a damaged file, refused
+// before its rows are read.
+constexpr int kMaxBox = 256;
+constexpr int kRowWords = kMaxBox / 64;
 
-struct Box
-{
-    int w = 0;
-    int h = 0;
-    int x = 0;
-    int y = 0;
+// One bitmap row as the file gives it, the leftmost pixel in the top bit of
+// the first word.
+using Row = std::array<quint64, kRowWords>;
 
-    bool isEmpty() const { return w <= 0 || h <= 0; }
-};
-
-// A glyph as the file gives it, before the font's matrix is known: its rows
-// left-aligned in 16 bits, the leftmost pixel in the top bit.
+// A glyph as the file gives it, before the matrix is known: its ink's rows
+// left-aligned in 16 bits, the ink's leftmost column in the top bit. Only a
+// glyph whose ink fits the largest matrix keeps its rows.
 struct RawGlyph
 {
-    int codePoint = Glyph::kNoCodePoint;
+    GlyphExtent extent;
     std::optional<int> advance;
-    Box box;
-    QByteArray name;
     std::array<quint16, kLargest> rows{};
 };
 
@@ -50,12 +64,14 @@ QString quoted(const QByteArray &name)
     return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
 }
 
-QString sizeTooLarge(int w, int h)
+// "glyph 'Agrave' (U+00C0)", "glyph 'logo'", "glyph U+00C0".
+QString glyphLabel(const GlyphExtent &glyph)
 {
-    return QStringLiteral("the font's glyphs are %1 x %2 pixels; the largest this program edits is %3 x %3")
-            .arg(w)
-            .arg(h)
-            .arg(kLargest);
+    if (glyph.codePoint == Glyph::kNoCodePoint)
+        return QStringLiteral("glyph %1").arg(quoted(glyph.name));
+    if (glyph.name.isEmpty())
+        return QStringLiteral("glyph %1").arg(CodePoints::name(glyph.codePoint));
+    return QStringLiteral("glyph %1 (%2)").arg(quoted(glyph.name), CodePoints::name(glyph.codePoint));
 }
 
 int hexValue(char c)
@@ -69,6 +85,116 @@ int hexValue(char c)
     return -1;
 }
 
+// 16 pixels of `row` from column `col` on, the first in the top bit; only
+// the first `words` words of the row hold pixels.
+quint16 window(const Row &row, int words, int col)
+{
+    const int word = col / 64;
+    const int shift = col % 64;
+    quint64 bits = row[size_t(word)] << shift;
+    if (shift && word + 1 < words)
+        bits |= row[size_t(word) + 1] >> (64 - shift);
+    return quint16(bits >> 48);
+}
+
+// Printable ASCII first, then the other code points in order, unencoded
+// glyphs last: the order in which glyphs are taken while they fit.
+int takingRank(int codePoint)
+{
+    if (codePoint >= 0x20 && codePoint <= 0x7E)
+        return codePoint;
+    if (codePoint == Glyph::kNoCodePoint)
+        return CodePoints::kMax + 0x80;
+    return codePoint + 0x7F;
+}
+
+QString largest()
+{
+    return QStringLiteral("more than the %1 x %1 this program edits").arg(kLargest);
+}
+
+// The matrix for the glyphs taken, or why they do not fit.
+struct Layout
+{
+    Box cell;
+    QString misfit;
+    qint64 line = 0;
+};
+
+Layout layOut(const Box &fontBox, const Box &whole, std::vector<const GlyphExtent *> taken)
+{
+    if (whole.fits())
+        return {whole.isEmpty() ? Box{0, 0, fontBox.x, fontBox.y} : whole, QString(), 0};
+    std::stable_sort(taken.begin(), taken.end(), [](const GlyphExtent *a, const GlyphExtent *b) {
+        return takingRank(a->codePoint) < takingRank(b->codePoint);
+    });
+    for (const GlyphExtent *glyph : taken) {
+        if (!glyph->ink.fits())
+            return {{},
+                    QStringLiteral("%1 has %2 x %3 pixels of ink, %4")
+                            .arg(glyphLabel(*glyph))
+                            .arg(glyph->ink.w)
+                            .arg(glyph->ink.h)
+                            .arg(largest()),
+                    glyph->line};
+    }
+    Box ink;
+    for (const GlyphExtent *glyph : taken) {
+        const Box next = ink.united(glyph->ink);
+        if (!next.fits())
+            return {{},
+                    QStringLiteral("%1, %2 x %3 pixels of ink, does not fit with the others taken: together they are "
+                                   "%4 x %5 pixels, %6")
+                            .arg(glyphLabel(*glyph))
+                            .arg(glyph->ink.w)
+                            .arg(glyph->ink.h)
+                            .arg(next.w)
+                            .arg(next.h)
+                            .arg(largest()),
+                    glyph->line};
+        ink = next;
+    }
+    // The font's box is kept in each direction where it fits with the ink,
+    // so that a monospaced font keeps its width even where no glyph fills it.
+    Box cell = ink.isEmpty() ? Box{0, 0, fontBox.x, fontBox.y} : ink;
+    const Box both = ink.united(fontBox);
+    if (both.w <= kLargest) {
+        cell.x = both.x;
+        cell.w = both.w;
+    }
+    if (both.h <= kLargest) {
+        cell.y = both.y;
+        cell.h = both.h;
+    }
+    return {cell, QString(), 0};
+}
+
+// Which code points are taken, looked up at once.
+class CodePointFilter
+{
+public:
+    explicit CodePointFilter(const std::optional<CodePoints::Ranges> &ranges)
+        : m_all(!ranges)
+    {
+        if (m_all)
+            return;
+        m_wanted.resize(size_t(CodePoints::kMax) + 1);
+        for (const auto &[from, to] : *ranges) {
+            for (int c = std::max(from, 0); c <= std::min(to, int(CodePoints::kMax)); ++c)
+                m_wanted[size_t(c)] = true;
+        }
+    }
+
+    bool takes(int codePoint) const
+    {
+        return m_all || (codePoint >= 0 && codePoint <= int(CodePoints::kMax) && m_wanted[size_t(codePoint)]);
+    }
+
+private:
+    bool m_all;
+    std::vector<bool> m_wanted;
+};
+
 class Reader
 {
 public:
@@ -80,7 +206,12 @@ public:
     {
     }
 
-    ReadResult run();
+    // Reads the whole file; false with the message in error().
+    bool parse();
+    const QString &error() const { return m_error; }
+    qint64 lineNumber() const { return m_lineNo; }
+    ReadResult read(const Options &options);
+    Scan scan();
 
 private:
     bool nextLine();
@@ -95,9 +226,8 @@ private:
     bool properties();
     bool property(Words &words);
     bool glyph(Words &words);
-    bool bitmap(RawGlyph &glyph, qint64 startLine);
-    bool widen(const Box &glyphBox, const QByteArray &name);
-    ReadResult finish();
+    bool bitmap(RawGlyph &glyph, const Box &box);
+    bool endsAfterGlyphs();
 
     const char *m_next;
     const char *m_end;
@@ -109,15 +239,18 @@ private:
     const char *m_lineEnd = nullptr;
     qint64 m_lineNo = 0;
     QString m_error;
+    QStringList m_notes;
 
     QByteArray m_fontName;
     Box m_fontBox;
-    Box m_union;
-    bool m_haveUnion = false;
+    Box m_whole;
+    std::optional<qint64> m_chars;
     std::optional<int> m_defaultAdvance; // a DWIDTH outside the glyphs
     QList<QPair<QByteArray, QByteArray>> m_properties;
     std::optional<ExportOptions> m_options;
     std::vector<RawGlyph> m_glyphs;
+    // The rows of the glyph being read.
+    std::vector<Row> m_rows;
 };
 
 // Moves to the next line that is neither blank nor a comment; false at the
@@ -171,8 +304,8 @@ bool Reader::number(Words &words, const char *keyword, qint64 low, qint64 high, 
     return true;
 }
 
-// Width, height and the offsets of the lower left corner; a width or height
-// too large for the matrix is refused here, before any pixel is read.
+// Width, height and the offsets of the lower left corner; a box too large
+// for any glyph is refused here, before any pixel is read.
 bool Reader::box(Words &words, const char *keyword, Box *out)
 {
     Words probe = words;
@@ -188,20 +321,22 @@ bool Reader::box(Words &words, const char *keyword, Box *out)
         || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->x)
         || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->y))
         return false;
-    if (out->w > kLargest || out->h > kLargest)
-        return fail(sizeTooLarge(out->w, out->h));
+    if (out->w > kMaxBox || out->h > kMaxBox)
+        return fail(QStringLiteral("%1 %2 x %3 is larger than any glyph this program reads (%4 x %4 pixels)")
+                            .arg(QLatin1String(keyword))
+                            .arg(out->w)
+                            .arg(out->h)
+                            .arg(kMaxBox));
     return true;
 }
 
-ReadResult Reader::run()
+bool Reader::parse()
 {
     if (!nextLine() || Words(m_line, m_lineEnd).next() != "STARTFONT") {
-        return ReadResult::atLine(m_fileName, std::max<qint64>(m_lineNo, 1),
-                                  QStringLiteral("this is no BDF font: it does not begin with STARTFONT"));
+        m_lineNo = std::max<qint64>(m_lineNo, 1);
+        return fail(QStringLiteral("this is no BDF font: it does not begin with STARTFONT"));
     }
-    if (!header())
-        return ReadResult::atLine(m_fileName, m_lineNo, m_error);
-    return finish();
+    return header();
 }
 
 // Everything after STARTFONT up to ENDFONT: the font's own lines, its
@@ -221,8 +356,7 @@ bool Reader::header()
         } else if (keyword == "FONTBOUNDINGBOX") {
             if (!box(words, "FONTBOUNDINGBOX", &m_fontBox))
                 return false;
-            m_union = m_fontBox;
-            m_haveUnion = !m_fontBox.isEmpty();
+            m_whole = m_whole.united(m_fontBox);
         } else if (keyword == "STARTPROPERTIES") {
             if (!properties())
                 return false;
@@ -234,6 +368,7 @@ bool Reader::header()
                 return fail(QStringLiteral("CHARS %1 is more glyphs than a font can hold here (at most %2)")
                                     .arg(count)
                                     .arg(kMaxGlyphs));
+            m_chars = count;
             m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
         } else if (keyword == "DWIDTH") {
             int advance = 0;
@@ -246,7 +381,25 @@ bool Reader::header()
         // SIZE, SWIDTH, METRICSSET, CONTENTVERSION and the like say nothing
         // that the matrix needs.
     }
-    return fail(QStringLiteral("the file ends without ENDFONT: it is cut short"));
+    return endsAfterGlyphs();
+}
+
+// Some converters end a font after its last glyph without ENDFONT; a file
+// cut short between two glyphs looks the same, so the note says what CHARS
+// promised.
+bool Reader::endsAfterGlyphs()
+{
+    if (m_glyphs.empty())
+        return fail(QStringLiteral("the file ends without ENDFONT: it is cut short"));
+    const qint64 count = qint64(m_glyphs.size());
+    if (m_chars && *m_chars > count)
+        m_notes << QStringLiteral("The file ends without ENDFONT after %1 glyphs, fewer than the %2 its CHARS line "
+                                  "gives: the rest may be missing.")
+                           .arg(count)
+                           .arg(*m_chars);
+    else
+        m_notes << QStringLiteral("The file ends after its last glyph without ENDFONT; every glyph was read.");
+    return true;
 }
 
 bool Reader::properties()
@@ -302,10 +455,11 @@ bool Reader::glyph(Words &words)
 {
     if (qint64(m_glyphs.size()) >= kMaxGlyphs)
         return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
-    const qint64 startLine = m_lineNo;
     RawGlyph glyph;
-    glyph.name = words.rest().toByteArray();
+    glyph.extent.line = m_lineNo;
+    glyph.extent.name = words.rest().toByteArray();
     glyph.advance = m_defaultAdvance;
+    Box box;
     bool haveBox = false;
     while (nextLine()) {
         Words line(m_line, m_lineEnd);
@@ -314,22 +468,21 @@ bool Reader::glyph(Words &words)
             int code = 0;
             if (!number(line, "ENCODING", INT_MIN, 0x10FFFF, &code))
                 return false;
-            glyph.codePoint = code < 0 ? Glyph::kNoCodePoint : code;
+            glyph.extent.codePoint = code < 0 ? Glyph::kNoCodePoint : code;
         } else if (keyword == "DWIDTH") {
             int advance = 0;
             if (!number(line, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
                 return false;
             glyph.advance = advance;
         } else if (keyword == "BBX") {
-            if (!box(line, "BBX", &glyph.box))
+            if (!this->box(line, "BBX", &box))
                 return false;
             haveBox = true;
-            if (!widen(glyph.box, glyph.name))
-                return false;
+            m_whole = m_whole.united(box);
         } else if (keyword == "BITMAP") {
             if (!haveBox)
-                return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.name)));
-            if (!bitmap(glyph, startLine))
+                return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.extent.name)));
+            if (!bitmap(glyph, box))
                 return false;
             m_glyphs.push_back(std::move(glyph));
             return true;
@@ -338,86 +491,127 @@ bool Reader::glyph(Words &words)
             m_glyphs.push_back(std::move(glyph));
             return true;
         } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
-            return fail(QStringLiteral("glyph %1 from line %2 has no ENDCHAR").arg(quoted(glyph.name)).arg(startLine));
+            return fail(QStringLiteral("glyph %1 from line %2 has no ENDCHAR")
+                                .arg(quoted(glyph.extent.name))
+                                .arg(glyph.extent.line));
         }
     }
     return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
-                        .arg(quoted(glyph.name))
-                        .arg(startLine));
+                        .arg(quoted(glyph.extent.name))
+                        .arg(glyph.extent.line));
 }
 
-// The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR.
-bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
+// The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR;
+// the glyph keeps its ink.
+bool Reader::bitmap(RawGlyph &glyph, const Box &box)
 {
-    const int w = glyph.box.w;
-    const quint16 mask = w == 0 ? 0 : quint16(0xFFFFu << (kLargest - w));
-    for (int row = 0; row < glyph.box.h; ++row) {
+    // Digits beyond the box's width are padding, as are bits beyond it.
+    const int words = (box.w + 63) / 64;
+    Row mask{};
+    for (int word = 0; word < words; ++word) {
+        const int bits = std::min(box.w - 64 * word, 64);
+        mask[size_t(word)] = ~quint64(0) << (64 - bits);
+    }
+    // The ink: the first and last rows with a set pixel, and every row's
+    // pixels in one for the columns.
+    int top = -1;
+    int bottom = -1;
+    Row columns{};
+    if (m_rows.size() < size_t(box.h))
+        m_rows.resize(size_t(box.h));
+    for (int row = 0; row < box.h; ++row) {
         if (!nextLine())
             return fail(QStringLiteral("the file ends inside glyph %1 from line %2, after %3 of its %4 bitmap rows")
-                                .arg(quoted(glyph.name))
-                                .arg(startLine)
+                                .arg(quoted(glyph.extent.name))
+                                .arg(glyph.extent.line)
                                 .arg(row)
-                                .arg(glyph.box.h));
-        quint32 value = 0;
+                                .arg(box.h));
+        Row &bits = m_rows[size_t(row)];
+        // Whole words of 16 digits, the last one left-aligned.
+        quint64 value = 0;
         int digits = 0;
+        int word = 0;
         for (const char *p = m_line; p < m_lineEnd; ++p) {
             const int digit = hexValue(*p);
             if (digit < 0) {
                 const Word word = Words(m_line, m_lineEnd).next();
                 if (word == "ENDCHAR" || word == "STARTCHAR" || word == "ENDFONT")
                     return fail(QStringLiteral("glyph %1 has %2 bitmap rows; its BBX says %3")
-                                        .arg(quoted(glyph.name))
+                                        .arg(quoted(glyph.extent.name))
                                         .arg(row)
-                                        .arg(glyph.box.h));
+                                        .arg(box.h));
                 return fail(QStringLiteral("glyph %1 has a bitmap row \"%2\" that is not hexadecimal")
-                                    .arg(quoted(glyph.name), Word(m_line, m_lineEnd).toString()));
+                                    .arg(quoted(glyph.extent.name), Word(m_line, m_lineEnd).toString()));
             }
-            // Rows padded beyond the glyph's width carry nothing more.
-            if (digits < 4) {
-                value = value << 4 | quint32(digit);
-                ++digits;
+            if (word < words) {
+                value = value << 4 | quint64(digit);
+                if (++digits == 16) {
+                    bits[size_t(word++)] = value;
+                    value = 0;
+                    digits = 0;
+                }
             }
         }
-        glyph.rows[size_t(row)] = quint16(value << (kLargest - 4 * digits)) & mask;
+        if (digits > 0)
+            bits[size_t(word++)] = value << (64 - 4 * digits);
+        for (; word < words; ++word)
+            bits[size_t(word)] = 0;
+        quint64 any = 0;
+        for (int w = 0; w < words; ++w) {
+            bits[size_t(w)] &= mask[size_t(w)];
+            columns[size_t(w)] |= bits[size_t(w)];
+            any |= bits[size_t(w)];
+        }
+        if (any) {
+            if (top < 0)
+                top = row;
+            bottom = row;
+        }
     }
     if (!nextLine())
         return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
-                            .arg(quoted(glyph.name))
-                            .arg(startLine));
+                            .arg(quoted(glyph.extent.name))
+                            .arg(glyph.extent.line));
     if (Words(m_line, m_lineEnd).next() != "ENDCHAR")
         return fail(QStringLiteral("glyph %1 has more bitmap rows than the %2 its BBX says, or no ENDCHAR")
-                            .arg(quoted(glyph.name))
-                            .arg(glyph.box.h));
-    return true;
-}
-
-// Grows the font's matrix to take in a glyph that sticks out of it.
-bool Reader::widen(const Box &glyphBox, const QByteArray &name)
-{
-    if (glyphBox.isEmpty())
+                            .arg(quoted(glyph.extent.name))
+                            .arg(box.h));
+    if (top < 0)
         return true;
-    if (!m_haveUnion) {
-        m_union = glyphBox;
-        m_haveUnion = true;
-        return true;
+    int left = -1;
+    int right = -1;
+    for (int w = 0; w < words; ++w) {
+        if (!columns[size_t(w)])
+            continue;
+        if (left < 0)
+            left = 64 * w + int(qCountLeadingZeroBits(columns[size_t(w)]));
+        right = 64 * w + 63 - int(qCountTrailingZeroBits(columns[size_t(w)]));
     }
-    const int left = std::min(m_union.x, glyphBox.x);
-    const int bottom = std::min(m_union.y, glyphBox.y);
-    const int right = std::max(m_union.x + m_union.w, glyphBox.x + glyphBox.w);
-    const int top = std::max(m_union.y + m_union.h, glyphBox.y + glyphBox.h);
-    if (right - left > kLargest || top - bottom > kLargest)
-        return fail(QStringLiteral("glyph %1 lies outside the font's bounding box; together %2")
-                            .arg(quoted(name), sizeTooLarge(right - left, top - bottom)));
-    m_union = {right - left, top - bottom, left, bottom};
+    Box &ink = glyph.extent.ink;
+    ink = {right - left + 1, bottom - top + 1, box.x + left, box.y + (box.h - 1 - bottom)};
+    if (ink.fits()) {
+        for (int row = top; row <= bottom; ++row)
+            glyph.rows[size_t(row - top)] = window(m_rows[size_t(row)], words, left);
+    }
     return true;
 }
 
-// Places every glyph in the matrix, which is now known. A font smaller than
-// the smallest matrix gets the smallest, its glyphs at the lower left, so
-// that the baseline stays where it was.
-ReadResult Reader::finish()
+ReadResult Reader::read(const Options &options)
 {
-    Box matrix = m_haveUnion ? m_union : Box{0, 0, m_fontBox.x, m_fontBox.y};
+    const CodePointFilter filter(options.codePoints);
+    std::vector<const GlyphExtent *> taken;
+    taken.reserve(m_glyphs.size());
+    for (const RawGlyph &raw : m_glyphs) {
+        if (filter.takes(raw.extent.codePoint))
+            taken.push_back(&raw.extent);
+    }
+    const Layout layout = layOut(m_fontBox, m_whole, taken);
+    if (!layout.misfit.isEmpty())
+        return ReadResult::atLine(m_fileName, layout.line, layout.misfit);
+
+    // A font smaller than the smallest matrix gets the smallest, its glyphs
+    // at the lower left, so that the baseline stays where it was.
+    Box matrix = layout.cell;
     matrix.w = std::max(matrix.w, GlyphSet::kMinSize);
     matrix.h = std::max(matrix.h, GlyphSet::kMinSize);
     GlyphSet set(matrix.w, matrix.h);
@@ -426,17 +620,20 @@ ReadResult Reader::finish()
     set.xOffset = matrix.x;
     set.properties = std::move(m_properties);
     set.exportOptions = m_options;
-    set.reserve(qsizetype(m_glyphs.size()));
+    set.reserve(qsizetype(taken.size()));
     const int top = matrix.y + matrix.h;
     for (RawGlyph &raw : m_glyphs) {
+        if (!filter.takes(raw.extent.codePoint))
+            continue;
         Glyph glyph;
-        glyph.codePoint = raw.codePoint;
-        glyph.name = std::move(raw.name);
+        glyph.codePoint = raw.extent.codePoint;
+        glyph.name = std::move(raw.extent.name);
         glyph.advance = raw.advance;
         glyph.bits = Drawing(matrix.h, matrix.w);
-        const int firstRow = top - (raw.box.y + raw.box.h);
-        const int firstCol = raw.box.x - matrix.x;
-        for (int r = 0; r < raw.box.h; ++r) {
+        const Box &ink = raw.extent.ink;
+        const int firstRow = top - (ink.y + ink.h);
+        const int firstCol = ink.x - matrix.x;
+        for (int r = 0; r < ink.h; ++r) {
             quint32 bits = raw.rows[size_t(r)];
             while (bits) {
                 const int lead = qCountLeadingZeroBits(quint16(bits));
@@ -446,14 +643,100 @@ ReadResult Reader::finish()
         }
         set.append(std::move(glyph));
     }
-    return {std::move(set), QString()};
+    return {std::move(set), QString(), std::move(m_notes)};
+}
+
+Scan Reader::scan()
+{
+    Scan result;
+    result.fontBox = m_fontBox;
+    result.whole = m_whole;
+    result.glyphs.reserve(m_glyphs.size());
+    for (RawGlyph &raw : m_glyphs)
+        result.glyphs.push_back(std::move(raw.extent));
+    return result;
 }
 
 } // namespace
 
-ReadResult read(const QByteArray &bytes, const QString &fileName)
+ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options)
 {
-    return Reader(bytes, fileName).run();
+    Reader reader(bytes, fileName);
+    if (!reader.parse())
+        return ReadResult::atLine(fileName, reader.lineNumber(), reader.error());
+    return reader.read(options);
+}
+
+Scan scan(const QByteArray &bytes, const QString &fileName)
+{
+    Reader reader(bytes, fileName);
+    if (!reader.parse()) {
+        Scan failed;
+        failed.error = ReadResult::atLine(fileName, reader.lineNumber(), reader.error()).error;
+        return failed;
+    }
+    return reader.scan();
+}
+
+Fit fit(const Scan &scan, const Options &options)
+{
+    const CodePointFilter filter(options.codePoints);
+    std::vector<const GlyphExtent *> taken;
+    for (const GlyphExtent &glyph : scan.glyphs) {
+        if (filter.takes(glyph.codePoint))
+            taken.push_back(&glyph);
+    }
+    const Layout layout = layOut(scan.fontBox, scan.whole, taken);
+    Fit result;
+    result.glyphs = qsizetype(taken.size());
+    result.misfit = layout.misfit;
+    result.line = layout.line;
+    if (result.fits()) {
+        result.cols = std::max(layout.cell.w, GlyphSet::kMinSize);
+        result.rows = std::max(layout.cell.h, GlyphSet::kMinSize);
+    }
+    return result;
+}
+
+CodePoints::Ranges defaultSubset(const Scan &scan, const std::optional<CodePoints::Ranges> &within)
+{
+    // Every glyph of a code point is taken or none: its inks as one.
+    std::map<int, Box> inks;
+    for (const GlyphExtent &glyph : scan.glyphs) {
+        if (glyph.codePoint != Glyph::kNoCodePoint) {
+            Box &ink = inks[glyph.codePoint];
+            ink = ink.united(glyph.ink);
+        }
+    }
+    const CodePointFilter filter(within);
+    std::vector<int> order;
+    for (const auto &[codePoint, ink] : inks) {
+        if (filter.takes(codePoint) && ink.fits())
+            order.push_back(codePoint);
+    }
+    std::stable_sort(order.begin(), order.end(), [](int a, int b) { return takingRank(a) < takingRank(b); });
+    Box together;
+    QSet<int> taken;
+    for (int codePoint : order) {
+        const Box next = together.united(inks[codePoint]);
+        if (next.fits()) {
+            together = next;
+            taken.insert(codePoint);
+        }
+    }
+    CodePoints::Ranges ranges;
+    bool open = false;
+    for (const auto &[codePoint, ink] : inks) {
+        if (!taken.contains(codePoint)) {
+            open = false;
+        } else if (open) {
+            ranges.last().second = codePoint;
+        } else {
+            ranges.append({codePoint, codePoint});
+            open = true;
+        }
+    }
+    return ranges;
 }
 
 } // namespace BdfFormat

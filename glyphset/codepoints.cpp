@@ -1,5 +1,7 @@
 #include "codepoints.h"
 
+#include <QStringList>
+
 #include <algorithm>
 #include <vector>
 
@@ -59,6 +61,14 @@ bool parseRanges(QStringView text, Ranges *ranges, QString *error)
     }
     *ranges = result;
     return true;
+}
+
+QString format(const Ranges &ranges)
+{
+    QStringList parts;
+    for (const auto &[from, to] : ranges)
+        parts << (from == to ? QString::number(from) : QStringLiteral("%1-%2").arg(from).arg(to));
+    return parts.join(QLatin1Char(','));
 }
 
 bool contains(const Ranges &ranges, int codePoint)

@@ -17,6 +17,8 @@ using Ranges = QList<QPair<int, int>>;
 // Reads `text` into ranges; returns false with what is wrong in `error`
 // (e.g. "\"0x11FFFF\" is beyond U+10FFFF").
 bool parseRanges(QStringView text, Ranges *ranges, QString *error);
+// The ranges as parseRanges() reads them back, in decimal: "32-126,160,256-383".
+QString format(const Ranges &ranges);
 // One code point, as parseRanges() reads either end of a range.
 bool parse(QStringView text, int *codePoint);
 

@@ -22,6 +22,9 @@ namespace {
 constexpr qint64 kHeadBytes = 512;
 // How much of a gzip-compressed file is unpacked to find the head.
 constexpr qint64 kPackedHeadBytes = 64 * 1024;
+// The code points that fit, suggested in one line: as many whole ranges as
+// fit this many characters.
+constexpr qsizetype kSuggestionChars = 60;
 
 const QStringList &outlineSuffixes()
 {
@@ -114,6 +117,20 @@ Kind kindOfName(QString name)
     return Kind::Array;
 }
 
+// The first of `ranges`, as many as a message can show.
+QString suggestion(const CodePoints::Ranges &ranges)
+{
+    CodePoints::Ranges shown;
+    for (const auto &range : ranges) {
+        shown.append(range);
+        if (shown.size() > 1 && CodePoints::format(shown).size() > kSuggestionChars) {
+            shown.removeLast();
+            break;
+        }
+    }
+    return CodePoints::format(shown);
+}
+
 QString patterns(const QStringList &suffixes)
 {
     QStringList result;
@@ -148,7 +165,7 @@ ReadResult open(const QString &path, const Options &options)
         return ReadResult::failure(error);
     switch (kind) {
     case Kind::Bdf:
-        return BdfFormat::read(bytes, path);
+        return BdfFormat::read(bytes, path, options.bdf);
     case Kind::Psf:
         return PsfFormat::read(bytes, path);
     case Kind::Image:
@@ -159,6 +176,42 @@ ReadResult open(const QString &path, const Options &options)
         break;
     }
     return ArrayFormat::read(QString::fromUtf8(bytes), path, options.array);
+}
+
+BdfFormat::Scan scanBdf(const QString &path)
+{
+    QByteArray bytes;
+    BdfFormat::Scan scan;
+    if (!FontFile::load(path, &bytes, &scan.error))
+        return scan;
+    return BdfFormat::scan(bytes, path);
+}
+
+ReadResult openBdf(const QString &path, const CodePoints::Ranges &ranges)
+{
+    QByteArray bytes;
+    QString error;
+    if (!FontFile::load(path, &bytes, &error))
+        return ReadResult::failure(error);
+    ReadResult whole = BdfFormat::read(bytes, path);
+    if (whole.ok())
+        return whole;
+    const BdfFormat::Scan scan = BdfFormat::scan(bytes, path);
+    if (!scan.ok())
+        return whole; // damaged, not too large
+    ReadResult result = std::move(whole);
+    CodePoints::Ranges fitting;
+    if (!ranges.isEmpty()) {
+        result = BdfFormat::read(bytes, path, {ranges});
+        if (result.ok())
+            return result;
+        fitting = BdfFormat::defaultSubset(scan, ranges);
+    }
+    if (fitting.isEmpty())
+        fitting = BdfFormat::defaultSubset(scan);
+    if (!fitting.isEmpty())
+        result.error += QStringLiteral("; these code points fit: %1").arg(suggestion(fitting));
+    return result;
 }
 
 QString dialogFilter()

@@ -3,15 +3,27 @@
 #include "glyphset.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // What a reader gives: a set, or one message that names the file, where in
-// it the fault lies and what it is, and no set.
+// it the fault lies and what it is, and no set. A set may come with notes:
+// what the reader passed over or made good, a sentence each.
 struct ReadResult
 {
+    // So that every reader's {set, QString()} still reads as it stands.
+    ReadResult(std::optional<GlyphSet> set = std::nullopt, QString error = QString(), QStringList notes = {})
+        : set(std::move(set))
+        , error(std::move(error))
+        , notes(std::move(notes))
+    {
+    }
+
     std::optional<GlyphSet> set;
     QString error;
+    QStringList notes;
 
     bool ok() const { return set.has_value(); }
 

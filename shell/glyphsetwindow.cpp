@@ -38,6 +38,14 @@ void showMetric(QSpinBox *box, int value, int low, int high)
     box->setRange(std::min(low, value), std::max(high, value));
     box->setValue(value);
 }
+
+ReadResult readFile(const QString &path, const GlyphSetFile::Options &options)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ReadResult read = GlyphSetFile::open(path, options);
+    QApplication::restoreOverrideCursor();
+    return read;
+}
 } // namespace
 
 GlyphSetWindow::GlyphSetWindow(GlyphEditor &editor, const OutputText &output)
@@ -197,6 +205,9 @@ void GlyphSetWindow::updateStatus()
                             .arg(set.cols())
                             .arg(set.rows());
     }
+    // What the reader made good, such as a missing ENDFONT.
+    if (!m_notes.isEmpty())
+        text += (text.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ")) + m_notes.join(' ');
     m_lblSet->setText(text);
 }
 
@@ -244,9 +255,20 @@ bool GlyphSetWindow::openFile(const QString &path)
             return false;
         options = dialog.options();
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    ReadResult read = GlyphSetFile::open(path, options);
-    QApplication::restoreOverrideCursor();
+    ReadResult read = readFile(path, options);
+    // A BDF font whose glyphs do not fit together opens for those the user
+    // takes; a damaged one is refused as it stands.
+    if (!read.ok() && kind == GlyphSetFile::Kind::Bdf) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const BdfFormat::Scan scan = GlyphSetFile::scanBdf(path);
+        QApplication::restoreOverrideCursor();
+        if (scan.ok()) {
+            OpenGlyphSetDialog dialog(scan, QFileInfo(path).fileName(), options, this);
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+            read = readFile(path, dialog.options());
+        }
+    }
     if (!read.ok()) {
         showError(read.error);
         return false;
@@ -255,6 +277,7 @@ bool GlyphSetWindow::openFile(const QString &path)
     if (!maySetClose())
         return false;
     m_lastFolder = QFileInfo(path).absolutePath();
+    m_notes = read.notes;
     const std::optional<ExportOptions> stored = read.set->exportOptions;
     // The options go first, so that the glyph is drawn in the stored order.
     if (stored)

@@ -2,6 +2,7 @@
 
 #include "glyphsetsession.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class GlyphEditor;
@@ -85,4 +86,6 @@ private:
     QLabel *m_lblSet = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
     QString m_lastFolder;
+    // The reader's notes on the open set's file.
+    QStringList m_notes;
 };

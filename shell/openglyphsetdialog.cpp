@@ -14,6 +14,15 @@
 namespace {
 constexpr int kSmallestPixelSize = 4;
 constexpr int kLargestPixelSize = 64;
+// How much of a list of code points shows at once.
+constexpr int kCodePointsChars = 48;
+
+// A message of the readers as a sentence of its own.
+QString sentence(QString text)
+{
+    text[0] = text[0].toUpper();
+    return text + QLatin1Char('.');
+}
 } // namespace
 
 OpenGlyphSetDialog::OpenGlyphSetDialog(GlyphSetFile::Kind kind, const QString &fileName,
@@ -65,6 +74,47 @@ OpenGlyphSetDialog::OpenGlyphSetDialog(GlyphSetFile::Kind kind, const QString &f
         m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
         form->addRow(tr("&Code points:"), m_codePoints);
     }
+    placeControls(form);
+}
+
+OpenGlyphSetDialog::OpenGlyphSetDialog(const BdfFormat::Scan &scan, const QString &fileName,
+                                       const GlyphSetFile::Options &defaults, QWidget *parent)
+    : QDialog(parent)
+    , m_kind(GlyphSetFile::Kind::Bdf)
+    , m_options(defaults)
+    , m_scan(&scan)
+{
+    setObjectName(QStringLiteral("dlgOpenGlyphSet"));
+    setWindowTitle(tr("Open %1").arg(fileName));
+    auto *size = new QLabel(tr("The font's %L1 glyphs are %2 × %3 pixels together, more than the %4 × %4 cells "
+                               "this program edits. It opens for the code points below, whose glyphs fit "
+                               "together.")
+                                    .arg(scan.glyphs.size())
+                                    .arg(scan.whole.w)
+                                    .arg(scan.whole.h)
+                                    .arg(GlyphSet::kMaxSize));
+    size->setObjectName(QStringLiteral("lblSize"));
+    size->setWordWrap(true);
+    m_codePoints = new QLineEdit(CodePoints::format(BdfFormat::defaultSubset(scan)));
+    m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
+    m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
+    // The list can be long: its start, where ASCII stands, is what shows.
+    m_codePoints->setCursorPosition(0);
+    m_codePoints->setMinimumWidth(m_codePoints->fontMetrics().averageCharWidth() * kCodePointsChars);
+    m_taken = new QLabel;
+    m_taken->setObjectName(QStringLiteral("lblTaken"));
+    m_taken->setWordWrap(true);
+    connect(m_codePoints, &QLineEdit::textChanged, this, &OpenGlyphSetDialog::txtCodePoints_Change);
+    auto *form = new QFormLayout;
+    form->addRow(size);
+    form->addRow(tr("&Code points:"), m_codePoints);
+    form->addRow(m_taken);
+    placeControls(form);
+    txtCodePoints_Change();
+}
+
+void OpenGlyphSetDialog::placeControls(QLayout *form)
+{
     m_error = new QLabel;
     m_error->setObjectName(QStringLiteral("lblError"));
     m_error->setWordWrap(true);
@@ -87,6 +137,39 @@ QSpinBox *OpenGlyphSetDialog::sizeBox(const char *name, int value)
     return box;
 }
 
+bool OpenGlyphSetDialog::takenCodePoints(CodePoints::Ranges *ranges, BdfFormat::Fit *fit, QString *error) const
+{
+    if (!CodePoints::parseRanges(m_codePoints->text(), ranges, error)) {
+        *error = sentence(*error);
+        return false;
+    }
+    *fit = BdfFormat::fit(*m_scan, {*ranges});
+    if (!fit->fits()) {
+        *error = sentence(fit->misfit);
+        return false;
+    }
+    if (fit->glyphs == 0) {
+        *error = tr("The font has no glyph for these code points.");
+        return false;
+    }
+    return true;
+}
+
+void OpenGlyphSetDialog::txtCodePoints_Change()
+{
+    CodePoints::Ranges ranges;
+    BdfFormat::Fit fit;
+    QString error;
+    if (takenCodePoints(&ranges, &fit, &error))
+        m_taken->setText(tr("They take %L1 of the %L2 glyphs, in cells of %3 × %4.")
+                                 .arg(fit.glyphs)
+                                 .arg(m_scan->glyphs.size())
+                                 .arg(fit.cols)
+                                 .arg(fit.rows));
+    else
+        m_taken->setText(error);
+}
+
 void OpenGlyphSetDialog::accept()
 {
     QString error;
@@ -103,14 +186,20 @@ void OpenGlyphSetDialog::accept()
             m_options.image.firstCodePoint = first;
         }
     }
-    if (m_codePoints) {
+    if (m_scan) {
+        CodePoints::Ranges ranges;
+        BdfFormat::Fit fit;
+        // The label under the code points already says what is wrong.
+        if (!takenCodePoints(&ranges, &fit, &error))
+            return;
+        m_options.bdf.codePoints = ranges;
+    } else if (m_codePoints) {
         CodePoints::Ranges ranges;
         if (CodePoints::parseRanges(m_codePoints->text(), &ranges, &error)) {
             m_options.outline.pixelSize = m_pixelSize->value();
             m_options.outline.codePoints = CodePoints::expanded(ranges);
         } else {
-            error[0] = error[0].toUpper();
-            error += QLatin1Char('.');
+            error = sentence(error);
         }
     }
     if (!error.isEmpty()) {

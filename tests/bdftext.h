@@ -64,6 +64,21 @@ inline QList<int> numbers(const QByteArray &text, const QByteArray &keyword)
     return result;
 }
 
+inline bool isSet(const Char &glyph, int row, int x)
+{
+    return x >= 0 && x < glyph.width && x < 32 && (glyph.rows.value(row) & (0x80000000u >> x));
+}
+
+inline int pixelCount(const Char &glyph)
+{
+    int count = 0;
+    for (int r = 0; r < glyph.height; ++r) {
+        for (int x = 0; x < glyph.width; ++x)
+            count += isSet(glyph, r, x);
+    }
+    return count;
+}
+
 // A character in a matrix whose baseline lies `ascent` rows down and whose
 // left edge lies `left` pixels right of the origin; what lies beyond the
 // matrix is dropped.
@@ -72,7 +87,7 @@ inline Drawing placed(const Char &glyph, int cols, int rows, int ascent, int lef
     Drawing bits(rows, cols);
     for (int r = 0; r < glyph.height; ++r) {
         for (int x = 0; x < glyph.width; ++x) {
-            if (glyph.rows.value(r) & (0x80000000u >> x))
+            if (isSet(glyph, r, x))
                 bits.set(ascent - glyph.yOffset - glyph.height + r, glyph.xOffset - left + x);
         }
     }

@@ -13,7 +13,8 @@
 
 // The readers that need QtGui, against what other tools make of the same
 // real fonts: outline fonts against otf2bdf (FreeType), picture sheets
-// against the fonts they were drawn from, and the kind of each file.
+// against the fonts they were drawn from, the kind of each file, and BDF
+// fonts opened for an export of some of their glyphs.
 class tst_GlyphSetRender : public QObject
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ private slots:
     void imageSheet();
     void kindOf_data();
     void kindOf();
+    void openBdf_data();
+    void openBdf();
 
 private:
     QTemporaryDir m_dir;
@@ -344,6 +347,64 @@ void tst_GlyphSetRender::kindOf()
     QFETCH(QString, path);
     QFETCH(GlyphSetFile::Kind, kind);
     QCOMPARE(int(GlyphSetFile::kindOf(path)), int(kind));
+}
+
+void tst_GlyphSetRender::openBdf_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("ranges");
+    QTest::addColumn<int>("glyphs"); // -1: refused
+    QTest::addColumn<QString>("message"); // how a refusal ends
+
+    QString why;
+    const QByteArray fixed = tool("pcf2bdf", {kMisc + "5x7.pcf.gz"}, "pcf2bdf and xfonts-base", &why);
+    const QByteArray large = tool("pcf2bdf", {kMisc + "9x18.pcf.gz"}, "pcf2bdf and xfonts-base", &why);
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } files[] = {{"5x7.bdf", fixed}, {"9x18.bdf", large}, {"9x18-cut.bdf", large.left(large.indexOf("STARTCHAR Agrave") + 40)}};
+    for (const auto &file : files) {
+        QFile out(m_dir.filePath(file.name));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file.bytes) == file.bytes.size());
+    }
+    const auto path = [this](const char *name) { return m_dir.filePath(name); };
+    const QString largest = QStringLiteral(", more than the 16 x 16 this program edits; these code points fit: ");
+
+    // A font that fits opens whole; the export takes the range.
+    QTest::newRow("5x7") << path("5x7.bdf") << "" << 1848 << QString();
+    QTest::newRow("5x7, a range") << path("5x7.bdf") << "65-67" << 1848 << QString();
+    QTest::newRow("9x18, printable ASCII") << path("9x18.bdf") << "32-126" << 95 << QString();
+    // What does not fit is named (tst_bdfformat); the code points suggested
+    // are the first that fit together, ASCII first, as many as a line holds,
+    // of the range given where it has some.
+    QTest::newRow("9x18") << path("9x18.bdf") << "" << -1
+                          << "(U+1E08) has 7 x 17 pixels of ink" + largest + "0-191,195-196,198-199,203,207-209,213-216,220,222-261,263";
+    QTest::newRow("9x18, Latin-1") << path("9x18.bdf") << "0-255" << -1
+                                   << "they are 9 x 17 pixels" + largest + "0-191,195-196,198-199,203,207-209,213-216,220,222-255";
+    // Damaged, not too large: the reader's own message.
+    QTest::newRow("9x18 cut inside a glyph") << path("9x18-cut.bdf") << "32-126" << -1
+                                             << "the file ends inside glyph 'Agrave' from line 3363: it is cut short";
+}
+
+void tst_GlyphSetRender::openBdf()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, ranges);
+    QFETCH(int, glyphs);
+    QFETCH(QString, message);
+
+    CodePoints::Ranges parsed;
+    QString error;
+    if (!ranges.isEmpty())
+        QVERIFY2(CodePoints::parseRanges(ranges, &parsed, &error), qPrintable(error));
+    const ReadResult result = GlyphSetFile::openBdf(path, parsed);
+    if (glyphs < 0) {
+        QVERIFY2(refused(result, path, message) && result.error.endsWith(message), qPrintable(result.error));
+        return;
+    }
+    QVERIFY2(result.ok(), qPrintable(result.error));
+    QCOMPARE(result.set->size(), glyphs);
 }
 
 QTEST_MAIN(tst_GlyphSetRender)

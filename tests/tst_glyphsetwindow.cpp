@@ -15,9 +15,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -55,6 +58,9 @@ private slots:
     void unsavedChangesAreAsked_data();
     void unsavedChangesAreAsked();
     void unreadableFileChangesNothing();
+    void tooLargeFontAsksForGlyphs_data();
+    void tooLargeFontAsksForGlyphs();
+    void notesAreShown();
     void exportFollowsTheRules_data();
     void exportFollowsTheRules();
 
@@ -326,6 +332,81 @@ void tst_GlyphSetWindow::unreadableFileChangesNothing()
     QVERIFY2(watcher.text.contains(QLatin1String("cut.bdf")), qPrintable(watcher.text));
     QCOMPARE(Grid1()->grid().cellBackColorAt(1, 1), GlyphEditor::kSetColour);
     QCOMPARE(Grid1()->grid().cols(), 16);
+}
+
+void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs_data()
+{
+    QTest::addColumn<QString>("typed"); // none: the code points offered
+    QTest::addColumn<int>("glyphs");   // 0: cancelled
+    QTest::addColumn<QString>("taken"); // what the dialog says of them
+
+    // Counts and sizes as a separate implementation of the rule finds them.
+    QTest::newRow("the code points offered") << QString() << 4274 << "They take 4274 of the 4766 glyphs, in cells of 9 × 16.";
+    QTest::newRow("printable ASCII") << "32-126" << 95 << "They take 95 of the 4766 glyphs, in cells of 9 × 16.";
+    QTest::newRow("Latin-1, which does not fit, then Cancel")
+            << "0-255" << 0 << "Glyph 'Agrave' (U+00C0), 7 x 14 pixels of ink, does not fit with the others taken";
+    QTest::newRow("a code point the font lacks, then Cancel") << "U+10FFFF" << 0
+                                                              << "The font has no glyph for these code points.";
+}
+
+// misc-fixed 9x18 is 18 rows high: the dialog offers the glyphs that fit and
+// says how many they are; what does not fit is not taken.
+void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, glyphs);
+    QFETCH(QString, taken);
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QLocale::setDefault(QLocale::c());
+    const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+
+    QString size;
+    QString said;
+    bool stayedOpen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<OpenGlyphSetDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        size = dialog->findChild<QLabel *>(QStringLiteral("lblSize"))->text();
+        if (!typed.isEmpty())
+            dialog->findChild<QLineEdit *>(QStringLiteral("txtCodePoints"))->setText(typed);
+        said = dialog->findChild<QLabel *>(QStringLiteral("lblTaken"))->text();
+        dialog->accept();
+        stayedOpen = dialog->isVisible();
+        if (stayedOpen)
+            dialog->reject();
+    });
+    QCOMPARE(m_window->openGlyphSet(path), glyphs > 0);
+    QVERIFY2(size.contains(QStringLiteral("4766 glyphs are 9 × 18 pixels together")), qPrintable(size));
+    QVERIFY2(said.startsWith(taken), qPrintable(said));
+    QCOMPARE(stayedOpen, glyphs == 0);
+    if (glyphs == 0) {
+        QVERIFY(!openedWindow() || !openedWindow()->session().isOpen());
+        return;
+    }
+    const GlyphSet &set = openedWindow()->session().set();
+    QCOMPARE(set.size(), glyphs);
+    QCOMPARE(QSize(set.cols(), set.rows()), QSize(9, 16));
+    QVERIFY2(gridShows(0, &message), qPrintable(message));
+}
+
+// A font that ends after its last glyph without ENDFONT opens, and the set
+// window says so.
+void tst_GlyphSetWindow::notesAreShown()
+{
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QByteArray text = contents(path);
+    text.truncate(text.lastIndexOf("ENDFONT"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    QVERIFY(m_window->openGlyphSet(path));
+    const QString status = control<QLabel>(openedWindow(), "lblSet")->text();
+    QVERIFY2(status.contains(QLatin1String("The file ends after its last glyph without ENDFONT")), qPrintable(status));
 }
 
 void tst_GlyphSetWindow::exportFollowsTheRules_data()
