@@ -2,18 +2,6 @@
 
 #include <utility>
 
-namespace {
-// Puts back the newest state of `from`, keeping `present` in `to`.
-EditorState goThrough(std::deque<EditorState> &from, std::deque<EditorState> &to, EditorState present)
-{
-    Q_ASSERT(!from.empty());
-    to.push_back(std::move(present));
-    EditorState target = std::move(from.back());
-    from.pop_back();
-    return target;
-}
-} // namespace
-
 bool UndoHistory::beginStep(const std::function<EditorState()> &present)
 {
     if (m_depth++ > 0)
@@ -36,20 +24,25 @@ bool UndoHistory::endStep(const std::function<bool(const EditorState &)> &unchan
 
 EditorState UndoHistory::undo(EditorState present)
 {
-    Q_ASSERT(m_depth == 0);
-    return goThrough(m_undo, m_redo, std::move(present));
+    Q_ASSERT(m_depth == 0 && !m_undo.empty());
+    m_redo.push_back(std::move(present));
+    return popUndo();
 }
 
 EditorState UndoHistory::redo(EditorState present)
 {
-    Q_ASSERT(m_depth == 0);
-    return goThrough(m_redo, m_undo, std::move(present));
+    Q_ASSERT(m_depth == 0 && !m_redo.empty());
+    pushUndo(std::move(present));
+    EditorState target = std::move(m_redo.back());
+    m_redo.pop_back();
+    return target;
 }
 
 void UndoHistory::clear()
 {
     m_undo.clear();
     m_redo.clear();
+    m_undoText2Length = 0;
 }
 
 void UndoHistory::record(EditorState before)
@@ -57,17 +50,37 @@ void UndoHistory::record(EditorState before)
     // An unchanged hex string, however long, is kept once for all the steps.
     if (!m_undo.empty() && !m_undo.back().Text2.isSharedWith(before.Text2) && m_undo.back().Text2 == before.Text2)
         before.Text2 = m_undo.back().Text2;
-    m_undo.push_back(std::move(before));
+    pushUndo(std::move(before));
     m_redo.clear();
-    // The texts kept, each shared run of steps counted once.
-    const auto keptLength = [this] {
-        qsizetype length = 0;
-        for (size_t i = 0; i < m_undo.size(); ++i) {
-            if (i == 0 || !m_undo[i].Text2.isSharedWith(m_undo[i - 1].Text2))
-                length += m_undo[i].Text2.size();
-        }
-        return length;
-    };
-    while (m_undo.size() > size_t(kMaxSteps) || (m_undo.size() > 1 && keptLength() > kMaxText2Length))
-        m_undo.pop_front();
+    while (m_undo.size() > size_t(kMaxSteps) || (m_undo.size() > 1 && m_undoText2Length > kMaxText2Length))
+        dropOldestUndo();
+}
+
+bool UndoHistory::sharesText2WithPrevious(size_t i) const
+{
+    return i > 0 && m_undo[i].Text2.isSharedWith(m_undo[i - 1].Text2);
+}
+
+void UndoHistory::pushUndo(EditorState &&state)
+{
+    m_undo.push_back(std::move(state));
+    if (!sharesText2WithPrevious(m_undo.size() - 1))
+        m_undoText2Length += m_undo.back().Text2.size();
+}
+
+EditorState UndoHistory::popUndo()
+{
+    if (!sharesText2WithPrevious(m_undo.size() - 1))
+        m_undoText2Length -= m_undo.back().Text2.size();
+    EditorState state = std::move(m_undo.back());
+    m_undo.pop_back();
+    return state;
+}
+
+// A run of steps sharing the oldest text goes on counting it from the next.
+void UndoHistory::dropOldestUndo()
+{
+    if (m_undo.size() == 1 || !sharesText2WithPrevious(1))
+        m_undoText2Length -= m_undo.front().Text2.size();
+    m_undo.pop_front();
 }

@@ -44,9 +44,17 @@ public:
 
 private:
     void record(EditorState before);
+    bool sharesText2WithPrevious(size_t i) const;
+    void pushUndo(EditorState &&state);
+    EditorState popUndo();
+    void dropOldestUndo();
 
     int m_depth = 0;
     EditorState m_before; // of the step open
     std::deque<EditorState> m_undo;
     std::deque<EditorState> m_redo;
+    // The length of the texts that m_undo keeps, each run of steps that
+    // share one counted once: kept as the steps come and go, as summing a
+    // thousand steps for every click would cost more than the click.
+    qsizetype m_undoText2Length = 0;
 };

@@ -125,7 +125,7 @@ void tst_UndoHistory::limits_data()
     QTest::addColumn<int>("kept");
 
     // One letter a step: the text before it, `length` characters of that
-    // letter; "=" the very text of the step before, shared.
+    // letter; "=" the very text of the step before, shared; "<" an undo.
     constexpr qsizetype budget = UndoHistory::kMaxText2Length;
     QString distinct;
     for (int i = 0; i <= UndoHistory::kMaxSteps; ++i)
@@ -136,6 +136,9 @@ void tst_UndoHistory::limits_data()
     QTest::newRow("one text shared by steps counts once") << "a==" << budget / 2 + 1 << 3;
     QTest::newRow("equal texts in a row count once") << "aa" << budget / 2 + 1 << 2;
     QTest::newRow("the newest step past the budget alone") << "a" << budget + 1 << 1;
+    QTest::newRow("a shared text counts until its last step goes") << "a=b" << budget / 2 + 1 << 1;
+    QTest::newRow("an undone step's text counts no more") << "ab<c" << budget / 2 << 2;
+    QTest::newRow("a shared text undone counts still") << "a=<b" << budget / 2 + 1 << 1;
 }
 
 void tst_UndoHistory::limits()
@@ -146,24 +149,27 @@ void tst_UndoHistory::limits()
 
     UndoHistory history;
     QString text;
+    QList<QChar> steps; // the letters of the steps that could be undone, had nothing been dropped
     for (const QChar letter : texts) {
+        if (letter == u'<') {
+            history.undo(EditorState());
+            steps.removeLast();
+            continue;
+        }
         if (letter != u'=')
             text = QString(length, letter);
         history.beginStep([&text] { return stateWith(text); });
         history.endStep([](const EditorState &) { return false; });
+        steps.append(text.front());
     }
     text.clear();
     QCOMPARE(undoable(history), kept);
     // The newest steps are the ones kept.
-    for (qsizetype i = texts.size() - 1; i >= texts.size() - kept; --i) {
+    while (history.canUndo()) {
         const QString before = history.undo(EditorState()).Text2;
-        qsizetype first = i;
-        while (texts.at(first) == u'=')
-            --first;
         QCOMPARE(before.size(), length);
-        QCOMPARE(before.front(), texts.at(first));
+        QCOMPARE(before.front(), steps.takeLast());
     }
-    QVERIFY(!history.canUndo());
 }
 
 QTEST_APPLESS_MAIN(tst_UndoHistory)
