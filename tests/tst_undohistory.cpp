@@ -31,19 +31,12 @@ void step(UndoHistory &history, QString *present, const QString &after)
     history.endStep([present](const EditorState &before) { return before.Text2 == *present; });
 }
 
-int undoable(UndoHistory history)
+// How many steps there are to undo (back) or to redo.
+int stepsToGo(UndoHistory history, bool back)
 {
     int n = 0;
-    for (; history.canUndo(); ++n)
-        history.undo(EditorState());
-    return n;
-}
-
-int redoable(UndoHistory history)
-{
-    int n = 0;
-    for (; history.canRedo(); ++n)
-        history.redo(EditorState());
+    for (; back ? history.canUndo() : history.canRedo(); ++n)
+        back ? history.undo(EditorState()) : history.redo(EditorState());
     return n;
 }
 
@@ -114,8 +107,8 @@ void tst_UndoHistory::steps()
     QVERIFY2(run(history, script, &present, &error), qPrintable(error));
     QVERIFY(!history.stepOpen());
     QTEST(present, "present");
-    QTEST(undoable(history), "undoable");
-    QTEST(redoable(history), "redoable");
+    QTEST(stepsToGo(history, true), "undoable");
+    QTEST(stepsToGo(history, false), "redoable");
 }
 
 void tst_UndoHistory::limits_data()
@@ -163,7 +156,7 @@ void tst_UndoHistory::limits()
         steps.append(text.front());
     }
     text.clear();
-    QCOMPARE(undoable(history), kept);
+    QCOMPARE(stepsToGo(history, true), kept);
     // The newest steps are the ones kept.
     while (history.canUndo()) {
         const QString before = history.undo(EditorState()).Text2;
