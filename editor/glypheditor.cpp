@@ -3,8 +3,6 @@
 #include "bytereader.h"
 #include "readout.h"
 
-#include <utility>
-
 namespace {
 constexpr int kLoadIndexCount = GlyphEditor::kMatrixMax; // the grids are created that large
 constexpr int kEditGridTwips = 3740;     // Grid1's outer size and colGrid's width
@@ -62,8 +60,7 @@ void GlyphEditor::frmMain_LoadGrids(Colour windowBackColour)
     m_rowGrid.setColWidth(0, kRowReadoutWidthTwips);
     m_colGrid.setRowHeight(0, kEditCellTwips);
     // What the window does while it is made is no step of the user's.
-    m_undo.clear();
-    m_redo.clear();
+    m_history.clear();
 }
 
 // Toggles the current cell: to clearColour when it holds setColour, to
@@ -118,7 +115,7 @@ void GlyphEditor::Command6_Click()
     m_Grid2.clear();
     m_colGrid.clear();
     m_rowGrid.clear();
-    setText2(QString());
+    m_Text2.set(QString());
     setFrmmatrixEnabled(true);
 }
 
@@ -148,7 +145,7 @@ void GlyphEditor::updateVerticalReadout()
             value += 1u << BitOrder(BitOrder::Vertical).bitOfCell(r, rows);
     }
     m_colGrid.setText(Readout::hexText(value));
-    setText2(padAndCollect(m_colGrid));
+    m_Text2.set(padAndCollect(m_colGrid));
     m_colGrid.setCol(m_Grid1.col());
 }
 
@@ -167,7 +164,7 @@ void GlyphEditor::updateHorizontalReadout()
             value += 1u << order.bitOfCell(column, cols);
     }
     m_rowGrid.setText(Readout::hexText(value));
-    setText2(padAndCollect(m_rowGrid));
+    m_Text2.set(padAndCollect(m_rowGrid));
 }
 
 // Pads every cell of a readout (one row of columns, or one column of rows)
@@ -276,7 +273,7 @@ void GlyphEditor::Grid1_MouseDown(int row, int col)
     Grid1_Click(row, col);
     m_strokeActing = false;
     m_strokeSets = m_Grid1.cellBackColorAt(row, col) == kSetColour;
-    flushText2();
+    m_Text2.flush();
 }
 
 void GlyphEditor::Grid1_MouseMove(int row, int col)
@@ -288,7 +285,7 @@ void GlyphEditor::Grid1_MouseMove(int row, int col)
     m_strokeActing = true;
     Grid1_Click(row, col);
     m_strokeActing = false;
-    flushText2();
+    m_Text2.flush();
 }
 
 void GlyphEditor::Grid1_MouseUp()
@@ -380,26 +377,20 @@ bool GlyphEditor::drawFromText(QStringView text, QString *error)
 
 // Undo and redo
 
-GlyphEditor::State GlyphEditor::state() const
+EditorState GlyphEditor::state() const
 {
     return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
             Text2(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
             m_chkdirValue, m_chkdirEnabled, m_drawingOwner};
 }
 
-void GlyphEditor::restore(const State &state)
+void GlyphEditor::restore(const EditorState &state)
 {
     m_Grid1.restore(state.Grid1);
     m_Grid2.restore(state.Grid2);
     m_colGrid.restore(state.colGrid);
     m_rowGrid.restore(state.rowGrid);
-    const QString present = Text2();
-    if (!present.isSharedWith(state.Text2) && present != state.Text2) {
-        m_Text2.setText(state.Text2);
-        m_text2Read = state.Text2;
-        m_text2Revision = m_Text2.revision();
-        m_text2Known = true;
-    }
+    m_Text2.put(state.Text2);
     m_lstColText = state.lstColText;
     m_lstRowText = state.lstRowText;
     m_optvertValue = state.optvertValue;
@@ -409,6 +400,19 @@ void GlyphEditor::restore(const State &state)
     setFrmmatrixEnabled(state.frmmatrixEnabled);
     emit sizeListsChanged();
     emit matrixOptionsChanged();
+}
+
+// Whether the editor holds `state`: the grids' current cells, a cursor that
+// no user sees, do not count, and Text2 is compared only when a handler of
+// the step set it.
+bool GlyphEditor::holds(const EditorState &state) const
+{
+    return state.lstColText == m_lstColText && state.lstRowText == m_lstRowText
+            && state.frmmatrixEnabled == m_frmmatrixEnabled && state.optvertValue == m_optvertValue
+            && state.chkdirValue == m_chkdirValue && state.chkdirEnabled == m_chkdirEnabled
+            && state.drawingOwner == m_drawingOwner && (!m_Text2.setInStep() || Text2() == state.Text2)
+            && m_Grid1.matches(state.Grid1) && m_Grid2.matches(state.Grid2) && m_colGrid.matches(state.colGrid)
+            && m_rowGrid.matches(state.rowGrid);
 }
 
 GlyphEditor::Step::Step(GlyphEditor &editor)
@@ -427,109 +431,39 @@ GlyphEditor::Step::~Step()
 
 void GlyphEditor::beginStep()
 {
-    if (m_stepDepth++ > 0)
-        return;
-    m_stepStart = state();
-    m_text2Written = false;
+    if (m_history.beginStep([this] { return state(); }))
+        m_Text2.beginStep();
 }
 
+// Text2 reaches its box when the outermost step ends.
 void GlyphEditor::endStep()
 {
-    if (--m_stepDepth > 0)
+    const bool kept = m_history.endStep([this](const EditorState &before) { return holds(before); });
+    if (m_history.stepOpen())
         return;
-    State before = std::move(m_stepStart);
-    m_stepStart = State();
-    // A step that changes nothing, or whose changes cancel out (a drawing
-    // cleared and drawn again), is none to undo.
-    const bool unchanged = before.lstColText == m_lstColText && before.lstRowText == m_lstRowText
-            && before.frmmatrixEnabled == m_frmmatrixEnabled && before.optvertValue == m_optvertValue
-            && before.chkdirValue == m_chkdirValue && before.chkdirEnabled == m_chkdirEnabled
-            && before.drawingOwner == m_drawingOwner
-            && (!m_text2Written || Text2() == before.Text2) && m_Grid1.matches(before.Grid1)
-            && m_Grid2.matches(before.Grid2) && m_colGrid.matches(before.colGrid) && m_rowGrid.matches(before.rowGrid);
-    flushText2();
-    if (!unchanged)
-        record(std::move(before));
-}
-
-// Text2 changes only where a handler sets it anew, or empties it while it
-// holds something.
-void GlyphEditor::setText2(const QString &text)
-{
-    const bool empty = m_text2Pending ? m_pendingText2.isEmpty() : m_Text2.length() == 0;
-    if (text.isEmpty() && empty)
-        return;
-    m_pendingText2 = text;
-    m_text2Pending = true;
-    m_text2Written = true;
-    if (m_stepDepth == 0)
-        flushText2();
-}
-
-void GlyphEditor::flushText2()
-{
-    if (!m_text2Pending)
-        return;
-    m_text2Pending = false;
-    m_text2Read = std::exchange(m_pendingText2, QString());
-    m_Text2.setText(m_text2Read);
-    m_text2Revision = m_Text2.revision();
-    m_text2Known = true;
-}
-
-QString GlyphEditor::Text2() const
-{
-    if (m_text2Pending)
-        return m_pendingText2;
-    if (!m_text2Known || m_Text2.revision() != m_text2Revision) {
-        m_text2Read = m_Text2.text();
-        m_text2Revision = m_Text2.revision();
-        m_text2Known = true;
-    }
-    return m_text2Read;
-}
-
-void GlyphEditor::record(State before)
-{
-    // An unchanged hex string, however long, is kept once for all the steps.
-    if (!m_undo.empty() && !m_undo.back().Text2.isSharedWith(before.Text2) && m_undo.back().Text2 == before.Text2)
-        before.Text2 = m_undo.back().Text2;
-    m_undo.push_back(std::move(before));
-    m_redo.clear();
-    // The texts kept, each shared run of steps counted once.
-    const auto keptLength = [this] {
-        qsizetype length = 0;
-        for (size_t i = 0; i < m_undo.size(); ++i) {
-            if (i == 0 || !m_undo[i].Text2.isSharedWith(m_undo[i - 1].Text2))
-                length += m_undo[i].Text2.size();
-        }
-        return length;
-    };
-    while (m_undo.size() > size_t(kMaxUndoSteps) || (m_undo.size() > 1 && keptLength() > kMaxUndoText2Length))
-        m_undo.pop_front();
-    emit historyChanged();
+    m_Text2.flush();
+    if (kept)
+        emit historyChanged();
 }
 
 void GlyphEditor::undo()
 {
-    goThroughHistory(m_undo, m_redo);
+    goThroughHistory(true);
 }
 
 void GlyphEditor::redo()
 {
-    goThroughHistory(m_redo, m_undo);
+    goThroughHistory(false);
 }
 
-// Puts back the newest state of `from`, keeping the present one in `to`.
-void GlyphEditor::goThroughHistory(std::deque<State> &from, std::deque<State> &to)
+// Puts back the state before the newest step (back) or after the newest step
+// undone, keeping the present one to go the other way.
+void GlyphEditor::goThroughHistory(bool back)
 {
     if (m_strokeOpen)
         Grid1_MouseUp();
-    if (from.empty() || m_stepDepth > 0)
+    if (m_history.stepOpen() || !(back ? m_history.canUndo() : m_history.canRedo()))
         return;
-    to.push_back(state());
-    const State target = std::move(from.back());
-    from.pop_back();
-    restore(target);
+    restore(back ? m_history.undo(state()) : m_history.redo(state()));
     emit historyChanged();
 }

@@ -3,14 +3,15 @@
 #include "bitorder.h"
 #include "colour.h"
 #include "drawing.h"
+#include "editorstate.h"
 #include "grid.h"
 #include "readout.h"
+#include "text2buffer.h"
 #include "textbox.h"
+#include "undohistory.h"
 
 #include <QObject>
 #include <QString>
-
-#include <deque>
 
 // The glyph editor's state and its handlers, free of any widget.
 //
@@ -77,7 +78,7 @@ public:
 
     // The hex string. The readout update writes it, Clear empties it, and the
     // user may edit it; line breaks in it are carriage return plus line feed.
-    QString Text2() const;
+    QString Text2() const { return m_Text2.text(); }
 
     // The Load steps for the grids: outer sizes, every cell size for indexes
     // 0 to 15, the miniature's background, the readouts' fixed dimension.
@@ -129,19 +130,17 @@ public:
     void drawGlyph(const Drawing &drawing, qint64 owner);
     // The owner of the drawing in Grid1: the one last drawn by drawGlyph(),
     // or kNoOwner.
-    static constexpr qint64 kNoOwner = -1;
+    static constexpr qint64 kNoOwner = EditorState::kNoOwner;
     qint64 drawingOwner() const { return m_drawingOwner; }
 
-    bool canUndo() const { return !m_undo.empty(); }
-    bool canRedo() const { return !m_redo.empty(); }
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
     void undo();
     void redo();
 
-    // The most steps kept to undo; fewer only while the Text2 texts they
-    // keep would pass kMaxUndoText2Length characters in all, counting a
-    // text that several steps share once.
-    static constexpr int kMaxUndoSteps = 1000;
-    static constexpr qsizetype kMaxUndoText2Length = qsizetype(64) * 1024 * 1024;
+    // How much the history keeps: see UndoHistory.
+    static constexpr int kMaxUndoSteps = UndoHistory::kMaxSteps;
+    static constexpr qsizetype kMaxUndoText2Length = UndoHistory::kMaxText2Length;
 
 signals:
     void frmmatrixEnabledChanged(bool enabled);
@@ -152,19 +151,6 @@ signals:
     void historyChanged();
 
 private:
-    // Everything that undo() puts back.
-    struct State
-    {
-        Grid::Snapshot Grid1, Grid2, colGrid, rowGrid;
-        QString Text2;
-        QString lstColText, lstRowText;
-        bool frmmatrixEnabled = true;
-        bool optvertValue = false;
-        int chkdirValue = 0;
-        bool chkdirEnabled = true;
-        qint64 drawingOwner = kNoOwner;
-    };
-
     // One step to undo, held while a handler runs; handlers that other
     // handlers call make no steps of their own.
     class Step
@@ -179,14 +165,12 @@ private:
         GlyphEditor &m_editor;
     };
 
-    State state() const;
-    void restore(const State &state);
+    EditorState state() const;
+    void restore(const EditorState &state);
+    bool holds(const EditorState &state) const;
     void beginStep();
     void endStep();
-    void setText2(const QString &text);
-    void flushText2();
-    void record(State before);
-    void goThroughHistory(std::deque<State> &from, std::deque<State> &to);
+    void goThroughHistory(bool back);
     void draw(const Drawing &drawing, bool turned = false);
     void updateReadout();
     void updateVerticalReadout();
@@ -198,7 +182,8 @@ private:
                       void (Grid::*setCellSize)(int, int), void (Grid::*setOuterSize)(int));
     static void toggleCell(Grid &grid, Colour setColour, Colour clearColour);
 
-    TextBox &m_Text2;
+    Text2Buffer m_Text2;
+    UndoHistory m_history;
 
     Grid m_Grid1{kMatrixMax, kMatrixMax};
     Grid m_Grid2{kMatrixMax, kMatrixMax};
@@ -212,23 +197,6 @@ private:
     QString m_lstColText = QStringLiteral("Width");
     QString m_lstRowText = QStringLiteral("Height");
     qint64 m_drawingOwner = kNoOwner;
-
-    int m_stepDepth = 0;
-    State m_stepStart;
-    bool m_text2Written = false; // since the step began
-    std::deque<State> m_undo;
-    std::deque<State> m_redo;
-
-    // Text2 as a handler leaves it, written into the box once the handler is
-    // done: a stroke, a transform or a drawing clicks many cells.
-    QString m_pendingText2;
-    bool m_text2Pending = false;
-    // Text2's text as last read from or written to its box, and the box's
-    // revision then: a hex string of megabytes is not read again for every
-    // step while it stays as it is, and the steps share it.
-    mutable QString m_text2Read;
-    mutable quint64 m_text2Revision = 0;
-    mutable bool m_text2Known = false;
 
     bool m_strokeOpen = false;   // between Grid1_MouseDown and Grid1_MouseUp
     bool m_strokeActing = false; // while a stroke clicks
