@@ -13,7 +13,7 @@ constexpr int kMaxCode = 255;
 // Where the byte of `col` and `page` lies among a record's page bytes.
 int byteIndex(int col, int page, int cols, int pages, Order order)
 {
-    return order == Order::Columns ? col * pages + page : page * cols + col;
+    return order == Order::Column ? col * pages + page : page * cols + col;
 }
 
 Result failure(const QString &error)

@@ -19,13 +19,13 @@ class GlyphSet;
 namespace PageLayout {
 
 enum class Order {
-    Columns, // each column from the left, its pages from the top in turn
-    Pages,   // each page from the top, all its columns from the left
+    Column, // each column from the left, its pages from the top in turn
+    Page,   // each page from the top, all its columns from the left
 };
 
 struct Options
 {
-    Order order = Order::Pages;
+    Order order = Order::Column;
     // Each record begins with a byte for the glyph's width, as fonts of
     // fixed-size records "[width][columns x pages]" for proportional text
     // have it (widthOf()).

@@ -28,7 +28,7 @@ CSource::File write(const GlyphSet &set, QStringView name, const PageLayout::Opt
                    .arg(id, options.widthByte ? QStringLiteral(" of width 0") : QString());
     out += QLatin1String("// A record is ")
             + (options.widthByte ? QLatin1String("the glyph's width in pixels, then its bytes: ") : QLatin1String("the glyph's bytes: "))
-            + (options.order == PageLayout::Order::Columns
+            + (options.order == PageLayout::Order::Column
                        ? QLatin1String("each column from the left,\n// its pages from the top in turn.")
                        : QLatin1String("each page from the top,\n// its columns from the left in turn."))
             + QLatin1String(" A byte is one column of a page of 8 rows, bit 0 its top row.\n\n");

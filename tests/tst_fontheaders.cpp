@@ -296,12 +296,12 @@ void tst_FontHeaders::pages_data()
     QTest::addColumn<PageLayout::Order>("order");
     QTest::addColumn<bool>("widthByte");
     for (const Source &font : kFonts) {
-        QTest::addRow("%s, pages", font.row) << font.row << PageLayout::Order::Pages << false;
-        QTest::addRow("%s, columns with widths", font.row) << font.row << PageLayout::Order::Columns << true;
+        QTest::addRow("%s, pages", font.row) << font.row << PageLayout::Order::Page << false;
+        QTest::addRow("%s, columns with widths", font.row) << font.row << PageLayout::Order::Column << true;
     }
-    QTest::newRow("one glyph") << "edge: one glyph" << PageLayout::Order::Columns << false;
-    QTest::newRow("16 x 16, every pixel set") << "edge: solid" << PageLayout::Order::Pages << true;
-    QTest::newRow("an advance past the cell") << "edge: above" << PageLayout::Order::Columns << true;
+    QTest::newRow("one glyph") << "edge: one glyph" << PageLayout::Order::Column << false;
+    QTest::newRow("16 x 16, every pixel set") << "edge: solid" << PageLayout::Order::Page << true;
+    QTest::newRow("an advance past the cell") << "edge: above" << PageLayout::Order::Column << true;
 }
 
 // Code c has record c - first; a record is the width byte, then one byte
@@ -340,7 +340,7 @@ void tst_FontHeaders::pages()
         Pixels pixels;
         for (int col = 0; col < set.cols(); ++col) {
             for (int row = 0; row < pages * 8; ++row) {
-                const int at = order == PageLayout::Order::Columns ? col * pages + row / 8 : row / 8 * set.cols() + col;
+                const int at = order == PageLayout::Order::Column ? col * pages + row / 8 : row / 8 * set.cols() + col;
                 if (bytes[start + at] >> row % 8 & 1)
                     pixels.emplace_back(col, row);
             }
