@@ -49,7 +49,7 @@ InkBox inkBox(const Drawing &bits)
 
 QString codeName(int code)
 {
-    return QStringLiteral("0x") + QString::number(code, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 Result failure(const QString &error)
@@ -87,8 +87,11 @@ Result encode(const GlyphSet &set)
     int first = kMaxCode, last = 0;
     for (const ::Glyph &glyph : set.glyphs()) {
         const int code = glyph.codePoint;
-        if (code < 0 || code > kMaxCode)
-            return failure(QStringLiteral("a GFX font holds codes 0 to 255 only, not %1").arg(code));
+        if (code < 0 || code > kMaxCode) {
+            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a GFX font")
+                                    : QStringLiteral("%1 lies past U+00FF; a GFX font holds 8-bit codes only")
+                                              .arg(codeName(code)));
+        }
         Q_ASSERT_X(!byCode[size_t(code)], "GfxFont::encode", "each code once");
         byCode[size_t(code)] = &glyph;
         first = std::min(first, code);
@@ -144,10 +147,10 @@ std::vector<DrawnGlyph> decode(const Font &font)
         DrawnGlyph drawn{font.first + int(i), entry.xAdvance, entry.xOffset, entry.yOffset - 1,
                          Drawing(entry.height, entry.width)};
         const qint64 start = qint64(entry.bitmapOffset) * 8;
-        for (int r = 0; r < entry.height; ++r) {
-            for (int c = 0; c < entry.width; ++c) {
+        for (int r = 0; r < drawn.bits.rows(); ++r) {
+            for (int c = 0; c < drawn.bits.cols(); ++c) {
                 const qint64 bit = start + qint64(r) * entry.width + c;
-                if (bit / 8 < font.bitmap.size() && (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8))))
+                if (bit >= 0 && bit / 8 < font.bitmap.size() && (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8))))
                     drawn.bits.set(r, c);
             }
         }

@@ -63,7 +63,8 @@ struct Result
 Result encode(const GlyphSet &set);
 
 // Every glyph from first to last as the library draws it, relative to the
-// pen on the baseline: its box at (xOffset, yOffset - 1), its advance.
+// pen on the baseline: its box at (xOffset, yOffset - 1), its advance. Bits
+// past the bitmap's end are clear, and a box is cut to 16 x 16 pixels.
 std::vector<DrawnGlyph> decode(const Font &font);
 
 } // namespace GfxFont

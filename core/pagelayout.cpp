@@ -62,8 +62,11 @@ Result encode(const GlyphSet &set, const Options &options)
     int first = kMaxCode, last = 0;
     for (const Glyph &glyph : set.glyphs()) {
         const int code = glyph.codePoint;
-        if (code < 0 || code > kMaxCode)
-            return failure(QStringLiteral("a page font holds codes 0 to 255 only, not %1").arg(code));
+        if (code < 0 || code > kMaxCode) {
+            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a page font")
+                                    : QStringLiteral("U+%1 lies past U+00FF; a page font holds 8-bit codes only")
+                                              .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+        }
         Q_ASSERT_X(!byCode[size_t(code)], "PageLayout::encode", "each code once");
         byCode[size_t(code)] = &glyph;
         first = std::min(first, code);
@@ -88,9 +91,9 @@ Result encode(const GlyphSet &set, const Options &options)
 std::vector<DrawnGlyph> decode(const Font &font)
 {
     std::vector<DrawnGlyph> result;
-    const int size = recordSize(font.cols, font.rows, font.options);
-    if (size <= 0)
+    if (font.cols < 1 || font.cols > Drawing::kMaxSize || font.rows < 1 || font.rows > Drawing::kMaxSize)
         return result;
+    const int size = recordSize(font.cols, font.rows, font.options);
     const int pages = pageCount(font.rows);
     const int skip = font.options.widthByte ? 1 : 0;
     const int count = int(std::min<qsizetype>(font.count, font.bytes.size() / size));

@@ -76,7 +76,8 @@ Result encode(const GlyphSet &set, const Options &options);
 
 // Every record as a display draws it: the whole cell with its top-left
 // corner at the pen, the advance its width byte, or the cell's width
-// without one. A short last record is left out.
+// without one. A short last record is left out; a cell outside 1..16 by
+// 1..16 pixels gives nothing.
 std::vector<DrawnGlyph> decode(const Font &font);
 
 } // namespace PageLayout

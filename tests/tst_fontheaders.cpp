@@ -433,13 +433,13 @@ void tst_FontHeaders::refusals_data()
     QTest::addColumn<int>("ascent");
     QTest::addColumn<QString>("message"); // a part of it
 
-    QTest::newRow("gfx: advance past 255") << "gfx" << 0x41 << 256 << 0 << 5 << "0x41: its advance of 256 pixels";
-    QTest::newRow("gfx: negative advance") << "gfx" << 0x41 << -1 << 0 << 5 << "0x41: its advance of -1 pixels";
+    QTest::newRow("gfx: advance past 255") << "gfx" << 0x41 << 256 << 0 << 5 << "U+0041: its advance of 256 pixels";
+    QTest::newRow("gfx: negative advance") << "gfx" << 0x41 << -1 << 0 << 5 << "U+0041: its advance of -1 pixels";
     QTest::newRow("gfx: x offset past int8") << "gfx" << 0x41 << 5 << 128 << 5 << "offsets from -128 to 127";
     QTest::newRow("gfx: y offset past int8") << "gfx" << 0x41 << 5 << 0 << -200 << "offsets from -128 to 127";
-    QTest::newRow("gfx: code past 255") << "gfx" << 0x100 << 5 << 0 << 5 << "codes 0 to 255 only, not 256";
+    QTest::newRow("gfx: code past 255") << "gfx" << 0x100 << 5 << 0 << 5 << "U+0100 lies past U+00FF";
     QTest::newRow("gfx: no glyph") << "gfx" << -1 << 5 << 0 << 5 << "at least one glyph";
-    QTest::newRow("pages: code past 255") << "pages" << 0x100 << 5 << 0 << 5 << "codes 0 to 255 only, not 256";
+    QTest::newRow("pages: code past 255") << "pages" << 0x100 << 5 << 0 << 5 << "U+0100 lies past U+00FF";
     QTest::newRow("pages: no glyph") << "pages" << -1 << 5 << 0 << 5 << "at least one glyph";
     QTest::newRow("c: no glyph") << "c" << -1 << 5 << 0 << 5 << "no glyphs";
 }
