@@ -1,6 +1,9 @@
+#include "gfxfont.h"
+#include "pagelayout.h"
 #include "u8g2font.h"
 #include "u8x8font.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,7 +12,8 @@
 // set; each format's font of it decodes to the glyphs the set draws, or the
 // encoder says why the set does not fit (never for a set that plainly
 // fits). The same bytes read as a font of each format decode or are refused
-// with a message naming a byte inside them, never read out of bounds.
+// with a message naming a byte inside them, never read out of bounds; GFX
+// and page fonts, which are structures, decode any structure so.
 namespace {
 
 [[noreturn]] void fail(const char *format, const char *what)
@@ -152,6 +156,93 @@ void roundTrip(const Format &format, const GlyphSet &set)
     }
 }
 
+// GFX and the page layouts keep a font as a structure rather than one byte
+// array. Each code from the first to the last decodes to the set's glyph,
+// or to a blank one that does not move the pen (GFX) or has width 0 (pages).
+void roundTripGfx(const GlyphSet &set)
+{
+    const GfxFont::Result gfx = GfxFont::encode(set);
+    if (!gfx.ok()) {
+        if (gfx.error.isEmpty() || gfx.error.contains(u'\n'))
+            fail("gfx", "a refusal without a one-line message");
+        const bool fits = !set.isEmpty() && moderate(set)
+                && std::all_of(set.glyphs().begin(), set.glyphs().end(),
+                               [&set](const Glyph &glyph) { return set.advanceOf(glyph) >= 0; });
+        if (fits)
+            fail("gfx", "a set that fits was refused");
+        return;
+    }
+    const std::vector<DrawnGlyph> decoded = GfxFont::decode(*gfx.font);
+    if (gfx.font->bitmap.size() > 0xFFFF || decoded.size() != size_t(gfx.font->last - gfx.font->first + 1))
+        fail("gfx", "a bitmap past 16-bit offsets, or not one glyph per code");
+    for (const DrawnGlyph &glyph : decoded) {
+        const qsizetype index = set.indexOf(glyph.codePoint);
+        const bool same = index < 0 ? glyph.pixels().empty() && glyph.advance == 0
+                                    : glyph.pixels() == set.drawn(set.at(index)).pixels()
+                        && glyph.advance == set.advanceOf(set.at(index));
+        if (!same)
+            fail("gfx", "a glyph decodes otherwise");
+    }
+}
+
+void roundTripPages(const GlyphSet &set)
+{
+    for (const PageLayout::Order order : {PageLayout::Order::Column, PageLayout::Order::Page}) {
+        for (const bool widthByte : {false, true}) {
+            const PageLayout::Result pages = PageLayout::encode(set, {order, widthByte});
+            if (pages.ok() == set.isEmpty())
+                fail("pages", "a set of glyphs refused, or an empty one taken");
+            if (!pages.ok())
+                continue;
+            const std::vector<DrawnGlyph> decoded = PageLayout::decode(*pages.font);
+            if (decoded.size() != size_t(set.at(set.size() - 1).codePoint - set.at(0).codePoint + 1))
+                fail("pages", "not one record per code");
+            for (const DrawnGlyph &glyph : decoded) {
+                const qsizetype index = set.indexOf(glyph.codePoint);
+                const Drawing cell = index < 0 ? Drawing(set.rows(), set.cols()) : set.at(index).bits;
+                const int width = !widthByte ? set.cols()
+                        : index < 0          ? 0
+                                             : std::clamp(set.advanceOf(set.at(index)), 0, set.cols());
+                if (!(glyph.bits == cell) || glyph.advance != width || glyph.x != 0 || glyph.y != 0)
+                    fail("pages", "a record decodes otherwise");
+            }
+        }
+    }
+}
+
+// Arbitrary bytes as the parts of a GFX font and of a page font: decoding
+// reads nothing outside them.
+void decodeRawStructures(Input &in, QByteArrayView data)
+{
+    GfxFont::Font gfx;
+    gfx.first = in.next();
+    for (int i = in.next() % 16; i > 0; --i) {
+        GfxFont::Glyph glyph;
+        glyph.bitmapOffset = in.next();
+        glyph.bitmapOffset |= in.next() << 8;
+        glyph.width = in.next();
+        glyph.height = in.next();
+        glyph.xAdvance = in.next();
+        glyph.xOffset = int8_t(in.next());
+        glyph.yOffset = int8_t(in.next());
+        gfx.glyphs.push_back(glyph);
+    }
+    gfx.bitmap = data.toByteArray().left(in.next());
+    if (GfxFont::decode(gfx).size() != gfx.glyphs.size())
+        fail("gfx", "not one decoded glyph per entry");
+
+    PageLayout::Font pages;
+    pages.first = in.next();
+    pages.count = in.next();
+    pages.cols = in.next() % 20;
+    pages.rows = in.next() % 20;
+    const uint8_t options = in.next();
+    pages.options = {options & 1 ? PageLayout::Order::Column : PageLayout::Order::Page, (options & 2) != 0};
+    pages.bytes = data.toByteArray();
+    if (PageLayout::decode(pages).size() > size_t(pages.count))
+        fail("pages", "more records decoded than the font holds");
+}
+
 void decodeRaw(const Format &format, QByteArrayView data)
 {
     QString error;
@@ -176,9 +267,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Input in(data, size);
     const GlyphSet set = makeSet(in);
+    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     for (const Format &format : kFormats) {
         roundTrip(format, upTo(set, format.lastCode));
-        decodeRaw(format, QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+        decodeRaw(format, bytes);
     }
+    const GlyphSet eightBit = upTo(set, 0xFF);
+    roundTripGfx(eightBit);
+    roundTripPages(eightBit);
+    Input again(data, size);
+    decodeRawStructures(again, bytes);
     return 0;
 }

@@ -44,6 +44,21 @@ bool isReserved(QStringView name)
     return !name.isEmpty() && name[0] == u'_';
 }
 
+// <stdint.h> declares its types as int..._t and uint..._t and its limits as
+// macros such as INT8_MAX, UINT16_C or SIZE_WIDTH, and reserves every other
+// name of those shapes for itself.
+bool isStdintName(QStringView name)
+{
+    if ((name.startsWith(u"int") || name.startsWith(u"uint")) && name.endsWith(u"_t"))
+        return true;
+    static const char16_t *const macroStarts[] = {u"INT", u"UINT", u"PTRDIFF_", u"SIG_ATOMIC_", u"SIZE_", u"WCHAR_", u"WINT_"};
+    static const char16_t *const macroEnds[] = {u"_MAX", u"_MIN", u"_WIDTH", u"_C"};
+    return std::any_of(std::begin(macroStarts), std::end(macroStarts),
+                       [name](const char16_t *start) { return name.startsWith(QStringView(start)); })
+            && std::any_of(std::begin(macroEnds), std::end(macroEnds),
+                           [name](const char16_t *end) { return name.endsWith(QStringView(end)); });
+}
+
 const char kHexDigits[] = "0123456789ABCDEF";
 } // namespace
 
@@ -68,6 +83,8 @@ bool isIdentifier(QStringView name, QString *why)
         return refuse(QStringLiteral("'%1' is a keyword of C or C++").arg(name));
     if (isReserved(name))
         return refuse(QStringLiteral("'%1' starts with \"_\", which C reserves for itself").arg(name));
+    if (isStdintName(name))
+        return refuse(QStringLiteral("'%1' is a name that <stdint.h> declares or reserves").arg(name));
     return true;
 }
 
@@ -83,7 +100,7 @@ QString identifier(QStringView text)
         return QStringLiteral("font");
     if (name[0].isDigit())
         name.prepend(QLatin1String("font_"));
-    if (isKeyword(name))
+    if (isKeyword(name) || isStdintName(name))
         name += QLatin1Char('_');
     return name;
 }
@@ -107,6 +124,50 @@ QString byteLines(const QByteArray &bytes, int perLine, QStringView indent)
             out += QLatin1Char('\n');
     }
     return out;
+}
+
+QString hex(quint32 value, int digits)
+{
+    return QLatin1String("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+}
+
+QString hexList(const std::vector<quint32> &values, int digits)
+{
+    QString out;
+    out.reserve(qsizetype(values.size()) * (digits + 4));
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += QLatin1String(", ");
+        out += hex(values[i], digits);
+    }
+    return out;
+}
+
+QString hexList(const QByteArray &bytes)
+{
+    std::vector<quint32> values;
+    values.reserve(size_t(bytes.size()));
+    for (const char byte : bytes)
+        values.push_back(quint8(byte));
+    return hexList(values, 2);
+}
+
+QString enumBlock(const std::vector<Constant> &constants)
+{
+    qsizetype width = 0;
+    for (const Constant &constant : constants)
+        width = std::max(width, constant.name.size() + constant.value.size());
+    QString out = QStringLiteral("enum {\n");
+    for (const Constant &constant : constants) {
+        const QString definition = constant.name + QLatin1String(" = ") + constant.value + QLatin1Char(',');
+        out += QLatin1String("    ") + definition;
+        if (!constant.comment.isEmpty()) {
+            out += QString(width + 5 - definition.size(), QLatin1Char(' ')) + QLatin1String("// ")
+                    + commentText(constant.comment);
+        }
+        out += QLatin1Char('\n');
+    }
+    return out + QLatin1String("};\n");
 }
 
 QString commentText(QStringView text)

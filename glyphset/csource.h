@@ -4,25 +4,61 @@
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // Pieces of C source that every export writes: identifiers, byte tables and
 // comments, in the one style the exports share. What it writes compiles as
 // C99 and as C++.
 namespace CSource {
 
+// A whole file as a writer gives it: its text, or why it cannot be written.
+struct File
+{
+    QString text;
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+};
+
 // Whether `name` can stand as the name of a font's array: letters, digits
 // and "_", starting with a letter (C reserves names that start with "_" at
-// file scope), and no keyword of C or C++. False with the reason in `why`.
+// file scope), no keyword of C or C++, and none that <stdint.h>, which our
+// headers include, declares or reserves ("uint8_t", "INT16_MAX"). False
+// with the reason in `why`.
 bool isIdentifier(QStringView name, QString *why = nullptr);
 
 // A name made from any text, such as a font's file name: every character
 // that cannot stand in one becomes "_", leading "_" go, a leading digit
-// gains "font_" in front, a keyword gains "_" behind, and an empty result
-// is "font".
+// gains "font_" in front, a keyword or a name of <stdint.h> gains "_"
+// behind, and an empty result is "font". A name that isIdentifier() accepts
+// comes back unchanged.
 QString identifier(QStringView text);
 
 // The bytes as "0x12, 0x34, ..." in lines of `perLine` bytes, each line
 // starting with `indent` and ending with "," and "\n"; nothing for no bytes.
 QString byteLines(const QByteArray &bytes, int perLine = 16, QStringView indent = u"    ");
+
+// `value` as "0x" and `digits` upper-case hexadecimal digits (more where it
+// needs them).
+QString hex(quint32 value, int digits = 2);
+
+// The values as "0x12, 0x34" on one line, without a trailing comma.
+QString hexList(const std::vector<quint32> &values, int digits = 2);
+QString hexList(const QByteArray &bytes);
+
+// A named integer constant, its value as it is to be written, and a comment.
+struct Constant
+{
+    QString name;
+    QString value;
+    QString comment;
+};
+
+// The constants as "enum { name = value, // comment ... };" on lines of
+// their own, the comments aligned. An enum rather than macros: its names
+// cannot clash with a macro of the includer's, and it is an integer constant
+// expression in C and C++ alike, fit for array dimensions.
+QString enumBlock(const std::vector<Constant> &constants);
 
 // Text that can stand in a // comment on one line: control characters and
 // line or paragraph separators become blanks, and a trailing backslash or

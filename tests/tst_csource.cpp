@@ -4,7 +4,8 @@
 
 // Names and comments as a C compiler takes them: the rules are C's own
 // (identifiers of letters, digits and "_", keywords, names reserved for the
-// implementation, a backslash at a line's end joining the next line).
+// implementation, a backslash at a line's end joining the next line), and
+// the names <stdint.h> declares, which the headers include.
 class tst_CSource : public QObject
 {
     Q_OBJECT
@@ -32,6 +33,8 @@ void tst_CSource::identifiers_data()
     QTest::newRow("reserved, two underscores") << "__font" << false << "font";
     QTest::newRow("reserved, underscore and capital") << "_Font" << false << "Font";
     QTest::newRow("reserved at file scope") << "_font" << false << "font";
+    QTest::newRow("<stdint.h> type") << "uint8_t" << false << "uint8_t_";
+    QTest::newRow("<stdint.h> macro") << "INT16_MAX" << false << "INT16_MAX_";
     QTest::newRow("non-ASCII letter") << QStringLiteral("grüße") << false << "gr__e";
     QTest::newRow("empty") << "" << false << "font";
     QTest::newRow("only underscores") << "__" << false << "font";

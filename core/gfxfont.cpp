@@ -1,0 +1,162 @@
+#include "gfxfont.h"
+
+#include "glyphset.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+namespace GfxFont {
+
+namespace {
+constexpr int kMaxCode = 255;
+constexpr int kMaxAdvance = std::numeric_limits<quint8>::max();
+constexpr int kMinOffset = std::numeric_limits<qint8>::min();
+constexpr int kMaxOffset = std::numeric_limits<qint8>::max();
+
+// bitmapOffset is 16 bits wide. With 8-bit codes and cells of at most
+// 16 x 16 even a font of solid glyphs fits, so no set can overflow it.
+static_assert((kMaxCode + 1) * ((GlyphSet::kMaxSize * GlyphSet::kMaxSize + 7) / 8)
+                      <= std::numeric_limits<quint16>::max(),
+              "a GFX bitmap offset could overflow");
+
+// The rows and columns that hold ink; empty when none does.
+struct InkBox
+{
+    int top = 0;
+    int left = 0;
+    int rows = 0;
+    int cols = 0;
+};
+
+InkBox inkBox(const Drawing &bits)
+{
+    int top = bits.rows(), bottom = -1, left = bits.cols(), right = -1;
+    for (int r = 0; r < bits.rows(); ++r) {
+        for (int c = 0; c < bits.cols(); ++c) {
+            if (!bits.isSet(r, c))
+                continue;
+            top = std::min(top, r);
+            bottom = std::max(bottom, r);
+            left = std::min(left, c);
+            right = std::max(right, c);
+        }
+    }
+    if (bottom < 0)
+        return {};
+    return {top, left, bottom - top + 1, right - left + 1};
+}
+
+QString codeName(int code)
+{
+    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+Result failure(const QString &error)
+{
+    return {std::nullopt, error};
+}
+
+// Appends the box's pixels row by row, the leftmost in a byte's top bit,
+// the rows running on without padding; only the last byte is padded.
+void pack(const Drawing &bits, const InkBox &box, QByteArray *bitmap)
+{
+    quint8 byte = 0;
+    int bit = 0;
+    for (int r = 0; r < box.rows; ++r) {
+        for (int c = 0; c < box.cols; ++c) {
+            if (bits.isSet(box.top + r, box.left + c))
+                byte |= quint8(0x80u >> bit);
+            if (++bit == 8) {
+                *bitmap += char(byte);
+                byte = 0;
+                bit = 0;
+            }
+        }
+    }
+    if (bit > 0)
+        *bitmap += char(byte);
+}
+} // namespace
+
+Result encode(const GlyphSet &set)
+{
+    if (set.isEmpty())
+        return failure(QStringLiteral("a GFX font needs at least one glyph"));
+    std::array<const ::Glyph *, kMaxCode + 1> byCode{};
+    int first = kMaxCode, last = 0;
+    for (const ::Glyph &glyph : set.glyphs()) {
+        const int code = glyph.codePoint;
+        if (code < 0 || code > kMaxCode) {
+            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a GFX font")
+                                    : QStringLiteral("%1 lies past U+00FF; a GFX font holds 8-bit codes only")
+                                              .arg(codeName(code)));
+        }
+        Q_ASSERT_X(!byCode[size_t(code)], "GfxFont::encode", "each code once");
+        byCode[size_t(code)] = &glyph;
+        first = std::min(first, code);
+        last = std::max(last, code);
+    }
+
+    Font font;
+    font.first = first;
+    font.last = last;
+    font.yAdvance = set.rows();
+    for (int code = font.first; code <= font.last; ++code) {
+        Glyph entry;
+        entry.bitmapOffset = int(font.bitmap.size());
+        if (const ::Glyph *glyph = byCode[size_t(code)]) {
+            const int advance = set.advanceOf(*glyph);
+            if (advance < 0 || advance > kMaxAdvance) {
+                return failure(QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what a GFX "
+                                              "font holds")
+                                       .arg(codeName(code))
+                                       .arg(advance));
+            }
+            entry.xAdvance = advance;
+            const InkBox box = inkBox(glyph->bits);
+            if (box.rows > 0) {
+                entry.width = box.cols;
+                entry.height = box.rows;
+                entry.xOffset = set.xOffset + box.left;
+                // The cursor row is the bottom row of a letter without
+                // descender, the row just above the baseline.
+                entry.yOffset = box.top - set.ascent + 1;
+                if (entry.xOffset < kMinOffset || entry.xOffset > kMaxOffset || entry.yOffset < kMinOffset
+                    || entry.yOffset > kMaxOffset) {
+                    return failure(QStringLiteral("%1: its ink starts %2 pixels right of and %3 below the cursor; a "
+                                                  "GFX font holds offsets from -128 to 127")
+                                           .arg(codeName(code))
+                                           .arg(entry.xOffset)
+                                           .arg(entry.yOffset));
+                }
+                pack(glyph->bits, box, &font.bitmap);
+            }
+        }
+        font.glyphs.push_back(entry);
+    }
+    return {std::move(font), QString()};
+}
+
+std::vector<DrawnGlyph> decode(const Font &font)
+{
+    std::vector<DrawnGlyph> result;
+    result.reserve(font.glyphs.size());
+    for (size_t i = 0; i < font.glyphs.size(); ++i) {
+        const Glyph &entry = font.glyphs[i];
+        DrawnGlyph drawn{font.first + int(i), entry.xAdvance, entry.xOffset, entry.yOffset - 1,
+                         Drawing(entry.height, entry.width)};
+        const qint64 start = qint64(entry.bitmapOffset) * 8;
+        for (int r = 0; r < drawn.bits.rows(); ++r) {
+            for (int c = 0; c < drawn.bits.cols(); ++c) {
+                const qint64 bit = start + qint64(r) * entry.width + c;
+                if (bit >= 0 && bit / 8 < font.bitmap.size() && (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8))))
+                    drawn.bits.set(r, c);
+            }
+        }
+        result.push_back(std::move(drawn));
+    }
+    return result;
+}
+
+} // namespace GfxFont

@@ -1,0 +1,115 @@
+#include "pagelayout.h"
+
+#include "glyphset.h"
+
+#include <algorithm>
+#include <array>
+
+namespace PageLayout {
+
+namespace {
+constexpr int kMaxCode = 255;
+
+// Where the byte of `col` and `page` lies among a record's page bytes.
+int byteIndex(int col, int page, int cols, int pages, Order order)
+{
+    return order == Order::Column ? col * pages + page : page * cols + col;
+}
+
+Result failure(const QString &error)
+{
+    return {std::nullopt, error};
+}
+} // namespace
+
+int recordSize(int cols, int rows, const Options &options)
+{
+    return (options.widthByte ? 1 : 0) + cols * pageCount(rows);
+}
+
+int widthOf(int advance, int cols)
+{
+    return std::clamp(advance, 0, cols);
+}
+
+QByteArray record(const Drawing &bits, int width, const Options &options)
+{
+    const int cols = bits.cols();
+    const int pages = pageCount(bits.rows());
+    QByteArray bytes(cols * pages, '\0');
+    for (int r = 0; r < bits.rows(); ++r) {
+        for (int c = 0; c < cols; ++c) {
+            if (bits.isSet(r, c))
+                bytes[byteIndex(c, r / 8, cols, pages, options.order)] |= char(1 << (r % 8));
+        }
+    }
+    if (options.widthByte)
+        bytes.prepend(char(width));
+    return bytes;
+}
+
+QByteArray Font::recordAt(int index) const
+{
+    const int size = recordSize(cols, rows, options);
+    return bytes.mid(qsizetype(index) * size, size);
+}
+
+Result encode(const GlyphSet &set, const Options &options)
+{
+    if (set.isEmpty())
+        return failure(QStringLiteral("a page font needs at least one glyph"));
+    std::array<const Glyph *, kMaxCode + 1> byCode{};
+    int first = kMaxCode, last = 0;
+    for (const Glyph &glyph : set.glyphs()) {
+        const int code = glyph.codePoint;
+        if (code < 0 || code > kMaxCode) {
+            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a page font")
+                                    : QStringLiteral("U+%1 lies past U+00FF; a page font holds 8-bit codes only")
+                                              .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
+        }
+        Q_ASSERT_X(!byCode[size_t(code)], "PageLayout::encode", "each code once");
+        byCode[size_t(code)] = &glyph;
+        first = std::min(first, code);
+        last = std::max(last, code);
+    }
+
+    Font font;
+    font.first = first;
+    font.count = last - first + 1;
+    font.cols = set.cols();
+    font.rows = set.rows();
+    font.options = options;
+    const Drawing blank(set.rows(), set.cols());
+    for (int code = font.first; code < font.first + font.count; ++code) {
+        const Glyph *glyph = byCode[size_t(code)];
+        font.bytes += glyph ? record(glyph->bits, widthOf(set.advanceOf(*glyph), set.cols()), options)
+                            : record(blank, 0, options);
+    }
+    return {std::move(font), QString()};
+}
+
+std::vector<DrawnGlyph> decode(const Font &font)
+{
+    std::vector<DrawnGlyph> result;
+    if (font.cols < 1 || font.cols > Drawing::kMaxSize || font.rows < 1 || font.rows > Drawing::kMaxSize)
+        return result;
+    const int size = recordSize(font.cols, font.rows, font.options);
+    const int pages = pageCount(font.rows);
+    const int skip = font.options.widthByte ? 1 : 0;
+    const int count = int(std::min<qsizetype>(font.count, font.bytes.size() / size));
+    for (int i = 0; i < count; ++i) {
+        const QByteArray bytes = font.recordAt(i);
+        DrawnGlyph drawn{font.first + i, skip ? quint8(bytes[0]) : font.cols, 0, 0, Drawing(font.rows, font.cols)};
+        for (int r = 0; r < font.rows; ++r) {
+            for (int c = 0; c < font.cols; ++c) {
+                const char byte = bytes[skip + byteIndex(c, r / 8, font.cols, pages, font.options.order)];
+                if (quint8(byte) >> (r % 8) & 1)
+                    drawn.bits.set(r, c);
+            }
+        }
+        result.push_back(std::move(drawn));
+    }
+    return result;
+}
+
+} // namespace PageLayout

@@ -1,0 +1,117 @@
+#include "cheader.h"
+
+#include "codepoints.h"
+#include "glyphexport.h"
+
+namespace CHeader {
+
+namespace {
+// Whether glyph i has code point first + i throughout.
+bool consecutive(const GlyphSet &set)
+{
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        if (set.at(i).codePoint < 0 || set.at(i).codePoint != set.at(0).codePoint + i)
+            return false;
+    }
+    return true;
+}
+
+QString codeName(const Glyph &glyph)
+{
+    return glyph.codePoint < 0 ? GlyphExport::label(glyph) : CodePoints::name(glyph.codePoint);
+}
+
+// "one value per row from the top, the leftmost cell in bit 4"
+QString orderText(BitOrder order, int rows, int cols)
+{
+    const int length = order.bitsPerValue(rows, cols);
+    return QStringLiteral("one value per %1, the %2 cell in bit %3 (%4)")
+            .arg(order.isVertical() ? QStringLiteral("column from the left") : QStringLiteral("row from the top"),
+                 order.isVertical() ? QStringLiteral("top") : QStringLiteral("leftmost"))
+            .arg(order.bitOfCell(0, length))
+            .arg(order.name());
+}
+
+// The table of code points: the narrowest type that holds them all, -1
+// standing for a glyph without one.
+QString codeTable(const GlyphSet &set, const QString &id)
+{
+    int lowest = 0, highest = 0;
+    for (const Glyph &glyph : set.glyphs()) {
+        lowest = std::min(lowest, glyph.codePoint);
+        highest = std::max(highest, glyph.codePoint);
+    }
+    const bool negative = lowest < 0;
+    const QLatin1String type = negative ? QLatin1String("int32_t")
+            : highest <= 0xFF               ? QLatin1String("uint8_t")
+            : highest <= 0xFFFF             ? QLatin1String("uint16_t")
+                                            : QLatin1String("uint32_t");
+    const int digits = highest <= 0xFF ? 2 : highest <= 0xFFFF ? 4 : 6;
+    constexpr int kPerLine = 8;
+
+    QString out = QStringLiteral("\n// The code point of each glyph: glyph i draws %1Codes[i]%2.\n")
+                          .arg(id, negative ? QStringLiteral(", -1 for none") : QString());
+    out += QStringLiteral("static const %1 %2Codes[%2Count] = {\n").arg(type, id);
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const int code = set.at(i).codePoint;
+        out += i % kPerLine == 0 ? QLatin1String("    ") : QLatin1String(" ");
+        out += (code < 0 ? QStringLiteral("-1") : CSource::hex(quint32(code), digits)) + QLatin1Char(',');
+        if (i % kPerLine == kPerLine - 1 || i == set.size() - 1)
+            out += QLatin1Char('\n');
+    }
+    return out + QLatin1String("};\n");
+}
+} // namespace
+
+CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
+{
+    if (set.isEmpty())
+        return {QString(), QStringLiteral("there are no glyphs to write")};
+    const QString id = CSource::identifier(name);
+    const int valueCount = order.valueCount(set.rows(), set.cols());
+    const int bits = order.bitsPerValue(set.rows(), set.cols());
+    const bool narrow = bits <= 8;
+    const bool inSequence = consecutive(set);
+
+    QString out;
+    if (!set.fontName.isEmpty())
+        out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+    out += QStringLiteral("// %1 glyphs of %2 x %3 pixels, %4 to %5%6.\n")
+                   .arg(set.size())
+                   .arg(set.cols())
+                   .arg(set.rows())
+                   .arg(codeName(set.glyphs().front()), codeName(set.glyphs().back()),
+                        inSequence ? QString() : QStringLiteral(" with gaps (see ") + id + QLatin1String("Codes)"));
+    out += QStringLiteral("// Each glyph is %1 values of %2 bits: %3.\n")
+                   .arg(valueCount)
+                   .arg(bits)
+                   .arg(orderText(order, set.rows(), set.cols()));
+    out += QLatin1Char('\n');
+    out += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
+
+    std::vector<CSource::Constant> constants;
+    if (inSequence) {
+        const int first = set.at(0).codePoint;
+        constants.push_back({id + QLatin1String("First"), CSource::hex(quint32(first), first <= 0xFF ? 2 : 4),
+                             QStringLiteral("glyph i draws code point %1First + i").arg(id)});
+    }
+    constants.push_back({id + QLatin1String("Count"), QString::number(set.size()), QStringLiteral("glyphs")});
+    constants.push_back({id + QLatin1String("Width"), QString::number(set.cols()), QStringLiteral("pixels")});
+    constants.push_back({id + QLatin1String("Height"), QString::number(set.rows()), QStringLiteral("pixels")});
+    constants.push_back({id + QLatin1String("Values"), QString::number(valueCount), QStringLiteral("per glyph")});
+    out += CSource::enumBlock(constants);
+
+    out += QStringLiteral("\nstatic const %1 %2[%2Count][%2Values] = {\n")
+                   .arg(narrow ? QLatin1String("uint8_t") : QLatin1String("uint16_t"), id);
+    for (const Glyph &glyph : set.glyphs()) {
+        out += QLatin1String("    { ") + CSource::hexList(order.values(glyph.bits), narrow ? 2 : 4)
+                + QLatin1String(" }, // ") + GlyphExport::label(glyph) + QLatin1Char('\n');
+    }
+    out += QLatin1String("};\n");
+    if (!inSequence)
+        out += codeTable(set, id);
+    out += QLatin1String("\n#endif\n");
+    return {out, QString()};
+}
+
+} // namespace CHeader
