@@ -1,5 +1,8 @@
 #include "fontfile.h"
 
+#include "bdfformat.h"
+#include "psfformat.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -100,6 +103,26 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     return true;
+}
+
+ReadResult read(const QString &path, FontKind::Kind kind, const ArrayFormat::Options &array)
+{
+    QByteArray bytes;
+    QString error;
+    if (!load(path, &bytes, &error))
+        return ReadResult::failure(error);
+    switch (kind) {
+    case FontKind::Kind::Bdf:
+        return BdfFormat::read(bytes, path);
+    case FontKind::Kind::Psf:
+        return PsfFormat::read(bytes, path);
+    case FontKind::Kind::Array:
+        return ArrayFormat::read(QString::fromUtf8(bytes), path, array);
+    case FontKind::Kind::Image:
+    case FontKind::Kind::OutlineFont:
+        break;
+    }
+    return ReadResult::inFile(path, QStringLiteral("pictures and outline fonts are read with QtGui"));
 }
 
 bool isGzip(const QByteArray &bytes)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "arrayformat.h"
+#include "fontkind.h"
+#include "readresult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,6 +19,10 @@ constexpr qint64 kMaxUnpackedBytes = qint64(64) * 1024 * 1024;
 // The file's bytes, unpacked where it is gzip-compressed. Returns false with
 // one sentence in `error` that names the file.
 bool load(const QString &path, QByteArray *bytes, QString *error);
+
+// A file of a kind that QtCore reads (BDF, PSF, source code, the last read
+// with `array`) as a set; any other kind is refused.
+ReadResult read(const QString &path, FontKind::Kind kind, const ArrayFormat::Options &array);
 
 // Whether `bytes` begin as a gzip stream does.
 bool isGzip(const QByteArray &bytes);

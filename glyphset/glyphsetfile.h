@@ -1,6 +1,7 @@
 #pragma once
 
 #include "arrayformat.h"
+#include "fontkind.h"
 #include "imagesheet.h"
 #include "outlinefont.h"
 #include "readresult.h"
@@ -12,10 +13,11 @@
 // itself does not give.
 namespace GlyphSetFile {
 
-enum class Kind { Bdf, Psf, Array, Image, OutlineFont };
+using Kind = FontKind::Kind;
 
 // What `path` holds, by its first bytes where they tell and by its name
-// otherwise; an unknown text file is taken for source code (Array).
+// otherwise; an unknown text file is taken for source code (Array). Where
+// FontKind::withoutPictures() has an answer, it is this one.
 Kind kindOf(const QString &path);
 
 struct Options

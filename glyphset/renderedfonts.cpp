@@ -1,0 +1,18 @@
+#include "renderedfonts.h"
+
+#include <QGuiApplication>
+
+namespace {
+
+QCoreApplication *guiApplication(int &argc, char **argv)
+{
+    return new QGuiApplication(argc, argv);
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT const RenderedFonts *kelvorRenderedFonts()
+{
+    static const RenderedFonts table{&GlyphSetFile::kindOf, &guiApplication, &GlyphSetFile::open};
+    return &table;
+}
