@@ -25,7 +25,6 @@ namespace ExportCommand {
 
 namespace {
 const char kProgram[] = "KELVOR21";
-constexpr qsizetype kWriteChunk = 256 * 1024;
 
 QString usage()
 {
@@ -78,21 +77,15 @@ void print(const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-// Writes the export to `device` in chunks, never holding all of it. Returns
+// Writes the export to `device` in parts, never holding all of it. Returns
 // false when the device refuses.
 bool writeExport(QIODevice &device, const GlyphSet &set, const GlyphExport::Options &options)
 {
-    QByteArray chunk;
-    chunk.reserve(kWriteChunk + 4096);
     bool ok = true;
-    GlyphExport::forEachLine(set, options, [&](qsizetype, const QString &line) {
-        chunk += line.toUtf8();
-        if (chunk.size() >= kWriteChunk) {
-            ok = ok && device.write(chunk) == chunk.size();
-            chunk.clear();
-        }
+    GlyphExport::write(set, options, [&](QByteArrayView part) {
+        ok = ok && device.write(part.data(), part.size()) == part.size();
     });
-    return ok && device.write(chunk) == chunk.size();
+    return ok;
 }
 
 // The readers of pictures and outline fonts, from their module; null when it
@@ -107,16 +100,16 @@ const RenderedFonts *renderedFonts()
     return entry ? entry() : nullptr;
 }
 
-// The font's kind: QtCore tells most files; where only the picture readers
-// can, they are asked.
-std::optional<FontKind::Kind> kindOf(const QString &font)
+// The kind of a font that begins with `head`: QtCore tells most files;
+// where only the picture readers can, they are asked.
+std::optional<FontKind::Kind> kindOf(const QByteArray &head, const QString &fileName)
 {
-    if (const std::optional<FontKind::Kind> kind = FontKind::withoutPictures(font))
+    if (const std::optional<FontKind::Kind> kind = FontKind::withoutPictures(head, fileName))
         return kind;
     const RenderedFonts *rendered = renderedFonts();
     if (!rendered)
         return std::nullopt;
-    return rendered->kindOf(font);
+    return rendered->kindOf(head, fileName);
 }
 
 GlyphSetFile::Options readerOptions(const ExportArguments &arguments)
@@ -168,12 +161,20 @@ std::optional<int> parse(int argc, char *argv[], ExportArguments *arguments)
 }
 
 // 2. The font, read by the reader its kind needs; none where it cannot be,
-// the reason said. Pictures and outline fonts are read through their
-// module, with the application object they need; BDF, PSF and source code
-// need none.
+// the reason said. The file is read once, its kind told from its bytes, so
+// that a pipe is read as a file is. Pictures and outline fonts are read
+// through their module, with the application object they need; BDF, PSF
+// and source code need none.
 std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 {
-    const std::optional<FontKind::Kind> kind = kindOf(arguments.font);
+    QByteArray bytes;
+    QString error;
+    if (!FontFile::load(arguments.font, &bytes, &error)) {
+        fail(error);
+        return std::nullopt;
+    }
+    const std::optional<FontKind::Kind> kind
+            = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(arguments.font).fileName());
     if (!kind)
         return std::nullopt;
     if (const std::optional<CommandOptions::Id> unused = arguments.unusedBy(*kind)) {
@@ -184,7 +185,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 
     ReadResult read;
     if (!FontKind::needsQtGui(*kind)) {
-        read = FontFile::read(arguments.font, *kind, readerOptions(arguments).array);
+        read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments).array);
     } else {
         const RenderedFonts *rendered = renderedFonts();
         if (!rendered)
@@ -202,7 +203,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         } else {
             app = std::make_unique<QCoreApplication>(appArgc, appArgv);
         }
-        read = rendered->open(arguments.font, readerOptions(arguments));
+        read = rendered->read(bytes, arguments.font, *kind, readerOptions(arguments));
     }
     if (!read.ok()) {
         fail(read.error);

@@ -38,12 +38,29 @@ QString BitOrder::nameList()
 
 quint32 BitOrder::value(const Drawing &drawing, int index) const
 {
-    const int length = bitsPerValue(drawing.rows(), drawing.cols());
-    quint32 result = 0;
-    for (int cell = 0; cell < length; ++cell) {
-        const bool set = isVertical() ? drawing.isSet(cell, index) : drawing.isSet(index, cell);
-        result |= quint32(set) << bitOfCell(cell, length);
+    // Row by row rather than cell by cell: a row's bits are its cells
+    // left to right from bit 0, which is the order HorizontalLeftToRight
+    // reads; Horizontal reads them mirrored.
+    switch (m_kind) {
+    case HorizontalLeftToRight:
+        return drawing.rowBits(index);
+    case Horizontal: {
+        // The row's 16 bits reversed, then moved down to its length.
+        quint32 bits = drawing.rowBits(index);
+        bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
+        bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
+        bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
+        bits = (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
+        return bits >> (Drawing::kMaxSize - drawing.cols());
     }
+    case Vertical:
+        break;
+    }
+    quint32 result = 0;
+    if (index < 0 || index >= drawing.cols())
+        return 0;
+    for (int cell = 0; cell < drawing.rows(); ++cell)
+        result |= quint32(drawing.rowBits(cell) >> index & 1u) << bitOfCell(cell, drawing.rows());
     return result;
 }
 
@@ -76,11 +93,16 @@ Drawing BitOrder::drawing(const std::vector<quint32> &values, int rows, int cols
 
 QString BitOrder::hexString(const Drawing &drawing) const
 {
+    char hex[kMaxHexLength];
+    return QString::fromLatin1(hex, writeHex(drawing, hex));
+}
+
+int BitOrder::writeHex(const Drawing &drawing, char *out) const
+{
     // Every value is computed, a blank drawing's zeros included.
     const int count = valueCount(drawing.rows(), drawing.cols());
-    QString hex;
-    hex.reserve(count * 4);
+    int length = 0;
     for (int i = 0; i < count; ++i)
-        hex += Readout::padded(Readout::hexText(value(drawing, i)), count);
-    return hex;
+        length += Readout::writePaddedHex(value(drawing, i), count, out + length);
+    return length;
 }

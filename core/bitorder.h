@@ -77,6 +77,10 @@ public:
     // each value in hexadecimal, padded to 2 or 4 digits by the number of
     // values, run together.
     QString hexString(const Drawing &drawing) const;
+    // The same as ASCII into `out`, which has room for kMaxHexLength
+    // characters; returns its length.
+    static constexpr int kMaxHexLength = 16 * 4;
+    int writeHex(const Drawing &drawing, char *out) const;
 
 private:
     Kind m_kind;

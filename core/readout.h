@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtAlgorithms>
 
 // Text forms of the readout values: one value per matrix column or row, in
 // the order BitOrder gives.
@@ -15,5 +16,26 @@ QString hexText(quint32 value);
 // "00" and a text of 1 or 3 digits gains one zero, so a value keeps 2 digits
 // up to 0xFF and 4 beyond. Texts of 4 or more characters stay as they are.
 QString padded(const QString &text, int valueCount);
+// The length padded() brings a text of `length` characters to.
+constexpr int paddedLength(qsizetype length, int valueCount)
+{
+    if (valueCount > 8)
+        return int(length < 4 ? 4 : length);
+    if (length == 0)
+        return 2;
+    return int(length == 1 || length == 3 ? length + 1 : length);
+}
+
+// padded(hexText(value), valueCount) as ASCII into `out`, which has room
+// for 8 characters; returns its length. Inline, and without a string: a
+// whole font's export writes every value of every glyph.
+inline int writePaddedHex(quint32 value, int valueCount, char *out)
+{
+    const int digits = value ? (32 - qCountLeadingZeroBits(value) + 3) / 4 : 1;
+    const int length = paddedLength(digits, valueCount);
+    for (int i = length - 1; i >= 0; --i, value >>= 4)
+        out[i] = "0123456789ABCDEF"[value & 0xF];
+    return length;
+}
 
 } // namespace Readout

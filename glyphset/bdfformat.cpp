@@ -58,15 +58,32 @@ QString sizeTooLarge(int w, int h)
             .arg(kLargest);
 }
 
+// Each byte's value as a hexadecimal digit, -1 for any other byte: a
+// bitmap row is read a digit at a time, a few hundred thousand rows a font.
+constexpr std::array<qint8, 256> kHexValues = [] {
+    std::array<qint8, 256> values{};
+    for (int c = 0; c < 256; ++c)
+        values[size_t(c)] = qint8(c >= '0' && c <= '9' ? c - '0'
+                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                         : -1);
+    return values;
+}();
+
 int hexValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return kHexValues[uchar(c)];
+}
+
+// A row as the file gives it (the leftmost pixel in the top bit) as a
+// drawing's row (the leftmost cell in bit 0).
+quint32 mirrored(quint16 row)
+{
+    quint32 bits = row;
+    bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
+    bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
+    bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
+    return (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
 }
 
 class Reader
@@ -84,6 +101,7 @@ public:
 
 private:
     bool nextLine();
+    bool plainRow(quint32 *value, int *digits);
     bool fail(const QString &what)
     {
         m_error = what;
@@ -120,6 +138,13 @@ private:
     std::vector<RawGlyph> m_glyphs;
 };
 
+bool isComment(const char *start, const char *stop)
+{
+    constexpr qint64 kLength = sizeof "COMMENT" - 1;
+    return stop - start >= kLength && std::memcmp(start, "COMMENT", kLength) == 0
+            && (stop - start == kLength || isBlank(start[kLength]));
+}
+
 // Moves to the next line that is neither blank nor a comment; false at the
 // end of the bytes.
 bool Reader::nextLine()
@@ -134,10 +159,7 @@ bool Reader::nextLine()
             --stop;
         while (start < stop && isBlank(*start))
             ++start;
-        if (start == stop)
-            continue;
-        Words words(start, stop);
-        if (words.next() == "COMMENT")
+        if (start == stop || isComment(start, stop))
             continue;
         m_line = start;
         m_lineEnd = stop;
@@ -346,20 +368,56 @@ bool Reader::glyph(Words &words)
                         .arg(startLine));
 }
 
+// A bitmap row as nearly every font writes it, read without the general
+// line handling: hexadecimal digits alone, then the line end. Reads nothing
+// and returns false for anything else, which nextLine() then takes.
+bool Reader::plainRow(quint32 *value, int *digits)
+{
+    const char *p = m_next;
+    quint32 bits = 0;
+    int count = 0;
+    for (; p < m_end; ++p) {
+        const int digit = hexValue(*p);
+        if (digit < 0)
+            break;
+        // Rows padded beyond the glyph's width carry nothing more.
+        if (count < 4) {
+            bits = bits << 4 | quint32(digit);
+            ++count;
+        }
+    }
+    const char *stop = p;
+    if (p < m_end && *p == '\r')
+        ++p;
+    if (stop == m_next || p >= m_end || *p != '\n')
+        return false;
+    ++m_lineNo;
+    m_line = m_next;
+    m_lineEnd = stop;
+    m_next = p + 1;
+    *value = bits;
+    *digits = count;
+    return true;
+}
+
 // The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR.
 bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
 {
     const int w = glyph.box.w;
     const quint16 mask = w == 0 ? 0 : quint16(0xFFFFu << (kLargest - w));
     for (int row = 0; row < glyph.box.h; ++row) {
+        quint32 value = 0;
+        int digits = 0;
+        if (plainRow(&value, &digits)) {
+            glyph.rows[size_t(row)] = quint16(value << (kLargest - 4 * digits)) & mask;
+            continue;
+        }
         if (!nextLine())
             return fail(QStringLiteral("the file ends inside glyph %1 from line %2, after %3 of its %4 bitmap rows")
                                 .arg(quoted(glyph.name))
                                 .arg(startLine)
                                 .arg(row)
                                 .arg(glyph.box.h));
-        quint32 value = 0;
-        int digits = 0;
         for (const char *p = m_line; p < m_lineEnd; ++p) {
             const int digit = hexValue(*p);
             if (digit < 0) {
@@ -434,15 +492,12 @@ ReadResult Reader::finish()
         glyph.name = std::move(raw.name);
         glyph.advance = raw.advance;
         glyph.bits = Drawing(matrix.h, matrix.w);
+        // A glyph with pixels lies in the matrix, which takes in its box.
         const int firstRow = top - (raw.box.y + raw.box.h);
         const int firstCol = raw.box.x - matrix.x;
         for (int r = 0; r < raw.box.h; ++r) {
-            quint32 bits = raw.rows[size_t(r)];
-            while (bits) {
-                const int lead = qCountLeadingZeroBits(quint16(bits));
-                glyph.bits.set(firstRow + r, firstCol + lead);
-                bits &= ~(0x8000u >> lead);
-            }
+            if (const quint16 bits = raw.rows[size_t(r)])
+                glyph.bits.setRowBits(firstRow + r, mirrored(bits) << firstCol);
         }
         set.append(std::move(glyph));
     }

@@ -20,9 +20,11 @@ constexpr qint64 kMaxUnpackedBytes = qint64(64) * 1024 * 1024;
 // one sentence in `error` that names the file.
 bool load(const QString &path, QByteArray *bytes, QString *error);
 
-// A file of a kind that QtCore reads (BDF, PSF, source code, the last read
-// with `array`) as a set; any other kind is refused.
-ReadResult read(const QString &path, FontKind::Kind kind, const ArrayFormat::Options &array);
+// The bytes of a file (as load() gives them) of a kind that QtCore reads
+// (BDF, PSF, source code, the last read with `array`) as a set; any other
+// kind is refused. `path` names the file in messages.
+ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kind,
+                const ArrayFormat::Options &array);
 
 // Whether `bytes` begin as a gzip stream does.
 bool isGzip(const QByteArray &bytes);

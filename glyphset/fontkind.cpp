@@ -12,8 +12,6 @@ namespace FontKind {
 
 namespace {
 
-// Enough of a file's start to tell its kind.
-constexpr qint64 kHeadBytes = 512;
 // How much of a gzip-compressed file is unpacked to find the head.
 constexpr qint64 kPackedHeadBytes = 64 * 1024;
 // How far the picture readers look into text for a picture's mark (an SVG
@@ -30,7 +28,7 @@ const QStringList &outlineSuffixes()
 // it is shorter or damaged further on.
 QByteArray unpackedHead(const QByteArray &packed)
 {
-    QByteArray head(int(kHeadBytes), Qt::Uninitialized);
+    QByteArray head(kHeadBytes, Qt::Uninitialized);
     z_stream stream{};
     if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK)
         return {};
@@ -123,14 +121,18 @@ bool mayBePicture(const QByteArray &head)
     return start.contains("<?xml") || start.contains("<svg") || start.contains("<!");
 }
 
+std::optional<Kind> withoutPictures(const QByteArray &head, const QString &fileName)
+{
+    if (const std::optional<Kind> kind = fromContent(head))
+        return kind;
+    if (mayBePicture(head))
+        return std::nullopt;
+    return fromName(fileName);
+}
+
 std::optional<Kind> withoutPictures(const QString &path)
 {
-    const QByteArray bytes = head(path);
-    if (const std::optional<Kind> kind = fromContent(bytes))
-        return kind;
-    if (mayBePicture(bytes))
-        return std::nullopt;
-    return fromName(QFileInfo(path).fileName());
+    return withoutPictures(head(path), QFileInfo(path).fileName());
 }
 
 } // namespace FontKind

@@ -22,6 +22,9 @@ constexpr bool needsQtGui(Kind kind)
     return kind == Kind::Image || kind == Kind::OutlineFont;
 }
 
+// How many of a file's first bytes tell its kind.
+constexpr qsizetype kHeadBytes = 512;
+
 // The first bytes of the file, enough to tell its kind, unpacked where it is
 // gzip-compressed; empty where it cannot be read.
 QByteArray head(const QString &path);
@@ -40,8 +43,9 @@ const QStringList &arraySuffixes();
 // but plain text, and text that begins as some picture formats do.
 bool mayBePicture(const QByteArray &head);
 
-// The kind of the file where QtCore settles it; none where only the picture
-// readers can tell.
+// The kind of a file that begins with `head` (unpacked) where QtCore
+// settles it; none where only the picture readers can tell.
+std::optional<Kind> withoutPictures(const QByteArray &head, const QString &fileName);
 std::optional<Kind> withoutPictures(const QString &path);
 
 } // namespace FontKind

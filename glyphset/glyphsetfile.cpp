@@ -66,26 +66,41 @@ QString patterns(const QStringList &suffixes)
 
 Kind kindOf(const QString &path)
 {
-    const QByteArray head = FontKind::head(path);
+    return kindOf(FontKind::head(path), QFileInfo(path).fileName());
+}
+
+Kind kindOf(const QByteArray &head, const QString &fileName)
+{
     if (const std::optional<Kind> kind = FontKind::fromContent(head))
         return *kind;
     if (isImage(head))
         return Kind::Image;
-    return kindOfName(QFileInfo(path).fileName());
+    return kindOfName(fileName);
 }
 
 ReadResult open(const QString &path, const Options &options)
 {
-    const Kind kind = kindOf(path);
-    if (!FontKind::needsQtGui(kind))
-        return FontFile::read(path, kind, options.array);
     QByteArray bytes;
     QString error;
     if (!FontFile::load(path, &bytes, &error))
         return ReadResult::failure(error);
-    if (kind == Kind::Image)
+    const Kind kind = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(path).fileName());
+    return read(bytes, path, kind, options);
+}
+
+ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const Options &options)
+{
+    switch (kind) {
+    case Kind::Image:
         return ImageSheet::read(bytes, path, options.image);
-    return OutlineFont::renderData(bytes, path, options.outline);
+    case Kind::OutlineFont:
+        return OutlineFont::renderData(bytes, path, options.outline);
+    case Kind::Bdf:
+    case Kind::Psf:
+    case Kind::Array:
+        break;
+    }
+    return FontFile::read(bytes, path, kind, options.array);
 }
 
 ReadResult openFamily(const QString &family, const Options &options)

@@ -19,6 +19,8 @@ using Kind = FontKind::Kind;
 // otherwise; an unknown text file is taken for source code (Array). Where
 // FontKind::withoutPictures() has an answer, it is this one.
 Kind kindOf(const QString &path);
+// The same for a file named `fileName` that begins with `head` (unpacked).
+Kind kindOf(const QByteArray &head, const QString &fileName);
 
 struct Options
 {
@@ -27,7 +29,12 @@ struct Options
     OutlineFont::Options outline;
 };
 
+// The file read once, its kind told from its bytes, so that a pipe
+// (KELVOR21 <(zcat font.bdf.gz)) is read as a file is.
 ReadResult open(const QString &path, const Options &options);
+// The bytes of a file of `kind`, as FontFile::load gives them, as a set;
+// `path` names the file in messages.
+ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const Options &options);
 // An installed font family rendered as OutlineFont::renderFamily does.
 ReadResult openFamily(const QString &family, const Options &options);
 

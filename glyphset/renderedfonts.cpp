@@ -13,6 +13,8 @@ QCoreApplication *guiApplication(int &argc, char **argv)
 
 extern "C" Q_DECL_EXPORT const RenderedFonts *kelvorRenderedFonts()
 {
-    static const RenderedFonts table{&GlyphSetFile::kindOf, &guiApplication, &GlyphSetFile::open};
+    static const RenderedFonts table{static_cast<FontKind::Kind (*)(const QByteArray &, const QString &)>(
+                                             &GlyphSetFile::kindOf),
+                                     &guiApplication, &GlyphSetFile::read};
     return &table;
 }

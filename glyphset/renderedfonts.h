@@ -11,12 +11,13 @@ class QCoreApplication;
 struct RenderedFonts
 {
     // GlyphSetFile::kindOf, which asks the picture readers.
-    FontKind::Kind (*kindOf)(const QString &path);
+    FontKind::Kind (*kindOf)(const QByteArray &head, const QString &fileName);
     // A QGuiApplication on the platform the arguments name: Qt's font
     // engine, which renders outline fonts, needs one.
     QCoreApplication *(*guiApplication)(int &argc, char **argv);
-    // GlyphSetFile::open.
-    ReadResult (*open)(const QString &path, const GlyphSetFile::Options &options);
+    // GlyphSetFile::read.
+    ReadResult (*read)(const QByteArray &bytes, const QString &path, FontKind::Kind kind,
+                       const GlyphSetFile::Options &options);
 };
 
 using RenderedFontsEntry = const RenderedFonts *(*)();

@@ -31,6 +31,7 @@ private slots:
     void check();
     void storedOptionsAreTheDefaults_data();
     void storedOptionsAreTheDefaults();
+    void fontFromAPipe();
 
 private:
     struct Run
@@ -40,7 +41,7 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run run(const QStringList &arguments) const;
+    Run run(const QStringList &arguments, const QString &input = {}) const;
     QString path(const QString &name) const { return m_dir.filePath(name); }
     bool write(const QString &name, const QByteArray &bytes) const
     {
@@ -69,9 +70,11 @@ bool refused(int exitCode, const QByteArray &err, const QByteArray &out, const Q
 }
 } // namespace
 
-tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments) const
+tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments, const QString &input) const
 {
     QProcess process;
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
@@ -327,6 +330,18 @@ void tst_ExportCommand::storedOptionsAreTheDefaults()
     const Run result = run(QStringList{path(QStringLiteral("saved.bdf")), QStringLiteral("--range"), QStringLiteral("65")} + arguments);
     QVERIFY2(result.exitCode == 0, result.err.constData());
     QCOMPARE(result.out, line);
+}
+
+// A font read through a pipe, as from "<(zcat font.bdf.gz)", is read as the
+// file itself is: the kind is told from the bytes read, not read again.
+void tst_ExportCommand::fontFromAPipe()
+{
+    const QStringList options = {QStringLiteral("--range"), QStringLiteral("0x20-0x7E"), QStringLiteral("--comments")};
+    const Run file = run(QStringList{m_5x7} + options);
+    QVERIFY2(file.exitCode == 0 && !file.out.isEmpty(), file.err.constData());
+    const Run piped = run(QStringList{QStringLiteral("/dev/stdin")} + options, m_5x7);
+    QVERIFY2(piped.exitCode == 0, piped.err.constData());
+    QVERIFY(piped.out == file.out);
 }
 
 QTEST_MAIN(tst_ExportCommand)
