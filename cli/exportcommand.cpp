@@ -6,12 +6,12 @@
 #include "glyphexport.h"
 #include "programmodule.h"
 #include "renderedfonts.h"
+#include "replacingfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <memory>
@@ -259,8 +259,8 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
     }
 
     if (!arguments.outputFile.isEmpty()) {
-        QSaveFile file(arguments.outputFile);
-        if (!file.open(QIODevice::WriteOnly) || !writeExport(file, set, options) || !file.commit()) {
+        ReplacingFile file(arguments.outputFile);
+        if (!file.open() || !writeExport(file.device(), set, options) || !file.commit()) {
             fail(QStringLiteral("%1: cannot be written: %2").arg(arguments.outputFile, file.errorString()));
             return kBadInput;
         }

@@ -34,16 +34,6 @@ struct Box
     bool isEmpty() const { return w <= 0 || h <= 0; }
 };
 
-// A glyph as the file gives it, before the font's matrix is known: its rows
-// left-aligned in 16 bits, the leftmost pixel in the top bit.
-struct RawGlyph
-{
-    int codePoint = Glyph::kNoCodePoint;
-    std::optional<int> advance;
-    Box box;
-    QByteArray name;
-    std::array<quint16, kLargest> rows{};
-};
 
 QString quoted(const QByteArray &name)
 {
@@ -86,6 +76,27 @@ quint32 mirrored(quint16 row)
     return (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
 }
 
+// What is wrong with a number that Reader::number() refuses; apart from it,
+// so that the numbers read right, a few hundred thousand a font, pay
+// nothing for the messages.
+Q_DECL_COLD_FUNCTION QString numberFault(const Word &word, Word::Parse parse, const char *keyword, qint64 low,
+                                         qint64 high)
+{
+    switch (parse) {
+    case Word::Missing:
+        return QStringLiteral("%1 lacks a number").arg(QLatin1String(keyword));
+    case Word::NotNumber:
+        return QStringLiteral("%1 has \"%2\" where a whole number belongs").arg(QLatin1String(keyword), word.toString());
+    case Word::Number:
+    case Word::TooLong:
+        break;
+    }
+    return QStringLiteral("%1 %2 is out of range (%3 to %4)")
+            .arg(QLatin1String(keyword), word.toString())
+            .arg(low)
+            .arg(high);
+}
+
 class Reader
 {
 public:
@@ -108,12 +119,28 @@ private:
         return false;
     }
     bool number(Words &words, const char *keyword, qint64 low, qint64 high, int *out);
+    // A whole number, as most of a font's lines hold: inline, the message
+    // of a refused one made apart (numberFault).
+    bool number(const Word &word, const char *keyword, qint64 low, qint64 high, int *out)
+    {
+        qint64 value = 0;
+        const Word::Parse parse = word.toNumber(&value);
+        if (Q_LIKELY(parse == Word::Number && value >= low && value <= high)) {
+            *out = int(value);
+            return true;
+        }
+        return refuse(word, parse, keyword, low, high);
+    }
+    Q_DECL_COLD_FUNCTION bool refuse(const Word &word, Word::Parse parse, const char *keyword, qint64 low, qint64 high)
+    {
+        return fail(numberFault(word, parse, keyword, low, high));
+    }
     bool box(Words &words, const char *keyword, Box *out);
     bool header();
     bool properties();
     bool property(Words &words);
     bool glyph(Words &words);
-    bool bitmap(RawGlyph &glyph, qint64 startLine);
+    bool bitmap(Glyph &glyph, const Box &box, qint64 startLine);
     bool widen(const Box &glyphBox, const QByteArray &name);
     ReadResult finish();
 
@@ -135,7 +162,11 @@ private:
     std::optional<int> m_defaultAdvance; // a DWIDTH outside the glyphs
     QList<QPair<QByteArray, QByteArray>> m_properties;
     std::optional<ExportOptions> m_options;
-    std::vector<RawGlyph> m_glyphs;
+    // The glyphs as the file gives them, before the font's matrix is known:
+    // each one's bits hold its rows left-aligned in 16 bits, the leftmost
+    // pixel in the top bit, until finish() places them; its box beside it.
+    std::vector<Glyph> m_glyphs;
+    std::vector<Box> m_boxes;
 };
 
 bool isComment(const char *start, const char *stop)
@@ -170,45 +201,27 @@ bool Reader::nextLine()
 
 bool Reader::number(Words &words, const char *keyword, qint64 low, qint64 high, int *out)
 {
-    const Word word = words.next();
-    qint64 value = 0;
-    switch (word.toNumber(&value)) {
-    case Word::Number:
-        break;
-    case Word::Missing:
-        return fail(QStringLiteral("%1 lacks a number").arg(QLatin1String(keyword)));
-    case Word::NotNumber:
-        return fail(QStringLiteral("%1 has \"%2\" where a whole number belongs")
-                            .arg(QLatin1String(keyword), word.toString()));
-    case Word::TooLong:
-        value = word.isNegative() ? low - 1 : high + 1;
-        break;
-    }
-    if (value < low || value > high)
-        return fail(QStringLiteral("%1 %2 is out of range (%3 to %4)")
-                            .arg(QLatin1String(keyword), word.toString())
-                            .arg(low)
-                            .arg(high));
-    *out = int(value);
-    return true;
+    return number(words.next(), keyword, low, high, out);
 }
 
 // Width, height and the offsets of the lower left corner; a width or height
 // too large for the matrix is refused here, before any pixel is read.
 bool Reader::box(Words &words, const char *keyword, Box *out)
 {
-    Words probe = words;
+    const Word w = words.next();
+    const Word h = words.next();
+    const Word x = words.next();
+    const Word y = words.next();
+    const Word sizes[] = {w, h};
     for (int i = 0; i < 2; ++i) {
         qint64 value = 0;
-        const Word word = probe.next();
-        if (word.toNumber(&value) == Word::Number && value < 0)
-            return fail(QStringLiteral("%1 has a negative %2").arg(QLatin1String(keyword),
-                                                                    i == 0 ? QStringLiteral("width")
-                                                                           : QStringLiteral("height")));
+        if (sizes[i].toNumber(&value) == Word::Number && value < 0)
+            return fail(QStringLiteral("%1 has a negative %2")
+                                .arg(QLatin1String(keyword), i == 0 ? QStringLiteral("width") : QStringLiteral("height")));
     }
-    if (!number(words, keyword, 0, kMaxOffset, &out->w) || !number(words, keyword, 0, kMaxOffset, &out->h)
-        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->x)
-        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->y))
+    if (!number(w, keyword, 0, kMaxOffset, &out->w) || !number(h, keyword, 0, kMaxOffset, &out->h)
+        || !number(x, keyword, -kMaxOffset, kMaxOffset, &out->x)
+        || !number(y, keyword, -kMaxOffset, kMaxOffset, &out->y))
         return false;
     if (out->w > kLargest || out->h > kLargest)
         return fail(sizeTooLarge(out->w, out->h));
@@ -256,7 +269,9 @@ bool Reader::header()
                 return fail(QStringLiteral("CHARS %1 is more glyphs than a font can hold here (at most %2)")
                                     .arg(count)
                                     .arg(kMaxGlyphs));
-            m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
+            const size_t expected = size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1));
+            m_glyphs.reserve(expected);
+            m_boxes.reserve(expected);
         } else if (keyword == "DWIDTH") {
             int advance = 0;
             if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
@@ -325,9 +340,11 @@ bool Reader::glyph(Words &words)
     if (qint64(m_glyphs.size()) >= kMaxGlyphs)
         return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
     const qint64 startLine = m_lineNo;
-    RawGlyph glyph;
+    Glyph glyph;
     glyph.name = words.rest().toByteArray();
     glyph.advance = m_defaultAdvance;
+    glyph.bits = Drawing(kLargest, kLargest);
+    Box box;
     bool haveBox = false;
     while (nextLine()) {
         Words line(m_line, m_lineEnd);
@@ -343,21 +360,23 @@ bool Reader::glyph(Words &words)
                 return false;
             glyph.advance = advance;
         } else if (keyword == "BBX") {
-            if (!box(line, "BBX", &glyph.box))
+            if (!this->box(line, "BBX", &box))
                 return false;
             haveBox = true;
-            if (!widen(glyph.box, glyph.name))
+            if (!widen(box, glyph.name))
                 return false;
         } else if (keyword == "BITMAP") {
             if (!haveBox)
                 return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.name)));
-            if (!bitmap(glyph, startLine))
+            if (!bitmap(glyph, box, startLine))
                 return false;
             m_glyphs.push_back(std::move(glyph));
+            m_boxes.push_back(box);
             return true;
         } else if (keyword == "ENDCHAR") {
             // A glyph without a bitmap is blank.
             m_glyphs.push_back(std::move(glyph));
+            m_boxes.push_back(box);
             return true;
         } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
             return fail(QStringLiteral("glyph %1 from line %2 has no ENDCHAR").arg(quoted(glyph.name)).arg(startLine));
@@ -401,15 +420,15 @@ bool Reader::plainRow(quint32 *value, int *digits)
 }
 
 // The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR.
-bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
+bool Reader::bitmap(Glyph &glyph, const Box &box, qint64 startLine)
 {
-    const int w = glyph.box.w;
+    const int w = box.w;
     const quint16 mask = w == 0 ? 0 : quint16(0xFFFFu << (kLargest - w));
-    for (int row = 0; row < glyph.box.h; ++row) {
+    for (int row = 0; row < box.h; ++row) {
         quint32 value = 0;
         int digits = 0;
         if (plainRow(&value, &digits)) {
-            glyph.rows[size_t(row)] = quint16(value << (kLargest - 4 * digits)) & mask;
+            glyph.bits.setRowBits(row, quint16(value << (kLargest - 4 * digits)) & mask);
             continue;
         }
         if (!nextLine())
@@ -417,7 +436,7 @@ bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
                                 .arg(quoted(glyph.name))
                                 .arg(startLine)
                                 .arg(row)
-                                .arg(glyph.box.h));
+                                .arg(box.h));
         for (const char *p = m_line; p < m_lineEnd; ++p) {
             const int digit = hexValue(*p);
             if (digit < 0) {
@@ -426,7 +445,7 @@ bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
                     return fail(QStringLiteral("glyph %1 has %2 bitmap rows; its BBX says %3")
                                         .arg(quoted(glyph.name))
                                         .arg(row)
-                                        .arg(glyph.box.h));
+                                        .arg(box.h));
                 return fail(QStringLiteral("glyph %1 has a bitmap row \"%2\" that is not hexadecimal")
                                     .arg(quoted(glyph.name), Word(m_line, m_lineEnd).toString()));
             }
@@ -436,7 +455,7 @@ bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
                 ++digits;
             }
         }
-        glyph.rows[size_t(row)] = quint16(value << (kLargest - 4 * digits)) & mask;
+        glyph.bits.setRowBits(row, quint16(value << (kLargest - 4 * digits)) & mask);
     }
     if (!nextLine())
         return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
@@ -445,7 +464,7 @@ bool Reader::bitmap(RawGlyph &glyph, qint64 startLine)
     if (Words(m_line, m_lineEnd).next() != "ENDCHAR")
         return fail(QStringLiteral("glyph %1 has more bitmap rows than the %2 its BBX says, or no ENDCHAR")
                             .arg(quoted(glyph.name))
-                            .arg(glyph.box.h));
+                            .arg(box.h));
     return true;
 }
 
@@ -478,29 +497,26 @@ ReadResult Reader::finish()
     Box matrix = m_haveUnion ? m_union : Box{0, 0, m_fontBox.x, m_fontBox.y};
     matrix.w = std::max(matrix.w, GlyphSet::kMinSize);
     matrix.h = std::max(matrix.h, GlyphSet::kMinSize);
-    GlyphSet set(matrix.w, matrix.h);
+    const int top = matrix.y + matrix.h;
+    for (size_t i = 0; i < m_glyphs.size(); ++i) {
+        Glyph &glyph = m_glyphs[i];
+        const Box &box = m_boxes[i];
+        // A glyph with pixels lies in the matrix, which takes in its box.
+        const int firstRow = top - (box.y + box.h);
+        const int firstCol = box.x - matrix.x;
+        Drawing placed(matrix.h, matrix.w);
+        for (int r = 0; r < box.h; ++r) {
+            if (const quint16 bits = glyph.bits.rowBits(r))
+                placed.setRowBits(firstRow + r, mirrored(bits) << firstCol);
+        }
+        glyph.bits = placed;
+    }
+    GlyphSet set(matrix.w, matrix.h, std::move(m_glyphs));
     set.fontName = m_fontName;
     set.ascent = matrix.h + matrix.y;
     set.xOffset = matrix.x;
     set.properties = std::move(m_properties);
     set.exportOptions = m_options;
-    set.reserve(qsizetype(m_glyphs.size()));
-    const int top = matrix.y + matrix.h;
-    for (RawGlyph &raw : m_glyphs) {
-        Glyph glyph;
-        glyph.codePoint = raw.codePoint;
-        glyph.name = std::move(raw.name);
-        glyph.advance = raw.advance;
-        glyph.bits = Drawing(matrix.h, matrix.w);
-        // A glyph with pixels lies in the matrix, which takes in its box.
-        const int firstRow = top - (raw.box.y + raw.box.h);
-        const int firstCol = raw.box.x - matrix.x;
-        for (int r = 0; r < raw.box.h; ++r) {
-            if (const quint16 bits = raw.rows[size_t(r)])
-                glyph.bits.setRowBits(firstRow + r, mirrored(bits) << firstCol);
-        }
-        set.append(std::move(glyph));
-    }
     return {std::move(set), QString()};
 }
 

@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 // "KELVOR21 export" as a script runs it: the built program, started with no
 // display and no Qt platform named, its exit status, its standard output and
 // its one line of complaint.
@@ -32,6 +36,7 @@ private slots:
     void storedOptionsAreTheDefaults_data();
     void storedOptionsAreTheDefaults();
     void fontFromAPipe();
+    void outputToAPipe();
 
 private:
     struct Run
@@ -41,7 +46,8 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run run(const QStringList &arguments, const QString &input = {}) const;
+    // `input`, where given, comes through a pipe on standard input.
+    Run run(const QStringList &arguments, const QByteArray &input = {}) const;
     QString path(const QString &name) const { return m_dir.filePath(name); }
     bool write(const QString &name, const QByteArray &bytes) const
     {
@@ -70,16 +76,18 @@ bool refused(int exitCode, const QByteArray &err, const QByteArray &out, const Q
 }
 } // namespace
 
-tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments, const QString &input) const
+tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments, const QByteArray &input) const
 {
     QProcess process;
-    if (!input.isEmpty())
-        process.setStandardInputFile(input);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KELVOR21_PATH), QStringList{QStringLiteral("export")} + arguments);
+    if (!input.isEmpty()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     Run result;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -339,9 +347,34 @@ void tst_ExportCommand::fontFromAPipe()
     const QStringList options = {QStringLiteral("--range"), QStringLiteral("0x20-0x7E"), QStringLiteral("--comments")};
     const Run file = run(QStringList{m_5x7} + options);
     QVERIFY2(file.exitCode == 0 && !file.out.isEmpty(), file.err.constData());
-    const Run piped = run(QStringList{QStringLiteral("/dev/stdin")} + options, m_5x7);
+    QFile font(m_5x7);
+    QVERIFY(font.open(QIODevice::ReadOnly));
+    const Run piped = run(QStringList{QStringLiteral("/dev/stdin")} + options, font.readAll());
     QVERIFY2(piped.exitCode == 0, piped.err.constData());
     QVERIFY(piped.out == file.out);
+}
+
+// A pipe named by -o is written into, not replaced by a file of its name.
+void tst_ExportCommand::outputToAPipe()
+{
+#ifdef Q_OS_UNIX
+    const QStringList options = {m_5x7, QStringLiteral("--range"), QStringLiteral("0x20-0x7E")};
+    const QString fifo = path(QStringLiteral("pipe.h"));
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), {fifo});
+    QVERIFY(reader.waitForStarted());
+    const Run written = run(options + QStringList{QStringLiteral("-o"), fifo});
+    const bool read = reader.waitForFinished(10000);
+    if (!read)
+        reader.kill();
+    QVERIFY2(written.exitCode == 0, written.err.constData());
+    QVERIFY2(read, "the pipe was never written");
+    QVERIFY(!QFileInfo(fifo).isFile());
+    QVERIFY(reader.readAllStandardOutput() == run(options).out);
+#else
+    QSKIP("named pipes are a Unix matter");
+#endif
 }
 
 QTEST_MAIN(tst_ExportCommand)
