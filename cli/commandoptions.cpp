@@ -48,7 +48,7 @@ std::vector<Option> table()
          {}},
         {Id::Output, {"o", "output"}, QStringLiteral("FILE"),
          QStringLiteral("Writes FILE instead of standard output, whole or not at all: an existing file is "
-                        "replaced only once the export is complete."),
+                        "replaced only once the export is complete. A device or a pipe is written into."),
          {}},
         {Id::Check, {"check"}, QStringLiteral("FILE"),
          QStringLiteral("Writes nothing; exits with status 1, naming the line and the glyph where FILE first "

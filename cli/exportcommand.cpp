@@ -112,7 +112,7 @@ std::optional<FontKind::Kind> kindOf(const QByteArray &head, const QString &file
     return rendered->kindOf(head, fileName);
 }
 
-GlyphSetFile::Options readerOptions(const ExportArguments &arguments)
+GlyphSetFile::Options readerOptions(const ExportArguments &arguments, FontKind::Kind kind)
 {
     GlyphSetFile::Options options;
     if (arguments.size) {
@@ -127,10 +127,12 @@ GlyphSetFile::Options readerOptions(const ExportArguments &arguments)
         options.image.threshold = *arguments.threshold;
     if (arguments.pixelSize)
         options.outline.pixelSize = *arguments.pixelSize;
-    options.outline.codePoints = CodePoints::expanded(
-            arguments.ranges.isEmpty()
-                    ? CodePoints::Ranges{{CommandOptions::kFirstPrintable, CommandOptions::kLastPrintable}}
-                    : arguments.ranges);
+    if (kind == FontKind::Kind::OutlineFont) {
+        options.outline.codePoints = CodePoints::expanded(
+                arguments.ranges.isEmpty()
+                        ? CodePoints::Ranges{{CommandOptions::kFirstPrintable, CommandOptions::kLastPrintable}}
+                        : arguments.ranges);
+    }
     return options;
 }
 
@@ -185,7 +187,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 
     ReadResult read;
     if (!FontKind::needsQtGui(*kind)) {
-        read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments).array);
+        read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments, *kind).array);
     } else {
         const RenderedFonts *rendered = renderedFonts();
         if (!rendered)
@@ -203,7 +205,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         } else {
             app = std::make_unique<QCoreApplication>(appArgc, appArgv);
         }
-        read = rendered->read(bytes, arguments.font, *kind, readerOptions(arguments));
+        read = rendered->read(bytes, arguments.font, *kind, readerOptions(arguments, *kind));
     }
     if (!read.ok()) {
         fail(read.error);

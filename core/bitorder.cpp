@@ -36,34 +36,6 @@ QString BitOrder::nameList()
     return list;
 }
 
-quint32 BitOrder::value(const Drawing &drawing, int index) const
-{
-    // Row by row rather than cell by cell: a row's bits are its cells
-    // left to right from bit 0, which is the order HorizontalLeftToRight
-    // reads; Horizontal reads them mirrored.
-    switch (m_kind) {
-    case HorizontalLeftToRight:
-        return drawing.rowBits(index);
-    case Horizontal: {
-        // The row's 16 bits reversed, then moved down to its length.
-        quint32 bits = drawing.rowBits(index);
-        bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
-        bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
-        bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
-        bits = (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
-        return bits >> (Drawing::kMaxSize - drawing.cols());
-    }
-    case Vertical:
-        break;
-    }
-    quint32 result = 0;
-    if (index < 0 || index >= drawing.cols())
-        return 0;
-    for (int cell = 0; cell < drawing.rows(); ++cell)
-        result |= quint32(drawing.rowBits(cell) >> index & 1u) << bitOfCell(cell, drawing.rows());
-    return result;
-}
-
 std::vector<quint32> BitOrder::values(const Drawing &drawing) const
 {
     const int count = valueCount(drawing.rows(), drawing.cols());
