@@ -6,8 +6,9 @@
 // The parts of the program that are loaded only when they are needed, so
 // that the command line starts with QtCore alone: the window (Qt Widgets),
 // and the readers of pictures and outline fonts (QtGui). Each is a module
-// in a folder fixed relative to the program's own (lib/kelvor2 beside bin
-// on Linux, in the build tree as when installed), never searched for.
+// in a folder fixed relative to the program's own (lib/kelvor2/modules
+// beside bin on Linux, in the build tree as when installed), never searched
+// for.
 namespace ProgramModule {
 
 enum Module { Window, RenderedFonts };

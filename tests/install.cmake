@@ -19,10 +19,10 @@ endif()
 set(program "${PREFIX}/bin/KELVOR21")
 set(entry "${PREFIX}/share/applications/invalid.kelvor.kelvor2.desktop")
 set(icon "${PREFIX}/share/icons/hicolor/32x32/apps/invalid.kelvor.kelvor2.png")
-# The window's module, which the program loads from its libdir's kelvor2.
-file(GLOB window "${PREFIX}/lib*/kelvor2/libkelvor_window.so" "${PREFIX}/lib/*/kelvor2/libkelvor_window.so")
+# The window's module, which the program loads from <libdir>/kelvor2/modules.
+file(GLOB window "${PREFIX}/lib*/kelvor2/modules/libkelvor_window.so" "${PREFIX}/lib/*/kelvor2/modules/libkelvor_window.so")
 if(NOT window)
-    message(FATAL_ERROR "Not installed: <libdir>/kelvor2/libkelvor_window.so\ncmake --install said:\n${output}")
+    message(FATAL_ERROR "Not installed: <libdir>/kelvor2/modules/libkelvor_window.so\ncmake --install said:\n${output}")
 endif()
 foreach(file IN ITEMS "${program}" "${entry}" "${icon}")
     if(NOT EXISTS "${file}")

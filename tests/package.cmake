@@ -99,7 +99,7 @@ set(entry "${share}/applications/${app_id}.desktop")
 set(metainfo "${share}/metainfo/${app_id}.metainfo.xml")
 # The program's modules: the window (Qt Widgets) and the readers of pictures
 # and outline fonts (QtGui), which it loads from there when it needs them.
-set(modules "${root}/usr/lib/${package}/libkelvor_window.so" "${root}/usr/lib/${package}/libkelvor_render.so")
+set(modules "${root}/usr/lib/${package}/modules/libkelvor_window.so" "${root}/usr/lib/${package}/modules/libkelvor_render.so")
 set(expected "${program}" ${modules} "${entry}" "${metainfo}" "${share}/icons/hicolor/scalable/apps/${app_id}.svg"
     "${share}/man/man1/KELVOR21.1.gz" "${share}/doc/${package}/copyright" "${share}/doc/${package}/changelog.gz"
     "${share}/doc/${package}/README.md")
