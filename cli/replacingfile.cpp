@@ -1,5 +1,6 @@
 #include "replacingfile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -17,7 +18,9 @@ constexpr int kNameAttempts = 16;
 bool renameOver(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()), reinterpret_cast<const wchar_t *>(to.utf16()),
+    const QString source = QDir::toNativeSeparators(from);
+    const QString target = QDir::toNativeSeparators(to);
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()), reinterpret_cast<const wchar_t *>(target.utf16()),
                        MOVEFILE_REPLACE_EXISTING)
             != 0;
 #else
