@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtAlgorithms>
 
+#include <array>
+
 // Text forms of the readout values: one value per matrix column or row, in
 // the order BitOrder gives.
 namespace Readout {
@@ -31,10 +33,24 @@ constexpr int paddedLength(qsizetype length, int valueCount)
 // whole font's export writes every value of every glyph.
 inline int writePaddedHex(quint32 value, int valueCount, char *out)
 {
+    // Two digits at a time, from the last: "00", "01", ... "FF".
+    static constexpr auto kPairs = [] {
+        std::array<char, 512> pairs{};
+        for (int byte = 0; byte < 256; ++byte) {
+            pairs[size_t(2 * byte)] = "0123456789ABCDEF"[byte >> 4];
+            pairs[size_t(2 * byte + 1)] = "0123456789ABCDEF"[byte & 0xF];
+        }
+        return pairs;
+    }();
     const int digits = value ? (32 - qCountLeadingZeroBits(value) + 3) / 4 : 1;
     const int length = paddedLength(digits, valueCount);
-    for (int i = length - 1; i >= 0; --i, value >>= 4)
-        out[i] = "0123456789ABCDEF"[value & 0xF];
+    int i = length;
+    for (; i >= 2; i -= 2, value >>= 8) {
+        out[i - 2] = kPairs[2 * (value & 0xFF)];
+        out[i - 1] = kPairs[2 * (value & 0xFF) + 1];
+    }
+    if (i == 1)
+        out[0] = "0123456789ABCDEF"[value & 0xF];
     return length;
 }
 
