@@ -33,7 +33,7 @@ constexpr int paddedLength(qsizetype length, int valueCount)
 // whole font's export writes every value of every glyph.
 inline int writePaddedHex(quint32 value, int valueCount, char *out)
 {
-    // Two digits at a time, from the last: "00", "01", ... "FF".
+    // Two digits at a time: "00", "01", ... "FF".
     static constexpr auto kPairs = [] {
         std::array<char, 512> pairs{};
         for (int byte = 0; byte < 256; ++byte) {
@@ -42,15 +42,26 @@ inline int writePaddedHex(quint32 value, int valueCount, char *out)
         }
         return pairs;
     }();
-    const int digits = value ? (32 - qCountLeadingZeroBits(value) + 3) / 4 : 1;
-    const int length = paddedLength(digits, valueCount);
-    int i = length;
-    for (; i >= 2; i -= 2, value >>= 8) {
-        out[i - 2] = kPairs[2 * (value & 0xFF)];
-        out[i - 1] = kPairs[2 * (value & 0xFF) + 1];
+    const auto putPair = [](char *to, quint32 byte) {
+        to[0] = kPairs[2 * byte];
+        to[1] = kPairs[2 * byte + 1];
+    };
+    // A drawing's values have at most 16 bits, up to four digits, which
+    // paddedLength() brings to four, or to two for a value up to FF among
+    // at most 8.
+    if (value <= 0xFFFF) {
+        if (valueCount <= 8 && value <= 0xFF) {
+            putPair(out, value);
+            return 2;
+        }
+        putPair(out, value >> 8);
+        putPair(out + 2, value & 0xFF);
+        return 4;
     }
-    if (i == 1)
-        out[0] = "0123456789ABCDEF"[value & 0xF];
+    const int digits = (32 - qCountLeadingZeroBits(value) + 3) / 4;
+    const int length = paddedLength(digits, valueCount);
+    for (int i = length - 1; i >= 0; --i, value >>= 4)
+        out[i] = "0123456789ABCDEF"[value & 0xF];
     return length;
 }
 

@@ -121,6 +121,22 @@ ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kin
     return ReadResult::inFile(path, QStringLiteral("pictures and outline fonts are read with QtGui"));
 }
 
+bool View::load(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    m_file.setFileName(path);
+    if (info.isFile() && info.size() > 0 && info.size() <= kMaxFileBytes && m_file.open(QIODevice::ReadOnly)) {
+        if (const uchar *data = m_file.map(0, info.size())) {
+            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(info.size()));
+            if (!isGzip(m_bytes))
+                return true;
+            m_bytes.clear();
+        }
+        m_file.close(); // and unmapped
+    }
+    return FontFile::load(path, &m_bytes, error);
+}
+
 bool isGzip(const QByteArray &bytes)
 {
     return bytes.startsWith("\x1f\x8b");
