@@ -15,8 +15,10 @@
 #include <ctime>
 
 // The program whose start-up bench_startup times, in one of two forms:
-//   app   exactly what the program's main() does: the application set up,
-//         then the main window created and shown centred;
+//   app   exactly what the window module's kelvorWindowMain() does: the
+//         application set up, then the main window created and shown
+//         centred (the program loads that module first: bench_command
+//         times the whole process);
 //   bare  a bare application with a plain QWidget of the main window's
 //         client size shown instead;
 //   label the bare window with one label on it: what showing any text at all

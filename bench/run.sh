@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 BUILD_DIR=${1:-build}
 BIN="$BUILD_DIR/bin"
-for program in bench_startup bench_startupwindow bench_click bench_copytotext bench_glyphset; do
+for program in KELVOR21 bench_startup bench_startupwindow bench_command bench_click bench_copytotext bench_glyphset; do
     if [ ! -x "$BIN/$program" ]; then
         echo "No $BIN/$program: build first (./build.sh bench)." >&2
         exit 1
@@ -75,6 +75,18 @@ for set in dejavu dejavu-urw; do
     esac
     echo
 done
+# The program as a whole process, as scripts and builds start it; its window
+# on the fonts of a fresh Debian.
+case "$BUILD_DIR" in
+    /*) dejavu="$BUILD_DIR/fontsets/dejavu/fonts.conf" ;;
+    *) dejavu="$PWD/$BUILD_DIR/fontsets/dejavu/fonts.conf" ;;
+esac
+if [ -f "$dejavu" ]; then
+    FONTCONFIG_FILE="$dejavu" "$BIN/bench_command" "$BIN/KELVOR21"
+else
+    "$BIN/bench_command" "$BIN/KELVOR21"
+fi
+echo
 "$BIN/bench_click"
 echo
 "$BIN/bench_copytotext"

@@ -1,28 +1,27 @@
 #include "exportarguments.h"
 
 #include "codepoints.h"
+#include "glyphset.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <map>
+
 namespace {
-constexpr int kMaxPixelSize = 256;
-constexpr int kMaxThreshold = 256; // above every grey level: every pixel set
 
 // Digits alone: no sign, no blanks, no second prefix, which toUInt() would
 // let pass.
-bool parseNumber(QStringView text, int base, int max, int *number)
+bool parseNumber(QStringView text, int max, int *number)
 {
     if (text.isEmpty())
         return false;
     for (const QChar c : text) {
-        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        const bool hexLetter = (c >= QLatin1Char('a') && c <= QLatin1Char('f')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
-        if (!digit && !(base == 16 && hexLetter))
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     }
     bool ok = false;
-    const uint value = text.toUInt(&ok, base);
+    const uint value = text.toUInt(&ok, 10);
     if (!ok || value > uint(max))
         return false;
     *number = int(value);
@@ -35,8 +34,8 @@ bool parseSize(QStringView text, QPair<int, int> *size)
     const qsizetype x = text.indexOf(QLatin1Char('x'), 0, Qt::CaseInsensitive);
     int cols = 0;
     int rows = 0;
-    if (x < 0 || !parseNumber(text.left(x), 10, GlyphSet::kMaxSize, &cols)
-            || !parseNumber(text.mid(x + 1), 10, GlyphSet::kMaxSize, &rows)
+    if (x < 0 || !parseNumber(text.left(x), GlyphSet::kMaxSize, &cols)
+            || !parseNumber(text.mid(x + 1), GlyphSet::kMaxSize, &rows)
             || cols < GlyphSet::kMinSize || rows < GlyphSet::kMinSize)
         return false;
     *size = {cols, rows};
@@ -45,51 +44,33 @@ bool parseSize(QStringView text, QPair<int, int> *size)
 
 } // namespace
 
-bool ExportArguments::parseCode(QStringView text, int *code)
-{
-    return CodePoints::parse(text, code);
-}
-
-QString ExportArguments::parseRanges(QStringView text, QList<QPair<int, int>> *ranges)
-{
-    QString error;
-    CodePoints::Ranges read;
-    if (!CodePoints::parseRanges(text, &read, &error))
-        return QStringLiteral("--range: ") + error;
-    ranges->append(read);
-    return {};
-}
-
 QString ExportArguments::parse(const QStringList &arguments)
 {
-    const QCommandLineOption orientationOption(QStringLiteral("orientation"), {}, QStringLiteral("vert|horiz|horiz-ltr"));
-    const QCommandLineOption prefixOption(QStringLiteral("prefix"), {}, QStringLiteral("TEXT"));
-    const QCommandLineOption delimiterOption(QStringLiteral("delimiter"), {}, QStringLiteral("TEXT"));
-    const QCommandLineOption commentsOption(QStringLiteral("comments"));
-    const QCommandLineOption rangeOption(QStringLiteral("range"), {}, QStringLiteral("A-B,C,..."));
-    const QCommandLineOption outputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("FILE"));
-    const QCommandLineOption checkOption(QStringLiteral("check"), {}, QStringLiteral("FILE"));
-    const QCommandLineOption sizeOption(QStringLiteral("size"), {}, QStringLiteral("COLSxROWS"));
-    const QCommandLineOption firstOption(QStringLiteral("first"), {}, QStringLiteral("CODE"));
-    const QCommandLineOption thresholdOption(QStringLiteral("threshold"), {}, QStringLiteral("N"));
-    const QCommandLineOption pixelSizeOption(QStringLiteral("pixel-size"), {}, QStringLiteral("N"));
-    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
-    const QCommandLineOption versionOption(QStringLiteral("version"));
-
+    using Id = CommandOptions::Id;
+    std::map<Id, QCommandLineOption> options;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({orientationOption, prefixOption, delimiterOption, commentsOption, rangeOption,
-                       outputOption, checkOption, sizeOption, firstOption, thresholdOption,
-                       pixelSizeOption, helpOption, versionOption});
+    for (const CommandOptions::Option &option : CommandOptions::all()) {
+        const QCommandLineOption parsed(option.names, option.help, option.valueName);
+        options.emplace(option.id, parsed);
+        parser.addOption(parsed);
+    }
     // The parser skips the first argument, the program's name.
     if (!parser.parse(QStringList{QStringLiteral("export")} + arguments))
         return parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0);
 
-    if (parser.isSet(helpOption)) {
+    const auto isSet = [&](Id id) { return parser.isSet(options.at(id)); };
+    const auto value = [&](Id id) { return parser.value(options.at(id)); };
+    for (const CommandOptions::Option &option : CommandOptions::all()) {
+        if (isSet(option.id))
+            given.append(option.id);
+    }
+
+    if (isSet(Id::Help)) {
         action = Action::Help;
         return {};
     }
-    if (parser.isSet(versionOption)) {
+    if (isSet(Id::Version)) {
         action = Action::Version;
         return {};
     }
@@ -101,53 +82,65 @@ QString ExportArguments::parse(const QStringList &arguments)
         return QStringLiteral("one font file at a time: '%1' is one too many").arg(positional.at(1));
     font = positional.front();
 
-    if (parser.isSet(orientationOption)) {
-        order = BitOrder::fromName(parser.value(orientationOption));
+    if (isSet(Id::Orientation)) {
+        order = BitOrder::fromName(value(Id::Orientation));
         if (!order)
-            return QStringLiteral("--orientation: '%1' is none of %2")
-                    .arg(parser.value(orientationOption), BitOrder::nameList());
+            return QStringLiteral("--orientation: '%1' is none of %2").arg(value(Id::Orientation), BitOrder::nameList());
     }
-    if (parser.isSet(prefixOption))
-        prefix = parser.value(prefixOption);
-    if (parser.isSet(delimiterOption))
-        delimiter = parser.value(delimiterOption);
-    comments = parser.isSet(commentsOption);
-    for (const QString &value : parser.values(rangeOption)) {
-        const QString error = parseRanges(value, &ranges);
-        if (!error.isEmpty())
-            return error;
+    if (isSet(Id::Prefix))
+        prefix = value(Id::Prefix);
+    if (isSet(Id::Delimiter))
+        delimiter = value(Id::Delimiter);
+    comments = isSet(Id::Comments);
+    for (const QString &text : parser.values(options.at(Id::Range))) {
+        QString error;
+        CodePoints::Ranges read;
+        if (!CodePoints::parseRanges(text, &read, &error))
+            return QStringLiteral("--range: ") + error;
+        ranges.append(read);
     }
-    outputFile = parser.value(outputOption);
-    checkFile = parser.value(checkOption);
-    if ((parser.isSet(outputOption) && outputFile.isEmpty()) || (parser.isSet(checkOption) && checkFile.isEmpty()))
+    outputFile = value(Id::Output);
+    checkFile = value(Id::Check);
+    if ((isSet(Id::Output) && outputFile.isEmpty()) || (isSet(Id::Check) && checkFile.isEmpty()))
         return QStringLiteral("-o and --check need a file name");
     if (!outputFile.isEmpty() && !checkFile.isEmpty())
         return QStringLiteral("-o and --check exclude each other: --check writes nothing");
 
-    if (parser.isSet(sizeOption)) {
-        QPair<int, int> value;
-        if (!parseSize(parser.value(sizeOption), &value))
-            return QStringLiteral("--size: '%1' is not COLSxROWS with 3 to 16 of each").arg(parser.value(sizeOption));
-        size = value;
+    if (isSet(Id::Size)) {
+        QPair<int, int> cells;
+        if (!parseSize(value(Id::Size), &cells))
+            return QStringLiteral("--size: '%1' is not COLSxROWS with %2 to %3 of each")
+                    .arg(value(Id::Size)).arg(GlyphSet::kMinSize).arg(GlyphSet::kMaxSize);
+        size = cells;
     }
-    if (parser.isSet(firstOption)) {
-        int value = 0;
-        if (!parseCode(parser.value(firstOption), &value))
-            return QStringLiteral("--first: '%1' is no code point (U+0041, 0x41 or 65)").arg(parser.value(firstOption));
-        firstCodePoint = value;
+    if (isSet(Id::First)) {
+        int code = 0;
+        if (!CodePoints::parse(value(Id::First), &code))
+            return QStringLiteral("--first: '%1' is no code point (U+0041, 0x41 or 65)").arg(value(Id::First));
+        firstCodePoint = code;
     }
-    if (parser.isSet(thresholdOption)) {
-        int value = 0;
-        if (!parseNumber(parser.value(thresholdOption), 10, kMaxThreshold, &value))
-            return QStringLiteral("--threshold: '%1' is not a grey level from 0 to 256").arg(parser.value(thresholdOption));
-        threshold = value;
+    if (isSet(Id::Threshold)) {
+        int level = 0;
+        if (!parseNumber(value(Id::Threshold), CommandOptions::kMaxThreshold, &level))
+            return QStringLiteral("--threshold: '%1' is not a grey level from 0 to %2")
+                    .arg(value(Id::Threshold)).arg(CommandOptions::kMaxThreshold);
+        threshold = level;
     }
-    if (parser.isSet(pixelSizeOption)) {
-        int value = 0;
-        if (!parseNumber(parser.value(pixelSizeOption), 10, kMaxPixelSize, &value) || value < 1)
+    if (isSet(Id::PixelSize)) {
+        int pixels = 0;
+        if (!parseNumber(value(Id::PixelSize), CommandOptions::kMaxPixelSize, &pixels) || pixels < 1)
             return QStringLiteral("--pixel-size: '%1' is not a size from 1 to %2 pixels")
-                    .arg(parser.value(pixelSizeOption)).arg(kMaxPixelSize);
-        pixelSize = value;
+                    .arg(value(Id::PixelSize)).arg(CommandOptions::kMaxPixelSize);
+        pixelSize = pixels;
     }
     return {};
+}
+
+std::optional<CommandOptions::Id> ExportArguments::unusedBy(FontKind::Kind kind) const
+{
+    for (const CommandOptions::Id id : given) {
+        if (!CommandOptions::appliesTo(CommandOptions::option(id), kind))
+            return id;
+    }
+    return std::nullopt;
 }

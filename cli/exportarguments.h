@@ -1,12 +1,12 @@
 #pragma once
 
-#include "glyphset.h"
+#include "bitorder.h"
+#include "commandoptions.h"
 
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 
 #include <optional>
 
@@ -30,13 +30,14 @@ struct ExportArguments
     std::optional<int> firstCodePoint;
     std::optional<int> threshold;
     std::optional<int> pixelSize;
+    // The options given, in the table's order.
+    QList<CommandOptions::Id> given;
 
     // Reads the arguments that follow "export". Returns what is wrong, in one
     // sentence, or an empty string.
     QString parse(const QStringList &arguments);
 
-    // "U+0041", "0x41" or "65": false unless it is one code point.
-    static bool parseCode(QStringView text, int *code);
-    // "A-B,C,...": ranges of codes, each A <= B. Returns what is wrong or "".
-    static QString parseRanges(QStringView text, QList<QPair<int, int>> *ranges);
+    // The first option given that does not apply to a file of `kind`; none
+    // when all of them do.
+    std::optional<CommandOptions::Id> unusedBy(FontKind::Kind kind) const;
 };

@@ -1,15 +1,18 @@
 #include "exportcommand.h"
 
+#include "bdfformat.h"
+#include "codepoints.h"
 #include "exportarguments.h"
+#include "fontfile.h"
 #include "glyphexport.h"
-#include "glyphsetfile.h"
+#include "programmodule.h"
+#include "renderedfonts.h"
+#include "replacingfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QtGlobal>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <memory>
@@ -23,11 +26,6 @@ namespace ExportCommand {
 
 namespace {
 const char kProgram[] = "KELVOR21";
-constexpr qsizetype kWriteChunk = 256 * 1024;
-// The code points an outline font is rendered for when --range gives none:
-// printable ASCII.
-constexpr int kFirstPrintable = 0x20;
-constexpr int kLastPrintable = 0x7E;
 
 QString usage()
 {
@@ -39,26 +37,9 @@ QString usage()
         "order: the line that \"Copy to Text\" writes for that glyph's readout, ending\n"
         "in CR LF. FONT is a BDF or PSF font (PSF also gzip-compressed), C or\n"
         "assembler source, a picture (PNG, BMP, ...) or a TrueType or OpenType font.\n"
-        "\n"
-        "  --orientation vert|horiz|horiz-ltr\n"
-        "                      one value per column, top cell bit 0 (vert), or per\n"
-        "                      row, rightmost cell bit 0 (horiz) or leftmost\n"
-        "                      (horiz-ltr); default horiz\n"
-        "  --prefix TEXT       written before each byte; default $\n"
-        "  --delimiter TEXT    written after each byte; default ,\n"
-        "  --comments          end each line with a comment: // U+0041 'A'\n"
-        "  --range A-B,C,...   only these code points, written U+0041, 0x41 or 65\n"
-        "  -o FILE             write FILE (whole or not at all), not standard output\n"
-        "  --check FILE        write nothing; exit 1 if FILE is not what the export\n"
-        "                      would write, naming the first glyph that differs\n"
-        "  --size COLSxROWS    arrays and pictures: the matrix; default 8x8\n"
-        "  --first CODE        arrays and pictures: the first glyph's code point;\n"
-        "                      default 0x20\n"
-        "  --threshold N       pictures: a pixel darker than grey level N is set;\n"
-        "                      default 128\n"
-        "  --pixel-size N      outline fonts: the size rendered at; default 12. Their\n"
-        "                      code points come from --range; default 32-126\n"
-        "  --help, --version\n"
+        "\n")
+        + CommandOptions::helpList()
+        + QStringLiteral(
         "\n"
         "A BDF font saved by KELVOR 2 brings its orientation, prefix and delimiter as\n"
         "the defaults.\n"
@@ -97,24 +78,42 @@ void print(const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
-// What an option that the file's kind does not read would silently change
-// nothing of: refused, so that a script learns it at once.
-QString unusedOption(const ExportArguments &arguments, GlyphSetFile::Kind kind)
+// Writes the export to `device` in parts, never holding all of it. Returns
+// false when the device refuses.
+bool writeExport(QIODevice &device, const GlyphSet &set, const GlyphExport::Options &options)
 {
-    using Kind = GlyphSetFile::Kind;
-    const bool cut = kind == Kind::Array || kind == Kind::Image;
-    if (arguments.size && !cut)
-        return QStringLiteral("--size");
-    if (arguments.firstCodePoint && !cut)
-        return QStringLiteral("--first");
-    if (arguments.threshold && kind != Kind::Image)
-        return QStringLiteral("--threshold");
-    if (arguments.pixelSize && kind != Kind::OutlineFont)
-        return QStringLiteral("--pixel-size");
-    return {};
+    bool ok = true;
+    GlyphExport::write(set, options, [&](QByteArrayView part) {
+        ok = ok && device.write(part.data(), part.size()) == part.size();
+    });
+    return ok;
 }
 
-GlyphSetFile::Options readerOptions(const ExportArguments &arguments, BitOrder order)
+// The readers of pictures and outline fonts, from their module; null when it
+// cannot be loaded, the reason said.
+const RenderedFonts *renderedFonts()
+{
+    QString error;
+    const auto entry = reinterpret_cast<RenderedFontsEntry>(
+            ProgramModule::resolve(ProgramModule::RenderedFonts, kRenderedFontsEntry, &error));
+    if (!entry)
+        fail(error);
+    return entry ? entry() : nullptr;
+}
+
+// The kind of a font that begins with `head`: QtCore tells most files;
+// where only the picture readers can, they are asked.
+std::optional<FontKind::Kind> kindOf(const QByteArray &head, const QString &fileName)
+{
+    if (const std::optional<FontKind::Kind> kind = FontKind::withoutPictures(head, fileName))
+        return kind;
+    const RenderedFonts *rendered = renderedFonts();
+    if (!rendered)
+        return std::nullopt;
+    return rendered->kindOf(head, fileName);
+}
+
+GlyphSetFile::Options readerOptions(const ExportArguments &arguments, FontKind::Kind kind)
 {
     GlyphSetFile::Options options;
     if (arguments.size) {
@@ -124,40 +123,140 @@ GlyphSetFile::Options readerOptions(const ExportArguments &arguments, BitOrder o
     if (arguments.firstCodePoint)
         options.array.firstCodePoint = options.image.firstCodePoint = *arguments.firstCodePoint;
     // Arrays are read in the bit order they are written in.
-    options.array.order = order;
+    options.array.order = arguments.order.value_or(ExportOptions().order);
     if (arguments.threshold)
         options.image.threshold = *arguments.threshold;
     if (arguments.pixelSize)
         options.outline.pixelSize = *arguments.pixelSize;
-    const QList<QPair<int, int>> ranges = arguments.ranges.isEmpty()
-            ? QList<QPair<int, int>>{{kFirstPrintable, kLastPrintable}}
-            : arguments.ranges;
-    for (const auto &range : ranges) {
-        for (int code = range.first; code <= range.second; ++code)
-            options.outline.codePoints.append(code);
+    if (kind == FontKind::Kind::OutlineFont) {
+        options.outline.codePoints = CodePoints::expanded(
+                arguments.ranges.isEmpty()
+                        ? CodePoints::Ranges{{CommandOptions::kFirstPrintable, CommandOptions::kLastPrintable}}
+                        : arguments.ranges);
     }
     return options;
 }
 
-// Writes the export to `device` in chunks, never holding all of it. Returns
-// false when the device refuses.
-bool writeExport(QIODevice &device, const GlyphSet &set, const GlyphExport::Options &options)
+// 1. The arguments. An exit status where the command ends with them: the
+// usage, the version, or what is wrong with them.
+std::optional<int> parse(int argc, char *argv[], ExportArguments *arguments)
 {
-    QByteArray chunk;
-    chunk.reserve(kWriteChunk + 4096);
-    bool ok = true;
-    GlyphExport::forEachLine(set, options, [&](qsizetype, const QString &line) {
-        chunk += line.toUtf8();
-        if (chunk.size() >= kWriteChunk) {
-            ok = ok && device.write(chunk) == chunk.size();
-            chunk.clear();
-        }
-    });
-    return ok && device.write(chunk) == chunk.size();
+    QStringList words;
+    for (int i = 2; i < argc; ++i)
+        words.append(QString::fromLocal8Bit(argv[i]));
+    if (QByteArray(argv[1]) != "export")
+        words.prepend(QString::fromLocal8Bit(argv[1]));
+
+    const QString error = arguments->parse(words);
+    if (!error.isEmpty())
+        return usageError(error);
+    switch (arguments->action) {
+    case ExportArguments::Action::Help:
+        print(usage());
+        return kDone;
+    case ExportArguments::Action::Version:
+        print(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QStringLiteral(KELVOR_VERSION)));
+        return kDone;
+    case ExportArguments::Action::Export:
+        break;
+    }
+    return std::nullopt;
 }
 
+// 2. The font, read by the reader its kind needs; none where it cannot be,
+// the reason said. The file is read once, its kind told from its bytes, so
+// that a pipe is read as a file is. Pictures and outline fonts are read
+// through their module, with the application object they need; BDF, PSF
+// and source code need none.
+std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
+{
+    FontFile::View file;
+    QString error;
+    if (!file.load(arguments.font, &error)) {
+        fail(error);
+        return std::nullopt;
+    }
+    const QByteArray &bytes = file.bytes();
+    const std::optional<FontKind::Kind> kind
+            = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(arguments.font).fileName());
+    if (!kind)
+        return std::nullopt;
+    if (const std::optional<CommandOptions::Id> unused = arguments.unusedBy(*kind)) {
+        usageError(QStringLiteral("%1 does not apply to %2")
+                           .arg(CommandOptions::firstName(CommandOptions::option(*unused)), arguments.font));
+        return std::nullopt;
+    }
+
+    ReadResult read;
+    if (*kind == FontKind::Kind::Bdf) {
+        // A font too large to open whole opens for the glyphs of --range.
+        read = BdfFormat::readFor(bytes, arguments.font, arguments.ranges);
+    } else if (!FontKind::needsQtGui(*kind)) {
+        read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments, *kind).array);
+    } else {
+        const RenderedFonts *rendered = renderedFonts();
+        if (!rendered)
+            return std::nullopt;
+        // Qt's font engine needs a QGuiApplication, which gets the offscreen
+        // platform so that it never looks for a display. Its arguments are
+        // ours alone, so that nothing the user passed is taken for a Qt
+        // option.
+        int appArgc = 1;
+        char *appArgv[] = {program, const_cast<char *>("-platform"), const_cast<char *>("offscreen"), nullptr};
+        std::unique_ptr<QCoreApplication> app;
+        if (*kind == FontKind::Kind::OutlineFont) {
+            appArgc = 3;
+            app.reset(rendered->guiApplication(appArgc, appArgv));
+        } else {
+            app = std::make_unique<QCoreApplication>(appArgc, appArgv);
+        }
+        // Qt's font engine keeps an outline font's bytes: a copy of its own.
+        const QByteArray owned(bytes.constData(), bytes.size());
+        read = rendered->read(owned, arguments.font, *kind, readerOptions(arguments, *kind));
+    }
+    if (!read.ok()) {
+        fail(read.error);
+        return std::nullopt;
+    }
+    // What the reader forgave (a file cut short after its last glyph) is
+    // said, and the export goes on.
+    for (const QString &note : read.notes)
+        fail(QStringLiteral("%1: %2").arg(arguments.font, note));
+    return std::move(read.set);
+}
+
+// 3. How the lines are written: the options given, else those the font
+// stored, else the window's start.
+GlyphExport::Options exportOptions(const ExportArguments &arguments, const GlyphSet &set)
+{
+    GlyphExport::Options options;
+    options.output = set.exportOptions.value_or(ExportOptions());
+    if (arguments.order)
+        options.output.order = *arguments.order;
+    if (arguments.prefix)
+        options.output.prefix = *arguments.prefix;
+    if (arguments.delimiter)
+        options.output.delimiter = *arguments.delimiter;
+    options.comments = arguments.comments;
+    options.ranges = arguments.ranges;
+    return options;
+}
+
+// 4. The export: written to the output file or standard output, or compared
+// with the file --check names.
 int exportSet(const ExportArguments &arguments, const GlyphSet &set, const GlyphExport::Options &options)
 {
+    // An export of nothing is a range that misses the font, or an empty
+    // font: worth saying rather than writing an empty file.
+    bool any = false;
+    for (const Glyph &glyph : set.glyphs())
+        any = any || GlyphExport::keeps(glyph, options);
+    if (!any) {
+        fail(arguments.ranges.isEmpty() ? QStringLiteral("%1: the font holds no glyphs").arg(arguments.font)
+                                        : QStringLiteral("%1: no glyph lies in --range").arg(arguments.font));
+        return kBadInput;
+    }
+
     if (!arguments.checkFile.isEmpty()) {
         QFile existing(arguments.checkFile);
         if (QFileInfo(arguments.checkFile).isDir() || !existing.open(QIODevice::ReadOnly)) {
@@ -173,8 +272,8 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
     }
 
     if (!arguments.outputFile.isEmpty()) {
-        QSaveFile file(arguments.outputFile);
-        if (!file.open(QIODevice::WriteOnly) || !writeExport(file, set, options) || !file.commit()) {
+        ReplacingFile file(arguments.outputFile);
+        if (!file.open() || !writeExport(file.device(), set, options) || !file.commit()) {
             fail(QStringLiteral("%1: cannot be written: %2").arg(arguments.outputFile, file.errorString()));
             return kBadInput;
         }
@@ -194,6 +293,7 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
 }
 } // namespace
 
+
 bool isRequested(int argc, char *argv[])
 {
     if (argc < 2)
@@ -204,76 +304,15 @@ bool isRequested(int argc, char *argv[])
 
 int run(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 2; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    if (QByteArray(argv[1]) != "export")
-        arguments.prepend(QString::fromLocal8Bit(argv[1]));
-
-    ExportArguments parsed;
-    const QString error = parsed.parse(arguments);
-    if (!error.isEmpty())
-        return usageError(error);
-    if (parsed.action == ExportArguments::Action::Help) {
-        print(usage());
-        return kDone;
-    }
-    if (parsed.action == ExportArguments::Action::Version) {
-        print(QStringLiteral("%1 %2\n").arg(QLatin1String(kProgram), QStringLiteral(KELVOR_VERSION)));
-        return kDone;
-    }
-
-    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(parsed.font);
-    const QString unused = unusedOption(parsed, kind);
-    if (!unused.isEmpty())
-        return usageError(QStringLiteral("%1 does not apply to %2").arg(unused, parsed.font));
-
-    // The application object is made only now that the file's kind is known:
-    // Qt's font engine needs a QGuiApplication, which gets the offscreen
-    // platform so that it never looks for a display. Its arguments are ours
-    // alone, so that nothing the user passed is taken for a Qt option.
+    ExportArguments arguments;
+    if (const std::optional<int> status = parse(argc, argv, &arguments))
+        return *status;
+    // Qt's notes from here on are filtered (qtMessage).
     qInstallMessageHandler(qtMessage);
-    int appArgc = 1;
-    char *appArgv[] = {argv[0], const_cast<char *>("-platform"), const_cast<char *>("offscreen"), nullptr};
-    std::unique_ptr<QCoreApplication> app;
-    if (kind == GlyphSetFile::Kind::OutlineFont) {
-        appArgc = 3;
-        app = std::make_unique<QGuiApplication>(appArgc, appArgv);
-    } else {
-        app = std::make_unique<QCoreApplication>(appArgc, appArgv);
-    }
-
-    const ExportOptions defaults;
-    const BitOrder order = parsed.order.value_or(defaults.order);
-    const ReadResult read = GlyphSetFile::open(parsed.font, readerOptions(parsed, order));
-    if (!read.ok()) {
-        fail(read.error);
+    const std::optional<GlyphSet> set = open(arguments, argv[0]);
+    if (!set)
         return kBadInput;
-    }
-    const GlyphSet &set = *read.set;
-
-    GlyphExport::Options options;
-    options.output = set.exportOptions.value_or(defaults);
-    if (parsed.order)
-        options.output.order = *parsed.order;
-    if (parsed.prefix)
-        options.output.prefix = *parsed.prefix;
-    if (parsed.delimiter)
-        options.output.delimiter = *parsed.delimiter;
-    options.comments = parsed.comments;
-    options.ranges = parsed.ranges;
-
-    // An export of nothing is a range that misses the font, or an empty
-    // font: worth saying rather than writing an empty file.
-    bool any = false;
-    for (const Glyph &glyph : set.glyphs())
-        any = any || GlyphExport::keeps(glyph, options);
-    if (!any) {
-        fail(parsed.ranges.isEmpty() ? QStringLiteral("%1: the font holds no glyphs").arg(parsed.font)
-                                     : QStringLiteral("%1: no glyph lies in --range").arg(parsed.font));
-        return kBadInput;
-    }
-    return exportSet(parsed, set, options);
+    return exportSet(arguments, *set, exportOptions(arguments, *set));
 }
 
 } // namespace ExportCommand

@@ -14,10 +14,12 @@ constexpr int kBadInput = 2;  // usage, a file that cannot be read, a fault in i
 // the first one is "export", "--help" or "--version".
 bool isRequested(int argc, char *argv[]);
 
-// Runs the command and gives its exit status. Creates the application object
-// itself: a QCoreApplication, or for an outline font, which Qt's font engine
-// renders, a QGuiApplication on the offscreen platform; never a widget, never
-// a display.
+// Runs the command and gives its exit status, in four steps: the arguments
+// parsed, the font opened, the options merged, the export written. BDF, PSF
+// and source code need QtCore alone and no application object; a picture
+// gets a QCoreApplication, an outline font, which Qt's font engine renders,
+// a QGuiApplication on the offscreen platform, both through the module of
+// QtGui readers. Never a widget, never a display.
 int run(int argc, char *argv[]);
 
 } // namespace ExportCommand

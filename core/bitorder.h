@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drawing.h"
+
 #include <QLatin1String>
 #include <QString>
 #include <QStringView>
@@ -8,7 +10,6 @@
 #include <optional>
 #include <vector>
 
-class Drawing;
 
 // Which cell of a drawing is which bit of which value: the rule the readouts
 // show, Copy to Text writes, fonts are exported in and bytes are read back by.
@@ -65,7 +66,34 @@ public:
     }
 
     // Value `index` of `drawing`: column `index` when vertical, else row.
-    quint32 value(const Drawing &drawing, int index) const;
+    // Inline: a whole font's export asks for every value of every glyph.
+    quint32 value(const Drawing &drawing, int index) const
+    {
+        // Row by row rather than cell by cell: a row's bits are its cells
+        // left to right from bit 0, which is the order HorizontalLeftToRight
+        // reads; Horizontal reads them mirrored.
+        switch (m_kind) {
+        case HorizontalLeftToRight:
+            return drawing.rowBits(index);
+        case Horizontal: {
+            // The row's 16 bits reversed, then moved down to its length.
+            quint32 bits = drawing.rowBits(index);
+            bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
+            bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
+            bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
+            bits = (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
+            return bits >> (Drawing::kMaxSize - drawing.cols());
+        }
+        case Vertical:
+            break;
+        }
+        quint32 result = 0;
+        if (index < 0 || index >= drawing.cols())
+            return 0;
+        for (int cell = 0; cell < drawing.rows(); ++cell)
+            result |= quint32(drawing.rowBits(cell) >> index & 1u) << bitOfCell(cell, drawing.rows());
+        return result;
+    }
     // Every value, in readout order.
     std::vector<quint32> values(const Drawing &drawing) const;
     // The drawing of `rows` by `cols` cells whose values are `values`, the
@@ -77,6 +105,10 @@ public:
     // each value in hexadecimal, padded to 2 or 4 digits by the number of
     // values, run together.
     QString hexString(const Drawing &drawing) const;
+    // The same as ASCII into `out`, which has room for kMaxHexLength
+    // characters; returns its length.
+    static constexpr int kMaxHexLength = 16 * 4;
+    int writeHex(const Drawing &drawing, char *out) const;
 
 private:
     Kind m_kind;

@@ -146,4 +146,40 @@ QString line(QStringView hex, QStringView prefix, QStringView delimiter)
     return result;
 }
 
+void appendAsciiLine(QByteArray *out, QByteArrayView hex, QByteArrayView prefix, QByteArrayView delimiter)
+{
+    qsizetype begin = 0;
+    qsizetype end = hex.size();
+    while (begin < end && hex[begin] == ' ')
+        ++begin;
+    while (end > begin && hex[end - 1] == ' ')
+        --end;
+    const qsizetype size = end - begin;
+    const qsizetype pieces = (size + 1) / 2;
+    const qsizetype start = out->size();
+    out->resize(start + size + pieces * (prefix.size() + delimiter.size()) + kLineBreak.size());
+    char *to = out->data() + start;
+    const auto put = [&to](QByteArrayView text) {
+        std::copy(text.begin(), text.end(), to);
+        to += text.size();
+    };
+    qsizetype i = begin;
+    if (prefix.size() == 1 && delimiter.size() == 1) {
+        // The usual one-character prefix and delimiter, stored directly:
+        // this is where a whole font's export spends its time.
+        for (; i + 1 < end; i += 2, to += 4) {
+            to[0] = prefix[0];
+            to[1] = hex[i];
+            to[2] = hex[i + 1];
+            to[3] = delimiter[0];
+        }
+    }
+    for (; i < end; i += 2) {
+        put(prefix);
+        put(hex.sliced(i, std::min<qsizetype>(2, end - i)));
+        put(delimiter);
+    }
+    put(QByteArrayView("\r\n", 2));
+}
+
 } // namespace CopyToText

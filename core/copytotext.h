@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -41,5 +43,10 @@ void writeLine(QStringView hex, QStringView prefix, QStringView delimiter,
 
 // The whole line.
 QString line(QStringView hex, QStringView prefix, QStringView delimiter);
+
+// The same line in UTF-8, appended to `out`, for a hex string of ASCII
+// characters (as BitOrder::writeHex makes them), with the prefix and the
+// delimiter in UTF-8: how a whole font is exported without a string a line.
+void appendAsciiLine(QByteArray *out, QByteArrayView hex, QByteArrayView prefix, QByteArrayView delimiter);
 
 } // namespace CopyToText

@@ -33,6 +33,16 @@ public:
         m_bits[size_t(row)] = on ? quint16(m_bits[size_t(row)] | bit) : quint16(m_bits[size_t(row)] & ~bit);
     }
 
+    // A whole row at once, bit c for column c: whole fonts are read and
+    // exported row by row. Outside the drawing a row is clear; bits beyond
+    // the columns are dropped.
+    quint16 rowBits(int row) const { return row >= 0 && row < m_rows ? m_bits[size_t(row)] : 0; }
+    void setRowBits(int row, quint32 bits)
+    {
+        if (row >= 0 && row < m_rows)
+            m_bits[size_t(row)] = quint16(bits & ((1u << m_cols) - 1));
+    }
+
     // Moved by whole cells: what is pushed past an edge is dropped, and the
     // cells that come in are clear.
     Drawing shifted(int rowStep, int colStep) const;

@@ -9,6 +9,14 @@ GlyphSet::GlyphSet(int cols, int rows)
 {
 }
 
+GlyphSet::GlyphSet(int cols, int rows, std::vector<Glyph> glyphs)
+    : GlyphSet(cols, rows)
+{
+    m_glyphs = std::move(glyphs);
+    for (Glyph &glyph : m_glyphs)
+        glyph.bits = fitted(glyph.bits);
+}
+
 Drawing GlyphSet::fitted(const Drawing &bits) const
 {
     if (bits.rows() == m_rows && bits.cols() == m_cols)

@@ -25,6 +25,9 @@ public:
     GlyphSet() = default;
     // A set of `cols` by `rows` cells, both clamped to 3..16, with no glyphs.
     GlyphSet(int cols, int rows);
+    // The same with `glyphs`, each fitted as append() fits it: a reader
+    // hands over its whole list rather than each glyph.
+    GlyphSet(int cols, int rows, std::vector<Glyph> glyphs);
 
     int cols() const { return m_cols; }
     int rows() const { return m_rows; }

@@ -18,15 +18,8 @@ QString hexText(quint32 value)
 
 QString padded(const QString &text, int valueCount)
 {
-    const qsizetype length = text.size();
-    if (valueCount > 8)
-        return length >= 4 ? text : QString(4 - length, QLatin1Char('0')) + text;
-
-    if (length == 0)
-        return QStringLiteral("00");
-    if (length == 1 || length == 3)
-        return QLatin1Char('0') + text;
-    return text;
+    const int length = paddedLength(text.size(), valueCount);
+    return length == text.size() ? text : QString(length - text.size(), QLatin1Char('0')) + text;
 }
 
 } // namespace Readout

@@ -93,6 +93,12 @@ Fit fit(const Scan &scan, const Options &options = {});
 // the font does not have, so that they are few.
 CodePoints::Ranges defaultSubset(const Scan &scan, const std::optional<CodePoints::Ranges> &within = {});
 
+// The font for an export of the code points of `ranges` (of every glyph when
+// there are none): the whole font when it fits, else only the glyphs of
+// `ranges`. When they do not fit either, the message names a glyph that
+// does not and ends with code points that fit.
+ReadResult readFor(const QByteArray &bytes, const QString &fileName, const CodePoints::Ranges &ranges);
+
 // The set as a BDF 2.1 file: plain text, the same bytes for the same set.
 // The set's export options are stored as properties that read() restores.
 QByteArray write(const GlyphSet &set);

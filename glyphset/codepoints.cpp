@@ -144,7 +144,21 @@ int remapped(const Remaps &remaps, int codePoint)
 
 QString name(int codePoint)
 {
-    return QStringLiteral("U+%1").arg(codePoint, 4, 16, QLatin1Char('0')).toUpper();
+    char text[10];
+    return QString::fromLatin1(text, writeName(codePoint, text));
+}
+
+int writeName(int codePoint, char *out)
+{
+    const quint32 value = quint32(std::max(codePoint, 0));
+    int digits = 4;
+    while (digits < 8 && value >> (4 * digits))
+        ++digits;
+    out[0] = 'U';
+    out[1] = '+';
+    for (int i = 0; i < digits; ++i)
+        out[2 + i] = "0123456789ABCDEF"[value >> (4 * (digits - 1 - i)) & 0xF];
+    return 2 + digits;
 }
 
 } // namespace CodePoints

@@ -47,5 +47,8 @@ int remapped(const Remaps &remaps, int codePoint);
 
 // "U+0041": U+ and at least four upper-case hexadecimal digits.
 QString name(int codePoint);
+// The same as ASCII into `out`, which has room for 10 characters; returns
+// its length.
+int writeName(int codePoint, char *out);
 
 } // namespace CodePoints

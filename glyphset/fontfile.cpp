@@ -1,5 +1,8 @@
 #include "fontfile.h"
 
+#include "bdfformat.h"
+#include "psfformat.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,33 +27,32 @@ QString sizeText(qint64 bytes)
     return QStringLiteral("%1 bytes").arg(bytes);
 }
 
-// Appends `n` bytes, the buffer never growing past `limit`: growing by
-// doubling, as QByteArray does by itself, would take up to twice the limit
-// for a file that comes near it.
-void appendBounded(QByteArray *out, const char *data, qsizetype n, qint64 limit)
-{
-    const qint64 needed = qint64(out->size()) + n;
-    if (needed > out->capacity())
-        out->reserve(qsizetype(std::min(limit, std::max(needed, qint64(out->capacity()) * 2))));
-    out->append(data, n);
-}
-
 // Reads at most `limit` + 1 bytes, so that a file that grew since it was
 // measured, or one that reports no size (a pipe, a device), is still caught.
+// The bytes go straight into `bytes`, sized for the file as measured and
+// grown only for what comes beyond.
 bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
 {
-    const qint64 expected = file.isSequential() ? 0 : std::min(file.size(), limit);
-    bytes->clear();
-    bytes->reserve(qsizetype(expected));
-    QByteArray buffer(64 * 1024, Qt::Uninitialized);
-    while (bytes->size() <= limit) {
-        const qint64 n = file.read(buffer.data(), std::min(qint64(buffer.size()), limit + 1 - bytes->size()));
+    // reserve() before resize(): resize() alone would round the buffer up,
+    // to twice the limit for a file that comes near it.
+    const auto setSize = [bytes](qint64 size) {
+        bytes->reserve(qsizetype(size));
+        bytes->resize(qsizetype(size));
+    };
+    constexpr qint64 kFirstGuess = 64 * 1024;
+    setSize(file.isSequential() ? kFirstGuess : std::min(file.size(), limit) + 1);
+    qint64 used = 0;
+    while (used <= limit) {
+        if (used == bytes->size())
+            setSize(std::min(limit + 1, used * 2));
+        const qint64 n = file.read(bytes->data() + used, bytes->size() - used);
         if (n < 0)
             return false;
         if (n == 0)
             break;
-        appendBounded(bytes, buffer.constData(), qsizetype(n), limit + 1);
+        used += n;
     }
+    bytes->resize(qsizetype(used));
     return true;
 }
 
@@ -75,7 +77,7 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         *error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
         return false;
     }
@@ -100,6 +102,39 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     return true;
+}
+
+ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kind,
+                const ArrayFormat::Options &array)
+{
+    switch (kind) {
+    case FontKind::Kind::Bdf:
+        return BdfFormat::read(bytes, path);
+    case FontKind::Kind::Psf:
+        return PsfFormat::read(bytes, path);
+    case FontKind::Kind::Array:
+        return ArrayFormat::read(QString::fromUtf8(bytes), path, array);
+    case FontKind::Kind::Image:
+    case FontKind::Kind::OutlineFont:
+        break;
+    }
+    return ReadResult::inFile(path, QStringLiteral("pictures and outline fonts are read with QtGui"));
+}
+
+bool View::load(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    m_file.setFileName(path);
+    if (info.isFile() && info.size() > 0 && info.size() <= kMaxFileBytes && m_file.open(QIODevice::ReadOnly)) {
+        if (const uchar *data = m_file.map(0, info.size())) {
+            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(info.size()));
+            if (!isGzip(m_bytes))
+                return true;
+            m_bytes.clear();
+        }
+        m_file.close(); // and unmapped
+    }
+    return FontFile::load(path, &m_bytes, error);
 }
 
 bool isGzip(const QByteArray &bytes)

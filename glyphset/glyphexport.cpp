@@ -1,7 +1,6 @@
 #include "glyphexport.h"
 
 #include "codepoints.h"
-
 #include "copytotext.h"
 
 #include <QChar>
@@ -43,28 +42,83 @@ bool quotable(int codePoint)
 // trigraph that strict C compilers read as one (two question marks and a
 // slash): either would carry the comment on to the next line and swallow
 // the next glyph's bytes.
-QString safeName(const QByteArray &name)
+QByteArray safeName(const QByteArray &name)
 {
-    QString safe;
-    safe.reserve(name.size());
-    for (const char byte : name)
-        safe += byte > 0x20 && byte < 0x7F ? QLatin1Char(byte) : QLatin1Char('_');
-    if (safe.endsWith(QLatin1Char('\\')) || safe.endsWith(QLatin1String("?\?/")))
-        safe[safe.size() - 1] = QLatin1Char('_');
+    QByteArray safe(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        safe[i] = name[i] > 0x20 && name[i] < 0x7F ? name[i] : '_';
+    if (safe.endsWith('\\') || safe.endsWith("?\?/"))
+        safe[safe.size() - 1] = '_';
     return safe;
 }
 
-// The line with its CR LF.
-QString fullLine(const Glyph &glyph, const Options &options)
+void appendUtf8(QByteArray *out, char32_t c)
 {
-    const ExportOptions &output = options.output;
-    QString result = CopyToText::line(output.order.hexString(glyph.bits), output.prefix, output.delimiter);
-    if (options.comments) {
-        result.chop(kLineBreak.size());
-        result += QLatin1String(" // ") + label(glyph) + kLineBreak;
+    if (c < 0x80) {
+        out->append(char(c));
+    } else if (c < 0x800) {
+        out->append(char(0xC0 | c >> 6));
+        out->append(char(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out->append(char(0xE0 | c >> 12));
+        out->append(char(0x80 | (c >> 6 & 0x3F)));
+        out->append(char(0x80 | (c & 0x3F)));
+    } else {
+        out->append(char(0xF0 | c >> 18));
+        out->append(char(0x80 | (c >> 12 & 0x3F)));
+        out->append(char(0x80 | (c >> 6 & 0x3F)));
+        out->append(char(0x80 | (c & 0x3F)));
     }
-    return result;
 }
+
+// label() in UTF-8.
+void appendLabel(QByteArray *out, const Glyph &glyph)
+{
+    const QByteArray name = safeName(glyph.name);
+    if (glyph.codePoint < 0) {
+        out->append(name.isEmpty() ? QByteArray("unnamed glyph") : name);
+        return;
+    }
+    char codePoint[10];
+    out->append(codePoint, CodePoints::writeName(glyph.codePoint, codePoint));
+    if (quotable(glyph.codePoint)) {
+        out->append(" '");
+        appendUtf8(out, char32_t(glyph.codePoint));
+        out->append('\'');
+    } else if (!name.isEmpty()) {
+        out->append(' ');
+        out->append(name);
+    }
+}
+
+// What every line of one export shares.
+struct Writer
+{
+    explicit Writer(const Options &options)
+        : options(options)
+        , prefix(options.output.prefix.toUtf8())
+        , delimiter(options.output.delimiter.toUtf8())
+    {
+    }
+
+    // The glyph's line with its CR LF, in UTF-8, appended to `out`.
+    void append(QByteArray *out, const Glyph &glyph) const
+    {
+        char hex[BitOrder::kMaxHexLength];
+        const int length = options.output.order.writeHex(glyph.bits, hex);
+        CopyToText::appendAsciiLine(out, QByteArrayView(hex, length), prefix, delimiter);
+        if (options.comments) {
+            out->chop(kLineBreak.size());
+            out->append(" // ");
+            appendLabel(out, glyph);
+            out->append(kLineBreak.data(), kLineBreak.size());
+        }
+    }
+
+    const Options &options;
+    const QByteArray prefix;
+    const QByteArray delimiter;
+};
 } // namespace
 
 bool keeps(const Glyph &glyph, const Options &options)
@@ -82,41 +136,56 @@ bool keeps(const Glyph &glyph, const Options &options)
 
 QString label(const Glyph &glyph)
 {
-    const QString name = safeName(glyph.name);
-    if (glyph.codePoint < 0)
-        return name.isEmpty() ? QStringLiteral("unnamed glyph") : name;
-
-    QString result = CodePoints::name(glyph.codePoint);
-    if (quotable(glyph.codePoint)) {
-        const char32_t character = char32_t(glyph.codePoint);
-        result += QLatin1String(" '") + QString::fromUcs4(&character, 1) + QLatin1Char('\'');
-    } else if (!name.isEmpty()) {
-        result += QLatin1Char(' ') + name;
-    }
-    return result;
+    QByteArray text;
+    appendLabel(&text, glyph);
+    return QString::fromUtf8(text);
 }
 
 QString line(const Glyph &glyph, const Options &options)
 {
-    QString result = fullLine(glyph, options);
-    result.chop(kLineBreak.size());
-    return result;
+    QByteArray text;
+    Writer(options).append(&text, glyph);
+    text.chop(kLineBreak.size());
+    return QString::fromUtf8(text);
 }
 
 void forEachLine(const GlyphSet &set, const Options &options,
-                 const std::function<void(qsizetype, const QString &)> &line)
+                 const std::function<void(qsizetype, QByteArrayView)> &line)
 {
+    const Writer writer(options);
+    QByteArray text;
     for (qsizetype i = 0; i < set.size(); ++i) {
         const Glyph &glyph = set.at(i);
-        if (keeps(glyph, options))
-            line(i, fullLine(glyph, options));
+        if (keeps(glyph, options)) {
+            text.clear();
+            writer.append(&text, glyph);
+            line(i, text);
+        }
     }
+}
+
+void write(const GlyphSet &set, const Options &options, const std::function<void(QByteArrayView)> &part)
+{
+    const Writer writer(options);
+    QByteArray chunk;
+    chunk.reserve(kPartBytes + 4096);
+    for (const Glyph &glyph : set.glyphs()) {
+        if (!keeps(glyph, options))
+            continue;
+        writer.append(&chunk, glyph);
+        if (chunk.size() >= kPartBytes) {
+            part(chunk);
+            chunk.clear();
+        }
+    }
+    if (!chunk.isEmpty())
+        part(chunk);
 }
 
 QString text(const GlyphSet &set, const Options &options)
 {
     QString result;
-    forEachLine(set, options, [&result](qsizetype, const QString &line) { result += line; });
+    write(set, options, [&result](QByteArrayView part) { result += QString::fromUtf8(part); });
     return result;
 }
 
@@ -124,11 +193,10 @@ Difference check(QIODevice &existing, const GlyphSet &set, const Options &option
 {
     Difference difference;
     qint64 lineNumber = 0;
-    forEachLine(set, options, [&](qsizetype index, const QString &line) {
+    forEachLine(set, options, [&](qsizetype index, QByteArrayView expected) {
         if (!difference.same())
             return;
         ++lineNumber;
-        const QByteArray expected = line.toUtf8();
         const QByteArray found = existing.read(expected.size());
         if (found == expected)
             return;

@@ -2,6 +2,8 @@
 
 #include "glyphset.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -39,10 +41,18 @@ bool keeps(const Glyph &glyph, const Options &options);
 // close a // comment in C.
 QString label(const Glyph &glyph);
 
-// Hands each line of the export, its CR LF included, to `line` in set order,
-// with the index of its glyph in the set.
+// Hands each line of the export in UTF-8, its CR LF included, to `line` in
+// set order, with the index of its glyph in the set.
 void forEachLine(const GlyphSet &set, const Options &options,
-                 const std::function<void(qsizetype glyphIndex, const QString &line)> &line);
+                 const std::function<void(qsizetype glyphIndex, QByteArrayView line)> &line);
+
+// How much of the export write() gathers before handing it over: a part
+// is whole lines, this long or a line longer.
+constexpr qsizetype kPartBytes = 256 * 1024;
+
+// Hands the whole export in UTF-8 to `part` in consecutive parts, so that
+// a font of any size passes through a small buffer.
+void write(const GlyphSet &set, const Options &options, const std::function<void(QByteArrayView part)> &part);
 
 // Where a text first parts from the export; line 0 when it is the same.
 struct Difference

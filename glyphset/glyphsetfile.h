@@ -2,6 +2,7 @@
 
 #include "arrayformat.h"
 #include "bdfformat.h"
+#include "fontkind.h"
 #include "imagesheet.h"
 #include "outlinefont.h"
 #include "readresult.h"
@@ -13,11 +14,14 @@
 // itself does not give.
 namespace GlyphSetFile {
 
-enum class Kind { Bdf, Psf, Array, Image, OutlineFont };
+using Kind = FontKind::Kind;
 
 // What `path` holds, by its first bytes where they tell and by its name
-// otherwise; an unknown text file is taken for source code (Array).
+// otherwise; an unknown text file is taken for source code (Array). Where
+// FontKind::withoutPictures() has an answer, it is this one.
 Kind kindOf(const QString &path);
+// The same for a file named `fileName` that begins with `head` (unpacked).
+Kind kindOf(const QByteArray &head, const QString &fileName);
 
 struct Options
 {
@@ -27,6 +31,8 @@ struct Options
     OutlineFont::Options outline;
 };
 
+// The file read once, its kind told from its bytes, so that a pipe
+// (KELVOR21 <(zcat font.bdf.gz)) is read as a file is.
 ReadResult open(const QString &path, const Options &options);
 // What the BDF font in `path` holds, to choose which of its glyphs to open
 // when they do not fit together.
@@ -36,6 +42,9 @@ BdfFormat::Scan scanBdf(const QString &path);
 // the glyphs of `ranges`. When they do not fit either, the message names a
 // glyph that does not and ends with code points that fit.
 ReadResult openBdf(const QString &path, const CodePoints::Ranges &ranges);
+// The bytes of a file of `kind`, as FontFile::load gives them, as a set;
+// `path` names the file in messages.
+ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const Options &options);
 
 // The file dialog's filter for every kind it opens.
 QString dialogFilter();

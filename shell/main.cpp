@@ -1,26 +1,22 @@
 #include "exportcommand.h"
-#include "mainwindow.h"
-#include "startup.h"
+#include "programmodule.h"
 
-#include <QApplication>
+#include <cstdio>
 
+// The program itself needs QtCore alone: "KELVOR21 export ..." runs here,
+// and the window, with Qt Widgets and everything it loads, comes from its
+// module only when it is asked for.
 int main(int argc, char *argv[])
 {
-    // "KELVOR21 export ..." runs without a window, before any application
-    // object exists: the command makes the one it needs.
     if (ExportCommand::isRequested(argc, argv))
         return ExportCommand::run(argc, argv);
 
-    QApplication app(argc, argv);
-    Startup::setUpApplication();
-
-    // The main window lives for the whole run: created and loaded, then shown
-    // centred. Closing it ends the program; so does its Exit button.
-    MainWindow frmMain;
-    frmMain.showCentred();
-    // A font named on the command line opens as a glyph set.
-    const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1)
-        frmMain.openGlyphSet(arguments.at(1));
-    return QApplication::exec();
+    QString error;
+    const auto windowMain = reinterpret_cast<int (*)(int, char **)>(
+            ProgramModule::resolve(ProgramModule::Window, "kelvorWindowMain", &error));
+    if (!windowMain) {
+        std::fprintf(stderr, "KELVOR21: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    return windowMain(argc, argv);
 }

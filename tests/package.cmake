@@ -97,7 +97,10 @@ set(share "${root}/usr/share")
 set(program "${root}/usr/bin/KELVOR21")
 set(entry "${share}/applications/${app_id}.desktop")
 set(metainfo "${share}/metainfo/${app_id}.metainfo.xml")
-set(expected "${program}" "${entry}" "${metainfo}" "${share}/icons/hicolor/scalable/apps/${app_id}.svg"
+# The program's modules: the window (Qt Widgets) and the readers of pictures
+# and outline fonts (QtGui), which it loads from there when it needs them.
+set(modules "${root}/usr/lib/${package}/modules/libkelvor_window.so" "${root}/usr/lib/${package}/modules/libkelvor_render.so")
+set(expected "${program}" ${modules} "${entry}" "${metainfo}" "${share}/icons/hicolor/scalable/apps/${app_id}.svg"
     "${share}/man/man1/KELVOR21.1.gz" "${share}/doc/${package}/copyright" "${share}/doc/${package}/changelog.gz"
     "${share}/doc/${package}/README.md")
 foreach(size IN ITEMS 32 64 128 256)
@@ -143,6 +146,13 @@ run(WHAT "listing the tarball" COMMAND "${CMAKE_COMMAND}" -E tar tzf "${tarball}
 string(REGEX MATCH "[^\n]*/bin/KELVOR21\n" tarred "${output}")
 if(NOT tarred MATCHES "^${package}-${VERSION}-[A-Za-z0-9_]+/bin/KELVOR21\n$")
     message(FATAL_ERROR "The tarball has no <folder>/bin/KELVOR21:\n${output}")
+endif()
+
+# The command line needs QtCore alone and no module: a script runs it as
+# installed.
+run(WHAT "KELVOR21 --version" COMMAND "${program}" --version)
+if(NOT output STREQUAL "KELVOR21 ${VERSION}\n")
+    message(FATAL_ERROR "KELVOR21 --version says '${output}', not 'KELVOR21 ${VERSION}'")
 endif()
 
 # The unpacked program, on the system's Qt alone. It takes no command line, so

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 // Copy to Text: how the hex string is cut into prefixed, delimited pieces and
 // appended to the output text.
 class tst_CopyToText : public QObject
@@ -39,6 +41,8 @@ void tst_CopyToText::line_data()
     QTest::newRow("several characters, blanks kept")
             << "1F0500" << "0x" << ", " << "0x1F, 0x05, 0x00, \r\n";
     QTest::newRow("blank prefix kept") << "1F" << " " << " " << " 1F \r\n";
+    QTest::newRow("prefix beyond ASCII") << "1F05" << QStringLiteral("\u20AC") << ";"
+                                         << QStringLiteral("\u20AC1F;\u20AC05;\r\n");
     QTest::newRow("odd length ends in one character") << "ABC" << "$" << "," << "$AB,$C,\r\n";
     QTest::newRow("one character") << "A" << "$" << "," << "$A,\r\n";
     QTest::newRow("inner blank is a character") << "1F 05" << "$" << "," << "$1F,$ 0,$5,\r\n";
@@ -85,6 +89,16 @@ void tst_CopyToText::line()
 
     QCOMPARE(CopyToText::line(hex, prefix, delimiter), line);
     QCOMPARE(CopyToText::lineLength(hex, prefix, delimiter), qint64(line.size()));
+
+    // The export's way, for hex strings of ASCII: the same line in UTF-8,
+    // after what the buffer held.
+    const QByteArray ascii = hex.toLatin1();
+    const bool isAscii = std::all_of(hex.cbegin(), hex.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (isAscii) {
+        QByteArray out("kept");
+        CopyToText::appendAsciiLine(&out, ascii, prefix.toUtf8(), delimiter.toUtf8());
+        QCOMPARE(out, "kept" + line.toUtf8());
+    }
 }
 
 void tst_CopyToText::appendsAfterWhateverText1Holds_data()

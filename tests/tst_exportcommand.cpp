@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 // "KELVOR21 export" as a script runs it: the built program, started with no
 // display and no Qt platform named, its exit status, its standard output and
 // its one line of complaint.
@@ -31,6 +35,8 @@ private slots:
     void check();
     void storedOptionsAreTheDefaults_data();
     void storedOptionsAreTheDefaults();
+    void fontFromAPipe();
+    void outputToAPipe();
 
 private:
     struct Run
@@ -40,7 +46,8 @@ private:
         QByteArray out;
         QByteArray err;
     };
-    Run run(const QStringList &arguments) const;
+    // `input`, where given, comes through a pipe on standard input.
+    Run run(const QStringList &arguments, const QByteArray &input = {}) const;
     QString path(const QString &name) const { return m_dir.filePath(name); }
     bool write(const QString &name, const QByteArray &bytes) const
     {
@@ -69,7 +76,7 @@ bool refused(int exitCode, const QByteArray &err, const QByteArray &out, const Q
 }
 } // namespace
 
-tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments) const
+tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments, const QByteArray &input) const
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -77,6 +84,10 @@ tst_ExportCommand::Run tst_ExportCommand::run(const QStringList &arguments) cons
         environment.remove(QString::fromLatin1(name));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(KELVOR21_PATH), QStringList{QStringLiteral("export")} + arguments);
+    if (!input.isEmpty()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     Run result;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -332,6 +343,43 @@ void tst_ExportCommand::storedOptionsAreTheDefaults()
     const Run result = run(QStringList{path(QStringLiteral("saved.bdf")), QStringLiteral("--range"), QStringLiteral("65")} + arguments);
     QVERIFY2(result.exitCode == 0, result.err.constData());
     QCOMPARE(result.out, line);
+}
+
+// A font read through a pipe, as from "<(zcat font.bdf.gz)", is read as the
+// file itself is: the kind is told from the bytes read, not read again.
+void tst_ExportCommand::fontFromAPipe()
+{
+    const QStringList options = {QStringLiteral("--range"), QStringLiteral("0x20-0x7E"), QStringLiteral("--comments")};
+    const Run file = run(QStringList{m_5x7} + options);
+    QVERIFY2(file.exitCode == 0 && !file.out.isEmpty(), file.err.constData());
+    QFile font(m_5x7);
+    QVERIFY(font.open(QIODevice::ReadOnly));
+    const Run piped = run(QStringList{QStringLiteral("/dev/stdin")} + options, font.readAll());
+    QVERIFY2(piped.exitCode == 0, piped.err.constData());
+    QVERIFY(piped.out == file.out);
+}
+
+// A pipe named by -o is written into, not replaced by a file of its name.
+void tst_ExportCommand::outputToAPipe()
+{
+#ifdef Q_OS_UNIX
+    const QStringList options = {m_5x7, QStringLiteral("--range"), QStringLiteral("0x20-0x7E")};
+    const QString fifo = path(QStringLiteral("pipe.h"));
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QProcess reader;
+    reader.start(QStringLiteral("cat"), {fifo});
+    QVERIFY(reader.waitForStarted());
+    const Run written = run(options + QStringList{QStringLiteral("-o"), fifo});
+    const bool read = reader.waitForFinished(10000);
+    if (!read)
+        reader.kill();
+    QVERIFY2(written.exitCode == 0, written.err.constData());
+    QVERIFY2(read, "the pipe was never written");
+    QVERIFY(!QFileInfo(fifo).isFile());
+    QVERIFY(reader.readAllStandardOutput() == run(options).out);
+#else
+    QSKIP("named pipes are a Unix matter");
+#endif
 }
 
 QTEST_MAIN(tst_ExportCommand)

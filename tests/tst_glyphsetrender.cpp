@@ -289,6 +289,7 @@ void tst_GlyphSetRender::kindOf_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<GlyphSetFile::Kind>("kind");
+    QTest::addColumn<bool>("qtCoreTells");
 
     using Kind = GlyphSetFile::Kind;
     QString why;
@@ -307,30 +308,33 @@ void tst_GlyphSetRender::kindOf_data()
     const QByteArray xbm("#define a_width 8\n#define a_height 2\nstatic unsigned char a_bits[] = {0x01, 0x80};\n");
 
     // Files written under the name given; an absolute name is the installed
-    // file itself, a null text no file at all.
+    // file itself, a null text no file at all. QtCore tells the kind where
+    // the command line reads the file without QtGui.
     const struct {
         const char *row;
         QString name;
         QByteArray bytes;
         Kind kind;
+        bool qtCoreTells;
     } rows[] = {
-        {"BDF from pcf2bdf", "6x13.bdf", bdf, Kind::Bdf},
-        {"BDF named .txt", "6x13.txt", bdf, Kind::Bdf},
-        {"PSF, gzip-compressed", psf, {}, Kind::Psf},
-        {"PSF, gzip-compressed, named .bin", "console.bin", psfPacked, Kind::Psf},
-        {"PSF, unpacked, named .c", "console.c", psfBytes, Kind::Psf},
-        {"TrueType", ttf, {}, Kind::OutlineFont},
-        {"TrueType named .png", "font.png", ttfBytes, Kind::OutlineFont},
-        {"PNG", "picture.png", png, Kind::Image},
-        {"PNG named .bdf", "picture.bdf", png, Kind::Image},
-        {"BMP, gzip-compressed, named .gz", "chart.gz", chart, Kind::Image},
-        {"C source", "glyphs.c", source, Kind::Array},
-        {"C source named .dat", "glyphs.dat", source, Kind::Array},
-        {"XBM named .xbm", "glyphs.xbm", xbm, Kind::Image},
-        {"XBM named .h", "glyphs.h", xbm, Kind::Array},
-        {"text named .ttf", "notes.ttf", "This is not a font.\n", Kind::OutlineFont},
-        {"empty file named .psf", "empty.psf", "", Kind::Psf},
-        {"missing file named .bdf.gz", "missing.bdf.gz", {}, Kind::Bdf},
+        {"BDF from pcf2bdf", "6x13.bdf", bdf, Kind::Bdf, true},
+        {"BDF named .txt", "6x13.txt", bdf, Kind::Bdf, true},
+        {"PSF, gzip-compressed", psf, {}, Kind::Psf, true},
+        {"PSF, gzip-compressed, named .bin", "console.bin", psfPacked, Kind::Psf, true},
+        {"PSF, unpacked, named .c", "console.c", psfBytes, Kind::Psf, true},
+        {"TrueType", ttf, {}, Kind::OutlineFont, true},
+        {"TrueType named .png", "font.png", ttfBytes, Kind::OutlineFont, true},
+        {"PNG", "picture.png", png, Kind::Image, false},
+        {"PNG named .bdf", "picture.bdf", png, Kind::Image, false},
+        {"BMP, gzip-compressed, named .gz", "chart.gz", chart, Kind::Image, false},
+        {"C source", "glyphs.c", source, Kind::Array, true},
+        {"C source named .dat", "glyphs.dat", source, Kind::Array, false},
+        {"text beginning as BMP does, named .c", "bm.c", "BM\n" + source, Kind::Image, false},
+        {"XBM named .xbm", "glyphs.xbm", xbm, Kind::Image, false},
+        {"XBM named .h", "glyphs.h", xbm, Kind::Array, true},
+        {"text named .ttf", "notes.ttf", "This is not a font.\n", Kind::OutlineFont, true},
+        {"empty file named .psf", "empty.psf", "", Kind::Psf, true},
+        {"missing file named .bdf.gz", "missing.bdf.gz", {}, Kind::Bdf, true},
     };
     for (const auto &row : rows) {
         const QString path = row.name.startsWith(QLatin1Char('/')) ? row.name : m_dir.filePath(row.name);
@@ -338,7 +342,7 @@ void tst_GlyphSetRender::kindOf_data()
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(row.bytes) == row.bytes.size());
         }
-        QTest::newRow(row.row) << path << row.kind;
+        QTest::newRow(row.row) << path << row.kind << row.qtCoreTells;
     }
 }
 
@@ -346,7 +350,12 @@ void tst_GlyphSetRender::kindOf()
 {
     QFETCH(QString, path);
     QFETCH(GlyphSetFile::Kind, kind);
+    QFETCH(bool, qtCoreTells);
     QCOMPARE(int(GlyphSetFile::kindOf(path)), int(kind));
+    const std::optional<FontKind::Kind> told = FontKind::withoutPictures(path);
+    QCOMPARE(told.has_value(), qtCoreTells);
+    if (told)
+        QCOMPARE(int(*told), int(kind));
 }
 
 void tst_GlyphSetRender::openBdf_data()
@@ -369,7 +378,7 @@ void tst_GlyphSetRender::openBdf_data()
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file.bytes) == file.bytes.size());
     }
     const auto path = [this](const char *name) { return m_dir.filePath(name); };
-    const QString largest = QStringLiteral(", more than the 16 x 16 this program edits; these code points fit: ");
+    const QString largest = QStringLiteral(", more than the 16 x 16 this program edits; these code points fit (--range): ");
 
     // A font that fits opens whole; the export takes the range.
     QTest::newRow("5x7") << path("5x7.bdf") << "" << 1848 << QString();

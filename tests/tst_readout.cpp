@@ -13,6 +13,7 @@ private slots:
     void hexText();
     void padded_data();
     void padded();
+    void writePaddedHexIsPaddedHexText();
 };
 
 void tst_Readout::hexText_data()
@@ -63,6 +64,20 @@ void tst_Readout::padded()
     QFETCH(int, valueCount);
     QFETCH(QString, expected);
     QCOMPARE(Readout::padded(text, valueCount), expected);
+}
+
+// The export's way to the same text: every value width around the limits of
+// the padding, below and above 8 values.
+void tst_Readout::writePaddedHexIsPaddedHexText()
+{
+    for (const quint32 value : {0x0u, 0x1u, 0xFu, 0x10u, 0xFFu, 0x100u, 0xFFFu, 0x1000u, 0xFFFFu, 0x10000u, 0xFFFFFu,
+                                0x123456u, 0xFFFFFFFFu}) {
+        for (const int valueCount : {1, 8, 9, 16}) {
+            char out[8];
+            const QString written = QString::fromLatin1(out, Readout::writePaddedHex(value, valueCount, out));
+            QCOMPARE(written, Readout::padded(Readout::hexText(value), valueCount));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_Readout)

@@ -1,0 +1,271 @@
+#include "benchstats.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+// The program as a command, whole processes from fork to exit as a script
+// or a build starts them: the bare start (--version), the export of the X11
+// 5x7 font's ASCII and of GNU Unifont (57,086 glyphs) beside bdftopcf
+// converting the same BDF file, and, for the window, the program started
+// without a command until its main window's first paint is flushed (Qt's
+// painting log says so on standard error; the process is then killed).
+// Medians; the CPU time beside the wall time says how much of the wall time
+// a busy machine added.
+//
+//   bench_command KELVOR21 [RUNS]     RUNS of each small command, default 31
+namespace {
+
+const char *const kMisc = "/usr/share/fonts/X11/misc/";
+
+struct Run
+{
+    double wall = -1; // ms
+    double cpu = 0;   // ms, user + system
+    double peakMiB = 0;
+    int status = -1;
+};
+
+struct Figures
+{
+    double wall = -1, cpu = 0, peakMiB = 0;
+};
+
+long long nowNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+void toNull(int fd)
+{
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, fd);
+    close(null);
+}
+
+// Runs `argv` with empty input and its output thrown away.
+Run runOnce(const std::vector<std::string> &argv)
+{
+    std::vector<char *> pointers;
+    for (const std::string &arg : argv)
+        pointers.push_back(const_cast<char *>(arg.c_str()));
+    pointers.push_back(nullptr);
+    std::fflush(stdout);
+    const long long start = nowNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        toNull(STDIN_FILENO);
+        toNull(STDOUT_FILENO);
+        toNull(STDERR_FILENO);
+        execvp(pointers[0], pointers.data());
+        _exit(127);
+    }
+    Run run;
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+        return run;
+    run.wall = double(nowNs() - start) / 1e6;
+    run.cpu = (double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+               + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
+    run.peakMiB = double(usage.ru_maxrss) / 1024;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+// The program started without a command, on the platform QT_QPA_PLATFORM
+// names, until its main window's first paint is flushed; then killed.
+Run runWindow(const std::string &program, const std::string &configDir)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    std::fflush(stdout);
+    const long long start = nowNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("QT_LOGGING_RULES", "qt.widgets.painting=true", 1);
+        setenv("XDG_CONFIG_HOME", configDir.c_str(), 1);
+        toNull(STDIN_FILENO);
+        toNull(STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    Run run;
+    std::string pending;
+    char buffer[4096];
+    for (ssize_t n; run.wall < 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
+        pending.append(buffer, size_t(n));
+        for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+            const std::string line = pending.substr(0, end);
+            if (line.find("Flushing") != std::string::npos && line.find("name=\"frmMain\"") != std::string::npos) {
+                run.wall = double(nowNs() - start) / 1e6;
+                break;
+            }
+        }
+    }
+    kill(pid, SIGKILL);
+    close(fds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.cpu = (double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+               + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
+    run.peakMiB = double(usage.ru_maxrss) / 1024;
+    run.status = run.wall < 0 ? 1 : 0;
+    return run;
+}
+
+// The medians of the runs that ended well; none (wall -1) when none did.
+Figures summary(const std::vector<Run> &runs)
+{
+    std::vector<double> wall, cpu, peak;
+    for (const Run &run : runs) {
+        if (run.status != 0)
+            continue;
+        wall.push_back(run.wall);
+        cpu.push_back(run.cpu);
+        peak.push_back(run.peakMiB);
+    }
+    Figures figures;
+    if (!wall.empty())
+        figures = {BenchStats::median(wall), BenchStats::median(cpu), BenchStats::median(peak)};
+    return figures;
+}
+
+// `runs` runs of `start` after `warmUps` left out.
+template <typename Start>
+Figures medians(int runs, int warmUps, Start start)
+{
+    std::vector<Run> counted;
+    for (int i = -warmUps; i < runs; ++i) {
+        const Run run = start();
+        if (i >= 0)
+            counted.push_back(run);
+    }
+    return summary(counted);
+}
+
+// One line: what, the figure and, where `limit` is above 0, the target.
+void report(const char *what, const Figures &figures, bool inSeconds, const char *target = nullptr, double limit = 0)
+{
+    char figure[96];
+    const double scale = inSeconds ? 1000 : 1;
+    if (figures.wall < 0)
+        std::snprintf(figure, sizeof figure, "failed");
+    else
+        std::snprintf(figure, sizeof figure, inSeconds ? "%.3f s (cpu %.3f), %.1f MiB" : "%.1f ms (cpu %.1f), %.1f MiB",
+                      figures.wall / scale, figures.cpu / scale, figures.peakMiB);
+    if (limit > 0)
+        BenchStats::report(what, figure, target, figures.wall >= 0 && figures.wall <= limit);
+    else
+        std::printf("  %-52s %s\n", what, figure);
+}
+
+bool exists(const std::string &path)
+{
+    struct stat info{};
+    return stat(path.c_str(), &info) == 0 && info.st_size > 0;
+}
+
+bool onPath(const char *program)
+{
+    const char *path = std::getenv("PATH");
+    for (std::string rest = path ? path : ""; !rest.empty();) {
+        const size_t colon = rest.find(':');
+        const std::string dir = rest.substr(0, colon);
+        if (access((dir + "/" + program).c_str(), X_OK) == 0)
+            return true;
+        rest = colon == std::string::npos ? std::string() : rest.substr(colon + 1);
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s KELVOR21 [RUNS]\n", argv[0]);
+        return 2;
+    }
+    // execvp would look a bare name up on PATH: the program is the one named.
+    const std::string program = std::strchr(argv[1], '/') ? argv[1] : std::string("./") + argv[1];
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 31;
+    char dirTemplate[] = "/tmp/bench_command.XXXXXX";
+    if (!mkdtemp(dirTemplate)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string dir = dirTemplate;
+    const std::string font5x7 = dir + "/5x7.bdf", unifont = dir + "/unifont.bdf";
+    if (onPath("pcf2bdf")) {
+        runOnce({"pcf2bdf", "-o", font5x7, std::string(kMisc) + "5x7.pcf.gz"});
+        runOnce({"pcf2bdf", "-o", unifont, std::string(kMisc) + "unifont.pcf.gz"});
+    }
+
+    std::printf("The command line, whole processes, medians of %d runs (wall ms, cpu = user + system, peak RSS):\n", runs);
+    report("KELVOR21 --version", medians(runs, 3, [&] { return runOnce({program, "--version"}); }), false);
+    if (exists(font5x7)) {
+        const Figures ascii = medians(runs, 3, [&] {
+            return runOnce({program, "export", font5x7, "--range", "0x20-0x7E"});
+        });
+        report("KELVOR21 export 5x7.bdf, ASCII (95 glyphs)", ascii, false, "<= 15 ms", 15);
+    } else {
+        std::printf("  X11 5x7 font: no %s5x7.pcf.gz or no pcf2bdf (xfonts-base, pcf2bdf), skipped\n", kMisc);
+    }
+
+    if (exists(unifont)) {
+        // Ours and bdftopcf in turn, so that a machine's drift falls on both.
+        const int unifontRuns = std::max(3, runs / 4);
+        const std::string out = dir + "/unifont";
+        std::vector<Run> ours, theirs;
+        for (int i = -1; i < unifontRuns; ++i) {
+            const Run a = runOnce({program, "export", unifont, "-o", out + ".h"});
+            const Run b = onPath("bdftopcf") ? runOnce({"bdftopcf", "-o", out + ".pcf", unifont}) : Run{};
+            if (i >= 0) {
+                ours.push_back(a);
+                theirs.push_back(b);
+            }
+        }
+        const Figures ourFigures = summary(ours);
+        report("KELVOR21 export unifont.bdf -o unifont.h (57,086)", ourFigures, true, "<= 0.08 s", 80);
+        const Figures peer = summary(theirs);
+        if (peer.wall < 0) {
+            std::printf("  %-52s not installed or failed (xfonts-utils)\n", "bdftopcf -o unifont.pcf unifont.bdf");
+        } else {
+            report("bdftopcf -o unifont.pcf unifont.bdf", peer, true);
+            std::printf("  %-52s %.2f x bdftopcf's wall time, %.2f x its cpu\n", "the export against bdftopcf",
+                        ourFigures.wall / peer.wall, ourFigures.cpu / peer.cpu);
+        }
+    } else {
+        std::printf("  GNU Unifont: no %sunifont.pcf.gz or no pcf2bdf (xfonts-unifont, pcf2bdf), skipped\n", kMisc);
+    }
+
+    const std::string config = dir + "/config";
+    mkdir(config.c_str(), 0700);
+    const Figures window = medians(std::max(5, runs / 3), 2, [&] { return runWindow(program, config); });
+    if (window.wall < 0)
+        std::printf("  %-52s failed: no display, or no painting log\n", "KELVOR21 to its main window's first paint");
+    else
+        report("KELVOR21 to its main window's first paint", window, false);
+
+    runOnce({"rm", "-rf", dir});
+    return 0;
+}

@@ -1,0 +1,175 @@
+#include "commandoptions.h"
+
+#include "arrayformat.h"
+#include "bitorder.h"
+#include "codepoints.h"
+#include "exportoptions.h"
+#include "glyphset.h"
+#include "imagesheet.h"
+#include "outlinefont.h"
+
+namespace CommandOptions {
+
+namespace {
+
+std::vector<Option> table()
+{
+    using Kind = FontKind::Kind;
+    const ExportOptions output;
+    const ArrayFormat::Options array;
+    const ImageSheet::Options image;
+    const OutlineFont::Options outline;
+    const QString quoted = QStringLiteral("\"%1\"");
+    QString orientations = BitOrder::nameList();
+    orientations.replace(QLatin1String(", "), QLatin1String("|"));
+
+    return {
+        {Id::Orientation, {"orientation"}, orientations,
+         QStringLiteral("One value per column, the top cell its lowest bit (%1), or one per row, the rightmost "
+                        "cell its lowest bit (%2) or the leftmost (%3); default %4. Source code is read in "
+                        "this order too.")
+                 .arg(BitOrder(BitOrder::Vertical).name(), BitOrder(BitOrder::Horizontal).name(),
+                      BitOrder(BitOrder::HorizontalLeftToRight).name(), output.order.name()),
+         {}},
+        {Id::Prefix, {"prefix"}, QStringLiteral("TEXT"),
+         QStringLiteral("Written before each byte, as typed, blanks included; may be empty; default %1.")
+                 .arg(quoted.arg(output.prefix)),
+         {}},
+        {Id::Delimiter, {"delimiter"}, QStringLiteral("TEXT"),
+         QStringLiteral("Written after each byte, likewise; default %1.").arg(quoted.arg(output.delimiter)), {}},
+        {Id::Comments, {"comments"}, {},
+         QStringLiteral("Ends each line with a comment naming the glyph: // U+0041 'A' for a printable "
+                        "character, the glyph's name otherwise. No comment ends in a backslash, so none "
+                        "continues onto the next line."),
+         {}},
+        {Id::Range, {"range"}, QStringLiteral("A-B,C,..."),
+         QStringLiteral("Only the glyphs of these code points, written U+0041, 0x41 or 65; a glyph without a "
+                        "code point is left out then. May be given more than once."),
+         {}},
+        {Id::Output, {"o", "output"}, QStringLiteral("FILE"),
+         QStringLiteral("Writes FILE instead of standard output, whole or not at all: an existing file is "
+                        "replaced only once the export is complete. A device or a pipe is written into."),
+         {}},
+        {Id::Check, {"check"}, QStringLiteral("FILE"),
+         QStringLiteral("Writes nothing; exits with status 1, naming the line and the glyph where FILE first "
+                        "differs, when it is not byte for byte what the export would write."),
+         {}},
+        {Id::Size, {"size"}, QStringLiteral("COLSxROWS"),
+         QStringLiteral("Source code and pictures: the matrix of each glyph, %1 to %2 each; default %3x%4.")
+                 .arg(GlyphSet::kMinSize)
+                 .arg(GlyphSet::kMaxSize)
+                 .arg(array.cols)
+                 .arg(array.rows),
+         {Kind::Array, Kind::Image}},
+        {Id::First, {"first"}, QStringLiteral("CODE"),
+         QStringLiteral("Source code and pictures: the code point of the first glyph, written as for --range; "
+                        "default %1.")
+                 .arg(CodePoints::name(array.firstCodePoint)),
+         {Kind::Array, Kind::Image}},
+        {Id::Threshold, {"threshold"}, QStringLiteral("N"),
+         QStringLiteral("Pictures: a pixel whose grey level (0 to 255) is below N is a set cell, N from 0 to %1; "
+                        "default %2.")
+                 .arg(kMaxThreshold)
+                 .arg(image.threshold),
+         {Kind::Image}},
+        {Id::PixelSize, {"pixel-size"}, QStringLiteral("N"),
+         QStringLiteral("TrueType and OpenType fonts: the size they are rendered at, 1 to %1 pixels; default %2. "
+                        "Their code points come from --range, %3-%4 by default.")
+                 .arg(kMaxPixelSize)
+                 .arg(outline.pixelSize)
+                 .arg(kFirstPrintable)
+                 .arg(kLastPrintable),
+         {Kind::OutlineFont}},
+        {Id::Help, {"h", "help"}, {}, QStringLiteral("Writes the usage on standard output."), {}},
+        {Id::Version, {"version"}, {}, QStringLiteral("Writes the program's name and version on standard output."),
+         {}},
+    };
+}
+
+QString typed(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// `text` cut into lines of at most `width` characters at blanks; a word
+// longer than a line stands alone.
+QStringList wrapped(const QString &text, int width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines << line;
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+} // namespace
+
+const std::vector<Option> &all()
+{
+    static const std::vector<Option> options = table();
+    return options;
+}
+
+const Option &option(Id id)
+{
+    for (const Option &option : all()) {
+        if (option.id == id)
+            return option;
+    }
+    Q_UNREACHABLE();
+}
+
+QString spelled(const Option &option)
+{
+    QStringList names;
+    for (const QString &name : option.names)
+        names << typed(name);
+    return names.join(QStringLiteral(", "));
+}
+
+QString firstName(const Option &option)
+{
+    return typed(option.names.front());
+}
+
+bool appliesTo(const Option &option, FontKind::Kind kind)
+{
+    return option.kinds.isEmpty() || option.kinds.contains(kind);
+}
+
+bool listsValues(const Option &option)
+{
+    return option.valueName.contains(QLatin1Char('|'));
+}
+
+QString helpList(int width)
+{
+    constexpr int kIndent = 2;
+    constexpr int kHelpColumn = 22;
+    const QString margin(kHelpColumn, QLatin1Char(' '));
+    QString text;
+    for (const Option &option : all()) {
+        QString head = QString(kIndent, QLatin1Char(' ')) + spelled(option);
+        if (!option.valueName.isEmpty())
+            head += QLatin1Char(' ') + option.valueName;
+        const QStringList lines = wrapped(option.help, width - kHelpColumn);
+        if (head.size() + 1 > kHelpColumn) {
+            text += head + QLatin1Char('\n');
+            head.clear();
+        }
+        for (const QString &line : lines) {
+            text += (head.isEmpty() ? margin : head.leftJustified(kHelpColumn)) + line + QLatin1Char('\n');
+            head.clear();
+        }
+    }
+    return text;
+}
+
+} // namespace CommandOptions
