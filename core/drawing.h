@@ -23,8 +23,6 @@ public:
     {
         return row >= 0 && row < m_rows && col >= 0 && col < m_cols && (m_bits[size_t(row)] >> col & 1u);
     }
-    // Row `row` as bits, column c in bit c; 0 outside the drawing.
-    quint16 rowBits(int row) const { return row >= 0 && row < m_rows ? m_bits[size_t(row)] : quint16(0); }
     void set(int row, int col, bool on = true)
     {
         if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)

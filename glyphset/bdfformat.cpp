@@ -49,7 +49,6 @@ constexpr int kRowWords = kMaxBox / 64;
 // the first word.
 using Row = std::array<quint64, kRowWords>;
 
-<<<<<<< HEAD
 // A glyph as the file gives it, before the matrix is known: its ink's rows
 // left-aligned in 16 bits, the ink's leftmost column in the top bit. Only a
 // glyph whose ink fits the largest matrix keeps its rows.
@@ -59,11 +58,6 @@ struct RawGlyph
     std::optional<int> advance;
     std::array<quint16, kLargest> rows{};
 };
-=======
-    bool isEmpty() const { return w <= 0 || h <= 0; }
-};
-
->>>>>>> cli
 
 QString quoted(const QByteArray &name)
 {
@@ -80,53 +74,15 @@ QString glyphLabel(const GlyphExtent &glyph)
     return QStringLiteral("glyph %1 (%2)").arg(quoted(glyph.name), CodePoints::name(glyph.codePoint));
 }
 
-// Each byte's value as a hexadecimal digit, -1 for any other byte: a
-// bitmap row is read a digit at a time, a few hundred thousand rows a font.
-constexpr std::array<qint8, 256> kHexValues = [] {
-    std::array<qint8, 256> values{};
-    for (int c = 0; c < 256; ++c)
-        values[size_t(c)] = qint8(c >= '0' && c <= '9' ? c - '0'
-                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                         : -1);
-    return values;
-}();
-
 int hexValue(char c)
 {
-    return kHexValues[uchar(c)];
-}
-
-// A row as the file gives it (the leftmost pixel in the top bit) as a
-// drawing's row (the leftmost cell in bit 0).
-quint32 mirrored(quint16 row)
-{
-    quint32 bits = row;
-    bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
-    bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
-    bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
-    return (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
-}
-
-// What is wrong with a number that Reader::number() refuses; apart from it,
-// so that the numbers read right, a few hundred thousand a font, pay
-// nothing for the messages.
-Q_DECL_COLD_FUNCTION QString numberFault(const Word &word, Word::Parse parse, const char *keyword, qint64 low,
-                                         qint64 high)
-{
-    switch (parse) {
-    case Word::Missing:
-        return QStringLiteral("%1 lacks a number").arg(QLatin1String(keyword));
-    case Word::NotNumber:
-        return QStringLiteral("%1 has \"%2\" where a whole number belongs").arg(QLatin1String(keyword), word.toString());
-    case Word::Number:
-    case Word::TooLong:
-        break;
-    }
-    return QStringLiteral("%1 %2 is out of range (%3 to %4)")
-            .arg(QLatin1String(keyword), word.toString())
-            .arg(low)
-            .arg(high);
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
 }
 
 // 16 pixels of `row` from column `col` on, the first in the top bit; only
@@ -259,42 +215,19 @@ public:
 
 private:
     bool nextLine();
-    bool plainRow(quint32 *value, int *digits);
     bool fail(const QString &what)
     {
         m_error = what;
         return false;
     }
     bool number(Words &words, const char *keyword, qint64 low, qint64 high, int *out);
-    // A whole number, as most of a font's lines hold: inline, the message
-    // of a refused one made apart (numberFault).
-    bool number(const Word &word, const char *keyword, qint64 low, qint64 high, int *out)
-    {
-        qint64 value = 0;
-        const Word::Parse parse = word.toNumber(&value);
-        if (Q_LIKELY(parse == Word::Number && value >= low && value <= high)) {
-            *out = int(value);
-            return true;
-        }
-        return refuse(word, parse, keyword, low, high);
-    }
-    Q_DECL_COLD_FUNCTION bool refuse(const Word &word, Word::Parse parse, const char *keyword, qint64 low, qint64 high)
-    {
-        return fail(numberFault(word, parse, keyword, low, high));
-    }
     bool box(Words &words, const char *keyword, Box *out);
     bool header();
     bool properties();
     bool property(Words &words);
     bool glyph(Words &words);
-<<<<<<< HEAD
     bool bitmap(RawGlyph &glyph, const Box &box);
     bool endsAfterGlyphs();
-=======
-    bool bitmap(Glyph &glyph, const Box &box, qint64 startLine);
-    bool widen(const Box &glyphBox, const QByteArray &name);
-    ReadResult finish();
->>>>>>> cli
 
     const char *m_next;
     const char *m_end;
@@ -315,25 +248,10 @@ private:
     std::optional<int> m_defaultAdvance; // a DWIDTH outside the glyphs
     QList<QPair<QByteArray, QByteArray>> m_properties;
     std::optional<ExportOptions> m_options;
-<<<<<<< HEAD
     std::vector<RawGlyph> m_glyphs;
     // The rows of the glyph being read.
     std::vector<Row> m_rows;
-=======
-    // The glyphs as the file gives them, before the font's matrix is known:
-    // each one's bits hold its rows left-aligned in 16 bits, the leftmost
-    // pixel in the top bit, until finish() places them; its box beside it.
-    std::vector<Glyph> m_glyphs;
-    std::vector<Box> m_boxes;
->>>>>>> cli
 };
-
-bool isComment(const char *start, const char *stop)
-{
-    constexpr qint64 kLength = sizeof "COMMENT" - 1;
-    return stop - start >= kLength && std::memcmp(start, "COMMENT", kLength) == 0
-            && (stop - start == kLength || isBlank(start[kLength]));
-}
 
 // Moves to the next line that is neither blank nor a comment; false at the
 // end of the bytes.
@@ -349,7 +267,10 @@ bool Reader::nextLine()
             --stop;
         while (start < stop && isBlank(*start))
             ++start;
-        if (start == stop || isComment(start, stop))
+        if (start == stop)
+            continue;
+        Words words(start, stop);
+        if (words.next() == "COMMENT")
             continue;
         m_line = start;
         m_lineEnd = stop;
@@ -360,27 +281,45 @@ bool Reader::nextLine()
 
 bool Reader::number(Words &words, const char *keyword, qint64 low, qint64 high, int *out)
 {
-    return number(words.next(), keyword, low, high, out);
+    const Word word = words.next();
+    qint64 value = 0;
+    switch (word.toNumber(&value)) {
+    case Word::Number:
+        break;
+    case Word::Missing:
+        return fail(QStringLiteral("%1 lacks a number").arg(QLatin1String(keyword)));
+    case Word::NotNumber:
+        return fail(QStringLiteral("%1 has \"%2\" where a whole number belongs")
+                            .arg(QLatin1String(keyword), word.toString()));
+    case Word::TooLong:
+        value = word.isNegative() ? low - 1 : high + 1;
+        break;
+    }
+    if (value < low || value > high)
+        return fail(QStringLiteral("%1 %2 is out of range (%3 to %4)")
+                            .arg(QLatin1String(keyword), word.toString())
+                            .arg(low)
+                            .arg(high));
+    *out = int(value);
+    return true;
 }
 
 // Width, height and the offsets of the lower left corner; a box too large
 // for any glyph is refused here, before any pixel is read.
 bool Reader::box(Words &words, const char *keyword, Box *out)
 {
-    const Word w = words.next();
-    const Word h = words.next();
-    const Word x = words.next();
-    const Word y = words.next();
-    const Word sizes[] = {w, h};
+    Words probe = words;
     for (int i = 0; i < 2; ++i) {
         qint64 value = 0;
-        if (sizes[i].toNumber(&value) == Word::Number && value < 0)
-            return fail(QStringLiteral("%1 has a negative %2")
-                                .arg(QLatin1String(keyword), i == 0 ? QStringLiteral("width") : QStringLiteral("height")));
+        const Word word = probe.next();
+        if (word.toNumber(&value) == Word::Number && value < 0)
+            return fail(QStringLiteral("%1 has a negative %2").arg(QLatin1String(keyword),
+                                                                    i == 0 ? QStringLiteral("width")
+                                                                           : QStringLiteral("height")));
     }
-    if (!number(w, keyword, 0, kMaxOffset, &out->w) || !number(h, keyword, 0, kMaxOffset, &out->h)
-        || !number(x, keyword, -kMaxOffset, kMaxOffset, &out->x)
-        || !number(y, keyword, -kMaxOffset, kMaxOffset, &out->y))
+    if (!number(words, keyword, 0, kMaxOffset, &out->w) || !number(words, keyword, 0, kMaxOffset, &out->h)
+        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->x)
+        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->y))
         return false;
     if (out->w > kMaxBox || out->h > kMaxBox)
         return fail(QStringLiteral("%1 %2 x %3 is larger than any glyph this program reads (%4 x %4 pixels)")
@@ -429,14 +368,8 @@ bool Reader::header()
                 return fail(QStringLiteral("CHARS %1 is more glyphs than a font can hold here (at most %2)")
                                     .arg(count)
                                     .arg(kMaxGlyphs));
-<<<<<<< HEAD
             m_chars = count;
             m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
-=======
-            const size_t expected = size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1));
-            m_glyphs.reserve(expected);
-            m_boxes.reserve(expected);
->>>>>>> cli
         } else if (keyword == "DWIDTH") {
             int advance = 0;
             if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
@@ -522,18 +455,10 @@ bool Reader::glyph(Words &words)
 {
     if (qint64(m_glyphs.size()) >= kMaxGlyphs)
         return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
-<<<<<<< HEAD
     RawGlyph glyph;
     glyph.extent.line = m_lineNo;
     glyph.extent.name = words.rest().toByteArray();
     glyph.advance = m_defaultAdvance;
-=======
-    const qint64 startLine = m_lineNo;
-    Glyph glyph;
-    glyph.name = words.rest().toByteArray();
-    glyph.advance = m_defaultAdvance;
-    glyph.bits = Drawing(kLargest, kLargest);
->>>>>>> cli
     Box box;
     bool haveBox = false;
     while (nextLine()) {
@@ -553,28 +478,17 @@ bool Reader::glyph(Words &words)
             if (!this->box(line, "BBX", &box))
                 return false;
             haveBox = true;
-<<<<<<< HEAD
             m_whole = m_whole.united(box);
         } else if (keyword == "BITMAP") {
             if (!haveBox)
                 return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.extent.name)));
             if (!bitmap(glyph, box))
-=======
-            if (!widen(box, glyph.name))
-                return false;
-        } else if (keyword == "BITMAP") {
-            if (!haveBox)
-                return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.name)));
-            if (!bitmap(glyph, box, startLine))
->>>>>>> cli
                 return false;
             m_glyphs.push_back(std::move(glyph));
-            m_boxes.push_back(box);
             return true;
         } else if (keyword == "ENDCHAR") {
             // A glyph without a bitmap is blank.
             m_glyphs.push_back(std::move(glyph));
-            m_boxes.push_back(box);
             return true;
         } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
             return fail(QStringLiteral("glyph %1 from line %2 has no ENDCHAR")
@@ -587,7 +501,6 @@ bool Reader::glyph(Words &words)
                         .arg(glyph.extent.line));
 }
 
-<<<<<<< HEAD
 // The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR;
 // the glyph keeps its ink.
 bool Reader::bitmap(RawGlyph &glyph, const Box &box)
@@ -607,66 +520,17 @@ bool Reader::bitmap(RawGlyph &glyph, const Box &box)
     if (m_rows.size() < size_t(box.h))
         m_rows.resize(size_t(box.h));
     for (int row = 0; row < box.h; ++row) {
-=======
-// A bitmap row as nearly every font writes it, read without the general
-// line handling: hexadecimal digits alone, then the line end. Reads nothing
-// and returns false for anything else, which nextLine() then takes.
-bool Reader::plainRow(quint32 *value, int *digits)
-{
-    const char *p = m_next;
-    quint32 bits = 0;
-    int count = 0;
-    for (; p < m_end; ++p) {
-        const int digit = hexValue(*p);
-        if (digit < 0)
-            break;
-        // Rows padded beyond the glyph's width carry nothing more.
-        if (count < 4) {
-            bits = bits << 4 | quint32(digit);
-            ++count;
-        }
-    }
-    const char *stop = p;
-    if (p < m_end && *p == '\r')
-        ++p;
-    if (stop == m_next || p >= m_end || *p != '\n')
-        return false;
-    ++m_lineNo;
-    m_line = m_next;
-    m_lineEnd = stop;
-    m_next = p + 1;
-    *value = bits;
-    *digits = count;
-    return true;
-}
-
-// The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR.
-bool Reader::bitmap(Glyph &glyph, const Box &box, qint64 startLine)
-{
-    const int w = box.w;
-    const quint16 mask = w == 0 ? 0 : quint16(0xFFFFu << (kLargest - w));
-    for (int row = 0; row < box.h; ++row) {
-        quint32 value = 0;
-        int digits = 0;
-        if (plainRow(&value, &digits)) {
-            glyph.bits.setRowBits(row, quint16(value << (kLargest - 4 * digits)) & mask);
-            continue;
-        }
->>>>>>> cli
         if (!nextLine())
             return fail(QStringLiteral("the file ends inside glyph %1 from line %2, after %3 of its %4 bitmap rows")
                                 .arg(quoted(glyph.extent.name))
                                 .arg(glyph.extent.line)
                                 .arg(row)
                                 .arg(box.h));
-<<<<<<< HEAD
         Row &bits = m_rows[size_t(row)];
         // Whole words of 16 digits, the last one left-aligned.
         quint64 value = 0;
         int digits = 0;
         int word = 0;
-=======
->>>>>>> cli
         for (const char *p = m_line; p < m_lineEnd; ++p) {
             const int digit = hexValue(*p);
             if (digit < 0) {
@@ -688,7 +552,6 @@ bool Reader::bitmap(Glyph &glyph, const Box &box, qint64 startLine)
                 }
             }
         }
-<<<<<<< HEAD
         if (digits > 0)
             bits[size_t(word++)] = value << (64 - 4 * digits);
         for (; word < words; ++word)
@@ -704,9 +567,6 @@ bool Reader::bitmap(Glyph &glyph, const Box &box, qint64 startLine)
                 top = row;
             bottom = row;
         }
-=======
-        glyph.bits.setRowBits(row, quint16(value << (kLargest - 4 * digits)) & mask);
->>>>>>> cli
     }
     if (!nextLine())
         return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
@@ -714,25 +574,9 @@ bool Reader::bitmap(Glyph &glyph, const Box &box, qint64 startLine)
                             .arg(glyph.extent.line));
     if (Words(m_line, m_lineEnd).next() != "ENDCHAR")
         return fail(QStringLiteral("glyph %1 has more bitmap rows than the %2 its BBX says, or no ENDCHAR")
-<<<<<<< HEAD
                             .arg(quoted(glyph.extent.name))
                             .arg(box.h));
     if (top < 0)
-=======
-                            .arg(quoted(glyph.name))
-                            .arg(box.h));
-    return true;
-}
-
-// Grows the font's matrix to take in a glyph that sticks out of it.
-bool Reader::widen(const Box &glyphBox, const QByteArray &name)
-{
-    if (glyphBox.isEmpty())
-        return true;
-    if (!m_haveUnion) {
-        m_union = glyphBox;
-        m_haveUnion = true;
->>>>>>> cli
         return true;
     int left = -1;
     int right = -1;
@@ -770,27 +614,12 @@ ReadResult Reader::read(const Options &options)
     Box matrix = layout.cell;
     matrix.w = std::max(matrix.w, GlyphSet::kMinSize);
     matrix.h = std::max(matrix.h, GlyphSet::kMinSize);
-    const int top = matrix.y + matrix.h;
-    for (size_t i = 0; i < m_glyphs.size(); ++i) {
-        Glyph &glyph = m_glyphs[i];
-        const Box &box = m_boxes[i];
-        // A glyph with pixels lies in the matrix, which takes in its box.
-        const int firstRow = top - (box.y + box.h);
-        const int firstCol = box.x - matrix.x;
-        Drawing placed(matrix.h, matrix.w);
-        for (int r = 0; r < box.h; ++r) {
-            if (const quint16 bits = glyph.bits.rowBits(r))
-                placed.setRowBits(firstRow + r, mirrored(bits) << firstCol);
-        }
-        glyph.bits = placed;
-    }
-    GlyphSet set(matrix.w, matrix.h, std::move(m_glyphs));
+    GlyphSet set(matrix.w, matrix.h);
     set.fontName = m_fontName;
     set.ascent = matrix.h + matrix.y;
     set.xOffset = matrix.x;
     set.properties = std::move(m_properties);
     set.exportOptions = m_options;
-<<<<<<< HEAD
     set.reserve(qsizetype(taken.size()));
     const int top = matrix.y + matrix.h;
     for (RawGlyph &raw : m_glyphs) {
@@ -826,9 +655,6 @@ Scan Reader::scan()
     for (RawGlyph &raw : m_glyphs)
         result.glyphs.push_back(std::move(raw.extent));
     return result;
-=======
-    return {std::move(set), QString()};
->>>>>>> cli
 }
 
 } // namespace

@@ -1,6 +1,11 @@
 #include "fontexport.h"
 
+#include "cheader.h"
 #include "csource.h"
+#include "gfxfont.h"
+#include "gfxheader.h"
+#include "pageheader.h"
+#include "pagelayout.h"
 #include "u8g2font.h"
 #include "u8g2source.h"
 #include "u8x8font.h"
@@ -29,7 +34,7 @@ const FormatInfo kFormats[] = {
     {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", 0xFF},
     {Format::U8g2, "u8g2", "u8g2 font", 0xFFFF},
     {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", 0xFF},
-    {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)", CodePoints::kMax},
+    {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)", 0xFF},
 };
 
 const FormatInfo &info(Format format)
@@ -53,6 +58,19 @@ GlyphSet emptyLike(const GlyphSet &set)
 QString glyphText(const Glyph &glyph)
 {
     return GlyphExport::label(glyph);
+}
+
+PageLayout::Options pageOptions(const Options &options)
+{
+    PageLayout::Options pages;
+    pages.order = options.pageOrder == PageOrder::Page ? PageLayout::Order::Page : PageLayout::Order::Column;
+    pages.widthByte = options.widths;
+    return pages;
+}
+
+Result fromFile(const CSource::File &file)
+{
+    return {file.text, file.error};
 }
 
 } // namespace
@@ -184,10 +202,11 @@ Result write(const GlyphSet &set, const Options &options)
         result.text = U8x8Source::text(*selection.set, options.name, &result.error).value_or(QString());
         break;
     case Format::C:
+        return fromFile(CHeader::write(*selection.set, options.name, options.lines.output.order));
     case Format::Gfx:
+        return fromFile(GfxHeader::write(*selection.set, options.name));
     case Format::Pages:
-        result.error = QStringLiteral("the %1 format is not built yet").arg(name(options.format));
-        break;
+        return fromFile(PageHeader::write(*selection.set, options.name, pageOptions(options)));
     }
     return result;
 }
@@ -215,14 +234,40 @@ Drawn drawn(const GlyphSet &set, const Options &options)
             glyphs = U8x8Font::decode(*bytes, &result.error);
         result.lineHeight = (chosen.rows() + 7) / 8 * 8;
         break;
+    case Format::Gfx: {
+        const GfxFont::Result encoded = GfxFont::encode(chosen);
+        if (encoded.font) {
+            glyphs = GfxFont::decode(*encoded.font);
+            result.lineHeight = encoded.font->yAdvance;
+        } else {
+            result.error = encoded.error;
+        }
+        break;
+    }
+    case Format::Pages: {
+        const PageLayout::Result encoded = PageLayout::encode(chosen, pageOptions(options));
+        if (encoded.font) {
+            glyphs = PageLayout::decode(*encoded.font);
+            result.lineHeight = (chosen.rows() + 7) / 8 * 8;
+        } else {
+            result.error = encoded.error;
+        }
+        break;
+    }
     case Format::Lines:
     case Format::C:
-    case Format::Gfx:
-    case Format::Pages:
+    {
+        // Lines and C hold a cell's values and nothing of where it stands:
+        // a firmware draws the cell from the values, its top-left corner at
+        // the pen, and moves on by its width.
+        const BitOrder order = options.lines.output.order;
         glyphs.emplace();
-        for (const Glyph &glyph : chosen.glyphs())
-            glyphs->push_back(chosen.drawn(glyph));
+        for (const Glyph &glyph : chosen.glyphs()) {
+            const Drawing cell = order.drawing(order.values(glyph.bits), chosen.rows(), chosen.cols());
+            glyphs->push_back({glyph.codePoint, chosen.cols(), 0, 0, cell});
+        }
         break;
+    }
     }
     if (glyphs)
         result.glyphs = std::move(*glyphs);

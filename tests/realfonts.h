@@ -64,15 +64,16 @@ inline bool prepare(const Font &font, const QString &dir, QString *path, QString
     return true;
 }
 
-// The font of all() whose file is named `fileName` ("5x7.pcf.gz"), prepared.
+// The font of all() whose file is named `fileName` ("5x7.pcf.gz"), or
+// another X11 misc font of that name, prepared.
 inline bool prepare(const QString &fileName, const QString &dir, QString *path, QString *message)
 {
     for (const Font &font : all()) {
         if (QFileInfo(QString::fromLatin1(font.path)).fileName() == fileName)
             return prepare(font, dir, path, message);
     }
-    *message = fileName + QLatin1String(" is none of the test fonts");
-    return false;
+    const QByteArray misc = QStringLiteral("/usr/share/fonts/X11/misc/%1").arg(fileName).toLocal8Bit();
+    return prepare(Font{"", misc.constData(), "xfonts-base"}, dir, path, message);
 }
 
 } // namespace RealFonts
