@@ -22,30 +22,62 @@ std::vector<Option> table()
     const QString quoted = QStringLiteral("\"%1\"");
     QString orientations = BitOrder::nameList();
     orientations.replace(QLatin1String(", "), QLatin1String("|"));
+    QString formats = FontExport::nameList();
+    formats.replace(QLatin1String(", "), QLatin1String("|"));
+    using Format = FontExport::Format;
+    const QList<Format> lines = {Format::Lines};
+    const QList<Format> named = {Format::C, Format::Gfx, Format::U8g2, Format::U8x8, Format::Pages};
 
     return {
+        {Id::Format, {"format"}, formats,
+         QStringLiteral("What is written: lines, a Copy to Text line per glyph (the default); c, a C header "
+                        "with an array of the readout values, a row per glyph; gfx, a GFXfont for the Adafruit "
+                        "GFX library; u8g2, a font for u8g2; u8x8, a font of 8 x 8 tiles for u8x8; pages, a "
+                        "C header of each column's 8-row pages, bit 0 the top row, as page-addressed displays "
+                        "(SSD1306, SH1106, ST7565, KS0108) take them. gfx, u8x8 and pages hold code points up "
+                        "to 255, u8g2 up to U+FFFF: --range and --remap choose and place the glyphs."),
+         {}, {}},
+        {Id::Name, {"name"}, QStringLiteral("NAME"),
+         QStringLiteral("The C name of the font's data, a letter and then letters, digits or \"_\", no keyword; "
+                        "default: made from the font's file name (5x7.bdf gives font_5x7)."),
+         {}, named},
         {Id::Orientation, {"orientation"}, orientations,
          QStringLiteral("One value per column, the top cell its lowest bit (%1), or one per row, the rightmost "
                         "cell its lowest bit (%2) or the leftmost (%3); default %4. Source code is read in "
-                        "this order too.")
+                        "this order too, whatever the format.")
                  .arg(BitOrder(BitOrder::Vertical).name(), BitOrder(BitOrder::Horizontal).name(),
                       BitOrder(BitOrder::HorizontalLeftToRight).name(), output.order.name()),
          {}},
         {Id::Prefix, {"prefix"}, QStringLiteral("TEXT"),
          QStringLiteral("Written before each byte, as typed, blanks included; may be empty; default %1.")
                  .arg(quoted.arg(output.prefix)),
-         {}},
+         {}, lines},
         {Id::Delimiter, {"delimiter"}, QStringLiteral("TEXT"),
-         QStringLiteral("Written after each byte, likewise; default %1.").arg(quoted.arg(output.delimiter)), {}},
+         QStringLiteral("Written after each byte, likewise; default %1.").arg(quoted.arg(output.delimiter)), {},
+         lines},
         {Id::Comments, {"comments"}, {},
          QStringLiteral("Ends each line with a comment naming the glyph: // U+0041 'A' for a printable "
                         "character, the glyph's name otherwise. No comment ends in a backslash, so none "
-                        "continues onto the next line."),
-         {}},
+                        "continues onto the next line. The other formats always name each glyph."),
+         {}, lines},
         {Id::Range, {"range"}, QStringLiteral("A-B,C,..."),
          QStringLiteral("Only the glyphs of these code points, written U+0041, 0x41 or 65; a glyph without a "
-                        "code point is left out then. May be given more than once."),
+                        "code point is left out then. May be given more than once. A BDF font too large to "
+                        "open whole opens for the glyphs of these code points."),
          {}},
+        {Id::Remap, {"remap"}, QStringLiteral("A-B:C,..."),
+         QStringLiteral("Places the glyphs of code points A to B from code point C on, for example "
+                        "U+0410-U+044F:0xC0 puts Cyrillic where an 8-bit font has room. May be given more than "
+                        "once."),
+         {}},
+        {Id::PageOrder, {"page-order"}, QStringLiteral("column|page"),
+         QStringLiteral("pages: each column's pages in turn, the top page first (column, the default), or every "
+                        "column of the top page, then of the next (page)."),
+         {}, {Format::Pages}},
+        {Id::Widths, {"widths"}, {},
+         QStringLiteral("pages: each glyph's width, its advance within the cell, in a byte before its bytes, "
+                        "as proportional fonts of page-addressed displays have it."),
+         {}, {Format::Pages}},
         {Id::Output, {"o", "output"}, QStringLiteral("FILE"),
          QStringLiteral("Writes FILE instead of standard output, whole or not at all: an existing file is "
                         "replaced only once the export is complete. A device or a pipe is written into."),
@@ -142,6 +174,11 @@ QString firstName(const Option &option)
 bool appliesTo(const Option &option, FontKind::Kind kind)
 {
     return option.kinds.isEmpty() || option.kinds.contains(kind);
+}
+
+bool appliesTo(const Option &option, FontExport::Format format)
+{
+    return option.formats.isEmpty() || option.formats.contains(format);
 }
 
 bool listsValues(const Option &option)

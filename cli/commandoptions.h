@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fontexport.h"
 #include "fontkind.h"
 
 #include <QList>
@@ -14,11 +15,16 @@
 namespace CommandOptions {
 
 enum class Id {
+    Format,
+    Name,
     Orientation,
     Prefix,
     Delimiter,
     Comments,
     Range,
+    Remap,
+    PageOrder,
+    Widths,
     Output,
     Check,
     Size,
@@ -40,7 +46,9 @@ struct Option
     // One paragraph, for --help and the manual page alike.
     QString help;
     // The kinds of file it applies to; empty for every kind.
-    QList<FontKind::Kind> kinds;
+    QList<FontKind::Kind> kinds = {};
+    // The formats it applies to; empty for every format.
+    QList<FontExport::Format> formats = {};
 };
 
 // The limits of the values the options take.
@@ -60,6 +68,7 @@ QString spelled(const Option &option);
 // The first name as typed: "--size".
 QString firstName(const Option &option);
 bool appliesTo(const Option &option, FontKind::Kind kind);
+bool appliesTo(const Option &option, FontExport::Format format);
 // Whether the value name lists the only values the option takes.
 bool listsValues(const Option &option);
 

@@ -1,7 +1,10 @@
 #include "exportarguments.h"
 
 #include "codepoints.h"
+#include "csource.h"
 #include "glyphset.h"
+
+#include <QFileInfo>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -82,6 +85,45 @@ QString ExportArguments::parse(const QStringList &arguments)
         return QStringLiteral("one font file at a time: '%1' is one too many").arg(positional.at(1));
     font = positional.front();
 
+    if (isSet(Id::Format)) {
+        const std::optional<FontExport::Format> named = FontExport::formatNamed(value(Id::Format));
+        if (!named)
+            return QStringLiteral("--format: '%1' is none of %2").arg(value(Id::Format), FontExport::nameList());
+        format = *named;
+    }
+    for (const Id id : std::as_const(given)) {
+        if (!CommandOptions::appliesTo(CommandOptions::option(id), format))
+            return QStringLiteral("%1 does not apply to --format %2")
+                    .arg(CommandOptions::firstName(CommandOptions::option(id)), FontExport::name(format));
+    }
+    if (isSet(Id::Name)) {
+        name = value(Id::Name);
+        QString why;
+        if (!CSource::isIdentifier(name, &why))
+            return QStringLiteral("--name: %1").arg(why);
+    }
+    for (const QString &text : parser.values(options.at(Id::Remap))) {
+        CodePoints::Remaps read;
+        QString error;
+        if (!CodePoints::parseRemaps(text, &read, &error))
+            return QStringLiteral("--remap: ") + error;
+        for (const CodePoints::Remap &remap : read) {
+            for (const CodePoints::Remap &earlier : std::as_const(remaps)) {
+                if (remap.first <= earlier.last && earlier.first <= remap.last)
+                    return QStringLiteral("--remap: %1-%2 overlaps an earlier range")
+                            .arg(CodePoints::name(remap.first), CodePoints::name(remap.last));
+            }
+            remaps.append(remap);
+        }
+    }
+    if (isSet(Id::PageOrder)) {
+        const QString order = value(Id::PageOrder);
+        if (order != QLatin1String("column") && order != QLatin1String("page"))
+            return QStringLiteral("--page-order: '%1' is neither column nor page").arg(order);
+        pageOrder = order == QLatin1String("page") ? FontExport::PageOrder::Page : FontExport::PageOrder::Column;
+    }
+    widths = isSet(Id::Widths);
+
     if (isSet(Id::Orientation)) {
         order = BitOrder::fromName(value(Id::Orientation));
         if (!order)
@@ -143,4 +185,32 @@ std::optional<CommandOptions::Id> ExportArguments::unusedBy(FontKind::Kind kind)
             return id;
     }
     return std::nullopt;
+}
+
+FontExport::Options ExportArguments::exportOptions(const std::optional<ExportOptions> &stored) const
+{
+    FontExport::Options options;
+    options.format = format;
+    GlyphExport::Options &lines = options.lines;
+    lines.output = stored.value_or(ExportOptions());
+    if (order)
+        lines.output.order = *order;
+    if (prefix)
+        lines.output.prefix = *prefix;
+    if (delimiter)
+        lines.output.delimiter = *delimiter;
+    lines.comments = comments;
+    lines.ranges = ranges;
+    options.remaps = remaps;
+    options.pageOrder = pageOrder;
+    options.widths = widths;
+    options.name = name;
+    if (options.name.isEmpty()) {
+        // "5x7.bdf" and "5x7.bdf.gz" alike give font_5x7.
+        QString base = QFileInfo(font).fileName();
+        if (base.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
+            base.chop(3);
+        options.name = CSource::identifier(QFileInfo(base).completeBaseName());
+    }
+    return options;
 }

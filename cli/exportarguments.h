@@ -19,11 +19,16 @@ struct ExportArguments
 
     Action action = Action::Export;
     QString font;
+    FontExport::Format format = FontExport::Format::Lines;
+    QString name; // empty: made from the font's file name
     std::optional<BitOrder> order;
     std::optional<QString> prefix;
     std::optional<QString> delimiter;
     bool comments = false;
     QList<QPair<int, int>> ranges;
+    CodePoints::Remaps remaps;
+    FontExport::PageOrder pageOrder = FontExport::PageOrder::Column;
+    bool widths = false;
     QString outputFile;  // -o; empty: standard output
     QString checkFile;   // --check; empty: export
     std::optional<QPair<int, int>> size; // columns, rows
@@ -40,4 +45,8 @@ struct ExportArguments
     // The first option given that does not apply to a file of `kind`; none
     // when all of them do.
     std::optional<CommandOptions::Id> unusedBy(FontKind::Kind kind) const;
+
+    // The export's options as given, with the font's stored settings where
+    // none is given (`stored`), else the window's start.
+    FontExport::Options exportOptions(const std::optional<ExportOptions> &stored) const;
 };

@@ -3,6 +3,7 @@
 #include "bdfformat.h"
 #include "codepoints.h"
 #include "exportarguments.h"
+#include "fontexport.h"
 #include "fontfile.h"
 #include "glyphexport.h"
 #include "programmodule.h"
@@ -225,37 +226,41 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
     return std::move(read.set);
 }
 
-// 3. How the lines are written: the options given, else those the font
+// 3. How the export is written: the options given, else those the font
 // stored, else the window's start.
-GlyphExport::Options exportOptions(const ExportArguments &arguments, const GlyphSet &set)
-{
-    GlyphExport::Options options;
-    options.output = set.exportOptions.value_or(ExportOptions());
-    if (arguments.order)
-        options.output.order = *arguments.order;
-    if (arguments.prefix)
-        options.output.prefix = *arguments.prefix;
-    if (arguments.delimiter)
-        options.output.delimiter = *arguments.delimiter;
-    options.comments = arguments.comments;
-    options.ranges = arguments.ranges;
-    return options;
-}
 
 // 4. The export: written to the output file or standard output, or compared
-// with the file --check names.
-int exportSet(const ExportArguments &arguments, const GlyphSet &set, const GlyphExport::Options &options)
+// with the file --check names. The lines of a whole font stream out as they
+// are made; every other format is made whole first, so that a glyph it
+// cannot hold is refused before anything is written.
+int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontExport::Options &options)
 {
-    // An export of nothing is a range that misses the font, or an empty
-    // font: worth saying rather than writing an empty file.
-    bool any = false;
-    for (const Glyph &glyph : set.glyphs())
-        any = any || GlyphExport::keeps(glyph, options);
-    if (!any) {
-        fail(arguments.ranges.isEmpty() ? QStringLiteral("%1: the font holds no glyphs").arg(arguments.font)
-                                        : QStringLiteral("%1: no glyph lies in --range").arg(arguments.font));
-        return kBadInput;
+    const bool streamed = options.format == FontExport::Format::Lines && options.remaps.isEmpty();
+    QByteArray whole;
+    if (streamed) {
+        // An export of nothing is a range that misses the font, or an empty
+        // font: worth saying rather than writing an empty file.
+        bool any = false;
+        for (const Glyph &glyph : set.glyphs())
+            any = any || GlyphExport::keeps(glyph, options.lines);
+        if (!any) {
+            fail(arguments.ranges.isEmpty() ? QStringLiteral("%1: the font holds no glyphs").arg(arguments.font)
+                                            : QStringLiteral("%1: no glyph lies in --range").arg(arguments.font));
+            return kBadInput;
+        }
+    } else if (arguments.checkFile.isEmpty()) {
+        const FontExport::Result result = FontExport::write(set, options);
+        if (!result.ok()) {
+            fail(QStringLiteral("%1: %2").arg(arguments.font, result.error));
+            return kBadInput;
+        }
+        whole = result.text.toUtf8();
     }
+    const auto writeTo = [&](QIODevice &device) {
+        if (streamed)
+            return writeExport(device, set, options.lines);
+        return device.write(whole) == whole.size();
+    };
 
     if (!arguments.checkFile.isEmpty()) {
         QFile existing(arguments.checkFile);
@@ -264,7 +269,7 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
                  QFileInfo(arguments.checkFile).isDir() ? QStringLiteral("it is a folder") : existing.errorString()));
             return kBadInput;
         }
-        const GlyphExport::Difference difference = GlyphExport::check(existing, set, options);
+        const GlyphExport::Difference difference = FontExport::check(existing, set, options);
         if (difference.same())
             return kDone;
         fail(QStringLiteral("%1: line %2: %3").arg(arguments.checkFile).arg(difference.line).arg(difference.what));
@@ -273,7 +278,7 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
 
     if (!arguments.outputFile.isEmpty()) {
         ReplacingFile file(arguments.outputFile);
-        if (!file.open() || !writeExport(file.device(), set, options) || !file.commit()) {
+        if (!file.open() || !writeTo(file.device()) || !file.commit()) {
             fail(QStringLiteral("%1: cannot be written: %2").arg(arguments.outputFile, file.errorString()));
             return kBadInput;
         }
@@ -285,7 +290,7 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const Glyph
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly) || !writeExport(out, set, options) || !out.flush()) {
+    if (!out.open(stdout, QIODevice::WriteOnly) || !writeTo(out) || !out.flush()) {
         fail(QStringLiteral("standard output: cannot be written: %1").arg(out.errorString()));
         return kBadInput;
     }
@@ -312,7 +317,7 @@ int run(int argc, char *argv[])
     const std::optional<GlyphSet> set = open(arguments, argv[0]);
     if (!set)
         return kBadInput;
-    return exportSet(arguments, *set, exportOptions(arguments, *set));
+    return exportSet(arguments, *set, arguments.exportOptions(set->exportOptions));
 }
 
 } // namespace ExportCommand
