@@ -5,6 +5,7 @@
 #include "gfxfont.h"
 #include "gfxheader.h"
 #include "glyphexport.h"
+#include "headerreference.h"
 #include "outlinefont.h"
 #include "pageheader.h"
 #include "psfformat.h"
@@ -52,7 +53,9 @@ Q_DECLARE_METATYPE(ReadoutReference::Order)
 Q_DECLARE_METATYPE(PageLayout::Order)
 
 namespace {
-using Pixels = std::vector<std::pair<int, int>>;
+using HeaderReference::Pixels;
+using HeaderReference::constants;
+using HeaderReference::numbers;
 
 // Real fonts by row name, and how to get each: a bitmap font's file, or an
 // outline font rendered at a pixel size.
@@ -110,36 +113,6 @@ GlyphSet eightBit(const GlyphSet &set)
     result.fontName = set.fontName;
     for (const auto &entry : byCode)
         result.append(*entry.second);
-    return result;
-}
-
-QString withoutComments(const QString &text)
-{
-    return QString(text).remove(QRegularExpression(QStringLiteral("//[^\n]*")));
-}
-
-// The integers of the initializer after `declaration`, up to its "};".
-QList<qint64> numbers(const QString &text, const QString &declaration)
-{
-    const QString code = withoutComments(text);
-    const qsizetype at = code.indexOf(declaration);
-    if (at < 0)
-        return {};
-    const qsizetype open = code.indexOf(QLatin1Char('{'), at);
-    const QString body = code.mid(open, code.indexOf(QLatin1String("};"), open) - open);
-    static const QRegularExpression number(QStringLiteral("(?<![\\w])-?(0x[0-9A-Fa-f]+|\\d+)(?![\\w])"));
-    QList<qint64> result;
-    for (const auto &match : number.globalMatch(body))
-        result << match.captured().toLongLong(nullptr, 0);
-    return result;
-}
-
-QHash<QString, qint64> constants(const QString &text)
-{
-    static const QRegularExpression constant(QStringLiteral("(\\w+) = (0x[0-9A-F]+|\\d+),"));
-    QHash<QString, qint64> result;
-    for (const auto &match : constant.globalMatch(withoutComments(text)))
-        result.insert(match.captured(1), match.captured(2).toLongLong(nullptr, 0));
     return result;
 }
 
@@ -245,34 +218,24 @@ void tst_FontHeaders::gfx()
 
     const CSource::File header = GfxHeader::write(set, name);
     QVERIFY2(header.ok(), qPrintable(header.error));
-    const QString id = QRegularExpression(QStringLiteral("const GFXfont (\\w+) PROGMEM")).match(header.text).captured(1);
-    const QList<qint64> bitmap = numbers(header.text, id + QLatin1String("Bitmaps[]"));
-    const QList<qint64> table = numbers(header.text, id + QLatin1String("Glyphs[]"));
-    const QList<qint64> font = numbers(header.text, QLatin1String("GFXfont ") + id);
-    QCOMPARE(font.size(), 3);
-    const int first = int(font[0]);
+    const HeaderReference::Gfx font = HeaderReference::gfx(header.text);
+    QCOMPARE(font.fields.size(), 3);
+    const int first = int(font.fields[0]);
     QCOMPARE(first, set.glyphs().front().codePoint);
-    QCOMPARE(int(font[1]), set.glyphs().back().codePoint);
-    QCOMPARE(int(font[2]), set.rows());
-    QCOMPARE(table.size(), (font[1] - first + 1) * 6);
+    QCOMPARE(int(font.fields[1]), set.glyphs().back().codePoint);
+    QCOMPARE(int(font.fields[2]), set.rows());
+    QCOMPARE(font.table.size(), (font.fields[1] - first + 1) * 6);
 
     const std::vector<DrawnGlyph> decoded = GfxFont::decode(*GfxFont::encode(set).font);
     qint64 end = 0;
-    for (int i = 0; i < table.size() / 6; ++i) {
-        const qint64 offset = table[6 * i], w = table[6 * i + 1], h = table[6 * i + 2], advance = table[6 * i + 3];
-        const qint64 x = table[6 * i + 4], y = table[6 * i + 5];
+    for (int i = 0; i < font.table.size() / 6; ++i) {
+        const HeaderReference::GfxGlyph glyph = HeaderReference::gfxGlyph(font, i);
+        const qint64 w = glyph.width, h = glyph.height, advance = glyph.advance, x = glyph.x, y = glyph.y;
+        const Pixels &pixels = glyph.pixels;
         const QByteArray what = CodePoints::name(first + i).toLatin1();
         QVERIFY2(w <= 255 && h <= 255 && advance >= 0 && advance <= 255 && x >= -128 && x <= 127 && y >= -128 && y <= 127, what);
-        QVERIFY2(offset == end, what);
-        end = offset + (w * h + 7) / 8;
-        Pixels pixels;
-        for (int r = 0; r < h; ++r) {
-            for (int c = 0; c < w; ++c) {
-                const qint64 bit = offset * 8 + r * w + c;
-                if (bitmap.value(bit / 8) & (0x80 >> bit % 8))
-                    pixels.emplace_back(int(x) + c, int(y) - 1 + r);
-            }
-        }
+        QVERIFY2(glyph.offset == end, what);
+        end = glyph.offset + (w * h + 7) / 8;
         const qsizetype index = set.indexOf(first + i);
         const Pixels expected = index < 0 ? Pixels() : set.drawn(set.at(index)).pixels();
         QVERIFY2(sorted(pixels) == sorted(expected), what);
@@ -286,7 +249,7 @@ void tst_FontHeaders::gfx()
         // The decoder behind the window's preview reads the same.
         QVERIFY2(sorted(decoded[size_t(i)].pixels()) == sorted(pixels) && decoded[size_t(i)].advance == advance, what);
     }
-    QCOMPARE(bitmap.size(), std::max<qint64>(end, 1)); // C has no empty arrays
+    QCOMPARE(font.bitmap.size(), std::max<qint64>(end, 1)); // C has no empty arrays
     QVERIFY2(compiles(header.text, true, &message), qPrintable(message));
 }
 
@@ -337,14 +300,7 @@ void tst_FontHeaders::pages()
         const QByteArray what = CodePoints::name(first + i).toLatin1();
         const qsizetype index = set.indexOf(first + i);
         const int start = i * size + (widthByte ? 1 : 0);
-        Pixels pixels;
-        for (int col = 0; col < set.cols(); ++col) {
-            for (int row = 0; row < pages * 8; ++row) {
-                const int at = order == PageLayout::Order::Column ? col * pages + row / 8 : row / 8 * set.cols() + col;
-                if (bytes[start + at] >> row % 8 & 1)
-                    pixels.emplace_back(col, row);
-            }
-        }
+        const Pixels pixels = HeaderReference::pageRecord(bytes, start, set.cols(), pages, order == PageLayout::Order::Column);
         QVERIFY2(sorted(pixels) == sorted(index < 0 ? Pixels() : DrawnGlyph{-1, 0, 0, 0, set.at(index).bits}.pixels()), what);
         // The width byte: the advance, no wider than the record's columns.
         if (widthByte)

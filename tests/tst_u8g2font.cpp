@@ -1,5 +1,6 @@
 #include "codepoints.h"
 #include "glyphsetfile.h"
+#include "headerreference.h"
 #include "realfonts.h"
 #include "u8g2font.h"
 #include "u8g2reference.h"
@@ -152,22 +153,6 @@ bool tilesAsSet(const QByteArray &font, const GlyphSet &set, QString *why)
             return fail(why, QStringLiteral("%1 is drawn otherwise").arg(CodePoints::name(code)));
     }
     return true;
-}
-
-// The bytes of a C file's one array, and the count its declaration gives.
-QByteArray arrayBytes(const QString &text, int *declared)
-{
-    const QRegularExpressionMatch size = QRegularExpression(QStringLiteral("\\[(\\d+)\\]")).match(text);
-    *declared = size.captured(1).toInt();
-    QByteArray bytes;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1String("//")))
-            continue;
-        auto it = QRegularExpression(QStringLiteral("0x([0-9A-F]{2})")).globalMatch(line);
-        while (it.hasNext())
-            bytes.append(char(it.next().captured(1).toInt(nullptr, 16)));
-    }
-    return bytes;
 }
 
 } // namespace
@@ -372,7 +357,7 @@ void tst_U8g2Font::source()
     }
 
     int declared = 0;
-    const QByteArray bytes = arrayBytes(*text, &declared);
+    const QByteArray bytes = HeaderReference::arrayBytes(*text, &declared);
     QCOMPARE(qsizetype(declared), bytes.size());
     QVERIFY2(tiles ? tilesAsSet(bytes, set, &why) : drawsAsSet(bytes, set, &why), qPrintable(why));
 }
