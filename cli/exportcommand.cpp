@@ -248,7 +248,9 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontE
                                             : QStringLiteral("%1: no glyph lies in --range").arg(arguments.font));
             return kBadInput;
         }
-    } else if (arguments.checkFile.isEmpty()) {
+    } else {
+        // Made for --check too: a font the format cannot hold is bad input
+        // (status 2), not a file that differs from it.
         const FontExport::Result result = FontExport::write(set, options);
         if (!result.ok()) {
             fail(QStringLiteral("%1: %2").arg(arguments.font, result.error));

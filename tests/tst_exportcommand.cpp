@@ -1,11 +1,16 @@
 #include "bdfformat.h"
+#include "bdftext.h"
 #include "exportreference.h"
 #include "glyphsetfile.h"
+#include "headerreference.h"
 #include "realfonts.h"
+#include "u8g2reference.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +28,7 @@ class tst_ExportCommand : public QObject
 private slots:
     void initTestCase();
     void helpAndVersion();
+    void manualPageListsEveryOption();
     void usageErrors_data();
     void usageErrors();
     void hostileInputs_data();
@@ -33,6 +39,10 @@ private slots:
     void arrayReadsBackItsOwnExport();
     void check_data();
     void check();
+    void formats_data();
+    void formats();
+    void tooLargeFont();
+    void fileCutAfterItsLastGlyph();
     void storedOptionsAreTheDefaults_data();
     void storedOptionsAreTheDefaults();
     void fontFromAPipe();
@@ -114,6 +124,41 @@ void tst_ExportCommand::helpAndVersion()
     QCOMPARE(version.out, QByteArray("KELVOR21 " KELVOR_VERSION "\n"));
 }
 
+// The manual page, written at build time, names every option --help lists,
+// and groff reads it without a warning.
+void tst_ExportCommand::manualPageListsEveryOption()
+{
+#ifndef KELVOR_MANUAL_PAGE
+    QSKIP("the manual page is built on Linux and the BSDs");
+#else
+    const Run help = run({QStringLiteral("--help")});
+    QVERIFY(help.exitCode == 0);
+    QStringList names;
+    static const QRegularExpression option(QStringLiteral("(?:^|, )(--?[a-z][a-z-]*)"));
+    for (const QString &line : QString::fromUtf8(help.out).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("  -")))
+            continue;
+        for (const auto &match : option.globalMatch(line.trimmed().section(QLatin1String("  "), 0, 0)))
+            names << match.captured(1);
+    }
+    QVERIFY(names.contains(QLatin1String("--format")) && names.contains(QLatin1String("-o")));
+    QFile file(QStringLiteral(KELVOR_MANUAL_PAGE));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QString page = QString::fromUtf8(file.readAll()).replace(QLatin1String("\\-"), QLatin1String("-"));
+    for (const QString &name : std::as_const(names))
+        QVERIFY2(page.contains(QLatin1String("\\fB") + name + QLatin1String("\\fR")), qPrintable(name));
+
+    const QString groff = QStandardPaths::findExecutable(QStringLiteral("groff"));
+    if (groff.isEmpty())
+        QSKIP("groff is missing: the page's roff is not checked");
+    QProcess render;
+    render.start(groff, {QStringLiteral("-man"), QStringLiteral("-Tutf8"), QStringLiteral("-ww"), QStringLiteral("-z"), file.fileName()});
+    QVERIFY(render.waitForFinished(60000));
+    const QByteArray warnings = render.readAllStandardError();
+    QVERIFY2(render.exitCode() == 0 && warnings.isEmpty(), warnings.constData());
+#endif
+}
+
 void tst_ExportCommand::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments"); // "@5x7" stands for the font
@@ -134,6 +179,12 @@ void tst_ExportCommand::usageErrors_data()
     QTest::newRow("matrix too large") << QStringList{"a.c", "--size", "5x17"} << "5x17";
     QTest::newRow("threshold beyond grey") << QStringList{"a.png", "--threshold", "300"} << "300";
     QTest::newRow("range missing the font") << QStringList{font, "--range", "0x10000-0x10010"} << "--range";
+    QTest::newRow("unknown format") << QStringList{font, "--format", "bmp"} << "bmp";
+    QTest::newRow("name not a C name") << QStringList{font, "--format", "gfx", "--name", "5x7"} << "--name";
+    QTest::newRow("option of another format") << QStringList{font, "--widths"} << "--widths";
+    QTest::newRow("remap without a target") << QStringList{font, "--format", "gfx", "--remap", "0x41"} << "0x41";
+    QTest::newRow("code point beyond gfx") << QStringList{font, "--format", "gfx", "--range", "0x41,0x410"} << "U+0410";
+    QTest::newRow("--check of what gfx cannot hold") << QStringList{font, "--format", "gfx", "--check", font} << "U+0100";
 }
 
 void tst_ExportCommand::usageErrors()
@@ -314,6 +365,159 @@ void tst_ExportCommand::check()
     QVERIFY2(result.err.endsWith(says) && result.err.count('\n') == exitCode, result.err.constData());
     QFile checked(path(QStringLiteral("font.h")));
     QVERIFY(checked.open(QIODevice::ReadOnly) && checked.readAll() == header);
+}
+
+namespace {
+// The pixels of `code` in an export of misc-fixed 5x7 (5 x 7, ascent 6) in
+// `format`, read back from its text, from the cell's top-left corner.
+// Lines and C are in the default orientation, a value per row; pages may
+// have a width byte and go page by page.
+bool exportedPixels(const QString &format, const QString &text, int code, bool widths, bool pageOrder,
+                    HeaderReference::Pixels *pixels, QString *message)
+{
+    constexpr int kCols = 5, kAscent = 6;
+    const auto fromRows = [&](const QList<qint64> &rows) {
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < kCols; ++c) {
+                if (rows[r] >> (kCols - 1 - c) & 1)
+                    pixels->emplace_back(c, r);
+            }
+        }
+    };
+    const auto fromPen = [&](const HeaderReference::Pixels &drawn) {
+        for (const auto &[x, y] : drawn)
+            pixels->emplace_back(x, y + kAscent);
+    };
+    if (format == QLatin1String("lines")) {
+        QList<qint64> rows;
+        for (const auto &match : QRegularExpression(QStringLiteral("\\$([0-9A-F]{2}),")).globalMatch(text))
+            rows << match.captured(1).toLongLong(nullptr, 16);
+        fromRows(rows);
+    } else if (format == QLatin1String("c")) {
+        fromRows(HeaderReference::numbers(text, QStringLiteral("font_5x7[font_5x7Count]")));
+    } else if (format == QLatin1String("gfx")) {
+        const HeaderReference::Gfx font = HeaderReference::gfx(text);
+        fromPen(HeaderReference::gfxGlyph(font, code - int(font.fields.value(0))).pixels);
+    } else if (format == QLatin1String("pages")) {
+        const QHash<QString, qint64> constants = HeaderReference::constants(text);
+        const qint64 size = constants.value(QStringLiteral("font_5x7BytesPerGlyph"));
+        const qint64 start = (code - constants.value(QStringLiteral("font_5x7First"))) * size + (widths ? 1 : 0);
+        *pixels = HeaderReference::pageRecord(HeaderReference::numbers(text, QStringLiteral("font_5x7[font_5x7Count]")),
+                                              start, kCols, 1, !pageOrder);
+    } else {
+        int declared = 0;
+        const QByteArray bytes = HeaderReference::arrayBytes(text, &declared);
+        const std::vector<uint8_t> data(bytes.begin(), bytes.end());
+        if (format == QLatin1String("u8x8")) {
+            *pixels = U8g2Reference::drawTiles(data, unsigned(code));
+        } else {
+            U8g2Reference::Font font(data);
+            const std::optional<U8g2Reference::Drawn> drawn = font.draw(unsigned(code));
+            if (!drawn) {
+                *message = QStringLiteral("%1 is not in the u8g2 font").arg(code);
+                return false;
+            }
+            fromPen(drawn->pixels);
+        }
+    }
+    std::sort(pixels->begin(), pixels->end());
+    return true;
+}
+} // namespace
+
+void tst_ExportCommand::formats_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("code");   // where the export puts the glyph
+    QTest::addColumn<int>("source"); // its code point in the font
+
+    const QStringList a = {"--range", "0x41"};
+    for (const char *format : {"lines", "c", "gfx", "u8g2", "u8x8"})
+        QTest::addRow("%s", format) << QStringList{"--format", format} + a << 0x41 << 0x41;
+    QTest::newRow("pages, by page, with widths")
+            << QStringList{"--format", "pages", "--page-order", "page", "--widths"} + a << 0x41 << 0x41;
+    QTest::newRow("gfx, Cyrillic remapped to 0xC0")
+            << QStringList{"--format", "gfx", "--range", "0x410-0x44F", "--remap", "U+0410-U+044F:0xC0"} << 0xC0 << 0x410;
+}
+
+// Each format from the command line: the glyph's pixels where the font
+// draws them, read back from the text; the data named after the file; the
+// file --check finds fresh, and stale once a byte changes.
+void tst_ExportCommand::formats()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, code);
+    QFETCH(int, source);
+    const QString format = arguments.at(1);
+
+    const QString output = path(QStringLiteral("out.") + format);
+    const Run written = run(QStringList{m_5x7, QStringLiteral("-o"), output} + arguments);
+    QVERIFY2(written.exitCode == 0 && written.err.isEmpty(), written.err.constData());
+    QFile file(output);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+
+    QFile bdf(m_5x7);
+    QVERIFY(bdf.open(QIODevice::ReadOnly));
+    const QByteArray font = bdf.readAll();
+    const Drawing cell = BdfText::placed(BdfText::chars(font).value(source), 5, 7, BdfText::numbers(font, "FONT_ASCENT").value(0));
+    HeaderReference::Pixels expected = DrawnGlyph{source, 0, 0, 0, cell}.pixels();
+    std::sort(expected.begin(), expected.end());
+    QVERIFY(!expected.empty());
+    HeaderReference::Pixels pixels;
+    QString message;
+    QVERIFY2(exportedPixels(format, QString::fromUtf8(text), code, arguments.contains(QLatin1String("--widths")),
+                            arguments.contains(QLatin1String("page")), &pixels, &message),
+             qPrintable(message));
+    QVERIFY(pixels == expected);
+    if (format != QLatin1String("lines"))
+        QVERIFY(QRegularExpression(QStringLiteral("\\bfont_5x7\\b")).match(QString::fromUtf8(text)).hasMatch());
+
+    const QStringList check = QStringList{m_5x7, QStringLiteral("--check"), output} + arguments;
+    const Run fresh = run(check);
+    QVERIFY2(fresh.exitCode == 0 && fresh.err.isEmpty(), fresh.err.constData());
+    text[text.size() / 2] = text[text.size() / 2] == '#' ? '*' : '#';
+    QVERIFY(write(QStringLiteral("out.") + format, text));
+    const Run stale = run(check);
+    QVERIFY2(stale.exitCode == 1 && stale.err.count('\n') == 1 && stale.out.isEmpty(), stale.err.constData());
+}
+
+// misc-fixed 9x18 is 18 rows high: refused whole, with code points that
+// fit, which then export; so does printable ASCII.
+void tst_ExportCommand::tooLargeFont()
+{
+    QString font;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir.path(), &font, &message), qPrintable(message));
+    const Run whole = run({font});
+    QVERIFY2(refused(whole.exitCode, whole.err, whole.out, QStringLiteral("--range"), &message), qPrintable(message));
+    const QString suggested = QRegularExpression(QStringLiteral("--range\\W*([0-9][0-9,-]*[0-9])")).match(QString::fromLocal8Bit(whole.err)).captured(1);
+    QVERIFY2(!suggested.isEmpty(), whole.err.constData());
+    const Run fitting = run({font, QStringLiteral("--range"), suggested});
+    QVERIFY2(fitting.exitCode == 0 && !fitting.out.isEmpty(), fitting.err.constData());
+
+    const Run ascii = run({font, QStringLiteral("--range"), QStringLiteral("32-126")});
+    QVERIFY2(ascii.exitCode == 0, ascii.err.constData());
+    QCOMPARE(ascii.out.count("\r\n"), 95);
+}
+
+// Some converters end a font after its last glyph without ENDFONT: the
+// export goes on, and standard error says so.
+void tst_ExportCommand::fileCutAfterItsLastGlyph()
+{
+    QFile bdf(m_5x7);
+    QVERIFY(bdf.open(QIODevice::ReadOnly));
+    QByteArray font = bdf.readAll();
+    QVERIFY(font.endsWith("ENDFONT\n"));
+    font.chop(8);
+    QVERIFY(write(QStringLiteral("cut.bdf"), font));
+
+    const QStringList options = {QStringLiteral("--range"), QStringLiteral("0x20-0x7E")};
+    const Run cut = run(QStringList{path(QStringLiteral("cut.bdf"))} + options);
+    QCOMPARE(cut.exitCode, 0);
+    QVERIFY(cut.out == run(QStringList{m_5x7} + options).out);
+    QVERIFY2(cut.err.count('\n') == 1 && cut.err.contains("cut.bdf") && cut.err.contains("ENDFONT"), cut.err.constData());
 }
 
 void tst_ExportCommand::storedOptionsAreTheDefaults_data()
