@@ -141,8 +141,9 @@ Selection select(const GlyphSet &set, const Options &options)
 
     Selection selection;
     if (taken.empty()) {
-        selection.error = options.lines.ranges.isEmpty() ? QStringLiteral("the font holds no glyphs")
-                                                         : QStringLiteral("no glyph lies in the code points chosen");
+        selection.error = !options.lines.ranges.isEmpty() ? QStringLiteral("no glyph lies in the code points chosen")
+                : set.isEmpty()                           ? QStringLiteral("the font holds no glyphs")
+                                                          : QStringLiteral("the font holds no glyph with a code point");
         return selection;
     }
     if (!lines) {
