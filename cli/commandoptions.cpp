@@ -83,8 +83,8 @@ std::vector<Option> table()
                         "replaced only once the export is complete. A device or a pipe is written into."),
          {}},
         {Id::Check, {"check"}, QStringLiteral("FILE"),
-         QStringLiteral("Writes nothing; exits with status 1, naming the line and the glyph where FILE first "
-                        "differs, when it is not byte for byte what the export would write."),
+         QStringLiteral("Writes nothing; exits with status 1, naming the line where FILE first differs (and "
+                        "for lines the glyph), when it is not byte for byte what the export would write."),
          {}},
         {Id::Size, {"size"}, QStringLiteral("COLSxROWS"),
          QStringLiteral("Source code and pictures: the matrix of each glyph, %1 to %2 each; default %3x%4.")

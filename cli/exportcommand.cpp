@@ -34,10 +34,11 @@ QString usage()
         "Usage: KELVOR21                      start the window\n"
         "       KELVOR21 export FONT [OPTION...]\n"
         "\n"
-        "Writes the glyphs of FONT as source code, one line per glyph in the font's\n"
-        "order: the line that \"Copy to Text\" writes for that glyph's readout, ending\n"
-        "in CR LF. FONT is a BDF or PSF font (PSF also gzip-compressed), C or\n"
-        "assembler source, a picture (PNG, BMP, ...) or a TrueType or OpenType font.\n"
+        "Writes the glyphs of FONT as source code: by default one line per glyph in the\n"
+        "font's order, the line that \"Copy to Text\" writes for that glyph's readout,\n"
+        "ending in CR LF; with --format, a C header or a font for a display library.\n"
+        "FONT is a BDF or PSF font (PSF also gzip-compressed), C or assembler source,\n"
+        "a picture (PNG, BMP, ...) or a TrueType or OpenType font.\n"
         "\n")
         + CommandOptions::helpList()
         + QStringLiteral(

@@ -751,7 +751,7 @@ QString suggestion(const CodePoints::Ranges &ranges)
         shown.append(range);
         if (shown.size() > 1 && CodePoints::format(shown).size() > kSuggestionChars) {
             shown.removeLast();
-            break;
+            return CodePoints::format(shown) + QStringLiteral(" and more");
         }
     }
     return CodePoints::format(shown);

@@ -152,9 +152,12 @@ Selection select(const GlyphSet &set, const Options &options)
         for (size_t i = 0; i < taken.size(); ++i) {
             const Glyph &glyph = set.at(taken[i].index);
             if (taken[i].codePoint > highestCodePoint(options.format)) {
+                const QString where = taken[i].codePoint == taken[i].source
+                        ? glyphText(glyph)
+                        : QStringLiteral("%1, placed at %2").arg(glyphText(glyph), CodePoints::name(taken[i].codePoint));
                 selection.error = QStringLiteral("%1 lies beyond the code points a %2 holds (up to %3): "
                                                  "choose other code points, or give it another place")
-                                          .arg(glyphText(glyph), title(options.format),
+                                          .arg(where, title(options.format),
                                                CodePoints::name(highestCodePoint(options.format)));
                 return selection;
             }
@@ -172,6 +175,8 @@ Selection select(const GlyphSet &set, const Options &options)
     selection.sourceCodePoints.reserve(taken.size());
     for (const Taken &one : taken) {
         Glyph glyph = set.at(one.index);
+        if (one.codePoint != one.source)
+            glyph.placedFrom = one.source;
         glyph.codePoint = one.codePoint;
         chosen.append(std::move(glyph));
         selection.sourceCodePoints.push_back(one.source);

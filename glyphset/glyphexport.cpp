@@ -81,6 +81,15 @@ void appendLabel(QByteArray *out, const Glyph &glyph)
     }
     char codePoint[10];
     out->append(codePoint, CodePoints::writeName(glyph.codePoint, codePoint));
+    if (glyph.placedFrom != Glyph::kNoCodePoint) {
+        // "U+00C0 from U+0410 'А'": where it stands, then what it draws.
+        Glyph source = glyph;
+        source.codePoint = glyph.placedFrom;
+        source.placedFrom = Glyph::kNoCodePoint;
+        out->append(" from ");
+        appendLabel(out, source);
+        return;
+    }
     if (quotable(glyph.codePoint)) {
         out->append(" '");
         appendUtf8(out, char32_t(glyph.codePoint));

@@ -36,7 +36,8 @@ QString line(const Glyph &glyph, const Options &options);
 bool keeps(const Glyph &glyph, const Options &options);
 
 // What names the glyph in its comment and in messages: "U+0041 'A'",
-// "U+0000 uni0000", "U+0000", or a glyph without a code point by its name.
+// "U+0000 uni0000", "U+0000", a glyph without a code point by its name, or
+// one an export placed elsewhere by both code points, "U+00C0 from U+0410 'А'".
 // Never holds a line break and never ends with a backslash, so that it can
 // close a // comment in C.
 QString label(const Glyph &glyph);

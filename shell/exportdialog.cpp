@@ -248,6 +248,8 @@ void ExportDialog::optionsChanged()
     const bool lines = chosen == FontExport::Format::Lines;
     const bool pages = chosen == FontExport::Format::Pages;
     m_txtName->setEnabled(!lines);
+    // The other formats name every glyph in a comment of their own.
+    m_chkComments->setEnabled(lines);
     m_lblOutput->setEnabled(lines || chosen == FontExport::Format::C);
     m_lstPageOrder->setEnabled(pages);
     m_chkWidths->setEnabled(pages);
@@ -344,15 +346,23 @@ QString ExportDialog::suggestedPath() const
     QString name = m_txtName->text();
     if (!CSource::isIdentifier(name))
         name = defaultName(m_fontPath);
-    return QFileInfo(m_fontPath).absoluteDir().filePath(name + QStringLiteral(".h"));
+    // u8g2 and u8x8 fonts define their array as the libraries' own fonts
+    // do, to be compiled once as C; the others are headers to include.
+    const bool source = format() == FontExport::Format::U8g2 || format() == FontExport::Format::U8x8;
+    return QFileInfo(m_fontPath).absoluteDir().filePath(name + (source ? QStringLiteral(".c") : QStringLiteral(".h")));
 }
 
 void ExportDialog::cmdSave_Click()
 {
     if (!result().ok())
         return;
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export font"), suggestedPath(),
-                                                      tr("C headers (*.h);;C sources (*.c);;All files (*)"));
+    const QString suggested = suggestedPath();
+    const QString headers = tr("C headers (*.h)");
+    const QString sources = tr("C sources (*.c)");
+    const QString filter = suggested.endsWith(QLatin1String(".c")) ? sources + QStringLiteral(";;") + headers
+                                                                   : headers + QStringLiteral(";;") + sources;
+    const QString path = QFileDialog::getSaveFileName(this, tr("Export font"), suggested,
+                                                      filter + QStringLiteral(";;") + tr("All files (*)"));
     if (!path.isEmpty() && saveTo(path))
         accept();
 }
