@@ -473,6 +473,12 @@ void tst_ExportCommand::formats()
     QVERIFY(pixels == expected);
     if (format != QLatin1String("lines"))
         QVERIFY(QRegularExpression(QStringLiteral("\\bfont_5x7\\b")).match(QString::fromUtf8(text)).hasMatch());
+    // A glyph placed elsewhere is named by both code points.
+    if (code != source)
+        QVERIFY(text.contains(QStringLiteral("// U+%1 from U+%2 ")
+                                      .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0')),
+                                           QString::number(source, 16).toUpper().rightJustified(4, QLatin1Char('0')))
+                                      .toUtf8()));
 
     const QStringList check = QStringList{m_5x7, QStringLiteral("--check"), output} + arguments;
     const Run fresh = run(check);
