@@ -30,8 +30,9 @@ PACKAGES="cmake make g++ qt6-base-dev zlib1g-dev"
 #
 # The version record: the MinGW resource compiler checks it. The menu entry:
 # desktop-file-validate. Fuzzing: clang and its fuzzer runtime (the sanitizer
-# runtimes for g++ come with g++).
-CHECK_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev"
+# runtimes for g++ come with g++). The manual page: groff reads it for
+# warnings.
+CHECK_PACKAGES="binutils-mingw-w64-x86-64 desktop-file-utils clang libclang-rt-dev groff-base"
 # The window tests run on DejaVu alone and on DejaVu with the URW fonts, both
 # named: either satisfies fontconfig's need of a font, so asking for the URW
 # fonts alone would leave DejaVu out. The outline-font tests render DejaVu too.
@@ -45,6 +46,8 @@ WAYLAND_PACKAGES="weston qt6-wayland"
 # The font tests read real fonts from Debian's packages and check them
 # against those fonts' own tools:
 #   xfonts-base, pcf2bdf     the X11 misc fonts, turned into BDF
+#   xfonts-75dpi             proportional X11 fonts (Helvetica, Times,
+#                            Lucida) for the display-library exports
 #   xfonts-unifont           GNU Unifont as PCF
 #   unifont                  GNU Unifont's own .hex and .bmp (the picture test)
 #   console-setup-linux,
@@ -53,7 +56,7 @@ WAYLAND_PACKAGES="weston qt6-wayland"
 #   xfonts-utils, bdf2psf    bdftopcf and bdf2psf, which must take our BDF
 #   otf2bdf                  DejaVu rendered by FreeType, to compare with ours
 #   xxd                      a console font written as a C array
-FONT_TEST_PACKAGES="xfonts-base pcf2bdf xfonts-unifont unifont console-setup-linux psf-unifont kbd xfonts-utils bdf2psf otf2bdf xxd"
+FONT_TEST_PACKAGES="xfonts-base xfonts-75dpi pcf2bdf xfonts-unifont unifont console-setup-linux psf-unifont kbd xfonts-utils bdf2psf otf2bdf xxd"
 TEST_PACKAGES="$CHECK_PACKAGES $WINDOW_PACKAGES $PACKAGE_TEST_PACKAGES $WAYLAND_PACKAGES $FONT_TEST_PACKAGES"
 
 # The benchmarks show their windows on Xvfb; the whole-font benchmark reads

@@ -468,7 +468,8 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
     qint64 blockStart = section;
     for (qsizetype entry = section;; entry += 4) {
         if (entry + 4 > data.size())
-            return failAt(error, entry, QStringLiteral("the Unicode lookup table has no entry for U+FFFF"));
+            return failAt(error, std::min(entry, data.size()),
+                          QStringLiteral("the Unicode lookup table has no entry for U+FFFF"));
         blockStart += wordAt(data, entry);
         blockStarts.push_back(blockStart);
         blockLastCodes.push_back(wordAt(data, entry + 2));

@@ -423,6 +423,8 @@ void tst_U8g2Font::decodeRefusals_data()
     QTest::newRow("u8g2: 17 pixels wide") << false << wide + " 41 06 31 10 2B 03" + tail << "17 x 1 pixels";
     QTest::newRow("u8g2: no U+FFFF entry") << false << header + " 41 05 09 B1 09 00 00 00 04 FF FE 00 00"
                                            << "no entry for U+FFFF";
+    QTest::newRow("u8g2: Unicode table past the end") << false << header.left(63) + "00 FF 41 05 09 B1 09" + tail
+                                                      << "byte 36: the Unicode lookup table has no entry for U+FFFF";
     QByteArray intoRecord = header;
     intoRecord.replace(54, 2, "01");
     QTest::newRow("u8g2: 'A' offset into a record") << false << intoRecord + " 41 05 09 B1 09" + tail
