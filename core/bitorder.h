@@ -77,12 +77,7 @@ public:
             return drawing.rowBits(index);
         case Horizontal: {
             // The row's 16 bits reversed, then moved down to its length.
-            quint32 bits = drawing.rowBits(index);
-            bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
-            bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
-            bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
-            bits = (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
-            return bits >> (Drawing::kMaxSize - drawing.cols());
+            return quint32(Drawing::reversed(drawing.rowBits(index))) >> (Drawing::kMaxSize - drawing.cols());
         }
         case Vertical:
             break;

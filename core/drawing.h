@@ -41,6 +41,17 @@ public:
             m_bits[size_t(row)] = quint16(bits & ((1u << m_cols) - 1));
     }
 
+    // A row's 16 bits in the opposite order: bit 0 becomes bit 15.
+    static constexpr quint16 reversed(quint16 row)
+    {
+        quint32 bits = row;
+        bits = (bits >> 1 & 0x5555u) | (bits & 0x5555u) << 1;
+        bits = (bits >> 2 & 0x3333u) | (bits & 0x3333u) << 2;
+        bits = (bits >> 4 & 0x0F0Fu) | (bits & 0x0F0Fu) << 4;
+        bits = (bits >> 8 & 0x00FFu) | (bits & 0x00FFu) << 8;
+        return quint16(bits);
+    }
+
     // Moved by whole cells: what is pushed past an edge is dropped, and the
     // cells that come in are clear.
     Drawing shifted(int rowStep, int colStep) const;

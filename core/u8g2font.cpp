@@ -99,28 +99,35 @@ struct Trimmed
     int y = 0;
     int advance = 0;
     std::vector<int> runs;
+    // What the search for the field widths needs: the longest runs, how many
+    // pairs of runs there are, and how many of them differ from the pair
+    // before (the rest cost one repeat bit each when no run is cut).
+    int longestZeros = 0;
+    int longestOnes = 0;
+    int pairs = 0;
+    int freshPairs = 0;
 };
 
 Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
 {
     const DrawnGlyph drawn = set.drawn(glyph);
     const Drawing &bits = drawn.bits;
-    int left = bits.cols(), right = -1, top = bits.rows(), bottom = -1;
+    quint32 columns = 0;
+    int top = bits.rows(), bottom = -1;
     for (int r = 0; r < bits.rows(); ++r) {
-        for (int c = 0; c < bits.cols(); ++c) {
-            if (bits.isSet(r, c)) {
-                left = std::min(left, c);
-                right = std::max(right, c);
-                top = std::min(top, r);
-                bottom = std::max(bottom, r);
-            }
+        if (const quint16 row = bits.rowBits(r)) {
+            columns |= row;
+            top = std::min(top, r);
+            bottom = r;
         }
     }
     Trimmed result;
     result.code = glyph.codePoint;
     result.advance = drawn.advance;
-    if (right < 0)
+    if (bottom < 0)
         return result; // no ink: nothing to draw, the smallest fields
+    const int left = qCountTrailingZeroBits(columns);
+    const int right = 31 - qCountLeadingZeroBits(columns);
     result.w = right - left + 1;
     result.h = bottom - top + 1;
     result.x = drawn.x + left;
@@ -128,8 +135,9 @@ Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
     bool inked = false;
     int length = 0;
     for (int r = top; r <= bottom; ++r) {
+        const quint32 row = bits.rowBits(r);
         for (int c = left; c <= right; ++c) {
-            if (bits.isSet(r, c) == inked) {
+            if (bool(row >> c & 1u) == inked) {
                 ++length;
             } else {
                 result.runs.push_back(length);
@@ -141,6 +149,16 @@ Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
     result.runs.push_back(length);
     if (result.runs.size() % 2 != 0)
         result.runs.push_back(0);
+    for (size_t i = 0; i < result.runs.size(); i += 2) {
+        const int zeros = result.runs[i], ones = result.runs[i + 1];
+        result.longestZeros = std::max(result.longestZeros, zeros);
+        result.longestOnes = std::max(result.longestOnes, ones);
+        if (zeros == 0 && ones == 0)
+            continue;
+        ++result.pairs;
+        if (result.pairs == 1 || zeros != result.runs[i - 2] || ones != result.runs[i - 1])
+            ++result.freshPairs;
+    }
     return result;
 }
 
@@ -150,34 +168,40 @@ struct Fields
     int zeros = kMinZeroBits, ones = kMinOneBits;
 };
 
-// Counts bits, or appends them to a byte array, least significant first.
+// Appends bits to a byte array, least significant first.
 class BitSink
 {
 public:
-    explicit BitSink(QByteArray *out = nullptr)
+    explicit BitSink(QByteArray *out)
         : m_out(out)
     {
     }
 
+    // Fields are at most 8 bits wide.
     void put(unsigned value, int bits)
     {
-        if (m_out) {
-            for (int i = 0; i < bits; ++i) {
-                const qint64 bit = m_count + i;
-                if (bit % 8 == 0)
-                    m_out->append('\0');
-                if (value >> i & 1u)
-                    (*m_out)[m_out->size() - 1] = char(uchar(m_out->back()) | 1u << (bit % 8));
-            }
+        m_pending |= (value & ((1u << bits) - 1)) << m_pendingBits;
+        m_pendingBits += bits;
+        if (m_pendingBits >= 8) {
+            m_out->append(char(m_pending & 0xFF));
+            m_pending >>= 8;
+            m_pendingBits -= 8;
         }
-        m_count += bits;
     }
     void putSigned(int value, int bits) { put(unsigned(value + (1 << (bits - 1))), bits); }
-    qint64 bytes() const { return (m_count + 7) / 8; }
+    // Writes the last, partly filled byte.
+    void flush()
+    {
+        if (m_pendingBits > 0)
+            m_out->append(char(m_pending & 0xFF));
+        m_pending = 0;
+        m_pendingBits = 0;
+    }
 
 private:
     QByteArray *m_out;
-    qint64 m_count = 0;
+    unsigned m_pending = 0;
+    int m_pendingBits = 0;
 };
 
 // The record's bits after the code and size bytes. Each pair of runs is cut
@@ -229,11 +253,67 @@ int prefixSize(int code)
     return code < kFirstUnicode ? 2 : 3;
 }
 
-qint64 recordSize(const Trimmed &glyph, const Fields &fields)
+// The bits of the box fields in front of the runs.
+int boxBits(const Fields &fields)
 {
-    BitSink counter;
-    putGlyph(glyph, fields, counter);
-    return prefixSize(glyph.code) + counter.bytes();
+    return fields.width + fields.height + fields.x + fields.y + fields.advance;
+}
+
+// The bits that putGlyph() writes for the runs, counted without writing
+// them: a glyph's runs are counted once per pair of field widths, so the
+// pairs that a long run is cut into are counted at once.
+qint64 runBits(const Trimmed &glyph, int zeroBits, int oneBits)
+{
+    if (glyph.w == 0)
+        return 0;
+    const int maxZeros = (1 << zeroBits) - 1;
+    const int maxOnes = (1 << oneBits) - 1;
+    const int pairBits = zeroBits + oneBits;
+    if (glyph.longestZeros <= maxZeros && glyph.longestOnes <= maxOnes) {
+        // No run is cut: the first pair, then a bit before each further
+        // pair and the fields of those that are not repeats, then the end bit.
+        return qint64(glyph.freshPairs) * pairBits + glyph.pairs;
+    }
+    qint64 bits = 1; // the end bit
+    bool started = false;
+    int lastZeros = 0, lastOnes = 0;
+    // `count` equal pairs in a row.
+    const auto pairs = [&](int zeros, int ones, int count) {
+        if (count <= 0)
+            return;
+        if (started && zeros == lastZeros && ones == lastOnes) {
+            bits += count;
+            return;
+        }
+        bits += (started ? 1 : 0) + pairBits + (count - 1);
+        started = true;
+        lastZeros = zeros;
+        lastOnes = ones;
+    };
+    for (size_t i = 0; i < glyph.runs.size(); i += 2) {
+        int zeros = glyph.runs[i];
+        int ones = glyph.runs[i + 1];
+        if (zeros > maxZeros) {
+            const int cuts = (zeros - 1) / maxZeros;
+            pairs(maxZeros, 0, cuts);
+            zeros -= cuts * maxZeros;
+        }
+        if (ones > maxOnes) {
+            const int cuts = (ones - 1) / maxOnes;
+            pairs(zeros, maxOnes, 1);
+            pairs(0, maxOnes, cuts - 1);
+            zeros = 0;
+            ones -= cuts * maxOnes;
+        }
+        if (zeros > 0 || ones > 0)
+            pairs(zeros, ones, 1);
+    }
+    return bits;
+}
+
+qint64 recordSize(const Trimmed &glyph, int boxBits, int zeroBits, int oneBits)
+{
+    return prefixSize(glyph.code) + (boxBits + runBits(glyph, zeroBits, oneBits) + 7) / 8;
 }
 
 void appendRecord(QByteArray &out, const Trimmed &glyph, const Fields &fields)
@@ -241,6 +321,7 @@ void appendRecord(QByteArray &out, const Trimmed &glyph, const Fields &fields)
     QByteArray bits;
     BitSink sink(&bits);
     putGlyph(glyph, fields, sink);
+    sink.flush();
     if (glyph.code >= kFirstUnicode)
         out.append(char(glyph.code >> 8));
     out.append(char(glyph.code & 0xFF));
@@ -617,28 +698,59 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
     }
 
     // The run-length field widths that make the smallest font whose records
-    // all fit.
-    qint64 best = std::numeric_limits<qint64>::max();
-    const Trimmed *tooLarge = nullptr;
-    Fields trial = fields;
-    for (trial.zeros = kMinZeroBits; trial.zeros <= kMaxZeroBits; ++trial.zeros) {
-        for (trial.ones = kMinOneBits; trial.ones <= kMaxOneBits; ++trial.ones) {
-            qint64 total = 0;
-            for (const Trimmed &glyph : glyphs) {
-                const qint64 size = recordSize(glyph, trial);
-                if (size > kMaxRecordSize) {
-                    tooLarge = &glyph;
-                    total = best;
-                    break;
-                }
-                total += size;
-                if (total >= best)
-                    break; // no better than one already found
+    // all fit, the first in the converter's order among equals. A trial
+    // stops once it is larger than the best so far, so the widths that
+    // suit most glyphs are tried first: those that are best for a sample.
+    const int box = boxBits(fields);
+    const auto total = [&](int zeroBits, int oneBits, qint64 bound, size_t step, const Trimmed **tooLarge) {
+        qint64 sum = 0;
+        for (size_t i = 0; i < glyphs.size(); i += step) {
+            const qint64 size = recordSize(glyphs[i], box, zeroBits, oneBits);
+            if (size > kMaxRecordSize) {
+                *tooLarge = &glyphs[i];
+                return std::numeric_limits<qint64>::max();
             }
-            if (total < best) {
-                best = total;
-                fields.zeros = trial.zeros;
-                fields.ones = trial.ones;
+            sum += size;
+            if (sum > bound)
+                return sum;
+        }
+        return sum;
+    };
+    const Trimmed *tooLarge = nullptr;
+    qint64 best = std::numeric_limits<qint64>::max();
+    int bestOrder = std::numeric_limits<int>::max();
+    const auto order = [](int zeroBits, int oneBits) {
+        return (zeroBits - kMinZeroBits) * (kMaxOneBits - kMinOneBits + 1) + oneBits - kMinOneBits;
+    };
+    const size_t sampleStep = glyphs.size() / 512;
+    if (sampleStep > 1) {
+        qint64 sampleBest = std::numeric_limits<qint64>::max();
+        int zeroBits = kMinZeroBits, oneBits = kMinOneBits;
+        for (int z = kMinZeroBits; z <= kMaxZeroBits; ++z) {
+            for (int o = kMinOneBits; o <= kMaxOneBits; ++o) {
+                const qint64 sum = total(z, o, sampleBest, sampleStep, &tooLarge);
+                if (sum < sampleBest) {
+                    sampleBest = sum;
+                    zeroBits = z;
+                    oneBits = o;
+                }
+            }
+        }
+        best = total(zeroBits, oneBits, best, 1, &tooLarge);
+        if (best != std::numeric_limits<qint64>::max()) {
+            bestOrder = order(zeroBits, oneBits);
+            fields.zeros = zeroBits;
+            fields.ones = oneBits;
+        }
+    }
+    for (int z = kMinZeroBits; z <= kMaxZeroBits; ++z) {
+        for (int o = kMinOneBits; o <= kMaxOneBits; ++o) {
+            const qint64 sum = total(z, o, best, 1, &tooLarge);
+            if (sum < best || (sum == best && order(z, o) < bestOrder)) {
+                best = sum;
+                bestOrder = order(z, o);
+                fields.zeros = z;
+                fields.ones = o;
             }
         }
     }

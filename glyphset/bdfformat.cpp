@@ -269,8 +269,7 @@ bool Reader::nextLine()
             ++start;
         if (start == stop)
             continue;
-        Words words(start, stop);
-        if (words.next() == "COMMENT")
+        if (*start == 'C' && Words(start, stop).next() == "COMMENT")
             continue;
         m_line = start;
         m_lineEnd = stop;
@@ -633,13 +632,11 @@ ReadResult Reader::read(const Options &options)
         const Box &ink = raw.extent.ink;
         const int firstRow = top - (ink.y + ink.h);
         const int firstCol = ink.x - matrix.x;
+        // A raw row holds the ink's leftmost pixel in its top bit; a
+        // drawing's row holds column c in bit c.
         for (int r = 0; r < ink.h; ++r) {
-            quint32 bits = raw.rows[size_t(r)];
-            while (bits) {
-                const int lead = qCountLeadingZeroBits(quint16(bits));
-                glyph.bits.set(firstRow + r, firstCol + lead);
-                bits &= ~(0x8000u >> lead);
-            }
+            const quint32 bits = Drawing::reversed(raw.rows[size_t(r)]);
+            glyph.bits.setRowBits(firstRow + r, firstCol >= 0 ? bits << firstCol : bits >> -firstCol);
         }
         set.append(std::move(glyph));
     }

@@ -55,7 +55,11 @@ QString codeTable(const GlyphSet &set, const QString &id)
     for (qsizetype i = 0; i < set.size(); ++i) {
         const int code = set.at(i).codePoint;
         out += i % kPerLine == 0 ? QLatin1String("    ") : QLatin1String(" ");
-        out += (code < 0 ? QStringLiteral("-1") : CSource::hex(quint32(code), digits)) + QLatin1Char(',');
+        if (code < 0)
+            out += QLatin1String("-1");
+        else
+            CSource::appendHex(out, quint32(code), digits);
+        out += u',';
         if (i % kPerLine == kPerLine - 1 || i == set.size() - 1)
             out += QLatin1Char('\n');
     }
@@ -104,8 +108,11 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     out += QStringLiteral("\nstatic const %1 %2[%2Count][%2Values] = {\n")
                    .arg(narrow ? QLatin1String("uint8_t") : QLatin1String("uint16_t"), id);
     for (const Glyph &glyph : set.glyphs()) {
-        out += QLatin1String("    { ") + CSource::hexList(order.values(glyph.bits), narrow ? 2 : 4)
-                + QLatin1String(" }, // ") + GlyphExport::label(glyph) + QLatin1Char('\n');
+        out += QLatin1String("    { ");
+        out += CSource::hexList(order.values(glyph.bits), narrow ? 2 : 4);
+        out += QLatin1String(" }, // ");
+        out += GlyphExport::label(glyph);
+        out += u'\n';
     }
     out += QLatin1String("};\n");
     if (!inSequence)

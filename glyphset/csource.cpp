@@ -107,28 +107,46 @@ QString identifier(QStringView text)
 
 QString byteLines(const QByteArray &bytes, int perLine, QStringView indent)
 {
-    QString out;
-    out.reserve(bytes.size() * 6 + (bytes.size() / std::max(perLine, 1) + 1) * (indent.size() + 1));
+    // Whole fonts go through here: the text is laid out in place.
+    perLine = std::max(perLine, 1);
+    const qsizetype lines = (bytes.size() + perLine - 1) / perLine;
+    QString out(bytes.size() * 6 + lines * indent.size(), Qt::Uninitialized);
+    QChar *to = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const bool first = i % perLine == 0;
-        if (first)
-            out += indent;
-        else
-            out += QLatin1Char(' ');
+        if (i % perLine == 0) {
+            std::copy(indent.begin(), indent.end(), to);
+            to += indent.size();
+        }
         const uchar byte = uchar(bytes[i]);
-        out += QLatin1String("0x");
-        out += QLatin1Char(kHexDigits[byte >> 4]);
-        out += QLatin1Char(kHexDigits[byte & 0xF]);
-        out += QLatin1Char(',');
-        if (i % perLine == perLine - 1 || i == bytes.size() - 1)
-            out += QLatin1Char('\n');
+        *to++ = u'0';
+        *to++ = u'x';
+        *to++ = QLatin1Char(kHexDigits[byte >> 4]);
+        *to++ = QLatin1Char(kHexDigits[byte & 0xF]);
+        *to++ = u',';
+        *to++ = i % perLine == perLine - 1 || i == bytes.size() - 1 ? u'\n' : u' ';
     }
+    Q_ASSERT(to == out.data() + out.size());
     return out;
+}
+
+void appendHex(QString &out, quint32 value, int digits)
+{
+    int needed = 1;
+    while (needed < 8 && value >> (4 * needed))
+        ++needed;
+    out += QLatin1String("0x");
+    for (int i = needed; i < digits; ++i)
+        out += u'0';
+    for (int i = needed - 1; i >= 0; --i)
+        out += QLatin1Char(kHexDigits[value >> (4 * i) & 0xF]);
 }
 
 QString hex(quint32 value, int digits)
 {
-    return QLatin1String("0x") + QString::number(value, 16).toUpper().rightJustified(digits, QLatin1Char('0'));
+    QString out;
+    out.reserve(2 + std::max(digits, 8));
+    appendHex(out, value, digits);
+    return out;
 }
 
 QString hexList(const std::vector<quint32> &values, int digits)
@@ -138,18 +156,21 @@ QString hexList(const std::vector<quint32> &values, int digits)
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
             out += QLatin1String(", ");
-        out += hex(values[i], digits);
+        appendHex(out, values[i], digits);
     }
     return out;
 }
 
 QString hexList(const QByteArray &bytes)
 {
-    std::vector<quint32> values;
-    values.reserve(size_t(bytes.size()));
-    for (const char byte : bytes)
-        values.push_back(quint8(byte));
-    return hexList(values, 2);
+    QString out;
+    out.reserve(bytes.size() * 6);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            out += QLatin1String(", ");
+        appendHex(out, quint8(bytes[i]), 2);
+    }
+    return out;
 }
 
 QString enumBlock(const std::vector<Constant> &constants)

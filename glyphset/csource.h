@@ -41,6 +41,8 @@ QString byteLines(const QByteArray &bytes, int perLine = 16, QStringView indent 
 // `value` as "0x" and `digits` upper-case hexadecimal digits (more where it
 // needs them).
 QString hex(quint32 value, int digits = 2);
+// The same at the end of `out`.
+void appendHex(QString &out, quint32 value, int digits = 2);
 
 // The values as "0x12, 0x34" on one line, without a trailing comma.
 QString hexList(const std::vector<quint32> &values, int digits = 2);
