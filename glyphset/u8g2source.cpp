@@ -58,7 +58,8 @@ std::optional<QString> text(const GlyphSet &set, const QString &name, QString *e
     out += CSource::comment(QStringLiteral("u8g2_SetFont(&u8g2, %1); then u8g2_DrawUTF8(&u8g2, x, y, text) writes "
                                            "with y on the baseline, the row below a letter's bottom row.")
                                     .arg(name));
-    out += QLatin1String("#include \"u8g2.h\"\n\n");
+    // The Arduino library keeps its C header under clib/ in its sources.
+    out += QLatin1String("#ifdef ARDUINO\n#include <clib/u8g2.h>\n#else\n#include \"u8g2.h\"\n#endif\n\n");
     out += QStringLiteral("const uint8_t %1[%2] U8G2_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
     qsizetype glyphIndex = 0;
     bool pastTable = false;

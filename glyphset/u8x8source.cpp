@@ -35,7 +35,8 @@ std::optional<QString> text(const GlyphSet &set, const QString &name, QString *e
     out += CSource::comment(QStringLiteral("u8x8_SetFont(&u8x8, %1); then u8x8_DrawString(&u8x8, column, row, text) "
                                            "writes in whole tiles, each cell in its tiles' top-left corner.")
                                     .arg(name));
-    out += QLatin1String("#include \"u8x8.h\"\n\n");
+    // The Arduino library keeps its C header under clib/ in its sources.
+    out += QLatin1String("#ifdef ARDUINO\n#include <clib/u8x8.h>\n#else\n#include \"u8x8.h\"\n#endif\n\n");
     out += QStringLiteral("const uint8_t %1[%2] U8X8_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
     out += CSource::comment(u"first code, last code, tiles across, tiles down", indent);
     out += CSource::byteLines(font->left(U8x8Font::kHeaderSize), 16, indent);

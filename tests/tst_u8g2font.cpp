@@ -338,20 +338,28 @@ void tst_U8g2Font::source()
     QVERIFY2(text, qPrintable(why));
 
     // The library's declarations, as far as a font file needs them.
+    // An Arduino library has it under clib/ in its sources, which the
+    // sketch's build puts on the include path.
     const QDir dir(m_dir.path());
-    QFile stub(dir.filePath(tiles ? "u8x8.h" : "u8g2.h"));
-    QVERIFY(stub.open(QIODevice::WriteOnly));
-    stub.write(QByteArray("#include <stdint.h>\n#define ") + (tiles ? "U8X8" : "U8G2") + "_FONT_SECTION(name)\n");
-    stub.close();
+    QVERIFY(dir.mkpath("arduino/clib"));
+    const QString header = tiles ? "u8x8.h" : "u8g2.h";
+    for (const QString &path : {dir.filePath(header), dir.filePath("arduino/clib/" + header)}) {
+        QFile stub(path);
+        QVERIFY(stub.open(QIODevice::WriteOnly));
+        stub.write(QByteArray("#include <stdint.h>\n#define ") + (tiles ? "U8X8" : "U8G2") + "_FONT_SECTION(name)\n");
+    }
     QFile file(dir.filePath(name + ".c"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(text->toUtf8());
     file.close();
-    for (const QStringList &language : {QStringList{"-x", "c", "-std=c99"}, QStringList{"-x", "c++", "-std=c++17"}}) {
+    const QStringList c99 = {"-x", "c", "-std=c99", "-I", dir.path()};
+    const QStringList cxx = {"-x", "c++", "-std=c++17", "-I", dir.path()};
+    const QStringList arduino = {"-x", "c", "-std=c99", "-DARDUINO=10819", "-I", dir.filePath("arduino")};
+    for (const QStringList &language : {c99, cxx, arduino}) {
         QProcess compiler;
         compiler.start(QStringLiteral(KELVOR_CXX_COMPILER),
-                       language + QStringList{"-fsyntax-only", "-pedantic-errors", "-Wall", "-Wextra", "-Werror", "-I",
-                                              dir.path(), file.fileName()});
+                       language + QStringList{"-fsyntax-only", "-pedantic-errors", "-Wall", "-Wextra", "-Werror",
+                                              file.fileName()});
         QVERIFY(compiler.waitForFinished(60000));
         QVERIFY2(compiler.exitCode() == 0, qPrintable(compiler.readAllStandardError()));
     }
