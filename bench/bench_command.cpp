@@ -20,6 +20,9 @@
 // converting the same BDF file, and, for the window, the program started
 // without a command until its main window's first paint is flushed (Qt's
 // painting log says so on standard error; the process is then killed).
+// Then each export format on the 5x7 ASCII and, where the format holds it,
+// on GNU Unifont; with KELVOR_BDFCONV naming u8g2's own converter (bdfconv),
+// the u8g2 exports beside it: time and the size of the font data.
 // Medians; the CPU time beside the wall time says how much of the wall time
 // a busy machine added.
 //
@@ -197,6 +200,87 @@ bool onPath(const char *program)
     return false;
 }
 
+// The bytes a C source declares for its first uint8_t array, "name[N]";
+// -1 when the file has none.
+long long arrayBytes(const std::string &path)
+{
+    FILE *file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return -1;
+    long long bytes = -1;
+    char line[4096];
+    while (bytes < 0 && std::fgets(line, sizeof line, file)) {
+        const char *array = std::strstr(line, "uint8_t ");
+        const char *open = array ? std::strchr(array, '[') : nullptr;
+        if (open)
+            bytes = std::atoll(open + 1);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+const char *const kFormats[] = {"lines", "c", "gfx", "u8g2", "u8x8", "pages"};
+
+// Each format on the 5x7 font's ASCII, and those that hold Unicode's Basic
+// Multilingual Plane on GNU Unifont.
+void formats(const std::string &program, const std::string &dir, const std::string &font5x7,
+             const std::string &unifont, int runs)
+{
+    std::printf("\nEach export format, whole processes writing a file (-o):\n");
+    const std::string out = dir + "/format.out";
+    for (const char *format : kFormats) {
+        if (!exists(font5x7))
+            break;
+        const std::string what = std::string("--format ") + format + ", 5x7 ASCII (95 glyphs)";
+        report(what.c_str(), medians(runs / 2, 2, [&] {
+                   return runOnce({program, "export", font5x7, "--range", "0x20-0x7E", "--format", format, "-o", out});
+               }),
+               false, "<= 15 ms", 15);
+    }
+    if (!exists(unifont))
+        return;
+    for (const char *format : {"lines", "c", "u8g2"}) {
+        const std::string what = std::string("--format ") + format + ", GNU Unifont (57,086)";
+        report(what.c_str(), medians(3, 1, [&] {
+                   return runOnce({program, "export", unifont, "--format", format, "-o", out});
+               }),
+               true, "<= 0.2 s", 200);
+    }
+}
+
+// The u8g2 export beside u8g2's own converter on the same glyphs.
+void besideBdfconv(const std::string &program, const std::string &bdfconv, const std::string &dir,
+                   const std::string &font5x7, const std::string &unifont)
+{
+    std::printf("\nThe u8g2 export beside u8g2's converter (%s), same glyphs:\n", bdfconv.c_str());
+    struct Case
+    {
+        const char *what;
+        std::string font;
+        const char *range;
+    };
+    const std::string helvetica = dir + "/helvR08.bdf";
+    runOnce({"pcf2bdf", "-o", helvetica, "/usr/share/fonts/X11/75dpi/helvR08.pcf.gz"});
+    const Case cases[] = {{"5x7, ASCII", font5x7, "32-126"},
+                          {"75-dpi Helvetica 8, 0-255", helvetica, "0-255"},
+                          {"GNU Unifont, 0-65535", unifont, "0-65535"}};
+    const std::string ours = dir + "/ours.c", theirs = dir + "/theirs.c";
+    for (const Case &c : cases) {
+        if (!exists(c.font))
+            continue;
+        const int runs = c.font == unifont ? 3 : 11;
+        const Figures a = medians(runs, 1, [&] {
+            return runOnce({program, "export", c.font, "--format", "u8g2", "--range", c.range, "--name", "font", "-o", ours});
+        });
+        const Figures b = medians(runs, 1, [&] {
+            return runOnce({bdfconv, "-f", "1", "-b", "0", "-m", c.range, "-n", "font", "-o", theirs, c.font});
+        });
+        std::printf("  %-30s ours %8.1f ms %8lld bytes | bdfconv %8.1f ms %8lld bytes | time x%.2f, size x%.3f\n",
+                    c.what, a.wall, arrayBytes(ours), b.wall, arrayBytes(theirs), a.wall / b.wall,
+                    double(arrayBytes(ours)) / double(arrayBytes(theirs)));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -257,6 +341,11 @@ int main(int argc, char *argv[])
     } else {
         std::printf("  GNU Unifont: no %sunifont.pcf.gz or no pcf2bdf (xfonts-unifont, pcf2bdf), skipped\n", kMisc);
     }
+
+    formats(program, dir, font5x7, unifont, runs);
+    if (const char *bdfconv = std::getenv("KELVOR_BDFCONV"))
+        besideBdfconv(program, bdfconv, dir, font5x7, unifont);
+    std::printf("\n");
 
     const std::string config = dir + "/config";
     mkdir(config.c_str(), 0700);

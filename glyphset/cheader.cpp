@@ -105,6 +105,8 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     constants.push_back({id + QLatin1String("Values"), QString::number(valueCount), QStringLiteral("per glyph")});
     out += CSource::enumBlock(constants);
 
+    // A whole font is megabytes of text: one allocation, not a growing one.
+    out.reserve(out.size() + set.size() * (valueCount * (narrow ? 6 : 8) + 48));
     out += QStringLiteral("\nstatic const %1 %2[%2Count][%2Values] = {\n")
                    .arg(narrow ? QLatin1String("uint8_t") : QLatin1String("uint16_t"), id);
     for (const Glyph &glyph : set.glyphs()) {

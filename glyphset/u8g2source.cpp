@@ -61,6 +61,8 @@ std::optional<QString> text(const GlyphSet &set, const QString &name, QString *e
     // The Arduino library keeps its C header under clib/ in its sources.
     out += QLatin1String("#ifdef ARDUINO\n#include <clib/u8g2.h>\n#else\n#include \"u8g2.h\"\n#endif\n\n");
     out += QStringLiteral("const uint8_t %1[%2] U8G2_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
+    // Six characters a byte, and a comment line a piece: one allocation.
+    out.reserve(out.size() + font->size() * 6 + qsizetype(parts->size()) * 40);
     qsizetype glyphIndex = 0;
     bool pastTable = false;
     for (const U8g2Font::Part &part : *parts) {
