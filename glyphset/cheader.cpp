@@ -80,8 +80,8 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     QString out;
     if (!set.fontName.isEmpty())
         out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
-    out += QStringLiteral("// %1 glyphs of %2 x %3 pixels, %4 to %5%6.\n")
-                   .arg(set.size())
+    out += QStringLiteral("// %1 of %2 x %3 pixels, %4 to %5%6.\n")
+                   .arg(CSource::glyphCount(set.size()))
                    .arg(set.cols())
                    .arg(set.rows())
                    .arg(codeName(set.glyphs().front()), codeName(set.glyphs().back()),

@@ -203,6 +203,11 @@ QString commentText(QStringView text)
     return safe;
 }
 
+QString glyphCount(qsizetype count)
+{
+    return count == 1 ? QStringLiteral("1 glyph") : QStringLiteral("%1 glyphs").arg(count);
+}
+
 QString comment(QStringView text, QStringView indent)
 {
     return indent.toString() + QLatin1String("// ") + commentText(text) + QLatin1Char('\n');

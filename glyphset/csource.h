@@ -68,6 +68,9 @@ QString enumBlock(const std::vector<Constant> &constants);
 // broken up.
 QString commentText(QStringView text);
 
+// "1 glyph", "2 glyphs": a count of glyphs as a comment states it.
+QString glyphCount(qsizetype count);
+
 // A whole comment line: `indent`, "// ", the text made safe by commentText()
 // and "\n".
 QString comment(QStringView text, QStringView indent = {});

@@ -41,9 +41,9 @@ CSource::File write(const GlyphSet &set, QStringView name)
     QString out;
     if (!set.fontName.isEmpty())
         out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
-    out += QStringLiteral("// A GFXfont of %1 glyphs, %2 to %3, %4 pixels from line to line.\n"
+    out += QStringLiteral("// A GFXfont of %1, %2 to %3, %4 pixels from line to line.\n"
                           "// Include it after the graphics library's header, which declares GFXfont.\n\n")
-                   .arg(set.size())
+                   .arg(CSource::glyphCount(set.size()))
                    .arg(CSource::hex(quint32(font.first)), CSource::hex(quint32(font.last)))
                    .arg(font.yAdvance);
 

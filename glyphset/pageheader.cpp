@@ -19,8 +19,8 @@ CSource::File write(const GlyphSet &set, QStringView name, const PageLayout::Opt
     QString out;
     if (!set.fontName.isEmpty())
         out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
-    out += QStringLiteral("// %1 glyphs of %2 x %3 pixels for page-addressed displays, %4 to %5.\n")
-                   .arg(set.size())
+    out += QStringLiteral("// %1 of %2 x %3 pixels for page-addressed displays, %4 to %5.\n")
+                   .arg(CSource::glyphCount(set.size()))
                    .arg(font.cols)
                    .arg(font.rows)
                    .arg(CodePoints::name(font.first), CodePoints::name(last));

@@ -45,9 +45,9 @@ std::optional<QString> text(const GlyphSet &set, const QString &name, QString *e
 
     const QString title = set.fontName.isEmpty() ? name : QString::fromUtf8(set.fontName);
     QString out;
-    out += CSource::comment(QStringLiteral("%1: %2 glyphs%3, %4 x %5 cells, as a u8g2 font of %6 bytes.")
+    out += CSource::comment(QStringLiteral("%1: %2%3, %4 x %5 cells, as a u8g2 font of %6 bytes.")
                                     .arg(title)
-                                    .arg(set.size())
+                                    .arg(CSource::glyphCount(set.size()))
                                     .arg(set.isEmpty() ? QString()
                                                        : QStringLiteral(" from %1 to %2")
                                                                  .arg(CodePoints::name(set.glyphs().front().codePoint),

@@ -22,10 +22,10 @@ std::optional<QString> text(const GlyphSet &set, const QString &name, QString *e
     const int down = uchar(font->at(3));
     const QString title = set.fontName.isEmpty() ? name : QString::fromUtf8(set.fontName);
     QString out;
-    out += CSource::comment(QStringLiteral("%1: %2 glyphs from %3 to %4, %5 x %6 cells in %7 x %8 tiles, as a u8x8 font "
+    out += CSource::comment(QStringLiteral("%1: %2 from %3 to %4, %5 x %6 cells in %7 x %8 tiles, as a u8x8 font "
                                            "of %9 bytes.")
                                     .arg(title)
-                                    .arg(set.size())
+                                    .arg(CSource::glyphCount(set.size()))
                                     .arg(CodePoints::name(first), CodePoints::name(last))
                                     .arg(set.cols())
                                     .arg(set.rows())
