@@ -99,13 +99,6 @@ struct Trimmed
     int y = 0;
     int advance = 0;
     std::vector<int> runs;
-    // What the search for the field widths needs: the longest runs, how many
-    // pairs of runs there are, and how many of them differ from the pair
-    // before (the rest cost one repeat bit each when no run is cut).
-    int longestZeros = 0;
-    int longestOnes = 0;
-    int pairs = 0;
-    int freshPairs = 0;
 };
 
 Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
@@ -149,16 +142,6 @@ Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
     result.runs.push_back(length);
     if (result.runs.size() % 2 != 0)
         result.runs.push_back(0);
-    for (size_t i = 0; i < result.runs.size(); i += 2) {
-        const int zeros = result.runs[i], ones = result.runs[i + 1];
-        result.longestZeros = std::max(result.longestZeros, zeros);
-        result.longestOnes = std::max(result.longestOnes, ones);
-        if (zeros == 0 && ones == 0)
-            continue;
-        ++result.pairs;
-        if (result.pairs == 1 || zeros != result.runs[i - 2] || ones != result.runs[i - 1])
-            ++result.freshPairs;
-    }
     return result;
 }
 
@@ -204,9 +187,23 @@ private:
     int m_pendingBits = 0;
 };
 
-// The record's bits after the code and size bytes. Each pair of runs is cut
-// into pairs that fit the fields, the long clear run first; a pair equal to
-// the one before costs a single repeat bit.
+// Calls `pair(zeros, ones)` for each pair of fields that a pair of runs is
+// written as: a run longer than its field is cut, the long clear run first.
+template <typename Pair>
+void splitRuns(int zeros, int ones, int maxZeros, int maxOnes, Pair pair)
+{
+    for (; zeros > maxZeros; zeros -= maxZeros)
+        pair(maxZeros, 0);
+    for (; ones > maxOnes; ones -= maxOnes) {
+        pair(zeros, maxOnes);
+        zeros = 0;
+    }
+    if (zeros > 0 || ones > 0)
+        pair(zeros, ones);
+}
+
+// The record's bits after the code and size bytes: the box, then the pairs
+// of fields, a pair equal to the one before costing a single repeat bit.
 void putGlyph(const Trimmed &glyph, const Fields &fields, BitSink &sink)
 {
     sink.put(unsigned(glyph.w), fields.width);
@@ -216,8 +213,6 @@ void putGlyph(const Trimmed &glyph, const Fields &fields, BitSink &sink)
     sink.putSigned(glyph.advance, fields.advance);
     if (glyph.w == 0)
         return; // the library reads no runs then
-    const int maxZeros = (1 << fields.zeros) - 1;
-    const int maxOnes = (1 << fields.ones) - 1;
     bool started = false;
     int lastZeros = 0, lastOnes = 0;
     const auto pair = [&](int zeros, int ones) {
@@ -233,18 +228,8 @@ void putGlyph(const Trimmed &glyph, const Fields &fields, BitSink &sink)
         lastZeros = zeros;
         lastOnes = ones;
     };
-    for (size_t i = 0; i < glyph.runs.size(); i += 2) {
-        int zeros = glyph.runs[i];
-        int ones = glyph.runs[i + 1];
-        for (; zeros > maxZeros; zeros -= maxZeros)
-            pair(maxZeros, 0);
-        for (; ones > maxOnes; ones -= maxOnes) {
-            pair(zeros, maxOnes);
-            zeros = 0;
-        }
-        if (zeros > 0 || ones > 0)
-            pair(zeros, ones);
-    }
+    for (size_t i = 0; i < glyph.runs.size(); i += 2)
+        splitRuns(glyph.runs[i], glyph.runs[i + 1], (1 << fields.zeros) - 1, (1 << fields.ones) - 1, pair);
     sink.put(0, 1);
 }
 
@@ -259,62 +244,93 @@ int boxBits(const Fields &fields)
     return fields.width + fields.height + fields.x + fields.y + fields.advance;
 }
 
-// The bits that putGlyph() writes for the runs, counted without writing
-// them: a glyph's runs are counted once per pair of field widths, so the
-// pairs that a long run is cut into are counted at once.
-qint64 runBits(const Trimmed &glyph, int zeroBits, int oneBits)
+// Counts the bits that putGlyph() writes for the runs, without writing
+// them, for one pair of field widths after another. Each distinct pair of
+// runs in the font is cut into fields once per pair of widths; a glyph is
+// then a list of those pairs, each costing its fields and repeats inside,
+// plus a repeat bit or a whole pair of fields for its first, depending on
+// the pair before.
+class RunCounter
 {
-    if (glyph.w == 0)
-        return 0;
-    const int maxZeros = (1 << zeroBits) - 1;
-    const int maxOnes = (1 << oneBits) - 1;
-    const int pairBits = zeroBits + oneBits;
-    if (glyph.longestZeros <= maxZeros && glyph.longestOnes <= maxOnes) {
-        // No run is cut: the first pair, then a bit before each further
-        // pair and the fields of those that are not repeats, then the end bit.
-        return qint64(glyph.freshPairs) * pairBits + glyph.pairs;
+public:
+    explicit RunCounter(const std::vector<Trimmed> &glyphs)
+    {
+        std::vector<quint32> ids(kLongestRun * kLongestRun, kNone);
+        m_glyphStarts.reserve(glyphs.size() + 1);
+        for (const Trimmed &glyph : glyphs) {
+            m_glyphStarts.push_back(m_pairs.size());
+            for (size_t i = 0; i < glyph.runs.size(); i += 2) {
+                const int zeros = glyph.runs[i], ones = glyph.runs[i + 1];
+                if (zeros == 0 && ones == 0)
+                    continue; // written as nothing
+                quint32 &id = ids[size_t(zeros * kLongestRun + ones)];
+                if (id == kNone) {
+                    id = quint32(m_values.size());
+                    m_values.push_back({zeros, ones});
+                }
+                m_pairs.push_back(id);
+            }
+        }
+        m_glyphStarts.push_back(m_pairs.size());
     }
-    qint64 bits = 1; // the end bit
-    bool started = false;
-    int lastZeros = 0, lastOnes = 0;
-    // `count` equal pairs in a row.
-    const auto pairs = [&](int zeros, int ones, int count) {
-        if (count <= 0)
-            return;
-        if (started && zeros == lastZeros && ones == lastOnes) {
-            bits += count;
-            return;
-        }
-        bits += (started ? 1 : 0) + pairBits + (count - 1);
-        started = true;
-        lastZeros = zeros;
-        lastOnes = ones;
-    };
-    for (size_t i = 0; i < glyph.runs.size(); i += 2) {
-        int zeros = glyph.runs[i];
-        int ones = glyph.runs[i + 1];
-        if (zeros > maxZeros) {
-            const int cuts = (zeros - 1) / maxZeros;
-            pairs(maxZeros, 0, cuts);
-            zeros -= cuts * maxZeros;
-        }
-        if (ones > maxOnes) {
-            const int cuts = (ones - 1) / maxOnes;
-            pairs(zeros, maxOnes, 1);
-            pairs(0, maxOnes, cuts - 1);
-            zeros = 0;
-            ones -= cuts * maxOnes;
-        }
-        if (zeros > 0 || ones > 0)
-            pairs(zeros, ones, 1);
-    }
-    return bits;
-}
 
-qint64 recordSize(const Trimmed &glyph, int boxBits, int zeroBits, int oneBits)
-{
-    return prefixSize(glyph.code) + (boxBits + runBits(glyph, zeroBits, oneBits) + 7) / 8;
-}
+    // Sets the field widths that bits() counts with.
+    void setWidths(int zeroBits, int oneBits)
+    {
+        const int pairBits = zeroBits + oneBits;
+        m_pairBits = pairBits;
+        m_cut.resize(m_values.size());
+        for (size_t id = 0; id < m_values.size(); ++id) {
+            Cut &cut = m_cut[id];
+            int count = 0, last = -1;
+            cut.bits = 1; // the bit in front of the first pair
+            splitRuns(m_values[id].first, m_values[id].second, (1 << zeroBits) - 1, (1 << oneBits) - 1,
+                      [&](int zeros, int ones) {
+                          const int key = zeros << 16 | ones;
+                          if (count++ == 0)
+                              cut.first = key;
+                          else
+                              cut.bits += key == last ? 1 : 1 + pairBits;
+                          last = key;
+                      });
+            cut.last = last;
+        }
+    }
+
+    // Glyph `index`'s run bits, the end bit included; none for a glyph
+    // without ink.
+    qint64 bits(size_t index) const
+    {
+        // The first pair counts a repeat bit in front that it does not
+        // have, which stands for the end bit.
+        qint64 bits = 0;
+        int last = -1;
+        for (size_t i = m_glyphStarts[index]; i < m_glyphStarts[index + 1]; ++i) {
+            const Cut &cut = m_cut[m_pairs[i]];
+            bits += cut.bits + (cut.first != last ? m_pairBits : 0);
+            last = cut.last;
+        }
+        return bits;
+    }
+
+private:
+    // A run is at most a whole 16 x 16 box.
+    static constexpr int kLongestRun = 16 * 16 + 1;
+    static constexpr quint32 kNone = ~quint32(0);
+
+    std::vector<std::pair<int, int>> m_values; // each distinct pair of runs
+    std::vector<quint32> m_pairs;              // every glyph's pairs, as ids
+    std::vector<size_t> m_glyphStarts;
+    // A distinct pair of runs cut into fields: its first and last pair of
+    // fields, and its bits but for the first pair's fields, which are
+    // written unless it repeats the pair before.
+    struct Cut
+    {
+        int first = 0, last = 0, bits = 0;
+    };
+    std::vector<Cut> m_cut;
+    int m_pairBits = 0;
+};
 
 void appendRecord(QByteArray &out, const Trimmed &glyph, const Fields &fields)
 {
@@ -702,10 +718,12 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
     // stops once it is larger than the best so far, so the widths that
     // suit most glyphs are tried first: those that are best for a sample.
     const int box = boxBits(fields);
+    RunCounter counter(glyphs);
     const auto total = [&](int zeroBits, int oneBits, qint64 bound, size_t step, const Trimmed **tooLarge) {
+        counter.setWidths(zeroBits, oneBits);
         qint64 sum = 0;
         for (size_t i = 0; i < glyphs.size(); i += step) {
-            const qint64 size = recordSize(glyphs[i], box, zeroBits, oneBits);
+            const qint64 size = prefixSize(glyphs[i].code) + (box + counter.bits(i) + 7) / 8;
             if (size > kMaxRecordSize) {
                 *tooLarge = &glyphs[i];
                 return std::numeric_limits<qint64>::max();
