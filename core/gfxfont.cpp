@@ -1,5 +1,6 @@
 #include "gfxfont.h"
 
+#include "fontcodes.h"
 #include "glyphset.h"
 
 #include <algorithm>
@@ -9,14 +10,13 @@
 namespace GfxFont {
 
 namespace {
-constexpr int kMaxCode = 255;
 constexpr int kMaxAdvance = std::numeric_limits<quint8>::max();
 constexpr int kMinOffset = std::numeric_limits<qint8>::min();
 constexpr int kMaxOffset = std::numeric_limits<qint8>::max();
 
 // bitmapOffset is 16 bits wide. With 8-bit codes and cells of at most
 // 16 x 16 even a font of solid glyphs fits, so no set can overflow it.
-static_assert((kMaxCode + 1) * ((GlyphSet::kMaxSize * GlyphSet::kMaxSize + 7) / 8)
+static_assert((FontCodes::kLastEightBit + 1) * ((GlyphSet::kMaxSize * GlyphSet::kMaxSize + 7) / 8)
                       <= std::numeric_limits<quint16>::max(),
               "a GFX bitmap offset could overflow");
 
@@ -45,11 +45,6 @@ InkBox inkBox(const Drawing &bits)
     if (bottom < 0)
         return {};
     return {top, left, bottom - top + 1, right - left + 1};
-}
-
-QString codeName(int code)
-{
-    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
 }
 
 Result failure(const QString &error)
@@ -83,20 +78,12 @@ Result encode(const GlyphSet &set)
 {
     if (set.isEmpty())
         return failure(QStringLiteral("a GFX font needs at least one glyph"));
-    std::array<const ::Glyph *, kMaxCode + 1> byCode{};
-    int first = kMaxCode, last = 0;
-    for (const ::Glyph &glyph : set.glyphs()) {
-        const int code = glyph.codePoint;
-        if (code < 0 || code > kMaxCode) {
-            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a GFX font")
-                                    : QStringLiteral("%1 lies past U+00FF; a GFX font holds 8-bit codes only")
-                                              .arg(codeName(code)));
-        }
-        Q_ASSERT_X(!byCode[size_t(code)], "GfxFont::encode", "each code once");
-        byCode[size_t(code)] = &glyph;
-        first = std::min(first, code);
-        last = std::max(last, code);
-    }
+    QString error;
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
+    if (!codes)
+        return failure(error);
+    const int first = codes->first, last = codes->last;
+    const auto &byCode = codes->byCode;
 
     Font font;
     font.first = first;
@@ -110,7 +97,7 @@ Result encode(const GlyphSet &set)
             if (advance < 0 || advance > kMaxAdvance) {
                 return failure(QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what a GFX "
                                               "font holds")
-                                       .arg(codeName(code))
+                                       .arg(FontCodes::name(code))
                                        .arg(advance));
             }
             entry.xAdvance = advance;
@@ -126,7 +113,7 @@ Result encode(const GlyphSet &set)
                     || entry.yOffset > kMaxOffset) {
                     return failure(QStringLiteral("%1: its ink starts %2 pixels right of and %3 below the cursor; a "
                                                   "GFX font holds offsets from -128 to 127")
-                                           .arg(codeName(code))
+                                           .arg(FontCodes::name(code))
                                            .arg(entry.xOffset)
                                            .arg(entry.yOffset));
                 }

@@ -1,5 +1,6 @@
 #include "pagelayout.h"
 
+#include "fontcodes.h"
 #include "glyphset.h"
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 namespace PageLayout {
 
 namespace {
-constexpr int kMaxCode = 255;
 
 // Where the byte of `col` and `page` lies among a record's page bytes.
 int byteIndex(int col, int page, int cols, int pages, Order order)
@@ -58,20 +58,12 @@ Result encode(const GlyphSet &set, const Options &options)
 {
     if (set.isEmpty())
         return failure(QStringLiteral("a page font needs at least one glyph"));
-    std::array<const Glyph *, kMaxCode + 1> byCode{};
-    int first = kMaxCode, last = 0;
-    for (const Glyph &glyph : set.glyphs()) {
-        const int code = glyph.codePoint;
-        if (code < 0 || code > kMaxCode) {
-            return failure(code < 0 ? QStringLiteral("a glyph without a code point cannot go into a page font")
-                                    : QStringLiteral("U+%1 lies past U+00FF; a page font holds 8-bit codes only")
-                                              .arg(QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'))));
-        }
-        Q_ASSERT_X(!byCode[size_t(code)], "PageLayout::encode", "each code once");
-        byCode[size_t(code)] = &glyph;
-        first = std::min(first, code);
-        last = std::max(last, code);
-    }
+    QString error;
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a page font"), &error);
+    if (!codes)
+        return failure(error);
+    const int first = codes->first, last = codes->last;
+    const auto &byCode = codes->byCode;
 
     Font font;
     font.first = first;

@@ -1,5 +1,7 @@
 #include "u8g2font.h"
 
+#include "fontcodes.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -51,11 +53,6 @@ enum HeaderByte {
     kOffsetLowerA = 19,
     kOffsetUnicode = 21,
 };
-
-QString codeName(int code)
-{
-    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
-}
 
 int bitLength(int value)
 {
@@ -359,7 +356,7 @@ void setWord(QByteArray &out, int at, int value)
 
 bool checkGlyph(const Trimmed &glyph, QString *error)
 {
-    const QString name = codeName(glyph.code);
+    const QString name = FontCodes::name(glyph.code);
     if (glyph.advance < kMinSigned || glyph.advance > kMaxSigned)
         return fail(error, QStringLiteral("%1 advances the pen by %2 pixels; a u8g2 font holds -128 to 127")
                                    .arg(name)
@@ -525,12 +522,12 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
             break;
         const int code = byteAt(data, offset);
         if (size < 3)
-            return failAt(error, offset, QStringLiteral("the record of %1 is %2 bytes long").arg(codeName(code)).arg(size));
+            return failAt(error, offset, QStringLiteral("the record of %1 is %2 bytes long").arg(FontCodes::name(code)).arg(size));
         if (offset + size > data.size())
-            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(codeName(code)));
+            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(FontCodes::name(code)));
         if (code <= previous)
             return failAt(error, offset, QStringLiteral("%1 follows %2; the library finds glyphs only in rising order")
-                                                 .arg(codeName(code), codeName(previous)));
+                                                 .arg(FontCodes::name(code), FontCodes::name(previous)));
         parts.push_back({Part::Kind::Glyph, offset, size, code});
         previous = code;
         offset += size;
@@ -553,7 +550,7 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
         if (index > firstByteGlyph && parts[index - 1].codePoint >= letter)
             return failAt(error, at, QStringLiteral("the offset of '%1' lies past %2, which the library then never finds")
                                              .arg(QLatin1Char(letter))
-                                             .arg(codeName(parts[index - 1].codePoint)));
+                                             .arg(FontCodes::name(parts[index - 1].codePoint)));
     }
 
     // The codes from 256: the lookup table, entries up to the one for
@@ -586,17 +583,17 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
         if (code == 0)
             break;
         if (offset + 3 > data.size())
-            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(codeName(code)));
+            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(FontCodes::name(code)));
         const int size = byteAt(data, offset + 2);
         if (size < 4)
-            return failAt(error, offset, QStringLiteral("the record of %1 is %2 bytes long").arg(codeName(code)).arg(size));
+            return failAt(error, offset, QStringLiteral("the record of %1 is %2 bytes long").arg(FontCodes::name(code)).arg(size));
         if (offset + size > data.size())
-            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(codeName(code)));
+            return failAt(error, offset, QStringLiteral("the record of %1 runs past the end of the data").arg(FontCodes::name(code)));
         if (code <= previous)
             return failAt(error, offset, previous < kFirstUnicode
-                                                 ? QStringLiteral("%1 lies among the glyphs from U+0100").arg(codeName(code))
+                                                 ? QStringLiteral("%1 lies among the glyphs from U+0100").arg(FontCodes::name(code))
                                                  : QStringLiteral("%1 follows %2; the library finds glyphs only in rising order")
-                                                           .arg(codeName(code), codeName(previous)));
+                                                           .arg(FontCodes::name(code), FontCodes::name(previous)));
         parts.push_back({Part::Kind::Glyph, offset, size, code});
         previous = code;
         offset += size;
@@ -621,14 +618,14 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
             ++block;
         if (blockIndex[block] > i)
             return failAt(error, section + qsizetype(4 * block),
-                          QStringLiteral("the lookup table sends %1 past its record").arg(codeName(parts[i].codePoint)));
+                          QStringLiteral("the lookup table sends %1 past its record").arg(FontCodes::name(parts[i].codePoint)));
     }
     return true;
 }
 
 bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, DrawnGlyph *glyph, QString *error)
 {
-    const QString name = codeName(part.codePoint);
+    const QString name = FontCodes::name(part.codePoint);
     const qsizetype start = part.offset + prefixSize(part.codePoint);
     BitReader reader(data, start, part.offset + part.size);
     int w = 0, h = 0, x = 0, y = 0, advance = 0;
@@ -688,12 +685,12 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
         if (glyph.codePoint < 0 || glyph.codePoint > kLastCode) {
             fail(error, glyph.codePoint < 0
                                 ? QStringLiteral("a glyph without a code point cannot go into a u8g2 font")
-                                : QStringLiteral("%1 lies past U+FFFF, the last code of a u8g2 font").arg(codeName(glyph.codePoint)));
+                                : QStringLiteral("%1 lies past U+FFFF, the last code of a u8g2 font").arg(FontCodes::name(glyph.codePoint)));
             return std::nullopt;
         }
         if (glyph.codePoint <= previous) {
             fail(error, QStringLiteral("%1 follows %2; a u8g2 font needs the glyphs in rising order, each code once")
-                                .arg(codeName(glyph.codePoint), codeName(previous)));
+                                .arg(FontCodes::name(glyph.codePoint), FontCodes::name(previous)));
             return std::nullopt;
         }
         previous = glyph.codePoint;
@@ -774,7 +771,7 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
     }
     if (best == std::numeric_limits<qint64>::max()) {
         fail(error, QStringLiteral("%1 takes more than %2 bytes, the most a u8g2 glyph record holds")
-                            .arg(codeName(tooLarge->code))
+                            .arg(FontCodes::name(tooLarge->code))
                             .arg(kMaxRecordSize));
         return std::nullopt;
     }

@@ -1,18 +1,14 @@
 #include "u8x8font.h"
 
+#include "fontcodes.h"
+
 #include <QtGlobal>
 
 namespace U8x8Font {
 
 namespace {
 
-constexpr int kLastCode = 0xFF;
 constexpr int kTileSize = 8; // pixels across and down
-
-QString codeName(int code)
-{
-    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
-}
 
 int tilesFor(int pixels)
 {
@@ -37,16 +33,16 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
     int previous = -1;
     for (const Glyph &glyph : set.glyphs()) {
         Q_ASSERT(glyph.codePoint > previous);
-        if (glyph.codePoint < 0 || glyph.codePoint > kLastCode) {
+        if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit) {
             fail(error, glyph.codePoint < 0
                                 ? QStringLiteral("a glyph without a code point cannot go into a u8x8 font")
                                 : QStringLiteral("%1 lies past U+00FF; a u8x8 font holds 8-bit codes only")
-                                          .arg(codeName(glyph.codePoint)));
+                                          .arg(FontCodes::name(glyph.codePoint)));
             return std::nullopt;
         }
         if (glyph.codePoint <= previous) {
             fail(error, QStringLiteral("%1 follows %2; a u8x8 font needs the glyphs in rising order, each code once")
-                                .arg(codeName(glyph.codePoint), codeName(previous)));
+                                .arg(FontCodes::name(glyph.codePoint), FontCodes::name(previous)));
             return std::nullopt;
         }
         previous = glyph.codePoint;
@@ -94,7 +90,7 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
     const int down = uchar(data[3]);
     if (first > last)
         return failAt(1, QStringLiteral("the last code, %1, comes before the first, %2")
-                                 .arg(codeName(last), codeName(first)));
+                                 .arg(FontCodes::name(last), FontCodes::name(first)));
     const int maxTiles = Drawing::kMaxSize / kTileSize;
     if (across < 1 || across > maxTiles)
         return failAt(2, QStringLiteral("%1 tiles across; glyphs here are 1 or 2 tiles (up to 16 pixels) wide").arg(across));
@@ -104,7 +100,7 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
     const qsizetype needed = kHeaderSize + (last - first + 1) * glyphBytes;
     if (data.size() < needed)
         return failAt(data.size(), QStringLiteral("the data ends within the glyphs; %1 to %2 take %3 bytes")
-                                           .arg(codeName(first), codeName(last))
+                                           .arg(FontCodes::name(first), FontCodes::name(last))
                                            .arg(needed));
 
     std::vector<DrawnGlyph> glyphs;
