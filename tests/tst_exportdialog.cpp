@@ -1,3 +1,4 @@
+#include "bdftext.h"
 #include "bytereader.h"
 #include "exportdialog.h"
 #include "glyphsetwindow.h"
@@ -37,22 +38,11 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The bitmap rows of the glyph at `codePoint` as the BDF file gives them,
-// one hex byte each: what the X11 5x7 font holds, read apart from the
-// program's reader.
-QList<quint8> bdfRows(const QByteArray &bdf, int codePoint)
+// The glyph at `codePoint` in the X11 5x7 font's 5 x 7 cell, read from the
+// BDF text apart from the program's reader.
+Drawing bdfGlyph(const QByteArray &bdf, int codePoint)
 {
-    QList<quint8> rows;
-    const qsizetype at = bdf.indexOf("\nENCODING " + QByteArray::number(codePoint) + '\n');
-    if (at < 0)
-        return rows;
-    const QByteArrayList lines = bdf.mid(bdf.indexOf("BITMAP\n", at) + 7).split('\n');
-    for (const QByteArray &line : lines) {
-        if (line == "ENDCHAR")
-            break;
-        rows.append(quint8(line.toUInt(nullptr, 16)));
-    }
-    return rows;
+    return BdfText::placed(BdfText::chars(bdf).value(codePoint), 5, 7, BdfText::numbers(bdf, "FONT_ASCENT").value(0));
 }
 
 } // namespace
@@ -126,12 +116,10 @@ bool tst_ExportDialog::drive(ExportDialog *dialog, QString *message)
     const QImage &image = preview->image();
     if (image.size() != QSize(128, 64))
         return fail(QStringLiteral("the preview is %1 x %2").arg(image.width()).arg(image.height()));
-    const QList<quint8> t = bdfRows(contents(m_font), 'T');
-    if (t.size() != 7)
-        return fail(QStringLiteral("the font's T has %1 rows").arg(t.size()));
+    const Drawing t = bdfGlyph(contents(m_font), 'T');
     for (int y = 0; y < 7; ++y) {
         for (int x = 0; x < 5; ++x) {
-            if ((image.pixelIndex(x, y) == 1) != bool(t[y] & (0x80 >> x)))
+            if ((image.pixelIndex(x, y) == 1) != t.isSet(y, x))
                 return fail(QStringLiteral("pixel %1, %2 of the preview differs from T").arg(x).arg(y));
         }
     }
@@ -158,16 +146,10 @@ bool tst_ExportDialog::drive(ExportDialog *dialog, QString *message)
         return fail(QStringLiteral("the file holds %1 lines").arg(lines.size() - 1));
     for (int i = 0; i < 3; ++i) {
         const ByteReader::Result values = ByteReader::read(QString::fromUtf8(lines[i]), 5, 7);
-        const Drawing drawn = BitOrder(BitOrder::Vertical).drawing(values.values, 7, 5);
-        const QList<quint8> rows = bdfRows(contents(m_font), 'A' + i);
-        for (int r = 0; r < 7; ++r) {
-            for (int c = 0; c < 5; ++c) {
-                if (drawn.isSet(r, c) != bool(rows.value(r) & (0x80 >> c)))
-                    return fail(QStringLiteral("line %1 reads back otherwise than the font: %2")
-                                        .arg(i + 1)
-                                        .arg(QString::fromUtf8(lines[i])));
-            }
-        }
+        if (!(BitOrder(BitOrder::Vertical).drawing(values.values, 7, 5) == bdfGlyph(contents(m_font), 'A' + i)))
+            return fail(QStringLiteral("line %1 reads back otherwise than the font: %2")
+                                .arg(i + 1)
+                                .arg(QString::fromUtf8(lines[i])));
     }
     return true;
 }
