@@ -640,7 +640,10 @@ ReadResult Reader::read(const Options &options)
         }
         set.append(std::move(glyph));
     }
-    return {std::move(set), QString(), std::move(m_notes)};
+    ReadResult result(std::move(set), QString(), std::move(m_notes));
+    if (taken.size() < m_glyphs.size())
+        result.fontGlyphs = qsizetype(m_glyphs.size());
+    return result;
 }
 
 Scan Reader::scan()

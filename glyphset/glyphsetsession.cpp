@@ -15,13 +15,14 @@ GlyphSetSession::GlyphSetSession(GlyphEditor &editor, QObject *parent)
     connect(&editor, &GlyphEditor::historyChanged, this, &GlyphSetSession::editorHistoryChanged);
 }
 
-void GlyphSetSession::open(GlyphSet set, const QString &path, bool isBdf)
+void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind kind)
 {
-    m_set = std::move(set);
+    m_set = std::move(*read.set);
     m_open = true;
     ++m_generation;
     m_sourcePath = path;
-    m_savePath = isBdf ? path : QString();
+    m_savePath = kind == FontKind::Kind::Bdf ? path : QString();
+    m_fontGlyphs = read.fontGlyphs;
     m_current = -1;
     setModified(false);
     emit opened();
@@ -37,6 +38,7 @@ void GlyphSetSession::close()
     m_set = GlyphSet();
     m_sourcePath.clear();
     m_savePath.clear();
+    m_fontGlyphs = 0;
     m_current = -1;
     setModified(false);
     emit closed();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fontkind.h"
 #include "glyphset.h"
+#include "readresult.h"
 
 #include <QObject>
 #include <QString>
@@ -30,13 +32,16 @@ public:
     QString sourcePath() const { return m_sourcePath; }
     QString savePath() const { return m_savePath; }
     bool isModified() const { return m_modified; }
+    // How many glyphs the font in the file holds where the set holds only
+    // some of them; 0 when it holds them all.
+    qsizetype fontGlyphs() const { return m_fontGlyphs; }
     // The glyph drawn in Grid1, or -1.
     qsizetype current() const { return m_current; }
 
-    // Opens `set`, read from `path` (a BDF file when `isBdf`), and draws its
-    // first glyph. The output settings the set stores are applied by the
-    // window, which owns the boxes that show them.
-    void open(GlyphSet set, const QString &path, bool isBdf);
+    // Opens the set that `read` holds, read from `path` as a file of `kind`,
+    // and draws its first glyph. The output settings the set stores are
+    // applied by the window, which owns the boxes that show them.
+    void open(ReadResult read, const QString &path, FontKind::Kind kind);
     void close();
 
     // Draws glyph `index` in Grid1 and makes it current.
@@ -79,6 +84,7 @@ private:
     QString m_sourcePath;
     QString m_savePath;
     bool m_modified = false;
+    qsizetype m_fontGlyphs = 0;
     qsizetype m_current = -1;
     qint64 m_generation = 0;
 };

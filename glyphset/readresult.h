@@ -24,6 +24,9 @@ struct ReadResult
     std::optional<GlyphSet> set;
     QString error;
     QStringList notes;
+    // Where the set holds only some of the font's glyphs (those that fit
+    // the largest matrix): how many the font holds. 0 when it holds them all.
+    qsizetype fontGlyphs = 0;
 
     bool ok() const { return set.has_value(); }
 

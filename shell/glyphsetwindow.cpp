@@ -184,10 +184,17 @@ void GlyphSetWindow::updateStatus()
     const GlyphSet &set = m_session.set();
     const QString name = QFileInfo(m_session.sourcePath()).fileName();
     setWindowTitle(tr("%1[*] – Glyph set").arg(name));
-    QString text = (set.size() == 1 ? tr("1 glyph of %1 × %2 cells") : tr("%L3 glyphs of %1 × %2 cells"))
-                           .arg(set.cols())
-                           .arg(set.rows())
-                           .arg(set.size());
+    // A font opened in part says so: the rest of it is in the file only.
+    QString text = m_session.fontGlyphs() > 0
+                           ? tr("%L3 of %L4 glyphs opened, in %1 × %2 cells")
+                                     .arg(set.cols())
+                                     .arg(set.rows())
+                                     .arg(set.size())
+                                     .arg(m_session.fontGlyphs())
+                           : (set.size() == 1 ? tr("1 glyph of %1 × %2 cells") : tr("%L3 glyphs of %1 × %2 cells"))
+                                     .arg(set.cols())
+                                     .arg(set.rows())
+                                     .arg(set.size());
     const qsizetype current = m_session.current();
     if (current >= 0) {
         const Glyph &glyph = set.at(current);
@@ -282,7 +289,7 @@ bool GlyphSetWindow::openFile(const QString &path)
     // The options go first, so that the glyph is drawn in the stored order.
     if (stored)
         applyStoredOptions(*stored);
-    m_session.open(std::move(*read.set), path, kind == GlyphSetFile::Kind::Bdf);
+    m_session.open(std::move(read), path, kind);
     show();
     raise();
     return true;

@@ -76,7 +76,7 @@ void tst_GlyphSetSession::metrics()
     GlyphEditor editor(Text2);
     EditorSession::startUp(editor);
     GlyphSetSession session(editor);
-    session.open(twoGlyphs(), QStringLiteral("two.bdf"), true);
+    session.open(ReadResult(twoGlyphs()), QStringLiteral("two.bdf"), FontKind::Kind::Bdf);
     QSignalSpy metricsChanged(&session, &GlyphSetSession::metricsChanged);
     QSignalSpy glyphChanged(&session, &GlyphSetSession::glyphChanged);
 
