@@ -55,6 +55,7 @@ using Row = std::array<quint64, kRowWords>;
 struct RawGlyph
 {
     GlyphExtent extent;
+    Source::GlyphLines lines;
     std::optional<int> advance;
     std::array<quint16, kLargest> rows{};
 };
@@ -199,7 +200,8 @@ class Reader
 {
 public:
     Reader(const QByteArray &bytes, const QString &fileName)
-        : m_next(bytes.constData())
+        : m_bytes(bytes)
+        , m_next(bytes.constData())
         , m_end(bytes.constData() + bytes.size())
         , m_fileName(fileName)
         , m_fileBytes(bytes.size())
@@ -228,13 +230,22 @@ private:
     bool glyph(Words &words);
     bool bitmap(RawGlyph &glyph, const Box &box);
     bool endsAfterGlyphs();
+    // The current line as a span of the file, its line end included.
+    Source::Lines currentLines() const
+    {
+        return {m_lineBegin - m_bytes.constData(), m_next - m_bytes.constData()};
+    }
+    std::shared_ptr<Source> source(const GlyphSet &set, const std::vector<qsizetype> &opened);
 
+    const QByteArray &m_bytes;
     const char *m_next;
     const char *m_end;
     QString m_fileName;
     qint64 m_fileBytes;
 
-    // The current line, without its line end and trailing blanks.
+    // The current line, without its line end and trailing blanks; where it
+    // begins in the file, blanks included.
+    const char *m_lineBegin = nullptr;
     const char *m_line = nullptr;
     const char *m_lineEnd = nullptr;
     qint64 m_lineNo = 0;
@@ -249,6 +260,12 @@ private:
     QList<QPair<QByteArray, QByteArray>> m_properties;
     std::optional<ExportOptions> m_options;
     std::vector<RawGlyph> m_glyphs;
+    // Where the lines that saving into the file may change lie.
+    std::optional<Source::Lines> m_fontBoxLine;
+    std::optional<Source::Lines> m_startProperties;
+    std::vector<Source::Property> m_propertyLines;
+    Source::Lines m_endProperties;
+    qsizetype m_charsLine = -1;
     // The rows of the glyph being read.
     std::vector<Row> m_rows;
 };
@@ -260,6 +277,7 @@ bool Reader::nextLine()
     while (m_next < m_end) {
         ++m_lineNo;
         const char *start = m_next;
+        m_lineBegin = start;
         const char *newline = static_cast<const char *>(std::memchr(start, '\n', size_t(m_end - start)));
         const char *stop = newline ? newline : m_end;
         m_next = newline ? newline + 1 : m_end;
@@ -355,11 +373,14 @@ bool Reader::header()
         } else if (keyword == "FONTBOUNDINGBOX") {
             if (!box(words, "FONTBOUNDINGBOX", &m_fontBox))
                 return false;
+            m_fontBoxLine = currentLines();
             m_whole = m_whole.united(m_fontBox);
         } else if (keyword == "STARTPROPERTIES") {
+            m_startProperties = currentLines();
             if (!properties())
                 return false;
         } else if (keyword == "CHARS") {
+            m_charsLine = currentLines().begin;
             int count = 0;
             if (!number(words, "CHARS", 0, INT_MAX, &count))
                 return false;
@@ -407,12 +428,15 @@ bool Reader::properties()
     while (nextLine()) {
         Words words(m_line, m_lineEnd);
         const Word name = words.next();
-        if (name == "ENDPROPERTIES")
+        if (name == "ENDPROPERTIES") {
+            m_endProperties = currentLines();
             return true;
+        }
         if (name == "STARTCHAR" || name == "CHARS" || name == "ENDFONT")
             return fail(QStringLiteral("the properties from line %1 have no ENDPROPERTIES").arg(startLine));
         if (!property(words))
             return false;
+        m_propertyLines.push_back({currentLines(), name.toByteArray()});
     }
     return fail(QStringLiteral("the file ends inside the properties from line %1: it is cut short").arg(startLine));
 }
@@ -456,6 +480,7 @@ bool Reader::glyph(Words &words)
         return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
     RawGlyph glyph;
     glyph.extent.line = m_lineNo;
+    glyph.lines.lines.begin = currentLines().begin;
     glyph.extent.name = words.rest().toByteArray();
     glyph.advance = m_defaultAdvance;
     Box box;
@@ -477,16 +502,19 @@ bool Reader::glyph(Words &words)
             if (!this->box(line, "BBX", &box))
                 return false;
             haveBox = true;
+            glyph.lines.box = box;
             m_whole = m_whole.united(box);
         } else if (keyword == "BITMAP") {
             if (!haveBox)
                 return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.extent.name)));
             if (!bitmap(glyph, box))
                 return false;
+            glyph.lines.lines.end = currentLines().end;
             m_glyphs.push_back(std::move(glyph));
             return true;
         } else if (keyword == "ENDCHAR") {
             // A glyph without a bitmap is blank.
+            glyph.lines.lines.end = currentLines().end;
             m_glyphs.push_back(std::move(glyph));
             return true;
         } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
@@ -620,10 +648,14 @@ ReadResult Reader::read(const Options &options)
     set.properties = std::move(m_properties);
     set.exportOptions = m_options;
     set.reserve(qsizetype(taken.size()));
+    const bool part = taken.size() < m_glyphs.size();
+    std::vector<qsizetype> opened;
     const int top = matrix.y + matrix.h;
     for (RawGlyph &raw : m_glyphs) {
         if (!filter.takes(raw.extent.codePoint))
             continue;
+        if (part)
+            opened.push_back(qsizetype(&raw - m_glyphs.data()));
         Glyph glyph;
         glyph.codePoint = raw.extent.codePoint;
         glyph.name = std::move(raw.extent.name);
@@ -641,9 +673,29 @@ ReadResult Reader::read(const Options &options)
         set.append(std::move(glyph));
     }
     ReadResult result(std::move(set), QString(), std::move(m_notes));
-    if (taken.size() < m_glyphs.size())
+    if (part) {
         result.fontGlyphs = qsizetype(m_glyphs.size());
+        result.bdfSource = source(*result.set, opened);
+    }
     return result;
+}
+
+std::shared_ptr<Source> Reader::source(const GlyphSet &set, const std::vector<qsizetype> &opened)
+{
+    auto source = std::make_shared<Source>();
+    source->bytes = m_bytes;
+    source->fontBox = m_fontBox;
+    source->fontBoxLine = m_fontBoxLine;
+    source->startProperties = m_startProperties;
+    source->properties = std::move(m_propertyLines);
+    source->endProperties = m_endProperties;
+    source->charsLine = m_charsLine >= 0 ? m_charsLine : m_glyphs.front().lines.lines.begin;
+    source->glyphs.reserve(m_glyphs.size());
+    for (const RawGlyph &raw : m_glyphs)
+        source->glyphs.push_back(raw.lines);
+    source->opened = opened;
+    source->asRead = set;
+    return source;
 }
 
 Scan Reader::scan()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -76,11 +77,52 @@ struct Fit
     bool fits() const { return misfit.isEmpty(); }
 };
 
+// A BDF font as its file holds it, kept beside a set opened for only some of
+// its glyphs, so that saving the set writes the whole font back (write with
+// a source): the file's bytes, where the lines a save may change lie in
+// them, and the set as it was read, to tell which glyphs the user changed.
+struct Source
+{
+    // Whole lines of `bytes`: from the first one's first byte to the byte
+    // after the last one's line end.
+    struct Lines
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+    };
+    struct Property
+    {
+        Lines line;
+        QByteArray name;
+    };
+    struct GlyphLines
+    {
+        Lines lines; // STARTCHAR to ENDCHAR
+        std::optional<Box> box; // its BBX, where it has one
+    };
+
+    QByteArray bytes;
+    Box fontBox;
+    std::optional<Lines> fontBoxLine;
+    // STARTPROPERTIES, each property and ENDPROPERTIES; no start where the
+    // font has no properties.
+    std::optional<Lines> startProperties;
+    std::vector<Property> properties;
+    Lines endProperties;
+    // Where a font without properties gets them: the CHARS line.
+    qsizetype charsLine = 0;
+    std::vector<GlyphLines> glyphs; // in the file's order
+    // For each glyph of the set, its index in `glyphs`.
+    std::vector<qsizetype> opened;
+    GlyphSet asRead;
+};
+
 // A set from the text of a BDF file; `fileName` is only for the messages.
 // Each glyph is placed in the matrix by its BBX; a glyph with ENCODING -1 is
 // kept by its name. Refused, naming a glyph, when the glyphs taken do not
 // fit together. A file that ends after a whole glyph without ENDFONT is read
-// with a note.
+// with a note. A set of only some of the font's glyphs comes with the font's
+// Source (ReadResult::bdfSource).
 ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options = {});
 
 // Each glyph's code point and ink, reading the file as read() does.
@@ -102,5 +144,18 @@ ReadResult readFor(const QByteArray &bytes, const QString &fileName, const CodeP
 // The set as a BDF 2.1 file: plain text, the same bytes for the same set.
 // The set's export options are stored as properties that read() restores.
 QByteArray write(const GlyphSet &set);
+
+// The whole font of `source` with the glyphs of `set`, which was read from
+// it: the file's bytes as they were but for the glyphs the user changed
+// (their bitmap, box and advance written anew, every other line of theirs
+// kept), the font's bounding box where a changed glyph leaves it, and the
+// program's own properties (KELVOR_...). Unchanged, the font is the file.
+QByteArray write(const GlyphSet &set, const Source &source);
+
+// The properties this program writes of its own, name and value as written:
+// the export options and every KELVOR_ property the set holds.
+QList<QPair<QByteArray, QByteArray>> ownProperties(const GlyphSet &set);
+// SWIDTH for an advance of `advance` pixels in the set's scale.
+qint64 scalableWidth(const GlyphSet &set, int advance);
 
 } // namespace BdfFormat

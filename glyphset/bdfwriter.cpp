@@ -297,6 +297,11 @@ QList<QPair<QByteArray, QByteArray>> propertiesOf(const GlyphSet &set)
     return properties;
 }
 
+bool isOwn(const QByteArray &name)
+{
+    return name.startsWith("KELVOR_");
+}
+
 void writeProperties(Text &text, const GlyphSet &set)
 {
     const QList<QPair<QByteArray, QByteArray>> properties = propertiesOf(set);
@@ -362,6 +367,21 @@ void writeGlyph(Text &text, const GlyphSet &set, const Scale &scale, const Glyph
 }
 
 } // namespace
+
+QList<QPair<QByteArray, QByteArray>> ownProperties(const GlyphSet &set)
+{
+    QList<QPair<QByteArray, QByteArray>> own;
+    for (const auto &property : propertiesOf(set)) {
+        if (isOwn(property.first))
+            own.append(property);
+    }
+    return own;
+}
+
+qint64 scalableWidth(const GlyphSet &set, int advance)
+{
+    return Scale(set).scalableWidth(advance);
+}
 
 QByteArray write(const GlyphSet &set)
 {

@@ -21,8 +21,10 @@ void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind 
     m_open = true;
     ++m_generation;
     m_sourcePath = path;
-    m_savePath = kind == FontKind::Kind::Bdf ? path : QString();
+    // A compressed font is saved under a new name: Save writes plain text.
+    m_savePath = kind == FontKind::Kind::Bdf && !path.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive) ? path : QString();
     m_fontGlyphs = read.fontGlyphs;
+    m_bdfSource = std::move(read.bdfSource);
     m_current = -1;
     setModified(false);
     emit opened();
@@ -39,6 +41,7 @@ void GlyphSetSession::close()
     m_sourcePath.clear();
     m_savePath.clear();
     m_fontGlyphs = 0;
+    m_bdfSource.reset();
     m_current = -1;
     setModified(false);
     emit closed();
@@ -134,7 +137,7 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
     // The options go into the set itself for the writer, and back out if
     // the file cannot be written: a whole font is not copied for a save.
     const std::optional<ExportOptions> before = std::exchange(m_set.exportOptions, options);
-    const QByteArray bytes = BdfFormat::write(m_set);
+    const QByteArray bytes = m_bdfSource ? BdfFormat::write(m_set, *m_bdfSource) : BdfFormat::write(m_set);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         m_set.exportOptions = before;

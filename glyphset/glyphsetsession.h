@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class GlyphEditor;
 
 // An open glyph set tied to the editor: choosing a glyph draws it in Grid1,
@@ -58,7 +60,9 @@ public:
     void setXOffset(int xOffset);
     void setAdvance(qsizetype index, int advance);
 
-    // Writes the set as BDF to `path`, with `options` stored in it. On
+    // Writes the set as BDF to `path`, with `options` stored in it: a set
+    // opened for part of a BDF font into the whole font, the rest of it as
+    // the file had it. On
     // success `path` becomes the save path and the set is unmodified;
     // otherwise `error` says why, naming the file, and nothing changes.
     bool save(const QString &path, const ExportOptions &options, QString *error);
@@ -85,6 +89,7 @@ private:
     QString m_savePath;
     bool m_modified = false;
     qsizetype m_fontGlyphs = 0;
+    std::shared_ptr<const BdfFormat::Source> m_bdfSource;
     qsizetype m_current = -1;
     qint64 m_generation = 0;
 };

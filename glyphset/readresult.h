@@ -5,8 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
+
+namespace BdfFormat {
+struct Source;
+}
 
 // What a reader gives: a set, or one message that names the file, where in
 // it the fault lies and what it is, and no set. A set may come with notes:
@@ -27,6 +32,9 @@ struct ReadResult
     // Where the set holds only some of the font's glyphs (those that fit
     // the largest matrix): how many the font holds. 0 when it holds them all.
     qsizetype fontGlyphs = 0;
+    // For a BDF font opened in part, the font whole, for the set to be saved
+    // into it.
+    std::shared_ptr<const BdfFormat::Source> bdfSource;
 
     bool ok() const { return set.has_value(); }
 

@@ -1,3 +1,4 @@
+#include "bdftext.h"
 #include "exportreference.h"
 #include "glypheditor.h"
 #include "glyphsetview.h"
@@ -60,6 +61,7 @@ private slots:
     void unreadableFileChangesNothing();
     void tooLargeFontAsksForGlyphs_data();
     void tooLargeFontAsksForGlyphs();
+    void openedInPartSavesWhole();
     void notesAreShown();
     void exportFollowsTheRules_data();
     void exportFollowsTheRules();
@@ -390,6 +392,35 @@ void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
     QCOMPARE(set.size(), glyphs);
     QCOMPARE(QSize(set.cols(), set.rows()), QSize(9, 16));
     QVERIFY2(gridShows(0, &message), qPrintable(message));
+}
+
+// A font opened in part says so, and a glyph edited and saved leaves the rest of the font in its file: its glyphs and its metrics.
+void tst_GlyphSetWindow::openedInPartSavesWhole()
+{
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    const QByteArray original = contents(path);
+    QLocale::setDefault(QLocale::c());
+    const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+    // The glyphs offered.
+    QTimer::singleShot(0, this, [] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = openedWindow();
+    const qsizetype opened = window->session().set().size();
+    const QString status = control<QLabel>(window, "lblSet")->text();
+    QVERIFY2(status.startsWith(QStringLiteral("%1 of 4766 glyphs opened").arg(opened)), qPrintable(status));
+
+    clickCell(Grid1(), 0, 0);
+    QVERIFY(window->cmdSave_Click());
+    const QByteArray saved = contents(path);
+    QVERIFY(saved != original);
+    QCOMPARE(saved.count("\nSTARTCHAR "), original.count("\nSTARTCHAR "));
+    for (const char *line : {"FONTBOUNDINGBOX", "FONT_ASCENT", "FONT_DESCENT"})
+        QCOMPARE(BdfText::numbers(saved, line), BdfText::numbers(original, line));
 }
 
 // A font that ends after its last glyph without ENDFONT opens, and the set
