@@ -172,13 +172,12 @@ std::optional<int> parse(int argc, char *argv[], ExportArguments *arguments)
 // and source code need none.
 std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 {
-    FontFile::View file;
+    QByteArray bytes;
     QString error;
-    if (!file.load(arguments.font, &error)) {
+    if (!FontFile::load(arguments.font, &bytes, &error)) {
         fail(error);
         return std::nullopt;
     }
-    const QByteArray &bytes = file.bytes();
     const std::optional<FontKind::Kind> kind
             = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(arguments.font).fileName());
     if (!kind)
@@ -212,9 +211,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         } else {
             app = std::make_unique<QCoreApplication>(appArgc, appArgv);
         }
-        // Qt's font engine keeps an outline font's bytes: a copy of its own.
-        const QByteArray owned(bytes.constData(), bytes.size());
-        read = rendered->read(owned, arguments.font, *kind, readerOptions(arguments, *kind));
+        read = rendered->read(bytes, arguments.font, *kind, readerOptions(arguments, *kind));
     }
     if (!read.ok()) {
         fail(read.error);

@@ -11,6 +11,10 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace FontFile {
 
 namespace {
@@ -56,12 +60,41 @@ bool readBounded(QFile &file, qint64 limit, QByteArray *bytes)
     return true;
 }
 
+// What tells whether an open file changed: its size and, where the system
+// gives it to the nanosecond, when it was last written.
+struct Stamp
+{
+    qint64 size = -1;
+    qint64 modified = 0;
+
+    bool operator==(const Stamp &other) const { return size == other.size && modified == other.modified; }
+};
+
+Stamp stampOf(QFile &file)
+{
+    Stamp stamp;
+    stamp.size = file.size();
+#ifdef Q_OS_UNIX
+    struct stat status;
+    if (::fstat(file.handle(), &status) == 0) {
+        stamp.size = qint64(status.st_size);
+#ifdef Q_OS_DARWIN
+        stamp.modified = qint64(status.st_mtimespec.tv_sec) * 1000000000 + status.st_mtimespec.tv_nsec;
+#else
+        stamp.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+#endif
+    }
+#endif
+    return stamp;
+}
+
 } // namespace
 
 bool load(const QString &path, QByteArray *bytes, QString *error)
 {
+    // Messages name the file as the user gave it.
+    const QString &name = path;
     const QFileInfo info(QDir::cleanPath(path));
-    const QString name = info.fileName().isEmpty() ? path : info.fileName();
     bytes->clear();
     if (!info.exists()) {
         *error = QStringLiteral("%1: there is no such file").arg(name);
@@ -81,9 +114,22 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         *error = QStringLiteral("%1: cannot be read (%2)").arg(name, file.errorString());
         return false;
     }
+    // A file that another program writes while it is read (an editor
+    // saving it, a build making it anew) is read whole or not at all: a
+    // different size or time of writing afterwards means the bytes may mix
+    // the old file and the new. A file replaced by a new one under its name
+    // stays readable as it was. (A file of no size, as the kernel's own
+    // files are, says nothing of what it holds.)
+    const bool plain = !file.isSequential();
+    const Stamp before = plain ? stampOf(file) : Stamp();
     QByteArray raw;
     if (!readBounded(file, kMaxFileBytes, &raw)) {
         *error = QStringLiteral("%1: reading stopped early (%2)").arg(name, file.errorString());
+        return false;
+    }
+    if (plain && before.size > 0 && (raw.size() != before.size || !(stampOf(file) == before)) && raw.size() <= kMaxFileBytes) {
+        *error = QStringLiteral("%1: the file changed while it was read; try again once it is written")
+                         .arg(name);
         return false;
     }
     if (raw.size() > kMaxFileBytes) {
@@ -119,22 +165,6 @@ ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kin
         break;
     }
     return ReadResult::inFile(path, QStringLiteral("pictures and outline fonts are read with QtGui"));
-}
-
-bool View::load(const QString &path, QString *error)
-{
-    const QFileInfo info(path);
-    m_file.setFileName(path);
-    if (info.isFile() && info.size() > 0 && info.size() <= kMaxFileBytes && m_file.open(QIODevice::ReadOnly)) {
-        if (const uchar *data = m_file.map(0, info.size())) {
-            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(info.size()));
-            if (!isGzip(m_bytes))
-                return true;
-            m_bytes.clear();
-        }
-        m_file.close(); // and unmapped
-    }
-    return FontFile::load(path, &m_bytes, error);
 }
 
 bool isGzip(const QByteArray &bytes)

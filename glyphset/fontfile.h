@@ -5,7 +5,6 @@
 #include "readresult.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 // Reading a font file's bytes whole, as every reader needs them: a file over
@@ -18,7 +17,8 @@ constexpr qint64 kMaxFileBytes = qint64(64) * 1024 * 1024;
 constexpr qint64 kMaxUnpackedBytes = qint64(64) * 1024 * 1024;
 
 // The file's bytes, unpacked where it is gzip-compressed. Returns false with
-// one sentence in `error` that names the file.
+// one sentence in `error` that names the file as `path` gives it, also when
+// another program changed the file while it was read.
 bool load(const QString &path, QByteArray *bytes, QString *error);
 
 // The bytes of a file (as load() gives them) of a kind that QtCore reads
@@ -26,25 +26,6 @@ bool load(const QString &path, QByteArray *bytes, QString *error);
 // kind is refused. `path` names the file in messages.
 ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kind,
                 const ArrayFormat::Options &array);
-
-// A font file's bytes as load() gives them, for a reader that is done with
-// them before the view ends: a plain file on disk, not compressed, is mapped
-// rather than read into fresh memory, which for a large font is most of the
-// time reading it takes. Anything else is read as load() reads it. (Where
-// another program cuts the file short while it is mapped, touching what is
-// gone ends the program: a view is for a one-shot command, not the window.)
-class View
-{
-public:
-    bool load(const QString &path, QString *error);
-    // Valid while the view lives: a copy made of them outlives it only when
-    // made with QByteArray(bytes().constData(), bytes().size()).
-    const QByteArray &bytes() const { return m_bytes; }
-
-private:
-    QFile m_file;
-    QByteArray m_bytes;
-};
 
 // Whether `bytes` begin as a gzip stream does.
 bool isGzip(const QByteArray &bytes);

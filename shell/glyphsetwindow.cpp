@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -385,7 +386,7 @@ bool GlyphSetWindow::maySetClose()
     if (m_session.isModified()) {
         QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
                         tr("The glyph set %1 has changes that are not saved. Save them?")
-                                .arg(QFileInfo(m_session.sourcePath()).fileName()),
+                                .arg(QDir::toNativeSeparators(m_session.sourcePath())),
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {

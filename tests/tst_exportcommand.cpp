@@ -10,9 +10,14 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -42,6 +47,7 @@ private slots:
     void formats_data();
     void formats();
     void tooLargeFont();
+    void inputChangingWhileRead();
     void sameAsTheFile_data();
     void sameAsTheFile();
     void storedOptionsAreTheDefaults_data();
@@ -506,6 +512,55 @@ void tst_ExportCommand::tooLargeFont()
     const Run ascii = run({font, QStringLiteral("--range"), QStringLiteral("32-126")});
     QVERIFY2(ascii.exitCode == 0, ascii.err.constData());
     QCOMPARE(ascii.out.count("\r\n"), 95);
+}
+
+// Another program cuts the font short and writes it whole again, over and
+// over, while the command reads it: each run exports the font as it was or
+// refuses it with one line naming the file, and none ends by a signal.
+void tst_ExportCommand::inputChangingWhileRead()
+{
+    QString font;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("unifont.pcf.gz"), m_dir.path(), &font, &message), qPrintable(message));
+    const Run whole = run({font});
+    QVERIFY2(whole.exitCode == 0 && !whole.out.isEmpty(), whole.err.constData());
+    QFile source(font);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    source.close();
+
+    std::atomic<bool> done = false;
+    std::unique_ptr<QThread> writer(QThread::create([&] {
+        QFile file(font);
+        if (!file.open(QIODevice::ReadWrite))
+            return;
+        const qsizetype half = bytes.size() / 2;
+        while (!done) {
+            file.resize(half);
+            file.seek(half);
+            file.write(bytes.constData() + half, bytes.size() - half);
+            file.flush();
+        }
+    }));
+    writer->start();
+    const auto stop = qScopeGuard([&] {
+        done = true;
+        writer->wait();
+    });
+    int exported = 0;
+    for (int i = 0; i < 20; ++i) {
+        const Run result = run({font, QStringLiteral("-o"), path(QStringLiteral("out.txt"))});
+        QCOMPARE(result.status, QProcess::NormalExit);
+        if (result.exitCode == 0) {
+            QFile out(path(QStringLiteral("out.txt")));
+            QVERIFY(out.open(QIODevice::ReadOnly) && out.readAll() == whole.out);
+            ++exported;
+        } else {
+            QCOMPARE(result.exitCode, 2);
+            QVERIFY2(result.err.count('\n') == 1 && result.err.contains(font.toLocal8Bit()), result.err.constData());
+        }
+    }
+    qInfo("%d of 20 runs read the font whole", exported);
 }
 
 void tst_ExportCommand::sameAsTheFile_data()

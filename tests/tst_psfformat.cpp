@@ -362,9 +362,9 @@ void tst_PsfFormat::hostile_data()
     row("zip bomb of 4 GiB", gzip(QByteArray(1 << 20, 0), 4095),
         "font.psf: unpacks to more than 64 MiB, the most this program reads");
     file("1 GiB file", QStringLiteral("sparse"), "big.psf: the file is 1024 MiB, more than the 64 MiB this program reads");
-    file("endless device", QStringLiteral("/dev/zero"), "zero: the file is more than the 64 MiB this program reads");
-    file("folder", kConsoleFonts, "consolefonts: is a folder, not a font file");
-    file("missing file", QStringLiteral("/nonexistent/font.psf"), "font.psf: there is no such file");
+    file("endless device", QStringLiteral("/dev/zero"), "/dev/zero: the file is more than the 64 MiB this program reads");
+    file("folder", kConsoleFonts, "/usr/share/consolefonts/: is a folder, not a font file");
+    file("missing file", QStringLiteral("/nonexistent/font.psf"), "/nonexistent/font.psf: there is no such file");
 }
 
 // Each hostile file is refused with one message that names it, and no set.
@@ -388,7 +388,8 @@ void tst_PsfFormat::hostile()
             ? PsfFormat::read(loaded, QFileInfo(path).fileName())
             : ReadResult::failure(message);
     QVERIFY2(!result.ok(), "a hostile file was read");
-    QVERIFY2(result.error.startsWith(QFileInfo(QDir::cleanPath(path)).fileName() + ": "), qPrintable(result.error));
+    QVERIFY2(result.error.startsWith(path + ": ") || result.error.startsWith(QFileInfo(path).fileName() + ": "),
+             qPrintable(result.error));
     QVERIFY2(result.error.contains(error) && !result.error.contains(u'\n'), qPrintable(result.error));
 }
 
