@@ -334,6 +334,18 @@ void GlyphEditor::drawGlyph(const Drawing &drawing, qint64 owner)
     draw(drawing, true);
 }
 
+void GlyphEditor::setOwnerState(std::function<QVariant()> take, std::function<void(const QVariant &)> give)
+{
+    m_takeOwnerState = std::move(take);
+    m_giveOwnerState = std::move(give);
+}
+
+void GlyphEditor::changeOwnerState(const std::function<void()> &change)
+{
+    const Step step(*this);
+    change();
+}
+
 void GlyphEditor::shiftDrawing(int rowStep, int colStep)
 {
     draw(drawing().shifted(rowStep, colStep));
@@ -381,7 +393,12 @@ EditorState GlyphEditor::state() const
 {
     return {m_Grid1.snapshot(), m_Grid2.snapshot(), m_colGrid.snapshot(), m_rowGrid.snapshot(),
             Text2(), m_lstColText, m_lstRowText, m_frmmatrixEnabled, m_optvertValue,
-            m_chkdirValue, m_chkdirEnabled, m_drawingOwner};
+            m_chkdirValue, m_chkdirEnabled, m_drawingOwner, ownerState()};
+}
+
+QVariant GlyphEditor::ownerState() const
+{
+    return m_takeOwnerState ? m_takeOwnerState() : QVariant();
 }
 
 void GlyphEditor::restore(const EditorState &state)
@@ -400,6 +417,8 @@ void GlyphEditor::restore(const EditorState &state)
     setFrmmatrixEnabled(state.frmmatrixEnabled);
     emit sizeListsChanged();
     emit matrixOptionsChanged();
+    if (m_giveOwnerState)
+        m_giveOwnerState(state.ownerState);
 }
 
 // Whether the editor holds `state`: the grids' current cells, a cursor that
@@ -412,7 +431,7 @@ bool GlyphEditor::holds(const EditorState &state) const
             && state.chkdirValue == m_chkdirValue && state.chkdirEnabled == m_chkdirEnabled
             && state.drawingOwner == m_drawingOwner && (!m_Text2.setInStep() || Text2() == state.Text2)
             && m_Grid1.matches(state.Grid1) && m_Grid2.matches(state.Grid2) && m_colGrid.matches(state.colGrid)
-            && m_rowGrid.matches(state.rowGrid);
+            && m_rowGrid.matches(state.rowGrid) && state.ownerState == ownerState();
 }
 
 GlyphEditor::Step::Step(GlyphEditor &editor)

@@ -12,6 +12,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 // The glyph editor's state and its handlers, free of any widget.
 //
@@ -133,6 +136,16 @@ public:
     static constexpr qint64 kNoOwner = EditorState::kNoOwner;
     qint64 drawingOwner() const { return m_drawingOwner; }
 
+    // The owner keeps what it changes beside the drawing, such as a font's
+    // metrics, in the one history too, as a value the editor only stores and
+    // compares: `take` gives it whenever the editor takes its state, `give`
+    // gets back the value of a state that undo or redo puts back, before
+    // historyChanged. So the editor needs to know nothing of what an owner
+    // is, and each undo step takes back whichever kind of change came last.
+    void setOwnerState(std::function<QVariant()> take, std::function<void(const QVariant &)> give);
+    // Runs `change`, a change of the owner's own state, as one step.
+    void changeOwnerState(const std::function<void()> &change);
+
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     void undo();
@@ -166,6 +179,7 @@ private:
     };
 
     EditorState state() const;
+    QVariant ownerState() const;
     void restore(const EditorState &state);
     bool holds(const EditorState &state) const;
     void beginStep();
@@ -197,6 +211,8 @@ private:
     QString m_lstColText = QStringLiteral("Width");
     QString m_lstRowText = QStringLiteral("Height");
     qint64 m_drawingOwner = kNoOwner;
+    std::function<QVariant()> m_takeOwnerState;
+    std::function<void(const QVariant &)> m_giveOwnerState;
 
     bool m_strokeOpen = false;   // between Grid1_MouseDown and Grid1_MouseUp
     bool m_strokeActing = false; // while a stroke clicks

@@ -5,7 +5,26 @@
 
 #include <QSaveFile>
 
+#include <optional>
 #include <utility>
+
+namespace {
+// What of the set a state of the editor's history holds besides the drawing.
+struct MetricsState
+{
+    qint64 generation = 0;
+    qsizetype glyph = -1;
+    int ascent = 0;
+    int xOffset = 0;
+    std::optional<int> advance; // of `glyph`
+
+    bool operator==(const MetricsState &other) const
+    {
+        return generation == other.generation && glyph == other.glyph && ascent == other.ascent
+                && xOffset == other.xOffset && advance == other.advance;
+    }
+};
+} // namespace
 
 GlyphSetSession::GlyphSetSession(GlyphEditor &editor, QObject *parent)
     : QObject(parent)
@@ -13,6 +32,12 @@ GlyphSetSession::GlyphSetSession(GlyphEditor &editor, QObject *parent)
 {
     // Every step the editor records, and every undo and redo, ends here.
     connect(&editor, &GlyphEditor::historyChanged, this, &GlyphSetSession::editorHistoryChanged);
+    editor.setOwnerState([this] { return metricsState(); }, [this](const QVariant &state) { restoreMetrics(state); });
+}
+
+GlyphSetSession::~GlyphSetSession()
+{
+    m_editor.setOwnerState(nullptr, nullptr);
 }
 
 void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind kind)
@@ -73,18 +98,21 @@ void GlyphSetSession::chooseNext()
 
 void GlyphSetSession::editorHistoryChanged()
 {
+    m_metricRun = Metric::None;
     if (!m_open)
         return;
     const qint64 owner = m_editor.drawingOwner();
-    if (owner == GlyphEditor::kNoOwner || owner >> 32 != m_generation)
-        return;
-    const qsizetype index = qsizetype(owner & 0xFFFFFFFF);
-    if (index >= m_set.size())
-        return;
+    const bool ours = owner != GlyphEditor::kNoOwner && owner >> 32 == m_generation
+            && qsizetype(owner & 0xFFFFFFFF) < m_set.size();
+    // A drawing of no glyph of this set makes none current, so that no
+    // metric is changed for a glyph the grid does not show.
+    const qsizetype index = ours ? qsizetype(owner & 0xFFFFFFFF) : -1;
     if (index != m_current) {
         m_current = index;
         emit currentChanged(index);
     }
+    if (!ours)
+        return;
     const Drawing before = m_set.at(index).bits;
     m_set.setBits(index, m_editor.drawing());
     if (!(m_set.at(index).bits == before)) {
@@ -97,8 +125,7 @@ void GlyphSetSession::setAscent(int ascent)
 {
     if (!m_open || m_set.ascent == ascent)
         return;
-    m_set.ascent = ascent;
-    setModified(true);
+    changeMetric(Metric::Ascent, [&] { m_set.ascent = ascent; });
     emit metricsChanged();
 }
 
@@ -106,18 +133,58 @@ void GlyphSetSession::setXOffset(int xOffset)
 {
     if (!m_open || m_set.xOffset == xOffset)
         return;
-    m_set.xOffset = xOffset;
-    setModified(true);
+    changeMetric(Metric::XOffset, [&] { m_set.xOffset = xOffset; });
     emit metricsChanged();
 }
 
-void GlyphSetSession::setAdvance(qsizetype index, int advance)
+void GlyphSetSession::setAdvance(int advance)
 {
-    if (!m_open || index < 0 || index >= m_set.size() || m_set.advanceOf(m_set.at(index)) == advance)
+    if (!m_open || m_current < 0 || m_set.advanceOf(m_set.at(m_current)) == advance)
         return;
-    m_set.setAdvance(index, advance);
+    changeMetric(Metric::Advance, [&] { m_set.setAdvance(m_current, advance); });
+    emit glyphChanged(m_current);
+}
+
+// A change of the metric that the newest step changed joins that step: the
+// history then takes the state after it when it is undone.
+void GlyphSetSession::changeMetric(Metric metric, const std::function<void()> &change)
+{
+    if (metric == m_metricRun)
+        change();
+    else
+        m_editor.changeOwnerState(change);
+    // After the step, whose historyChanged ended any run before.
+    m_metricRun = metric;
     setModified(true);
-    emit glyphChanged(index);
+}
+
+QVariant GlyphSetSession::metricsState() const
+{
+    if (!m_open)
+        return {};
+    return QVariant::fromValue(MetricsState{m_generation, m_current, m_set.ascent, m_set.xOffset,
+                                            m_current >= 0 ? m_set.at(m_current).advance : std::nullopt});
+}
+
+// A state from another set, or from none, changes nothing in this one.
+void GlyphSetSession::restoreMetrics(const QVariant &state)
+{
+    if (!m_open || state.metaType() != QMetaType::fromType<MetricsState>())
+        return;
+    const auto metrics = state.value<MetricsState>();
+    if (metrics.generation != m_generation)
+        return;
+    if (m_set.ascent != metrics.ascent || m_set.xOffset != metrics.xOffset) {
+        m_set.ascent = metrics.ascent;
+        m_set.xOffset = metrics.xOffset;
+        setModified(true);
+        emit metricsChanged();
+    }
+    if (metrics.glyph >= 0 && m_set.at(metrics.glyph).advance != metrics.advance) {
+        m_set.setAdvance(metrics.glyph, metrics.advance);
+        setModified(true);
+        emit glyphChanged(metrics.glyph);
+    }
 }
 
 void GlyphSetSession::setModified(bool modified)

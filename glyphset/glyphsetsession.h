@@ -6,6 +6,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 #include <memory>
 
@@ -19,12 +22,19 @@ class GlyphEditor;
 // set's generation (a new one for every set opened) and the glyph's index.
 // A drawing restored by undo from before this set was opened belongs to no
 // glyph of it and changes nothing in it.
+//
+// The metrics are undone in the editor's history too: the session gives the
+// editor, with every state it takes, the set's generation, metrics and the
+// advance of the glyph drawn, and puts them back when undo or redo gives
+// them back. A step changes at most the metrics and that glyph's advance,
+// so these are all that moving by one step can change.
 class GlyphSetSession : public QObject
 {
     Q_OBJECT
 
 public:
     explicit GlyphSetSession(GlyphEditor &editor, QObject *parent = nullptr);
+    ~GlyphSetSession() override;
 
     bool isOpen() const { return m_open; }
     const GlyphSet &set() const { return m_set; }
@@ -37,7 +47,8 @@ public:
     // How many glyphs the font in the file holds where the set holds only
     // some of them; 0 when it holds them all.
     qsizetype fontGlyphs() const { return m_fontGlyphs; }
-    // The glyph drawn in Grid1, or -1.
+    // The glyph drawn in Grid1, or -1 (as after an undo back to a drawing
+    // from before the set was opened).
     qsizetype current() const { return m_current; }
 
     // Opens the set that `read` holds, read from `path` as a file of `kind`,
@@ -53,12 +64,14 @@ public:
 
     // The set's metrics, which BDF keeps: the rows above the baseline, where
     // the cell's left edge lies from the pen, and how far the pen moves after
-    // glyph `index`. A change marks the set modified and is signalled; the
-    // same value again changes nothing, so an advance the font left to the
-    // cell's width stays so.
+    // the current glyph. A change marks the set modified, is signalled and
+    // is a step to undo; changes of one metric in a row, with nothing done
+    // between, are one step, so that a value typed digit by digit or a run of
+    // a spin box's arrows is undone at once. The same value again changes
+    // nothing, so an advance the font left to the cell's width stays so.
     void setAscent(int ascent);
     void setXOffset(int xOffset);
-    void setAdvance(qsizetype index, int advance);
+    void setAdvance(int advance);
 
     // Writes the set as BDF to `path`, with `options` stored in it: a set
     // opened for part of a BDF font into the whole font, the rest of it as
@@ -78,7 +91,12 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    enum class Metric { None, Ascent, XOffset, Advance };
+
     void editorHistoryChanged();
+    QVariant metricsState() const;
+    void restoreMetrics(const QVariant &state);
+    void changeMetric(Metric metric, const std::function<void()> &change);
     void setModified(bool modified);
     qint64 ownerOf(qsizetype index) const { return (m_generation << 32) | qint64(index); }
 
@@ -92,4 +110,6 @@ private:
     std::shared_ptr<const BdfFormat::Source> m_bdfSource;
     qsizetype m_current = -1;
     qint64 m_generation = 0;
+    // The metric the newest step changed, until anything else happens.
+    Metric m_metricRun = Metric::None;
 };

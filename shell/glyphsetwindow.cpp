@@ -118,7 +118,7 @@ void GlyphSetWindow::connectControls()
     connect(m_cmdSaveAs, &QPushButton::clicked, this, &GlyphSetWindow::cmdSaveAs_Click);
     connect(m_cmdExport, &QPushButton::clicked, this, &GlyphSetWindow::cmdExport_Click);
     connect(m_cmdExportFont, &QPushButton::clicked, this, &GlyphSetWindow::cmdExportFont_Click);
-    connect(m_spnAdvance, &QSpinBox::valueChanged, this, &GlyphSetWindow::spnAdvance_Change);
+    connect(m_spnAdvance, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAdvance);
     connect(m_spnAscent, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAscent);
     connect(m_spnXOffset, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setXOffset);
     connect(m_lstGlyphs, &GlyphSetView::glyphChosen, &m_session, &GlyphSetSession::choose);
@@ -232,11 +232,6 @@ void GlyphSetWindow::updateMetrics()
     showMetric(m_spnAscent, set.ascent, 0, set.rows());
     showMetric(m_spnXOffset, set.xOffset, -set.cols(), set.cols());
     showMetric(m_spnAdvance, current >= 0 ? set.advanceOf(set.at(current)) : 0, 0, kLargestAdvance);
-}
-
-void GlyphSetWindow::spnAdvance_Change(int value)
-{
-    m_session.setAdvance(m_session.current(), value);
 }
 
 void GlyphSetWindow::showError(const QString &text)

@@ -64,7 +64,6 @@ private:
     ExportOptions currentOptions() const;
     void updateStatus();
     void updateMetrics();
-    void spnAdvance_Change(int value);
     void showError(const QString &text);
 
     GlyphEditor &m_editor;

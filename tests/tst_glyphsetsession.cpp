@@ -4,6 +4,7 @@
 #include "stringtextbox.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -30,6 +31,32 @@ GlyphSet twoGlyphs()
     return set;
 }
 
+// What differs from the set as opened (an advance the font leaves to the
+// cell's width differs from any number), the glyph drawn unless it is the
+// first, then whether the set is modified.
+QString describe(const GlyphSetSession &session)
+{
+    const GlyphSet opened = twoGlyphs();
+    const GlyphSet &set = session.set();
+    QStringList parts;
+    if (set.ascent != opened.ascent)
+        parts << QStringLiteral("ascent %1").arg(set.ascent);
+    if (set.xOffset != opened.xOffset)
+        parts << QStringLiteral("offset %1").arg(set.xOffset);
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
+        if (glyph.advance != opened.at(i).advance)
+            parts << QStringLiteral("%1 advance %2").arg(QChar(glyph.codePoint)).arg(glyph.advance.value_or(-1));
+        if (!(glyph.bits == opened.at(i).bits))
+            parts << QStringLiteral("%1 edited").arg(QChar(glyph.codePoint));
+    }
+    if (session.current() != 0)
+        parts << (session.current() < 0 ? QStringLiteral("at none")
+                                        : QStringLiteral("at %1").arg(QChar(set.at(session.current()).codePoint)));
+    parts << (session.isModified() ? QStringLiteral("modified") : QStringLiteral("saved"));
+    return parts.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 // The font's metrics edited through the session: each change marks the set
@@ -43,6 +70,8 @@ class tst_GlyphSetSession : public QObject
 private slots:
     void metrics_data();
     void metrics();
+    void undo_data();
+    void undo();
 };
 
 void tst_GlyphSetSession::metrics_data()
@@ -85,7 +114,7 @@ void tst_GlyphSetSession::metrics()
     else if (metric == "xOffset")
         session.setXOffset(value);
     else
-        session.setAdvance(0, value);
+        session.setAdvance(value);
     QCOMPARE(session.isModified(), changes);
     QCOMPARE(metricsChanged.count() + glyphChanged.count(), changes ? 1 : 0);
     // An advance left to the cell stays so until it is given another one.
@@ -103,6 +132,80 @@ void tst_GlyphSetSession::metrics()
     QCOMPARE(read.set->xOffset, session.set().xOffset);
     QCOMPARE(read.set->advanceOf(read.set->at(0)), session.set().advanceOf(session.set().at(0)));
     QVERIFY(read.set->at(0).bits == session.set().at(0).bits);
+}
+
+// Metric changes and cell edits in one history: each action of a script,
+// then the session as describe() words it.
+void tst_GlyphSetSession::undo_data()
+{
+    QTest::addColumn<QString>("script");
+
+    QTest::newRow("a metric change is a step of its own")
+            << "edit: A edited, modified / ascent=5: ascent 5, A edited, modified / undo: A edited, modified / "
+               "undo: modified / redo: A edited, modified / redo: ascent 5, A edited, modified";
+    QTest::newRow("advances of two glyphs, each undone and redone")
+            << "advance=4: A advance 4, modified / next: A advance 4, at B, modified / "
+               "advance=3: A advance 4, B advance 3, at B, modified / undo: A advance 4, at B, modified / "
+               "undo: A advance 4, modified / undo: modified / redo: A advance 4, modified / "
+               "redo: A advance 4, at B, modified / redo: A advance 4, B advance 3, at B, modified";
+    QTest::newRow("a value typed digit by digit is one step")
+            << "edit: A edited, modified / advance=1: A advance 1, A edited, modified / "
+               "advance=12: A advance 12, A edited, modified / undo: A edited, modified";
+    QTest::newRow("a run of one metric ends at another, and at an undo")
+            << "offset=-1: offset -1, modified / ascent=5: ascent 5, offset -1, modified / "
+               "offset=-2: ascent 5, offset -2, modified / undo: ascent 5, offset -1, modified / "
+               "undo: offset -1, modified / offset=-3: offset -3, modified / undo: offset -1, modified";
+    QTest::newRow("choosing the glyph drawn is no step")
+            << "edit: A edited, modified / again: A edited, modified / undo: modified";
+    QTest::newRow("saved, then undone: modified again")
+            << "ascent=5: ascent 5, modified / save: ascent 5, saved / undo: modified";
+    // Back past its opening a set has no glyph drawn to give an advance to.
+    QTest::newRow("steps of a closed set change nothing in the next")
+            << "ascent=5: ascent 5, modified / advance=4: ascent 5, A advance 4, modified / reopen: saved / "
+               "undo: at none, saved / advance=3: at none, saved / undo: at none, saved / undo: at none, saved";
+}
+
+void tst_GlyphSetSession::undo()
+{
+    QFETCH(QString, script);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("two.bdf"));
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    session.open(ReadResult(twoGlyphs()), path, FontKind::Kind::Bdf);
+
+    for (const QString &step : script.split(QStringLiteral(" / "))) {
+        const QString action = step.section(QStringLiteral(": "), 0, 0);
+        const int value = action.section(u'=', 1).toInt();
+        QString error;
+        if (action == u"edit")
+            editor.Grid1_Click(6, 4);
+        else if (action == u"undo")
+            editor.undo();
+        else if (action == u"redo")
+            editor.redo();
+        else if (action == u"next")
+            session.chooseNext();
+        else if (action == u"again")
+            session.choose(session.current());
+        else if (action == u"save")
+            QVERIFY2(session.save(path, ExportOptions(), &error), qPrintable(error));
+        else if (action == u"reopen") {
+            session.close();
+            session.open(ReadResult(twoGlyphs()), path, FontKind::Kind::Bdf);
+        } else if (action.startsWith(u"ascent="))
+            session.setAscent(value);
+        else if (action.startsWith(u"offset="))
+            session.setXOffset(value);
+        else if (action.startsWith(u"advance="))
+            session.setAdvance(value);
+        else
+            QFAIL(qPrintable(action));
+        QCOMPARE(action + QStringLiteral(": ") + describe(session), step);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_GlyphSetSession)
