@@ -66,6 +66,9 @@ private:
     void updateMetrics();
     void spnAdvance_Change(int value);
     void showError(const QString &text);
+    // The question of maySetClose(), leaving the set open whatever the
+    // answer: true when its changes may go (saved, discarded, or none).
+    bool askToSaveChanges();
 
     GlyphEditor &m_editor;
     const OutputText &m_output;
