@@ -2,7 +2,6 @@
 
 #include "bdfwords.h"
 
-#include <QSet>
 #include <QStringList>
 #include <QtAlgorithms>
 
@@ -10,23 +9,9 @@
 #include <array>
 #include <climits>
 #include <cstring>
-#include <map>
 #include <vector>
 
 namespace BdfFormat {
-
-Box Box::united(const Box &other) const
-{
-    if (other.isEmpty())
-        return *this;
-    if (isEmpty())
-        return other;
-    const int left = std::min(x, other.x);
-    const int bottom = std::min(y, other.y);
-    const int right = std::max(x + w, other.x + other.w);
-    const int top = std::max(y + h, other.y + other.h);
-    return {right - left, top - bottom, left, bottom};
-}
 
 namespace {
 
@@ -65,16 +50,6 @@ QString quoted(const QByteArray &name)
     return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
 }
 
-// "glyph 'Agrave' (U+00C0)", "glyph 'logo'", "glyph U+00C0".
-QString glyphLabel(const GlyphExtent &glyph)
-{
-    if (glyph.codePoint == Glyph::kNoCodePoint)
-        return QStringLiteral("glyph %1").arg(quoted(glyph.name));
-    if (glyph.name.isEmpty())
-        return QStringLiteral("glyph %1").arg(CodePoints::name(glyph.codePoint));
-    return QStringLiteral("glyph %1 (%2)").arg(quoted(glyph.name), CodePoints::name(glyph.codePoint));
-}
-
 int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -97,104 +72,6 @@ quint16 window(const Row &row, int words, int col)
         bits |= row[size_t(word) + 1] >> (64 - shift);
     return quint16(bits >> 48);
 }
-
-// Printable ASCII first, then the other code points in order, unencoded
-// glyphs last: the order in which glyphs are taken while they fit.
-int takingRank(int codePoint)
-{
-    if (codePoint >= 0x20 && codePoint <= 0x7E)
-        return codePoint;
-    if (codePoint == Glyph::kNoCodePoint)
-        return CodePoints::kMax + 0x80;
-    return codePoint + 0x7F;
-}
-
-QString largest()
-{
-    return QStringLiteral("more than the %1 x %1 this program edits").arg(kLargest);
-}
-
-// The matrix for the glyphs taken, or why they do not fit.
-struct Layout
-{
-    Box cell;
-    QString misfit;
-    qint64 line = 0;
-};
-
-Layout layOut(const Box &fontBox, const Box &whole, std::vector<const GlyphExtent *> taken)
-{
-    if (whole.fits())
-        return {whole.isEmpty() ? Box{0, 0, fontBox.x, fontBox.y} : whole, QString(), 0};
-    std::stable_sort(taken.begin(), taken.end(), [](const GlyphExtent *a, const GlyphExtent *b) {
-        return takingRank(a->codePoint) < takingRank(b->codePoint);
-    });
-    for (const GlyphExtent *glyph : taken) {
-        if (!glyph->ink.fits())
-            return {{},
-                    QStringLiteral("%1 has %2 x %3 pixels of ink, %4")
-                            .arg(glyphLabel(*glyph))
-                            .arg(glyph->ink.w)
-                            .arg(glyph->ink.h)
-                            .arg(largest()),
-                    glyph->line};
-    }
-    Box ink;
-    for (const GlyphExtent *glyph : taken) {
-        const Box next = ink.united(glyph->ink);
-        if (!next.fits())
-            return {{},
-                    QStringLiteral("%1, %2 x %3 pixels of ink, does not fit with the others taken: together they are "
-                                   "%4 x %5 pixels, %6")
-                            .arg(glyphLabel(*glyph))
-                            .arg(glyph->ink.w)
-                            .arg(glyph->ink.h)
-                            .arg(next.w)
-                            .arg(next.h)
-                            .arg(largest()),
-                    glyph->line};
-        ink = next;
-    }
-    // The font's box is kept in each direction where it fits with the ink,
-    // so that a monospaced font keeps its width even where no glyph fills it.
-    Box cell = ink.isEmpty() ? Box{0, 0, fontBox.x, fontBox.y} : ink;
-    const Box both = ink.united(fontBox);
-    if (both.w <= kLargest) {
-        cell.x = both.x;
-        cell.w = both.w;
-    }
-    if (both.h <= kLargest) {
-        cell.y = both.y;
-        cell.h = both.h;
-    }
-    return {cell, QString(), 0};
-}
-
-// Which code points are taken, looked up at once.
-class CodePointFilter
-{
-public:
-    explicit CodePointFilter(const std::optional<CodePoints::Ranges> &ranges)
-        : m_all(!ranges)
-    {
-        if (m_all)
-            return;
-        m_wanted.resize(size_t(CodePoints::kMax) + 1);
-        for (const auto &[from, to] : *ranges) {
-            for (int c = std::max(from, 0); c <= std::min(to, int(CodePoints::kMax)); ++c)
-                m_wanted[size_t(c)] = true;
-        }
-    }
-
-    bool takes(int codePoint) const
-    {
-        return m_all || (codePoint >= 0 && codePoint <= int(CodePoints::kMax) && m_wanted[size_t(codePoint)]);
-    }
-
-private:
-    bool m_all;
-    std::vector<bool> m_wanted;
-};
 
 class Reader
 {
@@ -625,14 +502,11 @@ bool Reader::bitmap(RawGlyph &glyph, const Box &box)
 
 ReadResult Reader::read(const Options &options)
 {
-    const CodePointFilter filter(options.codePoints);
-    std::vector<const GlyphExtent *> taken;
-    taken.reserve(m_glyphs.size());
-    for (const RawGlyph &raw : m_glyphs) {
-        if (filter.takes(raw.extent.codePoint))
-            taken.push_back(&raw.extent);
-    }
-    const Layout layout = layOut(m_fontBox, m_whole, taken);
+    std::vector<const GlyphExtent *> extents;
+    extents.reserve(m_glyphs.size());
+    for (const RawGlyph &raw : m_glyphs)
+        extents.push_back(&raw.extent);
+    const FontSubset::Layout layout = FontSubset::layOut(m_fontBox, m_whole, extents, options);
     if (!layout.misfit.isEmpty())
         return ReadResult::atLine(m_fileName, layout.line, layout.misfit);
 
@@ -647,15 +521,16 @@ ReadResult Reader::read(const Options &options)
     set.xOffset = matrix.x;
     set.properties = std::move(m_properties);
     set.exportOptions = m_options;
-    set.reserve(qsizetype(taken.size()));
-    const bool part = taken.size() < m_glyphs.size();
+    set.reserve(layout.glyphs);
+    const bool part = layout.glyphs < qsizetype(m_glyphs.size());
     std::vector<qsizetype> opened;
     const int top = matrix.y + matrix.h;
-    for (RawGlyph &raw : m_glyphs) {
-        if (!filter.takes(raw.extent.codePoint))
+    for (size_t i = 0; i < m_glyphs.size(); ++i) {
+        if (!layout.taken[i])
             continue;
+        RawGlyph &raw = m_glyphs[i];
         if (part)
-            opened.push_back(qsizetype(&raw - m_glyphs.data()));
+            opened.push_back(qsizetype(i));
         Glyph glyph;
         glyph.codePoint = raw.extent.codePoint;
         glyph.name = std::move(raw.extent.name);
@@ -728,67 +603,6 @@ Scan scan(const QByteArray &bytes, const QString &fileName)
         return failed;
     }
     return reader.scan();
-}
-
-Fit fit(const Scan &scan, const Options &options)
-{
-    const CodePointFilter filter(options.codePoints);
-    std::vector<const GlyphExtent *> taken;
-    for (const GlyphExtent &glyph : scan.glyphs) {
-        if (filter.takes(glyph.codePoint))
-            taken.push_back(&glyph);
-    }
-    const Layout layout = layOut(scan.fontBox, scan.whole, taken);
-    Fit result;
-    result.glyphs = qsizetype(taken.size());
-    result.misfit = layout.misfit;
-    result.line = layout.line;
-    if (result.fits()) {
-        result.cols = std::max(layout.cell.w, GlyphSet::kMinSize);
-        result.rows = std::max(layout.cell.h, GlyphSet::kMinSize);
-    }
-    return result;
-}
-
-CodePoints::Ranges defaultSubset(const Scan &scan, const std::optional<CodePoints::Ranges> &within)
-{
-    // Every glyph of a code point is taken or none: its inks as one.
-    std::map<int, Box> inks;
-    for (const GlyphExtent &glyph : scan.glyphs) {
-        if (glyph.codePoint != Glyph::kNoCodePoint) {
-            Box &ink = inks[glyph.codePoint];
-            ink = ink.united(glyph.ink);
-        }
-    }
-    const CodePointFilter filter(within);
-    std::vector<int> order;
-    for (const auto &[codePoint, ink] : inks) {
-        if (filter.takes(codePoint) && ink.fits())
-            order.push_back(codePoint);
-    }
-    std::stable_sort(order.begin(), order.end(), [](int a, int b) { return takingRank(a) < takingRank(b); });
-    Box together;
-    QSet<int> taken;
-    for (int codePoint : order) {
-        const Box next = together.united(inks[codePoint]);
-        if (next.fits()) {
-            together = next;
-            taken.insert(codePoint);
-        }
-    }
-    CodePoints::Ranges ranges;
-    bool open = false;
-    for (const auto &[codePoint, ink] : inks) {
-        if (!taken.contains(codePoint)) {
-            open = false;
-        } else if (open) {
-            ranges.last().second = codePoint;
-        } else {
-            ranges.append({codePoint, codePoint});
-            open = true;
-        }
-    }
-    return ranges;
 }
 
 namespace {

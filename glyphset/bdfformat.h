@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codepoints.h"
+#include "fontsubset.h"
 #include "readresult.h"
 
 #include <QByteArray>
@@ -12,70 +13,16 @@
 // BDF 2.1, the X11 bitmap font format, read and written.
 //
 // A font whose boxes together exceed the largest matrix opens for some of
-// its glyphs. When the font's bounding box and every glyph's BBX fit
-// together, the matrix is their union, whichever glyphs are taken.
-// Otherwise only what is drawn counts: the matrix is the union of the ink
-// (the set pixels) of the glyphs taken, widened to the font's bounding box
-// in each direction where that still fits.
+// its glyphs, as FontSubset lays them out.
 namespace BdfFormat {
 
-// Width, height and the offsets of the lower left corner from the glyph's
-// origin, y upwards, as BBX and FONTBOUNDINGBOX give them.
-struct Box
-{
-    int w = 0;
-    int h = 0;
-    int x = 0;
-    int y = 0;
-
-    bool isEmpty() const { return w <= 0 || h <= 0; }
-    bool fits() const { return w <= GlyphSet::kMaxSize && h <= GlyphSet::kMaxSize; }
-    // The smallest box holding both; an empty box adds nothing.
-    Box united(const Box &other) const;
-};
-
-// One glyph as scan() finds it.
-struct GlyphExtent
-{
-    int codePoint = Glyph::kNoCodePoint;
-    QByteArray name;
-    qint64 line = 0; // its STARTCHAR line
-    Box ink;         // its set pixels; empty when it has none
-};
-
-// A font read for what it holds, before it is read for real.
-struct Scan
-{
-    // Why the file cannot be read whatever is taken of it; when it is set,
-    // the rest says nothing.
-    QString error;
-    Box fontBox;
-    // The font's bounding box with every glyph's BBX: the matrix when it fits.
-    Box whole;
-    std::vector<GlyphExtent> glyphs; // in the file's order
-
-    bool ok() const { return error.isEmpty(); }
-};
-
-struct Options
-{
-    // Only the glyphs of these code points (no unencoded ones); every glyph
-    // when there are none.
-    std::optional<CodePoints::Ranges> codePoints;
-};
-
-// How the glyphs that `Options` take from a scanned font fit the matrix.
-struct Fit
-{
-    qsizetype glyphs = 0; // how many are taken
-    int cols = 0;         // the matrix they make
-    int rows = 0;
-    // Empty when they fit; otherwise names a glyph that does not, and why.
-    QString misfit;
-    qint64 line = 0; // that glyph's STARTCHAR line
-
-    bool fits() const { return misfit.isEmpty(); }
-};
+using Box = FontSubset::Box;
+using GlyphExtent = FontSubset::GlyphExtent;
+using Scan = FontSubset::Scan;
+using Options = FontSubset::Options;
+using Fit = FontSubset::Fit;
+using FontSubset::defaultSubset;
+using FontSubset::fit;
 
 // A BDF font as its file holds it, kept beside a set opened for only some of
 // its glyphs, so that saving the set writes the whole font back (write with
@@ -127,13 +74,6 @@ ReadResult read(const QByteArray &bytes, const QString &fileName, const Options 
 
 // Each glyph's code point and ink, reading the file as read() does.
 Scan scan(const QByteArray &bytes, const QString &fileName);
-Fit fit(const Scan &scan, const Options &options = {});
-
-// The glyphs of the font (of `within` only, when given) that fit together:
-// printable ASCII in code order first, then the others in code order, each
-// taken while the ink so far still fits with it. Ranges run over code points
-// the font does not have, so that they are few.
-CodePoints::Ranges defaultSubset(const Scan &scan, const std::optional<CodePoints::Ranges> &within = {});
 
 // The font for an export of the code points of `ranges` (of every glyph when
 // there are none): the whole font when it fits, else only the glyphs of

@@ -1,6 +1,7 @@
 #include "glyphsetfile.h"
 
 #include "fontfile.h"
+#include "psfformat.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -92,25 +93,28 @@ ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const O
 {
     switch (kind) {
     case Kind::Bdf:
-        return BdfFormat::read(bytes, path, options.bdf);
+        return BdfFormat::read(bytes, path, options.subset);
+    case Kind::Psf:
+        return PsfFormat::read(bytes, path, options.subset);
     case Kind::Image:
         return ImageSheet::read(bytes, path, options.image);
     case Kind::OutlineFont:
         return OutlineFont::renderData(bytes, path, options.outline);
-    case Kind::Psf:
     case Kind::Array:
         break;
     }
     return FontFile::read(bytes, path, kind, options.array);
 }
 
-BdfFormat::Scan scanBdf(const QString &path)
+FontSubset::Scan scan(const QByteArray &bytes, const QString &path, Kind kind)
 {
-    QByteArray bytes;
-    BdfFormat::Scan scan;
-    if (!FontFile::load(path, &bytes, &scan.error))
-        return scan;
-    return BdfFormat::scan(bytes, path);
+    if (kind == Kind::Bdf)
+        return BdfFormat::scan(bytes, path);
+    if (kind == Kind::Psf)
+        return PsfFormat::scan(bytes, path);
+    FontSubset::Scan none;
+    none.error = ReadResult::inFile(path, QStringLiteral("only BDF and PSF fonts open in part")).error;
+    return none;
 }
 
 ReadResult openBdf(const QString &path, const CodePoints::Ranges &ranges)

@@ -25,7 +25,8 @@ Kind kindOf(const QByteArray &head, const QString &fileName);
 
 struct Options
 {
-    BdfFormat::Options bdf;
+    // Which glyphs of a BDF or PSF font too large to open whole.
+    FontSubset::Options subset;
     ArrayFormat::Options array;
     ImageSheet::Options image;
     OutlineFont::Options outline;
@@ -34,9 +35,6 @@ struct Options
 // The file read once, its kind told from its bytes, so that a pipe
 // (KELVOR21 <(zcat font.bdf.gz)) is read as a file is.
 ReadResult open(const QString &path, const Options &options);
-// What the BDF font in `path` holds, to choose which of its glyphs to open
-// when they do not fit together.
-BdfFormat::Scan scanBdf(const QString &path);
 // The BDF font in `path` for an export of the code points of `ranges` (of
 // every glyph when there are none): the whole font when it fits, else only
 // the glyphs of `ranges`. When they do not fit either, the message names a
@@ -45,6 +43,9 @@ ReadResult openBdf(const QString &path, const CodePoints::Ranges &ranges);
 // The bytes of a file of `kind`, as FontFile::load gives them, as a set;
 // `path` names the file in messages.
 ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const Options &options);
+// What the BDF or PSF font in `bytes` holds, to choose which of its glyphs
+// to open when they do not fit together; an error for other kinds.
+FontSubset::Scan scan(const QByteArray &bytes, const QString &path, Kind kind);
 
 // The file dialog's filter for every kind it opens.
 QString dialogFilter();

@@ -38,25 +38,31 @@ QString requestError(const Options &options)
     return {};
 }
 
-// The glyphs of `font` for the code points asked for, drawn as the font
-// engine draws text without antialiasing. The matrix is as high as the
-// ascent and descent rounded up, and as wide as the widest advance; the
-// baseline lies at the ascent. Ink that a glyph puts left of its origin or
-// past the matrix is cut off.
-ReadResult render(const QRawFont &font, const QString &name, const Options &options)
+struct Item
 {
-    const int ascent = int(std::ceil(font.ascent()));
-    const int rows = ascent + int(std::ceil(font.descent()));
+    int codePoint;
+    quint32 index;
+    int advance;
+};
 
-    struct Item
-    {
-        int codePoint;
-        quint32 index;
-        int advance;
-    };
+// What render() draws: the glyphs the font has of those asked for, and the
+// matrix, as high as the ascent and descent rounded up and as wide as the
+// widest advance; or why it cannot (no file name).
+struct Plan
+{
     std::vector<Item> items;
-    std::set<int> seen;
+    int ascent = 0;
     int cols = 0;
+    int rows = 0;
+    QString error;
+};
+
+Plan plan(const QRawFont &font, const Options &options)
+{
+    Plan result;
+    result.ascent = int(std::ceil(font.ascent()));
+    result.rows = result.ascent + int(std::ceil(font.descent()));
+    std::set<int> seen;
     for (const int codePoint : options.codePoints) {
         if (codePoint < 0 || codePoint > kLastCodePoint || !seen.insert(codePoint).second
             || !font.supportsCharacter(uint(codePoint))) {
@@ -68,21 +74,35 @@ ReadResult render(const QRawFont &font, const QString &name, const Options &opti
             continue;
         const QList<QPointF> advances = font.advancesForGlyphIndexes(indexes, QRawFont::SeparateAdvances);
         const qreal advance = advances.value(0).x();
-        cols = std::max(cols, int(std::ceil(advance)));
-        items.push_back({codePoint, indexes.first(), int(std::lround(advance))});
+        result.cols = std::max(result.cols, int(std::ceil(advance)));
+        result.items.push_back({codePoint, indexes.first(), int(std::lround(advance))});
     }
-    if (items.empty()) {
-        return ReadResult::inFile(name, QStringLiteral("the font has none of the %1 characters asked for")
-                                            .arg(options.codePoints.size()));
+    if (result.items.empty()) {
+        result.error = QStringLiteral("the font has none of the %1 characters asked for").arg(options.codePoints.size());
+    } else if (result.cols > GlyphSet::kMaxSize || result.rows > GlyphSet::kMaxSize) {
+        result.error = QStringLiteral("%1 at %2 px needs %3 x %4 cells; the largest matrix is %5 x %5")
+                               .arg(font.familyName())
+                               .arg(options.pixelSize)
+                               .arg(result.cols)
+                               .arg(result.rows)
+                               .arg(GlyphSet::kMaxSize);
     }
-    if (cols > GlyphSet::kMaxSize || rows > GlyphSet::kMaxSize) {
-        return ReadResult::inFile(name, QStringLiteral("%1 at %2 px needs %3 x %4 cells; the largest matrix is %5 x %5")
-                                            .arg(font.familyName())
-                                            .arg(options.pixelSize)
-                                            .arg(cols)
-                                            .arg(rows)
-                                            .arg(GlyphSet::kMaxSize));
-    }
+    return result;
+}
+
+// The glyphs of `font` for the code points asked for, drawn as the font
+// engine draws text without antialiasing, as plan() lays them out; the
+// baseline lies at the ascent. Ink that a glyph puts left of its origin or
+// past the matrix is cut off.
+ReadResult render(const QRawFont &font, const QString &name, const Options &options)
+{
+    const Plan planned = plan(font, options);
+    if (!planned.error.isEmpty())
+        return ReadResult::inFile(name, planned.error);
+    const int ascent = planned.ascent;
+    const int cols = planned.cols;
+    const int rows = planned.rows;
+    const std::vector<Item> &items = planned.items;
 
     GlyphSet set(cols, rows);
     set.ascent = ascent;
@@ -147,6 +167,21 @@ ReadResult renderData(const QByteArray &data, const QString &fileName, const Opt
     if (!font.isValid())
         return ReadResult::inFile(fileName, QStringLiteral("this is not a TrueType or OpenType font"));
     return render(font, fileName, options);
+}
+
+QString checkData(const QByteArray &data, const Options &options, QSize *cells)
+{
+    QString error = requestError(options);
+    if (!error.isEmpty())
+        return error;
+    const QRawFont font(data, options.pixelSize, kHinting);
+    if (!font.isValid())
+        return QStringLiteral("this is not a TrueType or OpenType font");
+    const Plan planned = plan(font, options);
+    // The set is never smaller than the smallest matrix.
+    if (cells)
+        *cells = QSize(std::max(planned.cols, GlyphSet::kMinSize), std::max(planned.rows, GlyphSet::kMinSize));
+    return planned.error;
 }
 
 ReadResult renderFamily(const QString &family, const Options &options)

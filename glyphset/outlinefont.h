@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 
 // Glyphs rendered from a TrueType or OpenType font, or an installed font
@@ -23,6 +24,10 @@ struct Options
 ReadResult renderFile(const QString &path, const Options &options);
 // From the bytes of a font file (as FontFile::load gives them).
 ReadResult renderData(const QByteArray &data, const QString &fileName, const Options &options);
+// Whether renderData() would render `options` from `data`, measured without
+// drawing: empty when it would, else why not, without the file's name. The
+// matrix it would make goes to `cells` where the font could be measured.
+QString checkData(const QByteArray &data, const Options &options, QSize *cells = nullptr);
 // From an installed family, as the font database knows it.
 ReadResult renderFamily(const QString &family, const Options &options);
 

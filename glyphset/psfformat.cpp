@@ -1,6 +1,9 @@
 #include "psfformat.h"
 
+#include <QtAlgorithms>
+
 #include <algorithm>
+#include <vector>
 
 namespace PsfFormat {
 
@@ -20,8 +23,12 @@ constexpr uchar kPsf2GlyphEnd = 0xFF;
 // Far above any console font (they hold 256 or 512 glyphs, a few tens of
 // thousands at most), low enough that a set of this many stays small.
 constexpr quint32 kMaxGlyphs = 1u << 17;
+// A glyph larger than this is no console font's but a damaged file's; one
+// up to it opens for the glyphs whose ink fits the largest matrix.
+constexpr quint32 kMaxGlyphSize = 256;
 
-struct Layout
+// What the header says.
+struct Header
 {
     bool psf1 = false;
     qint64 glyphStart = 0;
@@ -132,15 +139,26 @@ public:
     {
     }
 
-    ReadResult read()
+    ReadResult read(const FontSubset::Options &options)
     {
-        Layout layout;
-        std::optional<ReadResult> refused = startsWith(kPsf2Magic, sizeof kPsf2Magic) ? psf2Header(&layout)
-                : startsWith(kPsf1Magic, sizeof kPsf1Magic)                            ? psf1Header(&layout)
-                                                                                       : notPsf();
-        if (refused)
+        Header header;
+        std::vector<FontSubset::GlyphExtent> glyphs;
+        if (std::optional<ReadResult> refused = parse(&header, &glyphs))
             return *refused;
-        return glyphs(layout);
+        return this->glyphs(header, glyphs, options);
+    }
+
+    FontSubset::Scan scan()
+    {
+        Header header;
+        FontSubset::Scan scan;
+        if (std::optional<ReadResult> refused = parse(&header, &scan.glyphs)) {
+            scan.error = refused->error;
+            scan.glyphs.clear();
+            return scan;
+        }
+        scan.fontBox = scan.whole = {header.cols, header.rows, 0, 0};
+        return scan;
     }
 
 private:
@@ -159,7 +177,7 @@ private:
         return fail(0, QStringLiteral("this is no PSF font: it does not begin with a PSF1 or PSF2 magic number"));
     }
 
-    std::optional<ReadResult> psf1Header(Layout *layout) const
+    std::optional<ReadResult> psf1Header(Header *header) const
     {
         if (m_size < kPsf1HeaderBytes)
             return fail(m_size, QStringLiteral("the file ends inside its 4-byte PSF1 header"));
@@ -167,22 +185,20 @@ private:
         if (mode & ~(kPsf1Mode512 | kPsf1ModeTable))
             return fail(2, QStringLiteral("the PSF1 mode 0x%1 has bits no PSF1 font uses")
                                    .arg(mode, 2, 16, QLatin1Char('0')));
-        layout->psf1 = true;
-        layout->glyphStart = kPsf1HeaderBytes;
-        layout->count = (mode & kPsf1Mode512) ? 512 : 256;
-        layout->countOffset = 2;
-        layout->hasTable = mode & kPsf1ModeTable;
-        layout->cols = 8;
-        layout->rows = m_data[3];
-        layout->charSize = m_data[3];
-        if (layout->rows > GlyphSet::kMaxSize)
-            return fail(3, sizeWhat(8, layout->rows, "more", GlyphSet::kMaxSize));
-        if (layout->rows < GlyphSet::kMinSize)
-            return fail(3, sizeWhat(8, layout->rows, "less", GlyphSet::kMinSize));
-        return glyphsFit(*layout);
+        header->psf1 = true;
+        header->glyphStart = kPsf1HeaderBytes;
+        header->count = (mode & kPsf1Mode512) ? 512 : 256;
+        header->countOffset = 2;
+        header->hasTable = mode & kPsf1ModeTable;
+        header->cols = 8;
+        header->rows = m_data[3];
+        header->charSize = m_data[3];
+        if (header->rows < GlyphSet::kMinSize)
+            return fail(3, sizeWhat(8, header->rows, "less", GlyphSet::kMinSize));
+        return glyphsFit(*header);
     }
 
-    std::optional<ReadResult> psf2Header(Layout *layout) const
+    std::optional<ReadResult> psf2Header(Header *header) const
     {
         if (m_size < kPsf2HeaderBytes)
             return fail(m_size, QStringLiteral("the file ends inside its 32-byte PSF2 header"));
@@ -202,20 +218,19 @@ private:
             return fail(8, QStringLiteral("the header says it is %1 bytes long, the file holds %2")
                                    .arg(headerSize)
                                    .arg(m_size));
-        const int maxSize = GlyphSet::kMaxSize;
         const int minSize = GlyphSet::kMinSize;
-        if (width > quint32(maxSize) || height > quint32(maxSize)) {
-            return fail(width > quint32(maxSize) ? 28 : 24,
-                        QStringLiteral("its glyphs are %1 pixels wide and %2 high, more than the %3 × %3 "
-                                       "this program edits")
+        if (width > kMaxGlyphSize || height > kMaxGlyphSize) {
+            return fail(width > kMaxGlyphSize ? 28 : 24,
+                        QStringLiteral("its glyphs are %1 pixels wide and %2 high, larger than any glyph this "
+                                       "program reads (%3 × %3)")
                                 .arg(width)
                                 .arg(height)
-                                .arg(maxSize));
+                                .arg(kMaxGlyphSize));
         }
-        layout->cols = int(width);
-        layout->rows = int(height);
-        if (layout->cols < minSize || layout->rows < minSize)
-            return fail(layout->cols < minSize ? 28 : 24, sizeWhat(layout->cols, layout->rows, "less", minSize));
+        header->cols = int(width);
+        header->rows = int(height);
+        if (header->cols < minSize || header->rows < minSize)
+            return fail(header->cols < minSize ? 28 : 24, sizeWhat(header->cols, header->rows, "less", minSize));
         const quint32 needed = height * ((width + 7) / 8);
         if (charSize != needed)
             return fail(20, QStringLiteral("the header says each glyph takes %1 bytes, but %2 × %3 pixels take %4")
@@ -227,62 +242,133 @@ private:
             return fail(16, QStringLiteral("the header says %1 glyphs, more than the %2 this program reads")
                                     .arg(count)
                                     .arg(kMaxGlyphs));
-        layout->glyphStart = headerSize;
-        layout->count = count;
-        layout->countOffset = 16;
-        layout->charSize = charSize;
-        layout->hasTable = flags & kPsf2FlagTable;
-        return glyphsFit(*layout);
+        header->glyphStart = headerSize;
+        header->count = count;
+        header->countOffset = 16;
+        header->charSize = charSize;
+        header->hasTable = flags & kPsf2FlagTable;
+        return glyphsFit(*header);
     }
 
     // Every count and size is small by now (at most kMaxGlyphs glyphs of at
-    // most 32 bytes), so nothing here overflows.
-    std::optional<ReadResult> glyphsFit(const Layout &layout) const
+    // most 8 KiB), so nothing here overflows.
+    std::optional<ReadResult> glyphsFit(const Header &header) const
     {
-        if (layout.count == 0)
-            return fail(layout.countOffset, QStringLiteral("the header says the font has no glyphs"));
-        const qint64 held = (m_size - layout.glyphStart) / layout.charSize;
-        if (held < layout.count)
-            return fail(layout.countOffset, QStringLiteral("the header says %1 glyphs, the file holds %2")
-                                                    .arg(layout.count)
+        if (header.count == 0)
+            return fail(header.countOffset, QStringLiteral("the header says the font has no glyphs"));
+        const qint64 held = (m_size - header.glyphStart) / header.charSize;
+        if (held < header.count)
+            return fail(header.countOffset, QStringLiteral("the header says %1 glyphs, the file holds %2")
+                                                    .arg(header.count)
                                                     .arg(held));
         return std::nullopt;
     }
 
-    ReadResult glyphs(const Layout &layout) const
+    // The header and the Unicode table, and each glyph's code point and ink:
+    // x from the cell's left edge, y up from its bottom row.
+    std::optional<ReadResult> parse(Header *header, std::vector<FontSubset::GlyphExtent> *glyphs) const
     {
-        std::vector<int> codePoints(size_t(layout.count), Glyph::kNoCodePoint);
-        if (layout.hasTable) {
-            const qint64 tableStart = layout.glyphStart + layout.count * layout.charSize;
-            std::optional<ReadResult> refused = layout.psf1 ? psf1Table(tableStart, &codePoints)
-                                                            : psf2Table(tableStart, &codePoints);
+        std::optional<ReadResult> refused = startsWith(kPsf2Magic, sizeof kPsf2Magic) ? psf2Header(header)
+                : startsWith(kPsf1Magic, sizeof kPsf1Magic)                            ? psf1Header(header)
+                                                                                       : notPsf();
+        if (refused)
+            return refused;
+        std::vector<int> codePoints(size_t(header->count), Glyph::kNoCodePoint);
+        if (header->hasTable) {
+            const qint64 tableStart = header->glyphStart + header->count * header->charSize;
+            refused = header->psf1 ? psf1Table(tableStart, &codePoints) : psf2Table(tableStart, &codePoints);
             if (refused)
-                return *refused;
+                return refused;
         } else {
             for (size_t i = 0; i < codePoints.size(); ++i)
                 codePoints[i] = int(i);
         }
-
-        GlyphSet set(layout.cols, layout.rows);
-        set.reserve(layout.count);
-        const int rowBytes = (layout.cols + 7) / 8;
-        for (qint64 i = 0; i < layout.count; ++i) {
-            const uchar *bitmap = m_data + layout.glyphStart + i * layout.charSize;
-            Glyph glyph;
+        glyphs->resize(size_t(header->count));
+        for (qint64 i = 0; i < header->count; ++i) {
+            FontSubset::GlyphExtent &glyph = (*glyphs)[size_t(i)];
             glyph.codePoint = codePoints[size_t(i)];
+            if (glyph.codePoint == Glyph::kNoCodePoint)
+                glyph.name = glyphName(glyph.codePoint, i);
+            glyph.line = bitmapOffset(*header, i);
+            int left = header->cols;
+            int right = -1;
+            int top = -1;
+            int bottom = -1;
+            const int rowBytes = (header->cols + 7) / 8;
+            // Bits past the width in a row's last byte are padding.
+            const uchar lastMask = uchar(0xFF << (8 * rowBytes - header->cols));
+            const uchar *bits = m_data + glyph.line;
+            for (int r = 0; r < header->rows; ++r, bits += rowBytes) {
+                for (int b = 0; b < rowBytes; ++b) {
+                    const uchar byte = b == rowBytes - 1 ? bits[b] & lastMask : bits[b];
+                    if (!byte)
+                        continue;
+                    left = std::min(left, 8 * b + int(qCountLeadingZeroBits(byte)));
+                    right = std::max(right, 8 * b + 7 - int(qCountTrailingZeroBits(byte)));
+                    top = top < 0 ? r : top;
+                    bottom = r;
+                }
+            }
+            if (right >= 0)
+                glyph.ink = {right - left + 1, bottom - top + 1, left, header->rows - 1 - bottom};
+        }
+        return std::nullopt;
+    }
+
+    qint64 bitmapOffset(const Header &header, qint64 glyph) const
+    {
+        return header.glyphStart + glyph * header.charSize;
+    }
+
+    bool isSet(const Header &header, qint64 glyph, int row, int col) const
+    {
+        const uchar *bits = m_data + bitmapOffset(header, glyph) + row * ((header.cols + 7) / 8);
+        return bits[col / 8] & (0x80 >> (col % 8));
+    }
+
+    // The glyphs taken, in the matrix their ink makes: the whole cell when
+    // it fits.
+    ReadResult glyphs(const Header &header, const std::vector<FontSubset::GlyphExtent> &extents,
+                      const FontSubset::Options &options) const
+    {
+        std::vector<const FontSubset::GlyphExtent *> pointers;
+        pointers.reserve(extents.size());
+        for (const FontSubset::GlyphExtent &extent : extents)
+            pointers.push_back(&extent);
+        const FontSubset::Box cell{header.cols, header.rows, 0, 0};
+        const FontSubset::Layout layout = FontSubset::layOut(cell, cell, pointers, options);
+        if (!layout.misfit.isEmpty())
+            return fail(layout.line, layout.misfit);
+        const int cols = std::max(layout.cell.w, GlyphSet::kMinSize);
+        const int rows = std::max(layout.cell.h, GlyphSet::kMinSize);
+        // The cell's row r is the matrix's row r - firstRow, its column c
+        // the matrix's c - firstCol.
+        const int firstRow = header.rows - (layout.cell.y + layout.cell.h);
+        const int firstCol = layout.cell.x;
+        GlyphSet set(cols, rows);
+        set.reserve(layout.glyphs);
+        for (qint64 i = 0; i < header.count; ++i) {
+            if (!layout.taken[size_t(i)])
+                continue;
+            const FontSubset::GlyphExtent &extent = extents[size_t(i)];
+            Glyph glyph;
+            glyph.codePoint = extent.codePoint;
             glyph.name = glyphName(glyph.codePoint, i);
-            glyph.bits = Drawing(layout.rows, layout.cols);
-            for (int r = 0; r < layout.rows; ++r) {
-                const uchar *row = bitmap + r * rowBytes;
-                for (int c = 0; c < layout.cols; ++c) {
-                    if (row[c / 8] & (0x80 >> (c % 8)))
-                        glyph.bits.set(r, c);
+            glyph.bits = Drawing(rows, cols);
+            const FontSubset::Box &ink = extent.ink;
+            for (int r = header.rows - (ink.y + ink.h); r < header.rows - ink.y; ++r) {
+                for (int c = ink.x; c < ink.x + ink.w; ++c) {
+                    if (isSet(header, i, r, c))
+                        glyph.bits.set(r - firstRow, c - firstCol);
                 }
             }
             set.append(std::move(glyph));
         }
         set.ascent = ascentOf(set);
-        return {std::move(set), QString()};
+        ReadResult result(std::move(set), QString());
+        if (layout.glyphs < header.count)
+            result.fontGlyphs = qsizetype(header.count);
+        return result;
     }
 
     ReadResult tableCutShort(qint64 offset, size_t done, size_t count) const
@@ -366,9 +452,14 @@ bool isPsf(const QByteArray &bytes)
     return bytes.startsWith("\x36\x04") || bytes.startsWith("\x72\xb5\x4a\x86");
 }
 
-ReadResult read(const QByteArray &bytes, const QString &fileName)
+ReadResult read(const QByteArray &bytes, const QString &fileName, const FontSubset::Options &options)
 {
-    return Reader(bytes, fileName).read();
+    return Reader(bytes, fileName).read(options);
+}
+
+FontSubset::Scan scan(const QByteArray &bytes, const QString &fileName)
+{
+    return Reader(bytes, fileName).scan();
 }
 
 } // namespace PsfFormat

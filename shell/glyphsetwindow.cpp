@@ -1,6 +1,7 @@
 #include "glyphsetwindow.h"
 
 #include "exportdialog.h"
+#include "fontfile.h"
 #include "glypheditor.h"
 #include "glyphexport.h"
 #include "glyphsetfile.h"
@@ -23,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 constexpr int kStartWidth = 600;
@@ -40,10 +42,11 @@ void showMetric(QSpinBox *box, int value, int low, int high)
     box->setValue(value);
 }
 
-ReadResult readFile(const QString &path, const GlyphSetFile::Options &options)
+ReadResult readFile(const QByteArray &bytes, const QString &path, GlyphSetFile::Kind kind,
+                    const GlyphSetFile::Options &options)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ReadResult read = GlyphSetFile::open(path, options);
+    ReadResult read = GlyphSetFile::read(bytes, path, kind, options);
     QApplication::restoreOverrideCursor();
     return read;
 }
@@ -243,7 +246,18 @@ void GlyphSetWindow::showError(const QString &text)
 
 bool GlyphSetWindow::openFile(const QString &path)
 {
-    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(path);
+    const QString fileName = QFileInfo(path).fileName();
+    QByteArray bytes;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool loaded = FontFile::load(path, &bytes, &error);
+    QApplication::restoreOverrideCursor();
+    if (!loaded) {
+        showError(error);
+        return false;
+    }
+    // The file is read once; its kind, as GlyphSetFile::open tells it.
+    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(bytes.left(FontKind::kHeadBytes), fileName);
     GlyphSetFile::Options options;
     // Arrays and pictures are cut at the grid's present size and read in its
     // present order, unless the user says otherwise.
@@ -251,34 +265,47 @@ bool GlyphSetWindow::openFile(const QString &path)
     options.array.cols = options.image.cols = grid.cols();
     options.array.rows = options.image.rows = grid.rows();
     options.array.order = m_editor.order();
-    if (kind == GlyphSetFile::Kind::Array || kind == GlyphSetFile::Kind::Image
-        || kind == GlyphSetFile::Kind::OutlineFont) {
-        OpenGlyphSetDialog dialog(kind, QFileInfo(path).fileName(), options, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        options = dialog.options();
-    }
-    ReadResult read = readFile(path, options);
-    // A BDF font whose glyphs do not fit together opens for those the user
-    // takes; a damaged one is refused as it stands.
-    if (!read.ok() && kind == GlyphSetFile::Kind::Bdf) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const BdfFormat::Scan scan = GlyphSetFile::scanBdf(path);
-        QApplication::restoreOverrideCursor();
-        if (scan.ok()) {
-            OpenGlyphSetDialog dialog(scan, QFileInfo(path).fileName(), options, this);
-            if (dialog.exec() != QDialog::Accepted)
-                return false;
-            read = readFile(path, dialog.options());
+    // The question about unsaved changes comes before any dialog, so that
+    // what the user chooses there is not asked for in vain.
+    bool asked = false;
+    const auto mayReplace = [&] { return asked || (asked = askToSaveChanges()); };
+    ReadResult read;
+    if (kind == GlyphSetFile::Kind::Bdf || kind == GlyphSetFile::Kind::Psf) {
+        read = readFile(bytes, path, kind, options);
+        // A font whose glyphs do not fit together opens for those the user
+        // takes; a damaged one is refused as it stands.
+        if (!read.ok()) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const FontSubset::Scan scan = GlyphSetFile::scan(bytes, path, kind);
+            QApplication::restoreOverrideCursor();
+            if (scan.ok()) {
+                if (!mayReplace())
+                    return false;
+                OpenGlyphSetDialog dialog(scan, fileName, options, this);
+                if (dialog.exec() != QDialog::Accepted)
+                    return false;
+                read = readFile(bytes, path, kind, dialog.options());
+            }
         }
+    } else {
+        if (!mayReplace())
+            return false;
+        std::unique_ptr<OpenGlyphSetDialog> dialog =
+                kind == GlyphSetFile::Kind::OutlineFont
+                        ? std::make_unique<OpenGlyphSetDialog>(bytes, fileName, options, this)
+                        : std::make_unique<OpenGlyphSetDialog>(kind, fileName, options, this);
+        if (dialog->exec() != QDialog::Accepted)
+            return false;
+        read = readFile(bytes, path, kind, dialog->options());
     }
+    // Only a set that could be read takes the place of the open one.
     if (!read.ok()) {
         showError(read.error);
         return false;
     }
-    // Only a set that could be read takes the place of the open one.
-    if (!maySetClose())
+    if (!mayReplace())
         return false;
+    m_session.close();
     m_lastFolder = QFileInfo(path).absolutePath();
     m_notes = read.notes;
     const std::optional<ExportOptions> stored = read.set->exportOptions;
@@ -376,27 +403,29 @@ void GlyphSetWindow::cmdExportFont_Click()
 
 bool GlyphSetWindow::maySetClose()
 {
-    if (!m_session.isOpen())
-        return true;
-    if (m_session.isModified()) {
-        QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                        tr("The glyph set %1 has changes that are not saved. Save them?")
-                                .arg(QDir::toNativeSeparators(m_session.sourcePath())),
-                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-        box.setDefaultButton(QMessageBox::Save);
-        switch (box.exec()) {
-        case QMessageBox::Save:
-            if (!cmdSave_Click())
-                return false;
-            break;
-        case QMessageBox::Discard:
-            break;
-        default:
-            return false;
-        }
-    }
+    if (!askToSaveChanges())
+        return false;
     m_session.close();
     return true;
+}
+
+bool GlyphSetWindow::askToSaveChanges()
+{
+    if (!m_session.isOpen() || !m_session.isModified())
+        return true;
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
+                    tr("The glyph set %1 has changes that are not saved. Save them?")
+                            .arg(QDir::toNativeSeparators(m_session.sourcePath())),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return cmdSave_Click();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void GlyphSetWindow::closeEvent(QCloseEvent *event)

@@ -65,6 +65,9 @@ private:
     void updateStatus();
     void updateMetrics();
     void showError(const QString &text);
+    // The question of maySetClose(), leaving the set open whatever the
+    // answer: true when its changes may go (saved, discarded, or none).
+    bool askToSaveChanges();
 
     GlyphEditor &m_editor;
     const OutputText &m_output;

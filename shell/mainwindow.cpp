@@ -366,35 +366,28 @@ GlyphSetWindow *MainWindow::glyphSetWindow()
         connect(&session, &GlyphSetSession::closed, m_Grid1Actions, [this] { m_Grid1Actions->setGlyphSetOpen(false); });
         connect(m_glyphSet, &GlyphSetWindow::exportReady, this, &MainWindow::glyphSet_Export);
         connect(m_glyphSet, &GlyphSetWindow::outputOptionsRestored, this, &MainWindow::glyphSet_OptionsRestored);
-        // Beside the main window, on the side with more room, narrowed to
-        // that room where it is enough to show a few glyphs, and always on
-        // the screen.
-        constexpr int kGap = 8;
-        constexpr int kNarrowest = 360;
-        QRect frame = m_glyphSet->frameGeometry();
-        const QRect main = frameGeometry();
-        if (const QScreen *screen = this->screen()) {
-            const QRect available = screen->availableGeometry();
-            const int right = available.right() - main.right() - kGap;
-            const int left = main.left() - available.left() - kGap;
-            const int room = std::max(left, right);
-            if (room >= kNarrowest && room < frame.width()) {
-                m_glyphSet->resize(m_glyphSet->width() - (frame.width() - room), m_glyphSet->height());
-                frame = m_glyphSet->frameGeometry();
-            }
-            frame.moveTop(main.top());
-            if (right >= left)
-                frame.moveLeft(main.right() + kGap);
-            else
-                frame.moveRight(main.left() - kGap);
-            frame.moveRight(std::min(frame.right(), available.right()));
-            frame.moveLeft(std::max(frame.left(), available.left()));
-            frame.moveBottom(std::min(frame.bottom(), available.bottom()));
-            frame.moveTop(std::max(frame.top(), available.top()));
-        }
-        m_glyphSet->move(frame.topLeft());
+        placeBeside(m_glyphSet);
     }
     return m_glyphSet;
+}
+
+// Beside this window and never over its grids, on the screen this window is
+// on. A window not yet shown has no frame: it is taken to get this window's.
+void MainWindow::placeBeside(QWidget *window) const
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                           frame.bottom() - client.bottom());
+    QRect grids;
+    for (const GridView *grid : {m_Grid1, m_colGrid, m_rowGrid})
+        grids |= QRect(grid->mapToGlobal(QPoint(0, 0)), grid->size());
+    window->setGeometry(Placement::besideMain(frame, grids, window->size(),
+                                              window->minimumSizeHint().expandedTo(window->minimumSize()),
+                                              screen->availableGeometry(), margins));
 }
 
 bool MainWindow::mayGlyphSetClose()

@@ -67,6 +67,7 @@ private:
     void drawFromText(const QString &text);
 
     GlyphSetWindow *glyphSetWindow();
+    void placeBeside(QWidget *window) const;
     void Grid1_OpenGlyphSet();
     void Grid1_SaveGlyphSet();
     void Grid1_ExportToText();

@@ -8,20 +8,47 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int kSmallestPixelSize = 4;
 constexpr int kLargestPixelSize = 64;
-// How much of a list of code points shows at once.
-constexpr int kCodePointsChars = 48;
+// The box of code points a font is opened for: this many characters wide
+// and lines high before it scrolls.
+constexpr int kSubsetChars = 56;
+constexpr int kSubsetLines = 4;
+// How wide a line of code points is at least, in characters.
+constexpr int kCodePointsChars = 32;
+// How many of the glyphs left out are named.
+constexpr int kLeftOutNamed = 6;
 
 // A message of the readers as a sentence of its own.
 QString sentence(QString text)
 {
     text[0] = text[0].toUpper();
     return text + QLatin1Char('.');
+}
+
+// "À U+00C0"; a code point alone where its character shows as nothing or
+// would join the one before.
+QString characterLabel(int codePoint)
+{
+    const auto ucs4 = char32_t(codePoint);
+    if (!QChar::isPrint(ucs4) || QChar::isSpace(ucs4) || QChar::isMark(ucs4))
+        return CodePoints::name(codePoint);
+    // A no-break space keeps the two on one line.
+    return QString::fromUcs4(&ucs4, 1) + QChar(0x00A0) + CodePoints::name(codePoint);
+}
+
+// The code points as the box shows them: a blank after each comma lets the
+// box break its lines there.
+QString shownRanges(const CodePoints::Ranges &ranges)
+{
+    return CodePoints::format(ranges).replace(QLatin1Char(','), QStringLiteral(", "));
 }
 } // namespace
 
@@ -31,181 +58,296 @@ OpenGlyphSetDialog::OpenGlyphSetDialog(GlyphSetFile::Kind kind, const QString &f
     , m_kind(kind)
     , m_options(defaults)
 {
-    setObjectName(QStringLiteral("dlgOpenGlyphSet"));
     setWindowTitle(tr("Open %1").arg(fileName));
     auto *form = new QFormLayout;
-    using Kind = GlyphSetFile::Kind;
-    if (kind == Kind::Array || kind == Kind::Image) {
-        const bool array = kind == Kind::Array;
-        m_cols = sizeBox("spnCols", array ? defaults.array.cols : defaults.image.cols);
-        m_rows = sizeBox("spnRows", array ? defaults.array.rows : defaults.image.rows);
-        form->addRow(tr("Glyph &width:"), m_cols);
-        form->addRow(tr("Glyph &height:"), m_rows);
-        if (array) {
-            m_order = new QComboBox;
-            m_order->setObjectName(QStringLiteral("lstOrder"));
-            m_order->addItem(tr("Vertical: a value per column, top cell lowest"), int(BitOrder::Vertical));
-            m_order->addItem(tr("Horizontal: a value per row, right cell lowest"), int(BitOrder::Horizontal));
-            m_order->addItem(tr("Horizontal, left to right: left cell lowest"),
-                             int(BitOrder::HorizontalLeftToRight));
-            m_order->setCurrentIndex(m_order->findData(int(defaults.array.order.kind())));
-            form->addRow(tr("&Values:"), m_order);
-        } else {
-            m_threshold = new QSpinBox;
-            m_threshold->setObjectName(QStringLiteral("spnThreshold"));
-            m_threshold->setRange(1, 255);
-            m_threshold->setValue(defaults.image.threshold);
-            m_threshold->setToolTip(tr("A pixel darker than this grey level is a set cell"));
-            form->addRow(tr("&Threshold:"), m_threshold);
-        }
-        m_first = new QLineEdit(CodePoints::name(array ? defaults.array.firstCodePoint
-                                                       : defaults.image.firstCodePoint));
-        m_first->setObjectName(QStringLiteral("txtFirst"));
-        form->addRow(tr("&First code point:"), m_first);
-    } else if (kind == Kind::OutlineFont) {
-        m_pixelSize = new QSpinBox;
-        m_pixelSize->setObjectName(QStringLiteral("spnPixelSize"));
-        m_pixelSize->setRange(kSmallestPixelSize, kLargestPixelSize);
-        m_pixelSize->setSuffix(tr(" px"));
-        m_pixelSize->setValue(defaults.outline.pixelSize);
-        form->addRow(tr("&Pixel size:"), m_pixelSize);
-        m_codePoints = new QLineEdit(QStringLiteral("32-126"));
-        m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
-        m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
-        form->addRow(tr("&Code points:"), m_codePoints);
-    }
+    createPictureControls(form);
     placeControls(form);
 }
 
-OpenGlyphSetDialog::OpenGlyphSetDialog(const BdfFormat::Scan &scan, const QString &fileName,
+OpenGlyphSetDialog::OpenGlyphSetDialog(const QByteArray &outlineFont, const QString &fileName,
+                                       const GlyphSetFile::Options &defaults, QWidget *parent)
+    : QDialog(parent)
+    , m_kind(GlyphSetFile::Kind::OutlineFont)
+    , m_options(defaults)
+    , m_outlineFont(outlineFont)
+{
+    setWindowTitle(tr("Open %1").arg(fileName));
+    auto *form = new QFormLayout;
+    createOutlineControls(form);
+    placeControls(form);
+}
+
+OpenGlyphSetDialog::OpenGlyphSetDialog(const FontSubset::Scan &scan, const QString &fileName,
                                        const GlyphSetFile::Options &defaults, QWidget *parent)
     : QDialog(parent)
     , m_kind(GlyphSetFile::Kind::Bdf)
     , m_options(defaults)
     , m_scan(&scan)
 {
-    setObjectName(QStringLiteral("dlgOpenGlyphSet"));
     setWindowTitle(tr("Open %1").arg(fileName));
-    auto *size = new QLabel(tr("The font's %L1 glyphs are %2 × %3 pixels together, more than the %4 × %4 cells "
-                               "this program edits. It opens for the code points below, whose glyphs fit "
-                               "together.")
-                                    .arg(scan.glyphs.size())
-                                    .arg(scan.whole.w)
-                                    .arg(scan.whole.h)
-                                    .arg(GlyphSet::kMaxSize));
-    size->setObjectName(QStringLiteral("lblSize"));
-    size->setWordWrap(true);
-    m_codePoints = new QLineEdit(CodePoints::format(BdfFormat::defaultSubset(scan)));
-    m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
-    m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
-    // The list can be long: its start, where ASCII stands, is what shows.
-    m_codePoints->setCursorPosition(0);
-    m_codePoints->setMinimumWidth(m_codePoints->fontMetrics().averageCharWidth() * kCodePointsChars);
-    m_taken = new QLabel;
-    m_taken->setObjectName(QStringLiteral("lblTaken"));
-    m_taken->setWordWrap(true);
-    connect(m_codePoints, &QLineEdit::textChanged, this, &OpenGlyphSetDialog::txtCodePoints_Change);
     auto *form = new QFormLayout;
-    form->addRow(size);
-    form->addRow(tr("&Code points:"), m_codePoints);
-    form->addRow(m_taken);
+    createSubsetControls(form, fileName);
     placeControls(form);
-    txtCodePoints_Change();
 }
 
-void OpenGlyphSetDialog::placeControls(QLayout *form)
+void OpenGlyphSetDialog::createPictureControls(QFormLayout *form)
 {
-    m_error = new QLabel;
-    m_error->setObjectName(QStringLiteral("lblError"));
-    m_error->setWordWrap(true);
-    m_error->hide();
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(m_error);
-    layout->addWidget(buttons);
+    const bool array = m_kind == GlyphSetFile::Kind::Array;
+    m_cols = sizeBox("spnCols", array ? m_options.array.cols : m_options.image.cols);
+    m_rows = sizeBox("spnRows", array ? m_options.array.rows : m_options.image.rows);
+    form->addRow(tr("Glyph &width:"), m_cols);
+    form->addRow(tr("Glyph &height:"), m_rows);
+    if (array) {
+        m_order = new QComboBox(this);
+        m_order->setObjectName(QStringLiteral("lstOrder"));
+        m_order->addItem(tr("Vertical: a value per column, top cell lowest"), int(BitOrder::Vertical));
+        m_order->addItem(tr("Horizontal: a value per row, right cell lowest"), int(BitOrder::Horizontal));
+        m_order->addItem(tr("Horizontal, left to right: left cell lowest"), int(BitOrder::HorizontalLeftToRight));
+        m_order->setCurrentIndex(m_order->findData(int(m_options.array.order.kind())));
+        form->addRow(tr("&Values:"), m_order);
+    } else {
+        m_threshold = new QSpinBox(this);
+        m_threshold->setObjectName(QStringLiteral("spnThreshold"));
+        m_threshold->setRange(1, 255);
+        m_threshold->setValue(m_options.image.threshold);
+        m_threshold->setToolTip(tr("A pixel darker than this grey level is a set cell"));
+        form->addRow(tr("&Threshold:"), m_threshold);
+    }
+    m_first = new QLineEdit(CodePoints::name(array ? m_options.array.firstCodePoint : m_options.image.firstCodePoint),
+                            this);
+    m_first->setObjectName(QStringLiteral("txtFirst"));
+    m_entry = m_first;
+    addCheckedRow(form, tr("&First code point:"), "lblFirst");
+    connect(m_first, &QLineEdit::textChanged, this, &OpenGlyphSetDialog::entry_Change);
+}
+
+void OpenGlyphSetDialog::createOutlineControls(QFormLayout *form)
+{
+    m_pixelSize = new QSpinBox(this);
+    m_pixelSize->setObjectName(QStringLiteral("spnPixelSize"));
+    m_pixelSize->setRange(kSmallestPixelSize, kLargestPixelSize);
+    m_pixelSize->setSuffix(tr(" px"));
+    m_pixelSize->setValue(m_options.outline.pixelSize);
+    form->addRow(tr("&Pixel size:"), m_pixelSize);
+    m_codePoints = new QLineEdit(QStringLiteral("32-126"), this);
+    m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
+    m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
+    m_codePoints->setMinimumWidth(m_codePoints->fontMetrics().averageCharWidth() * kCodePointsChars);
+    m_entry = m_codePoints;
+    addCheckedRow(form, tr("&Code points:"), "lblCells");
+    connect(m_pixelSize, &QSpinBox::valueChanged, this, &OpenGlyphSetDialog::entry_Change);
+    connect(m_codePoints, &QLineEdit::textChanged, this, &OpenGlyphSetDialog::entry_Change);
+}
+
+void OpenGlyphSetDialog::createSubsetControls(QFormLayout *form, const QString &fileName)
+{
+    auto *size = new QLabel(tr("The %L1 glyphs of %2 are %3 × %4 pixels together, more than the %5 × %5 cells "
+                               "this program edits. It opens for the code points below, whose glyphs fit together.")
+                                    .arg(m_scan->glyphs.size())
+                                    .arg(fileName)
+                                    .arg(m_scan->whole.w)
+                                    .arg(m_scan->whole.h)
+                                    .arg(GlyphSet::kMaxSize),
+                            this);
+    size->setObjectName(QStringLiteral("lblSize"));
+    size->setWordWrap(true);
+    m_subset = new QPlainTextEdit(shownRanges(FontSubset::defaultSubset(*m_scan)), this);
+    m_subset->setObjectName(QStringLiteral("txtCodePoints"));
+    m_subset->setToolTip(tr("Code points and ranges, e.g. 32-126, 0xA0-0xFF, U+20AC"));
+    m_subset->setTabChangesFocus(true);
+    m_subset->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    const QFontMetrics metrics = m_subset->fontMetrics();
+    m_subset->setMinimumWidth(metrics.averageCharWidth() * kSubsetChars);
+    m_subset->setFixedHeight(metrics.lineSpacing() * kSubsetLines + 2 * m_subset->frameWidth()
+                             + int(2 * m_subset->document()->documentMargin()));
+    m_entry = m_subset;
+    m_leftOut = new QLabel(this);
+    m_leftOut->setObjectName(QStringLiteral("lblLeftOut"));
+    m_leftOut->setWordWrap(true);
+    form->addRow(size);
+    addCheckedRow(form, tr("&Code points:"), "lblTaken", m_leftOut);
+    connect(m_subset, &QPlainTextEdit::textChanged, this, &OpenGlyphSetDialog::entry_Change);
 }
 
 QSpinBox *OpenGlyphSetDialog::sizeBox(const char *name, int value)
 {
-    auto *box = new QSpinBox;
+    auto *box = new QSpinBox(this);
     box->setObjectName(QLatin1String(name));
     box->setRange(GlyphSet::kMinSize, GlyphSet::kMaxSize);
     box->setValue(value);
     return box;
 }
 
-bool OpenGlyphSetDialog::takenCodePoints(CodePoints::Ranges *ranges, BdfFormat::Fit *fit, QString *error) const
+// The entry's row: the line that says why it is wrong (or what it takes)
+// stands right under it, `below` under that. A layout of their own keeps the
+// labels that wrap as high as their text: rows of their own in the form
+// were given a line too many.
+void OpenGlyphSetDialog::addCheckedRow(QFormLayout *form, const QString &text, const char *checkName, QWidget *below)
 {
-    if (!CodePoints::parseRanges(m_codePoints->text(), ranges, error)) {
+    m_check = new QLabel(this);
+    m_check->setObjectName(QLatin1String(checkName));
+    m_check->setWordWrap(true);
+    auto *column = new QVBoxLayout;
+    column->addWidget(m_entry);
+    column->addWidget(m_check);
+    if (below)
+        column->addWidget(below);
+    // A row whose field is a layout gets no buddy from the form.
+    auto *label = new QLabel(text, this);
+    label->setBuddy(m_entry);
+    form->addRow(label, column);
+}
+
+void OpenGlyphSetDialog::placeControls(QFormLayout *form)
+{
+    setObjectName(QStringLiteral("dlgOpenGlyphSet"));
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, this);
+    m_cmdOpen = buttons->button(QDialogButtonBox::Open);
+    m_cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The labels that wrap grow the form downwards, never wider.
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addWidget(buttons);
+    m_entryDescription = m_entry->accessibleDescription();
+    entry_Change();
+}
+
+bool OpenGlyphSetDialog::takeSubset(QString *error, QString *said)
+{
+    CodePoints::Ranges ranges;
+    // A line break typed in the box separates as a comma does.
+    const QString text = m_subset->toPlainText().replace(QLatin1Char('\n'), QLatin1Char(','));
+    if (!CodePoints::parseRanges(text, &ranges, error)) {
         *error = sentence(*error);
         return false;
     }
-    *fit = BdfFormat::fit(*m_scan, {*ranges});
-    if (!fit->fits()) {
-        *error = sentence(fit->misfit);
+    const FontSubset::Fit fit = FontSubset::fit(*m_scan, {ranges});
+    if (!fit.fits()) {
+        *error = sentence(fit.misfit);
         return false;
     }
-    if (fit->glyphs == 0) {
+    if (fit.glyphs == 0) {
         *error = tr("The font has no glyph for these code points.");
         return false;
     }
+    *said = tr("They take %L1 of the %L2 glyphs, in cells of %3 × %4.")
+                    .arg(fit.glyphs)
+                    .arg(m_scan->glyphs.size())
+                    .arg(fit.cols)
+                    .arg(fit.rows);
+    m_leftOut->setText(leftOutText(ranges));
+    m_options.subset.codePoints = ranges;
     return true;
 }
 
-void OpenGlyphSetDialog::txtCodePoints_Change()
+QString OpenGlyphSetDialog::leftOutText(const CodePoints::Ranges &ranges) const
 {
-    CodePoints::Ranges ranges;
-    BdfFormat::Fit fit;
-    QString error;
-    if (takenCodePoints(&ranges, &fit, &error))
-        m_taken->setText(tr("They take %L1 of the %L2 glyphs, in cells of %3 × %4.")
-                                 .arg(fit.glyphs)
-                                 .arg(m_scan->glyphs.size())
-                                 .arg(fit.cols)
-                                 .arg(fit.rows));
-    else
-        m_taken->setText(error);
+    const FontSubset::LeftOut left = FontSubset::leftOut(*m_scan, ranges, kLeftOutNamed);
+    QString text;
+    if (left.glyphs == 0) {
+        text = tr("No glyph of the font is left out.");
+    } else {
+        QStringList named;
+        for (const int codePoint : left.first)
+            named << characterLabel(codePoint);
+        const qsizetype more = left.glyphs - left.first.size();
+        text = left.first.isEmpty() ? tr("Left out: %Ln of the font's glyphs, none with a code point.", nullptr,
+                                         int(left.glyphs))
+                : more == 0 ? tr("Left out: %Ln of the font's glyphs: %1.", nullptr, int(left.glyphs))
+                                      .arg(named.join(QStringLiteral(", ")))
+                            : tr("Left out: %Ln of the font's glyphs: %1 and %L2 more.", nullptr, int(left.glyphs))
+                                      .arg(named.join(QStringLiteral(", ")))
+                                      .arg(more);
+    }
+    if (left.missingAscii.isEmpty())
+        return text + QLatin1Char(' ') + tr("Printable ASCII is complete.");
+    QStringList missing;
+    for (const int codePoint : left.missingAscii)
+        missing << (codePoint == ' ' ? tr("space") : QString(QChar(codePoint)));
+    return text + QLatin1Char(' ') + tr("Printable ASCII lacks %1.").arg(missing.join(QLatin1Char(' ')));
 }
 
-void OpenGlyphSetDialog::accept()
+bool OpenGlyphSetDialog::takeEntry(QString *error, QString *said)
 {
-    QString error;
+    if (m_scan)
+        return takeSubset(error, said);
     if (m_first) {
         int first = 0;
         if (!CodePoints::parse(m_first->text(), &first)) {
-            error = tr("\"%1\" is no code point: write 65, 0x41 or U+0041.").arg(m_first->text());
-        } else if (m_order) {
-            m_options.array = {m_cols->value(), m_rows->value(), BitOrder(BitOrder::Kind(m_order->currentData().toInt())), first};
+            *error = tr("\"%1\" is no code point: write 65, 0x41 or U+0041.").arg(m_first->text());
+            return false;
+        }
+        if (m_order) {
+            m_options.array = {m_cols->value(), m_rows->value(),
+                               BitOrder(BitOrder::Kind(m_order->currentData().toInt())), first};
         } else {
             m_options.image.cols = m_cols->value();
             m_options.image.rows = m_rows->value();
             m_options.image.threshold = m_threshold->value();
             m_options.image.firstCodePoint = first;
         }
+        return true;
     }
-    if (m_scan) {
-        CodePoints::Ranges ranges;
-        BdfFormat::Fit fit;
-        // The label under the code points already says what is wrong.
-        if (!takenCodePoints(&ranges, &fit, &error))
-            return;
-        m_options.bdf.codePoints = ranges;
-    } else if (m_codePoints) {
-        CodePoints::Ranges ranges;
-        if (CodePoints::parseRanges(m_codePoints->text(), &ranges, &error)) {
-            m_options.outline.pixelSize = m_pixelSize->value();
-            m_options.outline.codePoints = CodePoints::expanded(ranges);
-        } else {
-            error = sentence(error);
-        }
+    CodePoints::Ranges ranges;
+    if (!CodePoints::parseRanges(m_codePoints->text(), &ranges, error)) {
+        *error = sentence(*error);
+        return false;
     }
-    if (!error.isEmpty()) {
-        m_error->setText(error);
-        m_error->show();
+    OutlineFont::Options outline{m_pixelSize->value(), CodePoints::expanded(ranges)};
+    QSize cells;
+    *error = OutlineFont::checkData(m_outlineFont, outline, &cells);
+    if (!error->isEmpty()) {
+        *error = sentence(*error);
+        return false;
+    }
+    *said = tr("The glyphs take cells of %1 × %2 pixels.").arg(cells.width()).arg(cells.height());
+    m_options.outline = outline;
+    return true;
+}
+
+void OpenGlyphSetDialog::entry_Change()
+{
+    QString error;
+    QString said;
+    const bool right = takeEntry(&error, &said);
+    m_cmdOpen->setEnabled(right);
+    m_check->setText(right ? said : error);
+    m_check->setVisible(!m_check->text().isEmpty());
+    if (m_leftOut)
+        m_leftOut->setVisible(right);
+    // Qt has no state for an entry that is wrong: the reason goes with the
+    // fields, so that a screen reader says it there.
+    for (QWidget *field : {m_entry, static_cast<QWidget *>(m_pixelSize)}) {
+        if (field)
+            field->setAccessibleDescription(right ? m_entryDescription : error);
+    }
+    growToText();
+}
+
+// A label that wraps to more lines than it had makes the dialog taller;
+// QDialog would otherwise keep its size and cut the text off.
+void OpenGlyphSetDialog::growToText()
+{
+    QLayout *top = layout();
+    if (!top || !isVisible())
         return;
-    }
+    top->activate();
+    const int needed = top->hasHeightForWidth() ? top->totalHeightForWidth(width()) : top->totalSizeHint().height();
+    if (needed > height())
+        resize(width(), needed);
+}
+
+void OpenGlyphSetDialog::accept()
+{
+    QString error;
+    QString said;
+    // Open is disabled while the entry is wrong; Enter and a test's direct
+    // call still come here.
+    if (!takeEntry(&error, &said))
+        return;
     QDialog::accept();
 }

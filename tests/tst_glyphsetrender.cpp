@@ -151,6 +151,15 @@ void tst_GlyphSetRender::outlineFont()
 
     const OutlineFont::Options options{pixelSize, printableAscii()};
     const ReadResult result = family.isEmpty() ? OutlineFont::renderFile(file, options) : OutlineFont::renderFamily(family, options);
+    // The open dialog's check of the file's bytes foresees the same cells or
+    // the same refusal.
+    QFile bytes(file);
+    if (family.isEmpty() && bytes.open(QIODevice::ReadOnly)) {
+        QSize cells;
+        const QString check = OutlineFont::checkData(bytes.readAll(), options, &cells);
+        QCOMPARE(check.isEmpty() ? cells : QSize(), matrix);
+        QCOMPARE(check.isEmpty() ? QString() : file + QStringLiteral(": ") + check, result.error);
+    }
     if (!message.isEmpty()) {
         QVERIFY2(refused(result, family.isEmpty() ? file : family, message), qPrintable(result.error));
         return;

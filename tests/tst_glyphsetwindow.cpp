@@ -16,10 +16,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QRadioButton>
@@ -62,6 +65,8 @@ private slots:
     void tooLargeFontAsksForGlyphs_data();
     void tooLargeFontAsksForGlyphs();
     void openedInPartSavesWhole();
+    void unsavedChangesAreAskedFirst();
+    void outlineSizeIsCheckedLive();
     void notesAreShown();
     void exportFollowsTheRules_data();
     void exportFollowsTheRules();
@@ -338,34 +343,55 @@ void tst_GlyphSetWindow::unreadableFileChangesNothing()
 
 void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs_data()
 {
+    QTest::addColumn<QString>("font");
     QTest::addColumn<QString>("typed"); // none: the code points offered
     QTest::addColumn<int>("glyphs");   // 0: cancelled
     QTest::addColumn<QString>("taken"); // what the dialog says of them
+    QTest::addColumn<QString>("leftOut"); // its start; none: not shown
 
     // Counts and sizes as a separate implementation of the rule finds them.
-    QTest::newRow("the code points offered") << QString() << 4274 << "They take 4274 of the 4766 glyphs, in cells of 9 × 16.";
-    QTest::newRow("printable ASCII") << "32-126" << 95 << "They take 95 of the 4766 glyphs, in cells of 9 × 16.";
-    QTest::newRow("Latin-1, which does not fit, then Cancel")
-            << "0-255" << 0 << "Glyph 'Agrave' (U+00C0), 7 x 14 pixels of ink, does not fit with the others taken";
-    QTest::newRow("a code point the font lacks, then Cancel") << "U+10FFFF" << 0
-                                                              << "The font has no glyph for these code points.";
+    const QString fixed = QStringLiteral("9x18.pcf.gz");
+    QTest::newRow("9x18, the code points offered")
+            << fixed << QString() << 4274 << "They take 4274 of the 4766 glyphs, in cells of 9 × 16."
+            << "Left out: 492 of the font's glyphs: À U+00C0, Á U+00C1, Â U+00C2, Å U+00C5, È U+00C8, É U+00C9 and 486 "
+               "more. Printable ASCII is complete.";
+    QTest::newRow("9x18, printable ASCII") << fixed << "32-126" << 95
+                                           << "They take 95 of the 4766 glyphs, in cells of 9 × 16."
+                                           << "Left out: 4671 of the font's glyphs: U+0000, U+00A0, ¡ U+00A1";
+    QTest::newRow("9x18, Latin-1, which does not fit, then Cancel")
+            << fixed << "0-255" << 0 << "Glyph 'Agrave' (U+00C0), 7 x 14 pixels of ink, does not fit with the others taken"
+            << QString();
+    QTest::newRow("9x18, a code point the font lacks, then Cancel")
+            << fixed << "U+10FFFF" << 0 << "The font has no glyph for these code points." << QString();
+    QTest::newRow("Terminus 24x12, the code points offered")
+            << "Lat15-Terminus24x12.psf.gz" << QString() << 169 << "They take 169 of the 256 glyphs, in cells of 12 × 16."
+            << "Left out: 87 of the font's glyphs: \" U+0022, $ U+0024, ' U+0027, Q U+0051, ^ U+005E, _ U+005F and 81 "
+               "more. Printable ASCII lacks \" $ ' Q ^ _ ` g j p q y.";
 }
 
-// misc-fixed 9x18 is 18 rows high: the dialog offers the glyphs that fit and
-// says how many they are; what does not fit is not taken.
+// Fonts larger than 16 × 16: the dialog offers the glyphs that fit and says
+// how many they are and what is left out; Open is disabled while the entry
+// is wrong. What does not fit is not taken, and the set window says the set
+// is part of a larger font.
 void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
 {
+    QFETCH(QString, font);
     QFETCH(QString, typed);
     QFETCH(int, glyphs);
     QFETCH(QString, taken);
-    QString path;
+    QFETCH(QString, leftOut);
+    QString path = QStringLiteral("/usr/share/consolefonts/") + font;
     QString message;
-    QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    if (RealFonts::isPcf(font))
+        QVERIFY2(RealFonts::prepare(font, m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY2(QFile::exists(path), "install console-setup-linux");
     QLocale::setDefault(QLocale::c());
     const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
 
     QString size;
     QString said;
+    QString left;
+    bool openEnabled = false;
     bool stayedOpen = false;
     QTimer::singleShot(0, this, [&] {
         auto *dialog = qobject_cast<OpenGlyphSetDialog *>(QApplication::activeModalWidget());
@@ -373,16 +399,23 @@ void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
             return;
         size = dialog->findChild<QLabel *>(QStringLiteral("lblSize"))->text();
         if (!typed.isEmpty())
-            dialog->findChild<QLineEdit *>(QStringLiteral("txtCodePoints"))->setText(typed);
+            dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtCodePoints"))->setPlainText(typed);
         said = dialog->findChild<QLabel *>(QStringLiteral("lblTaken"))->text();
+        auto *lblLeftOut = dialog->findChild<QLabel *>(QStringLiteral("lblLeftOut"));
+        // Each character and its code point are kept together by a no-break space.
+        left = lblLeftOut->isVisible() ? lblLeftOut->text().replace(QChar(0xA0), QLatin1Char(' ')) : QString();
+        openEnabled = dialog->findChild<QPushButton *>(QStringLiteral("cmdOpen"))->isEnabled();
         dialog->accept();
         stayedOpen = dialog->isVisible();
         if (stayedOpen)
             dialog->reject();
     });
     QCOMPARE(m_window->openGlyphSet(path), glyphs > 0);
-    QVERIFY2(size.contains(QStringLiteral("4766 glyphs are 9 × 18 pixels together")), qPrintable(size));
+    const QString fontGlyphs = font == QLatin1String("9x18.pcf.gz") ? "4766" : "256";
+    QVERIFY2(size.contains(fontGlyphs + " glyphs of " + QFileInfo(path).fileName()), qPrintable(size));
     QVERIFY2(said.startsWith(taken), qPrintable(said));
+    QVERIFY2(left.startsWith(leftOut) && left.isEmpty() == leftOut.isEmpty(), qPrintable(left));
+    QCOMPARE(openEnabled, glyphs > 0);
     QCOMPARE(stayedOpen, glyphs == 0);
     if (glyphs == 0) {
         QVERIFY(!openedWindow() || !openedWindow()->session().isOpen());
@@ -390,19 +423,19 @@ void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
     }
     const GlyphSet &set = openedWindow()->session().set();
     QCOMPARE(set.size(), glyphs);
-    QCOMPARE(QSize(set.cols(), set.rows()), QSize(9, 16));
+    const QString status = control<QLabel>(openedWindow(), "lblSet")->text();
+    QVERIFY2(status.startsWith(QStringLiteral("%1 of %2 glyphs opened").arg(glyphs).arg(fontGlyphs)), qPrintable(status));
     QVERIFY2(gridShows(0, &message), qPrintable(message));
 }
 
-// A font opened in part says so, and a glyph edited and saved leaves the rest of the font in its file: its glyphs and its metrics.
+// A glyph of a font opened in part, edited and saved, leaves the rest of
+// the font in its file: its glyphs and its metrics.
 void tst_GlyphSetWindow::openedInPartSavesWhole()
 {
     QString path;
     QString message;
     QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
     const QByteArray original = contents(path);
-    QLocale::setDefault(QLocale::c());
-    const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
     // The glyphs offered.
     QTimer::singleShot(0, this, [] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
@@ -410,10 +443,6 @@ void tst_GlyphSetWindow::openedInPartSavesWhole()
     });
     QVERIFY(m_window->openGlyphSet(path));
     GlyphSetWindow *window = openedWindow();
-    const qsizetype opened = window->session().set().size();
-    const QString status = control<QLabel>(window, "lblSet")->text();
-    QVERIFY2(status.startsWith(QStringLiteral("%1 of 4766 glyphs opened").arg(opened)), qPrintable(status));
-
     clickCell(Grid1(), 0, 0);
     QVERIFY(window->cmdSave_Click());
     const QByteArray saved = contents(path);
@@ -421,6 +450,59 @@ void tst_GlyphSetWindow::openedInPartSavesWhole()
     QCOMPARE(saved.count("\nSTARTCHAR "), original.count("\nSTARTCHAR "));
     for (const char *line : {"FONTBOUNDINGBOX", "FONT_ASCENT", "FONT_DESCENT"})
         QCOMPARE(BdfText::numbers(saved, line), BdfText::numbers(original, line));
+}
+
+// The question about unsaved changes comes before the glyphs are chosen; a
+// set whose changes may go stays open until another takes its place.
+void tst_GlyphSetWindow::unsavedChangesAreAskedFirst()
+{
+    QString small;
+    QString large;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &small, &message), qPrintable(message));
+    QVERIFY2(RealFonts::prepare(QStringLiteral("9x18.pcf.gz"), m_dir->path(), &large, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(small));
+    GlyphSetSession &session = openedWindow()->session();
+    clickCell(Grid1(), 2, 2);
+    QVERIFY(session.isModified());
+
+    // Discard, then Cancel in the dialog: the edited set is still there.
+    bool askedFirst = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        askedFirst = box != nullptr;
+        if (box)
+            box->button(QMessageBox::Discard)->click();
+        QTimer::singleShot(0, this, [] {
+            if (auto *dialog = qobject_cast<OpenGlyphSetDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+    });
+    QVERIFY(!m_window->openGlyphSet(large));
+    QVERIFY(askedFirst);
+    QVERIFY(session.isOpen() && session.isModified());
+    QCOMPARE(session.sourcePath(), small);
+}
+
+// Open is disabled while the outline font's size is too large, and the line
+// under the fields, and their description, say why.
+void tst_GlyphSetWindow::outlineSizeIsCheckedLive()
+{
+    QFile font(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+    QVERIFY2(font.open(QIODevice::ReadOnly), "install fonts-dejavu-core");
+    OpenGlyphSetDialog dialog(font.readAll(), QStringLiteral("DejaVuSansMono.ttf"), {});
+    auto *cmdOpen = dialog.findChild<QPushButton *>(QStringLiteral("cmdOpen"));
+    auto *spnPixelSize = dialog.findChild<QSpinBox *>(QStringLiteral("spnPixelSize"));
+    spnPixelSize->setValue(24);
+    QVERIFY(!cmdOpen->isEnabled());
+    // 24 px: ascent 23 and descent 6 rounded up, as Qt's font engine gives them.
+    const QString said = dialog.findChild<QLabel *>(QStringLiteral("lblCells"))->text();
+    QVERIFY2(said.startsWith(QStringLiteral("DejaVu Sans Mono at 24 px needs 14 x 29 cells")), qPrintable(said));
+    QCOMPARE(spnPixelSize->accessibleDescription(), said);
+    spnPixelSize->setValue(12);
+    QVERIFY(cmdOpen->isEnabled());
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("lblCells"))->text(),
+             QStringLiteral("The glyphs take cells of 7 × 15 pixels."));
 }
 
 // A font that ends after its last glyph without ENDFONT opens, and the set

@@ -8,7 +8,8 @@
 #include <QTest>
 
 // Writing the window placement: it succeeds whatever the file held before,
-// and says why when the store cannot be written.
+// and says why when the store cannot be written. Where a window beside the
+// main window opens.
 class tst_Placement : public QObject
 {
     Q_OBJECT
@@ -16,6 +17,8 @@ class tst_Placement : public QObject
 private slots:
     void write_data();
     void write();
+    void besideMain_data();
+    void besideMain();
 };
 
 namespace {
@@ -85,6 +88,65 @@ void tst_Placement::write()
     QCOMPARE(store.value("Settings/MainHeight").toString(), QStringLiteral("7050"));
     if (before == GoodFile)
         QCOMPARE(store.value("Settings/Other").toString(), QStringLiteral("kept"));
+}
+
+void tst_Placement::besideMain_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("main"); // its frame
+    QTest::addColumn<QRect>("grid");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("minimum");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("placed"); // without its frame
+
+    // Worked out by hand: a gap of 8 pixels from the main window's frame.
+    const QRect wide(0, 0, 1920, 1040);
+    const QRect small(0, 0, 1280, 800);
+    const QRect mainLeft(100, 100, 520, 470);
+    const QRect gridLeft(330, 240, 270, 290);
+    const QRect centred(383, 150, 514, 470); // on the small screen
+    const QRect gridCentred(575, 278, 300, 290);
+    const QSize size(600, 440);
+    const QSize minimum(450, 200);
+    QTest::newRow("room on the right") << wide << mainLeft << gridLeft << size << minimum << QMargins()
+                                       << QRect(628, 100, 600, 440);
+    QTest::newRow("more room on the left") << wide << QRect(1300, 100, 520, 470) << QRect(1530, 240, 270, 290) << size
+                                           << minimum << QMargins() << QRect(692, 100, 600, 440);
+    QTest::newRow("narrowed to the room, the right side first") << small << centred << gridCentred << size
+                                                                << QSize(300, 200) << QMargins()
+                                                                << QRect(905, 150, 375, 440);
+    // Neither side holds 450: left of the grid, as low as the screen lets it
+    // stand, is where it covers least of the main window for its size.
+    QTest::newRow("no room beside it: left of the grid") << small << centred << gridCentred << size << minimum
+                                                         << QMargins() << QRect(0, 360, 567, 440);
+    QTest::newRow("no room beside it: below the main window")
+            << small << QRect(383, 0, 514, 350) << QRect(575, 60, 300, 280) << size << minimum << QMargins()
+            << QRect(0, 358, 600, 440);
+    QTest::newRow("the frame counts") << wide << mainLeft << gridLeft << size << minimum << QMargins(4, 24, 4, 4)
+                                      << QRect(632, 124, 600, 440);
+    QTest::newRow("shortened to the screen") << wide << mainLeft << gridLeft << QSize(600, 1200) << minimum
+                                             << QMargins() << QRect(628, 0, 600, 1040);
+    QTest::newRow("a screen left of the first") << QRect(-1920, 0, 1920, 1080) << QRect(-1000, 200, 520, 470)
+                                                << QRect(-770, 340, 270, 290) << size << minimum << QMargins()
+                                                << QRect(-1608, 200, 600, 440);
+    // At its minimum size it covers 200 × 200 pixels of the grid in the top
+    // left corner, more in the others.
+    QTest::newRow("no room anywhere: the corner covering least of the grid")
+            << QRect(0, 0, 640, 400) << QRect(60, 0, 520, 400) << QRect(250, 100, 250, 280) << size << QSize(450, 300)
+            << QMargins() << QRect(0, 0, 450, 300);
+}
+
+void tst_Placement::besideMain()
+{
+    QFETCH(QRect, available);
+    QFETCH(QRect, main);
+    QFETCH(QRect, grid);
+    QFETCH(QSize, size);
+    QFETCH(QSize, minimum);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, placed);
+    QCOMPARE(Placement::besideMain(main, grid, size, minimum, available, frame), placed);
 }
 
 QTEST_APPLESS_MAIN(tst_Placement)

@@ -1,4 +1,5 @@
 #include "bdftext.h"
+#include "codepoints.h"
 #include "fontfile.h"
 #include "psfformat.h"
 
@@ -6,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QtEndian>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -168,7 +170,9 @@ private slots:
     void realFonts_data();
     void realFonts();
     void unifontMatchesGnuUnifont();
-    void everyConsoleFontReadsOrIsTooLarge();
+    void everyConsoleFontOpens();
+    void subsets_data();
+    void subsets();
     void hostile_data();
     void hostile();
 };
@@ -286,10 +290,11 @@ void tst_PsfFormat::unifontMatchesGnuUnifont()
     QCOMPARE(compared, 510);
 }
 
-// Every console font of console-setup-linux either reads, or is refused for
-// glyphs larger than 16 × 16; its name gives its size ("Terminus16",
-// "VGA28x16" high by wide, "APL8x16" wide by high).
-void tst_PsfFormat::everyConsoleFontReadsOrIsTooLarge()
+// Every console font of console-setup-linux opens: whole when its name
+// gives a size up to 16 × 16 ("Terminus16", "VGA28x16" high by wide,
+// "APL8x16" wide by high), else for the glyphs its scan offers, with the
+// font's glyph count beside them.
+void tst_PsfFormat::everyConsoleFontOpens()
 {
     const QStringList fonts = QDir(kConsoleFonts).entryList({"*.psf", "*.psf.gz"}, QDir::Files);
     QVERIFY2(fonts.size() > 400, "the console fonts are missing: install console-setup-linux");
@@ -297,11 +302,103 @@ void tst_PsfFormat::everyConsoleFontReadsOrIsTooLarge()
     for (const QString &font : fonts) {
         const QRegularExpressionMatch match = size.match(font);
         const int largest = std::max(match.captured(1).toInt(), match.captured(2).toInt());
-        const ReadResult result = PsfFormat::read(installedFont(font), font);
-        if (largest <= 16)
+        const QByteArray bytes = installedFont(font);
+        const ReadResult result = PsfFormat::read(bytes, font);
+        if (largest <= 16) {
             QVERIFY2(result.ok() && std::max(result.set->rows(), result.set->cols()) == largest, qPrintable(font));
-        else
-            QVERIFY2(result.error.contains(QStringLiteral("more than the 16 × 16")), qPrintable(font));
+            continue;
+        }
+        QVERIFY2(result.error.contains(QStringLiteral("more than the 16 x 16 this program edits")), qPrintable(font));
+        const FontSubset::Scan scan = PsfFormat::scan(bytes, font);
+        QVERIFY2(scan.ok(), qPrintable(scan.error));
+        const CodePoints::Ranges offered = FontSubset::defaultSubset(scan);
+        const ReadResult subset = PsfFormat::read(bytes, font, {offered});
+        QVERIFY2(subset.ok() && subset.fontGlyphs == qsizetype(scan.glyphs.size()), qPrintable(font + subset.error));
+    }
+}
+
+// The matrices and counts are those that a separate implementation of the
+// rule finds in the fonts' bitmaps.
+void tst_PsfFormat::subsets_data()
+{
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("ranges"); // none: the code points the scan offers
+    // Columns, rows and ascent, and the row and column of the font's cell
+    // where the matrix's top left corner lies.
+    QTest::addColumn<QList<int>>("matrix");
+    QTest::addColumn<int>("glyphs");
+
+    QTest::newRow("Terminus 24x12, offered") << "Lat15-Terminus24x12.psf.gz" << "" << QList<int>{12, 16, 15, 4, 0} << 169;
+    QTest::newRow("Terminus 24x12, digits and capitals but Q")
+            << "Lat15-Terminus24x12.psf.gz" << "0x30-0x39,0x41-0x50,0x52-0x5A" << QList<int>{12, 15, 15, 4, 0} << 35;
+    QTest::newRow("Terminus 20x10, capitals") << "Lat15-Terminus20x10.psf.gz" << "0x41-0x5A" << QList<int>{10, 15, 13, 3, 0}
+                                              << 26;
+    // Without H, x or I the lowest quarter is the descent.
+    QTest::newRow("VGA 28x16, offered") << "Lat15-VGA28x16.psf.gz" << "" << QList<int>{16, 16, 12, 2, 0} << 34;
+    // A font that fits whole keeps its cell whatever is taken.
+    QTest::newRow("Terminus 6x12, printable ASCII") << "Lat2-Terminus12x6.psf.gz" << "32-126"
+                                                    << QList<int>{6, 12, 10, 0, 0} << 95;
+}
+
+// The glyphs of the ranges and nothing else, each with all of its ink where
+// the font's cell puts it.
+void tst_PsfFormat::subsets()
+{
+    QFETCH(QString, font);
+    QFETCH(QString, ranges);
+    QFETCH(QList<int>, matrix);
+    QFETCH(int, glyphs);
+    const QByteArray bytes = installedFont(font);
+    QVERIFY2(bytes.startsWith("\x72\xb5\x4a\x86"), "install console-setup-linux");
+    const FontSubset::Scan scan = PsfFormat::scan(bytes, font);
+    QVERIFY2(scan.ok(), qPrintable(scan.error));
+    FontSubset::Options options;
+    QString message;
+    options.codePoints = ranges.isEmpty() ? FontSubset::defaultSubset(scan) : CodePoints::Ranges();
+    if (!ranges.isEmpty())
+        QVERIFY2(CodePoints::parseRanges(ranges, &*options.codePoints, &message), qPrintable(message));
+    const ReadResult read = PsfFormat::read(bytes, font, options);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const GlyphSet &set = *read.set;
+    QCOMPARE((QList<int>{set.cols(), set.rows(), set.ascent}), matrix.mid(0, 3));
+    QCOMPARE(set.size(), glyphs);
+    QCOMPARE(read.fontGlyphs, glyphs < 256 ? 256 : 0);
+
+    // The font's own cells, as its PSF2 header lays them out.
+    const auto header = [&](int offset) { return qFromLittleEndian<quint32>(bytes.constData() + offset); };
+    const int start = int(header(8));
+    const int charSize = int(header(20));
+    const int height = int(header(24));
+    const int width = int(header(28));
+    const auto cellBit = [&](int glyph, int row, int col) {
+        const char byte = bytes[start + glyph * charSize + row * ((width + 7) / 8) + col / 8];
+        return (uchar(byte) >> (7 - col % 8)) & 1;
+    };
+    // Which glyph has which code point, as realFonts() checks it against
+    // psfxtable.
+    std::vector<int> codePoints;
+    for (const FontSubset::GlyphExtent &glyph : scan.glyphs)
+        codePoints.push_back(glyph.codePoint);
+    for (const Glyph &glyph : set.glyphs()) {
+        QVERIFY(CodePoints::contains(*options.codePoints, glyph.codePoint));
+        const int index = int(std::find(codePoints.begin(), codePoints.end(), glyph.codePoint) - codePoints.begin());
+        int inCell = 0;
+        for (int r = 0; r < height; ++r) {
+            for (int c = 0; c < width; ++c)
+                inCell += cellBit(index, r, c);
+        }
+        int inMatrix = 0;
+        for (int r = 0; r < set.rows(); ++r) {
+            for (int c = 0; c < set.cols(); ++c) {
+                const int row = r + matrix[3];
+                const int col = c + matrix[4];
+                const bool expected = row < height && col < width && cellBit(index, row, col);
+                QVERIFY2(glyph.bits.isSet(r, c) == expected,
+                         qPrintable(QStringLiteral("%1, row %2, column %3").arg(CodePoints::name(glyph.codePoint)).arg(r).arg(c)));
+                inMatrix += expected;
+            }
+        }
+        QVERIFY2(inMatrix == inCell, qPrintable(CodePoints::name(glyph.codePoint) + " lost ink"));
     }
 }
 
@@ -332,8 +429,8 @@ void tst_PsfFormat::hostile_data()
     row("PSF2 table cut short", lat2.chopped(1), "the Unicode table ends after 255 of the 256 glyphs");
     row("PSF2 table cut in a character", tinyPsf2("\xc3"), "byte 35: the Unicode table ends after 0 of the 1");
     row("PSF1 mode 0x08", QByteArray(lat15).replace(2, 1, "\x08"), "byte 2: the PSF1 mode 0x08 has bits");
-    row("PSF1 32 rows", QByteArray(lat15).replace(3, 1, " "),
-        "byte 3: its glyphs are 8 pixels wide and 32 high, more than the 16 × 16 this program edits");
+    row("PSF1 32 rows, no longer the file", QByteArray(lat15).replace(3, 1, " "),
+        "byte 2: the header says 256 glyphs, the file holds 177");
     row("PSF1 2 rows", QByteArray(lat15).replace(3, 1, "\x02"), "byte 3: its glyphs are 8 pixels wide and 2 high, less");
     row("PSF2 version 1", withLe32(lat2, 4, 1), "byte 4: PSF2 version 1 is unknown");
     row("header size past the end", withLe32(lat2, 8, 0xFFFFFFFF), "byte 8: the header says it is 4294967295 bytes");
@@ -343,11 +440,13 @@ void tst_PsfFormat::hostile_data()
     row("4294967295 glyphs", withLe32(lat2, 16, 0xFFFFFFFF), "byte 16: the header says 4294967295 glyphs, more than");
     row("glyph size lies", withLe32(lat2, 20, 13), "byte 20: the header says each glyph takes 13 bytes, but 6 × 12");
     row("glyph size overflows", psf2(1, 16, 16, QByteArray(64, 0), 0xFFFFFFFF), "each glyph takes 4294967295 bytes");
-    row("17 wide", psf2(1, 17, 8, QByteArray(24, 0)), "byte 28: its glyphs are 17 pixels wide and 8 high, more");
+    row("ink 17 wide", psf2(1, 17, 8, QByteArray(24, '\xff') + '\xff'),
+        "byte 32: glyph 'glyph0' has 17 x 8 pixels of ink, more than the 16 x 16 this program edits");
     row("4294967295 wide", psf2(1, 0xFFFFFFFF, 8, QByteArray(24, 0)), "byte 28: its glyphs are 4294967295 pixels");
     row("0 high", psf2(1, 8, 0, QByteArray(24, 0)), "byte 24: its glyphs are 8 pixels wide and 0 high, less");
+    // Glyph 33, '!', at 32 + 33 × 64.
     file("Terminus 16 wide 32 high, as installed", kConsoleFonts + "Uni2-Terminus32x16.psf.gz",
-         "Uni2-Terminus32x16.psf.gz: byte 24: its glyphs are 16 pixels wide and 32 high, more than the 16 × 16");
+         "Uni2-Terminus32x16.psf.gz: byte 2144: glyph U+0021 has 2 x 20 pixels of ink, more than the 16 x 16");
     row("UTF-8 overlong", tinyPsf2("\xc0\x80\xff"), "byte 35: the Unicode table has bytes here that are no UTF-8");
     row("UTF-8 surrogate", tinyPsf2("A\xed\xa0\x80\xff"), "byte 36: the Unicode table has bytes here");
     row("UTF-8 past U+10FFFF", tinyPsf2("\xf4\x90\x80\x80\xff"), "byte 35: the Unicode table has bytes here");
