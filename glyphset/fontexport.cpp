@@ -115,6 +115,20 @@ int highestCodePoint(Format format)
     return info(format).highestCodePoint;
 }
 
+QLatin1String name(PageOrder order)
+{
+    return order == PageOrder::Page ? QLatin1String("page") : QLatin1String("column");
+}
+
+std::optional<PageOrder> pageOrderNamed(QStringView text)
+{
+    for (const PageOrder order : {PageOrder::Column, PageOrder::Page}) {
+        if (text == name(order))
+            return order;
+    }
+    return std::nullopt;
+}
+
 Selection select(const GlyphSet &set, const Options &options)
 {
     const bool lines = options.format == Format::Lines;

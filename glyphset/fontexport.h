@@ -44,6 +44,10 @@ enum class PageOrder {
     Page,   // every column of the top page, then of the next page
 };
 
+// Its name on the command line: "column" or "page".
+QLatin1String name(PageOrder order);
+std::optional<PageOrder> pageOrderNamed(QStringView name);
+
 struct Options
 {
     Format format = Format::Lines;
