@@ -1,9 +1,11 @@
 #pragma once
 
+#include "exportchoices.h"
 #include "fontkind.h"
 #include "glyphset.h"
 #include "readresult.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -58,9 +60,17 @@ public:
     void setXOffset(int xOffset);
     void setAdvance(qsizetype index, int advance);
 
-    // Writes the set as BDF to `path`, with `options` stored in it. On
-    // success `path` becomes the save path and the set is unmodified;
-    // otherwise `error` says why, naming the file, and nothing changes.
+    // What the export dialog was left at for the open set's font: as it was
+    // left before in this run for a font from the same file, or else as the
+    // file stores it. A change does not make the set modified; save()
+    // stores the choices in the file.
+    ExportChoices exportChoices() const;
+    void setExportChoices(const ExportChoices &choices);
+
+    // Writes the set as BDF to `path`, with `options` and the export
+    // choices stored in it. On success `path` becomes the save path and the
+    // set is unmodified; otherwise `error` says why, naming the file, and
+    // nothing changes.
     bool save(const QString &path, const ExportOptions &options, QString *error);
 
 signals:
@@ -87,4 +97,6 @@ private:
     qsizetype m_fontGlyphs = 0;
     qsizetype m_current = -1;
     qint64 m_generation = 0;
+    // By the absolute path of each font opened in this run.
+    QHash<QString, ExportChoices> m_exportChoices;
 };

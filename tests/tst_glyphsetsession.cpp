@@ -3,7 +3,9 @@
 #include "glyphsetsession.h"
 #include "stringtextbox.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -43,6 +45,7 @@ class tst_GlyphSetSession : public QObject
 private slots:
     void metrics_data();
     void metrics();
+    void exportChoicesPerFontAndInTheFile();
 };
 
 void tst_GlyphSetSession::metrics_data()
@@ -103,6 +106,52 @@ void tst_GlyphSetSession::metrics()
     QCOMPARE(read.set->xOffset, session.set().xOffset);
     QCOMPARE(read.set->advanceOf(read.set->at(0)), session.set().advanceOf(session.set().at(0)));
     QVERIFY(read.set->at(0).bits == session.set().at(0).bits);
+}
+
+// The export dialog's choices: kept for each font while the program runs,
+// taken from the file for a font not opened before, and saved into it.
+void tst_GlyphSetSession::exportChoicesPerFontAndInTheFile()
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.bdf"));
+    const QString b = dir.filePath(QStringLiteral("b.bdf"));
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+
+    ExportChoices chosen;
+    chosen.format = FontExport::Format::U8g2;
+    chosen.sample = QStringLiteral("Привет\n\nмир");
+    session.open(ReadResult(twoGlyphs()), a, FontKind::Kind::Bdf);
+    QVERIFY(session.exportChoices() == ExportChoices());
+    session.setExportChoices(chosen);
+    QVERIFY(!session.isModified());
+
+    GlyphSet stored = twoGlyphs();
+    stored.properties = {{"KELVOR_EXPORT_FORMAT", "\"pages\""}};
+    session.open(ReadResult(stored), b, FontKind::Kind::Bdf);
+    QCOMPARE(session.exportChoices().format, FontExport::Format::Pages);
+    session.close();
+    session.open(ReadResult(twoGlyphs()), a, FontKind::Kind::Bdf);
+    QVERIFY(session.exportChoices() == chosen);
+
+    QString error;
+    QVERIFY2(session.save(a, ExportOptions(), &error), qPrintable(error));
+    const auto contents = [&a] {
+        QFile file(a);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray bdf = contents();
+    QVERIFY(bdf.split('\n').contains("KELVOR_EXPORT_FORMAT \"u8g2\""));
+    const ReadResult read = BdfFormat::read(bdf, a);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QVERIFY(ExportChoices::fromProperties(read.set->properties) == chosen);
+
+    // Choices set back to the defaults leave nothing of the old ones.
+    session.setExportChoices(ExportChoices());
+    QVERIFY2(session.save(a, ExportOptions(), &error), qPrintable(error));
+    QVERIFY(!contents().contains("KELVOR_EXPORT_"));
 }
 
 QTEST_GUILESS_MAIN(tst_GlyphSetSession)
