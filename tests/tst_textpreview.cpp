@@ -58,6 +58,8 @@ class tst_TextPreview : public QObject
 private slots:
     void lay_data();
     void lay();
+    void remapped_data();
+    void remapped();
 };
 
 void tst_TextPreview::lay_data()
@@ -107,6 +109,39 @@ void tst_TextPreview::lay()
     const TextPreview preview(font());
     const TextPreview::Layout layout = preview.lay(text, width, int(expected.size()));
     QCOMPARE(layout.baseline, 5);
+    QCOMPARE(picture(layout.canvas), expected);
+    QCOMPARE(layout.missing, missing);
+}
+
+// An 8-bit font whose Cyrillic А and Б were placed at 0xC0 and 0xC1, as the
+// remap "U+0410-U+0411:0xC0" places them; the text is what a user types.
+void tst_TextPreview::remapped_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("missing");
+
+    QTest::newRow("Cyrillic through the remap") << QStringLiteral("АБ") << QStringList{"###.", "##.."} << 0;
+    QTest::newRow("a code point no remap moves stays") << QStringLiteral("A") << QStringList{"..#.", "..#."} << 0;
+    // As on the display: a firmware that maps its strings the same way
+    // sends "Á" (U+00C1) as 0xC1 too.
+    QTest::newRow("the code the remap fills, typed itself")
+            << QStringLiteral("Á") << QStringList{"##..", "#..."} << 0;
+    QTest::newRow("a remapped code point the font lacks") << QStringLiteral("ВА") << QStringList{"#...", "#..."} << 1;
+}
+
+void tst_TextPreview::remapped()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    QFETCH(int, missing);
+
+    FontExport::Drawn font;
+    font.glyphs = {glyph(0xC0, 1, 0, -2, {"#", "#"}), glyph(0xC1, 2, 0, -2, {"##", "#."}), glyph('A', 1, 2, -2, {"#", "#"})};
+    CodePoints::Remaps remaps;
+    QString error;
+    QVERIFY2(CodePoints::parseRemaps(u"U+0410-U+0411:0xC0", &remaps, &error), qPrintable(error));
+    const TextPreview::Layout layout = TextPreview(font, remaps).lay(text, 4, 2);
     QCOMPARE(picture(layout.canvas), expected);
     QCOMPARE(layout.missing, missing);
 }
