@@ -1,81 +1,83 @@
-#include "sizelistaccessible.h"
-
-#include "sizelist.h"
+#include "comboboxaccessible.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QLineEdit>
 
 namespace {
-QAccessibleInterface *sizeListFactory(const QString &className, QObject *object)
+// Asked for each class of an object from the most derived one up.
+QAccessibleInterface *comboBoxFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("SizeList"))
-        if (auto *list = qobject_cast<SizeList *>(object))
-            return new SizeListAccessible(list);
+    auto *box = qobject_cast<QComboBox *>(object);
+    if (box
+        && (className == QLatin1String("SizeList")
+            || (className == QLatin1String("QComboBox") && !box->accessibleName().isEmpty())))
+        return new ComboBoxAccessible(box);
     return nullptr;
 }
 } // namespace
 
-SizeListAccessible::SizeListAccessible(SizeList *list)
-    : QAccessibleWidget(list, QAccessible::ComboBox)
+ComboBoxAccessible::ComboBoxAccessible(QComboBox *box)
+    : QAccessibleWidget(box, QAccessible::ComboBox)
 {
 }
 
-void SizeListAccessible::install()
+void ComboBoxAccessible::install()
 {
-    static const bool installed = (QAccessible::installFactory(&sizeListFactory), true);
+    static const bool installed = (QAccessible::installFactory(&comboBoxFactory), true);
     Q_UNUSED(installed);
 }
 
-SizeList *SizeListAccessible::list() const
+QComboBox *ComboBoxAccessible::box() const
 {
-    return static_cast<SizeList *>(widget());
+    return static_cast<QComboBox *>(widget());
 }
 
-QString SizeListAccessible::text(QAccessible::Text t) const
+QString ComboBoxAccessible::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Value)
-        return list()->lineEdit() ? list()->lineEdit()->text() : list()->currentText();
+        return box()->lineEdit() ? box()->lineEdit()->text() : box()->currentText();
     return QAccessibleWidget::text(t);
 }
 
 // As Qt's combo box: the drop-down list first, then the edit field.
-int SizeListAccessible::childCount() const
+int ComboBoxAccessible::childCount() const
 {
-    return list()->lineEdit() ? 2 : 1;
+    return box()->lineEdit() ? 2 : 1;
 }
 
-QAccessibleInterface *SizeListAccessible::child(int index) const
+QAccessibleInterface *ComboBoxAccessible::child(int index) const
 {
     if (index == 0)
-        return QAccessible::queryAccessibleInterface(list()->view());
-    if (index == 1 && list()->lineEdit())
-        return QAccessible::queryAccessibleInterface(list()->lineEdit());
+        return QAccessible::queryAccessibleInterface(box()->view());
+    if (index == 1 && box()->lineEdit())
+        return QAccessible::queryAccessibleInterface(box()->lineEdit());
     return nullptr;
 }
 
-int SizeListAccessible::indexOfChild(const QAccessibleInterface *child) const
+int ComboBoxAccessible::indexOfChild(const QAccessibleInterface *child) const
 {
     if (!child)
         return -1;
-    if (child->object() == list()->view())
+    if (child->object() == box()->view())
         return 0;
-    if (list()->lineEdit() && child->object() == list()->lineEdit())
+    if (box()->lineEdit() && child->object() == box()->lineEdit())
         return 1;
     return -1;
 }
 
-QStringList SizeListAccessible::actionNames() const
+QStringList ComboBoxAccessible::actionNames() const
 {
     return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
 }
 
-void SizeListAccessible::doAction(const QString &actionName)
+void ComboBoxAccessible::doAction(const QString &actionName)
 {
     if (actionName == showMenuAction() || actionName == pressAction()) {
-        if (list()->view()->isVisible())
-            list()->hidePopup();
+        if (box()->view()->isVisible())
+            box()->hidePopup();
         else
-            list()->showPopup();
+            box()->showPopup();
         return;
     }
     QAccessibleWidget::doAction(actionName);
