@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <climits>
 
-TextPreview::TextPreview(FontExport::Drawn font, CodePoints::Remaps remaps)
+TextPreview::TextPreview(FontExport::Drawn font)
     : m_font(std::move(font))
-    , m_remaps(std::move(remaps))
 {
     // The rows the ink of the glyphs a text can reach spans around the
     // baseline: the tallest top places the first line, and the whole span is
@@ -55,7 +54,7 @@ TextPreview::Layout TextPreview::lay(QStringView text, int width, int height) co
         }
         if (codePoint == U'\r') // a CR LF line end is one line break
             continue;
-        const auto found = m_byCodePoint.constFind(CodePoints::remapped(m_remaps, int(codePoint)));
+        const auto found = m_byCodePoint.constFind(int(codePoint));
         if (found == m_byCodePoint.cend()) {
             ++layout.missing;
             continue;

@@ -13,11 +13,6 @@
 // height lower. The first line's baseline lies just low enough for the
 // tallest glyph of the font to fit above it, so that every line of a
 // multi-line text stands at the same place whatever its characters.
-//
-// Each character of the text is taken through the export's remaps first,
-// as a firmware maps its strings to the codes the font was given: with
-// Cyrillic moved to 0xC0, "Б" is drawn with the glyph at 0xC1, and "Á",
-// which no remap moves, with that same glyph, as the display would show it.
 class TextPreview
 {
 public:
@@ -44,7 +39,7 @@ public:
     };
 
     TextPreview() = default;
-    explicit TextPreview(FontExport::Drawn font, CodePoints::Remaps remaps = {});
+    explicit TextPreview(FontExport::Drawn font);
 
     const FontExport::Drawn &font() const { return m_font; }
     // How far "\n" moves down: the export's line height, or the rows its
@@ -57,7 +52,6 @@ public:
 
 private:
     FontExport::Drawn m_font;
-    CodePoints::Remaps m_remaps;
     QHash<int, qsizetype> m_byCodePoint; // the first glyph for each code point
     int m_baseline = 0;
     int m_lineHeight = 1;

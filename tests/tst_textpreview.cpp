@@ -113,36 +113,65 @@ void tst_TextPreview::lay()
     QCOMPARE(layout.missing, missing);
 }
 
-// An 8-bit font whose Cyrillic А and Б were placed at 0xC0 and 0xC1, as the
-// remap "U+0410-U+0411:0xC0" places them; the text is what a user types.
+// A sample drawn from an export whose remaps moved glyphs, as a firmware
+// draws the text once its strings are mapped the same way: each character
+// with the glyph exported for it. Five glyphs of 3 x 3 cells, each with ink
+// in its top row only ("#.." is A), so that a row of the display shows them.
 void tst_TextPreview::remapped_data()
 {
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("codePoints");
+    QTest::addColumn<QString>("remaps");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("missing");
 
-    QTest::newRow("Cyrillic through the remap") << QStringLiteral("АБ") << QStringList{"###.", "##.."} << 0;
-    QTest::newRow("a code point no remap moves stays") << QStringLiteral("A") << QStringList{"..#.", "..#."} << 0;
-    // As on the display: a firmware that maps its strings the same way
-    // sends "Á" (U+00C1) as 0xC1 too.
-    QTest::newRow("the code the remap fills, typed itself")
-            << QStringLiteral("Á") << QStringList{"##..", "#..."} << 0;
-    QTest::newRow("a remapped code point the font lacks") << QStringLiteral("ВА") << QStringList{"#...", "#..."} << 1;
+    const int lines = int(FontExport::Format::Lines);
+    const QString cyrillic = QStringLiteral("U+0410-U+0411:0xC0");
+    QTest::newRow("Cyrillic moved to 0xC0, typed as it reads")
+            << lines << "0x41,0x410-0x411" << cyrillic << QStringLiteral("АБ") << "..##.#" << 0;
+    QTest::newRow("a letter no remap moves") << lines << "0x41,0x410-0x411" << cyrillic << "A" << "#.." << 0;
+    QTest::newRow("the code Б took is not Á's") << lines << "0x41,0x410-0x411" << cyrillic << QStringLiteral("Á")
+                                                << "..." << 1;
+    QTest::newRow("Á at its own code") << lines << "0x41,0xC1" << "" << QStringLiteral("Á") << "###" << 0;
+    // A GFX font keeps an empty entry for every code between its glyphs:
+    // 0x42, which B left, and 0x43, which no glyph had.
+    QTest::newRow("the empty entries of a GFX font are no glyphs")
+            << int(FontExport::Format::Gfx) << "0x41-0x42,0xC1" << "0x42:0x40" << QStringLiteral("BCÁ") << ".#.###" << 1;
 }
 
 void tst_TextPreview::remapped()
 {
+    QFETCH(int, format);
+    QFETCH(QString, codePoints);
+    QFETCH(QString, remaps);
     QFETCH(QString, text);
-    QFETCH(QStringList, expected);
+    QFETCH(QString, expected);
     QFETCH(int, missing);
 
-    FontExport::Drawn font;
-    font.glyphs = {glyph(0xC0, 1, 0, -2, {"#", "#"}), glyph(0xC1, 2, 0, -2, {"##", "#."}), glyph('A', 1, 2, -2, {"#", "#"})};
-    CodePoints::Remaps remaps;
+    GlyphSet set(3, 3);
+    set.ascent = 3;
+    const QList<QPair<int, QString>> glyphs{
+            {'A', "#.."}, {'B', ".#."}, {0xC1, "###"}, {0x410, "..#"}, {0x411, "#.#"}};
+    for (const auto &[codePoint, row] : glyphs) {
+        Glyph glyph;
+        glyph.codePoint = codePoint;
+        glyph.bits = Drawing(3, 3);
+        for (int c = 0; c < 3; ++c)
+            glyph.bits.set(0, c, row[c] == QLatin1Char('#'));
+        set.append(glyph);
+    }
+    FontExport::Options options;
+    options.format = FontExport::Format(format);
+    options.name = QStringLiteral("font");
     QString error;
-    QVERIFY2(CodePoints::parseRemaps(u"U+0410-U+0411:0xC0", &remaps, &error), qPrintable(error));
-    const TextPreview::Layout layout = TextPreview(font, remaps).lay(text, 4, 2);
-    QCOMPARE(picture(layout.canvas), expected);
+    QVERIFY2(CodePoints::parseRanges(codePoints, &options.lines.ranges, &error), qPrintable(error));
+    QVERIFY2(remaps.isEmpty() || CodePoints::parseRemaps(remaps, &options.remaps, &error), qPrintable(error));
+    FontExport::Drawn drawn = FontExport::drawn(set, options);
+    QVERIFY2(drawn.error.isEmpty(), qPrintable(drawn.error));
+
+    const TextPreview::Layout layout = TextPreview(std::move(drawn)).lay(text, int(expected.size()), 1);
+    QCOMPARE(picture(layout.canvas), QStringList{expected});
     QCOMPARE(layout.missing, missing);
 }
 
