@@ -7,21 +7,26 @@
 #include "startup.h"
 #include "testsettings.h"
 #include "textpreviewview.h"
+#include "windowdriver.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
 namespace {
+
 
 GlyphSetWindow *openedWindow()
 {
@@ -45,6 +50,30 @@ Drawing bdfGlyph(const QByteArray &bdf, int codePoint)
     return BdfText::placed(BdfText::chars(bdf).value(codePoint), 5, 7, BdfText::numbers(bdf, "FONT_ASCENT").value(0));
 }
 
+// Whether the preview's top left 5 x 7 pixels are `glyph`.
+bool previewShows(const TextPreviewView *preview, const Drawing &glyph)
+{
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            if ((preview->image().pixelIndex(x, y) == 1) != glyph.isSet(y, x))
+                return false;
+        }
+    }
+    return true;
+}
+
+template <typename T>
+T *control(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+// A dialog closed goes at the next turn of the event loop.
+void deleteClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace
 
 // The export dialog on the X11 5x7 font, opened from the set window beside
@@ -60,8 +89,17 @@ private slots:
     void cleanup();
 
     void previewNameAndSave();
+    void choicesPerFontAndLivePreview();
+    void controlsNamedByTheirLabels_data();
+    void controlsNamedByTheirLabels();
+    void faultMarkedAndAnnounced_data();
+    void faultMarkedAndAnnounced();
 
 private:
+    // The set window's export dialog, opened (or brought forward) by its
+    // button, on the font open.
+    ExportDialog *openDialog();
+
     // Every step on the dialog, as the set window opened it.
     bool drive(ExportDialog *dialog, QString *message);
 
@@ -154,6 +192,15 @@ bool tst_ExportDialog::drive(ExportDialog *dialog, QString *message)
     return true;
 }
 
+ExportDialog *tst_ExportDialog::openDialog()
+{
+    GlyphSetWindow *setWindow = openedWindow();
+    if (!setWindow)
+        return nullptr;
+    QTest::mouseClick(control<QPushButton>(setWindow, "cmdExportFont"), Qt::LeftButton);
+    return setWindow->findChild<ExportDialog *>();
+}
+
 void tst_ExportDialog::previewNameAndSave()
 {
     QTest::mouseClick(m_window->findChild<QAbstractButton *>(QStringLiteral("Command6")), Qt::LeftButton);
@@ -161,22 +208,148 @@ void tst_ExportDialog::previewNameAndSave()
     m_window->findChild<QLineEdit *>(QStringLiteral("txtfmt"))->setText(QStringLiteral("0x"));
     m_window->findChild<QLineEdit *>(QStringLiteral("txtdelim"))->setText(QStringLiteral(", "));
     QVERIFY(m_window->openGlyphSet(m_font));
-    GlyphSetWindow *setWindow = openedWindow();
-    QVERIFY(setWindow);
-
-    bool opened = false;
-    bool ok = false;
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!dialog->isModal());
     QString message;
-    QTimer::singleShot(0, this, [&] {
-        if (auto *dialog = qobject_cast<ExportDialog *>(QApplication::activeModalWidget())) {
-            opened = true;
-            ok = drive(dialog, &message);
-            dialog->reject();
-        }
-    });
-    QTest::mouseClick(setWindow->findChild<QPushButton *>(QStringLiteral("cmdExportFont")), Qt::LeftButton);
-    QVERIFY(opened);
-    QVERIFY2(ok, qPrintable(message));
+    QVERIFY2(drive(dialog, &message), qPrintable(message));
+
+    // The lines follow the main window's delimiter while the dialog is open.
+    m_window->findChild<QLineEdit *>(QStringLiteral("txtdelim"))->setText(QStringLiteral(";"));
+    QVERIFY(dialog->result().text.contains(QLatin1Char(';')));
+}
+
+// What the dialog is set to comes back when it opens again for the font,
+// not for another one; the preview follows the glyphs as they are drawn,
+// through the remaps; the dialog goes with its set.
+void tst_ExportDialog::choicesPerFontAndLivePreview()
+{
+    const QString other = m_dir->filePath(QStringLiteral("other.bdf"));
+    QVERIFY(QFile::copy(m_font, other));
+    QVERIFY(m_window->openGlyphSet(m_font));
+    QPointer<ExportDialog> dialog = openDialog();
+    QVERIFY(dialog);
+    control<QComboBox>(dialog, "lstPageOrder")->setCurrentIndex(1);
+    control<QLineEdit>(dialog, "txtCodePoints")->setText(QStringLiteral("0x41"));
+    control<QLineEdit>(dialog, "txtRemaps")->setText(QStringLiteral("0x41:0x80"));
+    control<QPlainTextEdit>(dialog, "txtSample")->setPlainText(QStringLiteral("A"));
+    control<QSpinBox>(dialog, "spnHeight")->setValue(8);
+    QTest::mouseClick(control<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
+    deleteClosed();
+    QVERIFY(!dialog);
+
+    const auto shows = [this](const char *codePoints, const char *remaps, const QString &sample, int pageOrder,
+                              int height) -> bool {
+        ExportDialog *open = openDialog();
+        return open && control<QLineEdit>(open, "txtCodePoints")->text() == QLatin1String(codePoints)
+               && control<QLineEdit>(open, "txtRemaps")->text() == QLatin1String(remaps)
+               && control<QPlainTextEdit>(open, "txtSample")->toPlainText() == sample
+               && control<QComboBox>(open, "lstPageOrder")->currentIndex() == pageOrder
+               && control<QSpinBox>(open, "spnHeight")->value() == height;
+    };
+    QVERIFY(shows("0x41", "0x41:0x80", QStringLiteral("A"), 1, 8));
+    QVERIFY(m_window->openGlyphSet(other));
+    deleteClosed();
+    QVERIFY(shows("", "", ExportChoices::defaultSample(), 0, ExportChoices::kDisplayHeight));
+    QVERIFY(m_window->openGlyphSet(m_font));
+    deleteClosed();
+    QVERIFY(shows("0x41", "0x41:0x80", QStringLiteral("A"), 1, 8));
+
+    // "A" typed is drawn with the glyph moved to 0x80; a cell clicked in the
+    // glyph is in the preview at once.
+    dialog = openDialog();
+    auto *preview = control<TextPreviewView>(dialog, "picPreview");
+    Drawing a = bdfGlyph(contents(m_font), 'A');
+    QVERIFY(previewShows(preview, a));
+    GlyphSetSession &session = openedWindow()->session();
+    session.choose(session.set().indexOf('A'));
+    WindowDriver::clickCell(m_window->findChild<GridView *>(QStringLiteral("Grid1")), 6, 0);
+    a.set(6, 0, !a.isSet(6, 0));
+    QVERIFY(previewShows(preview, a));
+
+    session.close();
+    deleteClosed();
+    QVERIFY(!dialog);
+}
+
+void tst_ExportDialog::controlsNamedByTheirLabels_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("format") << "lstFormat" << "Format";
+    QTest::newRow("page order") << "lstPageOrder" << "Page order";
+    QTest::newRow("name") << "txtName" << "Name:";
+    QTest::newRow("code points") << "txtCodePoints" << "Code points:";
+    QTest::newRow("remaps") << "txtRemaps" << "Move code points:";
+    QTest::newRow("sample") << "txtSample" << "Sample text:";
+    QTest::newRow("display width") << "spnWidth" << "Display width";
+}
+
+void tst_ExportDialog::controlsNamedByTheirLabels()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, name);
+
+    QVERIFY(m_window->openGlyphSet(m_font));
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(dialog->findChild<QWidget *>(control));
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+}
+
+void tst_ExportDialog::faultMarkedAndAnnounced_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fault");
+
+    QTest::newRow("code points") << int(FontExport::Format::Lines) << "txtCodePoints" << "0x41-" << "Code points";
+    QTest::newRow("remaps") << int(FontExport::Format::Lines) << "txtRemaps" << "0x41:" << "Move code points";
+    QTest::newRow("a name C keeps for itself") << int(FontExport::Format::C) << "txtName" << "int" << "int";
+}
+
+void tst_ExportDialog::faultMarkedAndAnnounced()
+{
+    QFETCH(int, format);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, fault);
+
+    QVERIFY(m_window->openGlyphSet(m_font));
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog);
+    control<QComboBox>(dialog, "lstFormat")->setCurrentIndex(
+            control<QComboBox>(dialog, "lstFormat")->findData(format));
+    auto *lblError = control<QLabel>(dialog, "lblError");
+    QVERIFY(!lblError->isVisibleTo(dialog));
+    auto *faulty = dialog->findChild<QLineEdit *>(field);
+    const QString before = faulty->text();
+    const QColor base = faulty->palette().color(QPalette::Active, QPalette::Base);
+
+    faulty->setText(text);
+    dialog->result();
+    const QString message = lblError->text();
+    QVERIFY2(message.contains(fault), qPrintable(message));
+    QVERIFY(lblError->isVisibleTo(dialog));
+    QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(lblError);
+    QCOMPARE(alert->role(), QAccessible::AlertMessage);
+    QCOMPARE(alert->text(QAccessible::Name), message);
+    for (const char *name : {"txtName", "txtCodePoints", "txtRemaps"}) {
+        auto *edit = control<QLineEdit>(dialog, name);
+        const bool marked = edit == faulty;
+        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description) == message, marked);
+        QCOMPARE(edit->palette().color(QPalette::Active, QPalette::Base) != base, marked);
+    }
+
+    faulty->setText(before);
+    dialog->result();
+    QVERIFY(!lblError->isVisibleTo(dialog));
+    QCOMPARE(QAccessible::queryAccessibleInterface(faulty)->text(QAccessible::Description), faulty->toolTip());
+    QCOMPARE(faulty->palette().color(QPalette::Active, QPalette::Base), base);
 }
 
 QTEST_MAIN(tst_ExportDialog)
