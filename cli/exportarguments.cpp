@@ -118,9 +118,10 @@ QString ExportArguments::parse(const QStringList &arguments)
     }
     if (isSet(Id::PageOrder)) {
         const QString order = value(Id::PageOrder);
-        if (order != QLatin1String("column") && order != QLatin1String("page"))
+        const std::optional<FontExport::PageOrder> named = FontExport::pageOrderNamed(order);
+        if (!named)
             return QStringLiteral("--page-order: '%1' is neither column nor page").arg(order);
-        pageOrder = order == QLatin1String("page") ? FontExport::PageOrder::Page : FontExport::PageOrder::Column;
+        pageOrder = *named;
     }
     widths = isSet(Id::Widths);
 

@@ -1,6 +1,6 @@
 #include "sizelist.h"
 
-#include "sizelistaccessible.h"
+#include "comboboxaccessible.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -54,7 +54,7 @@ QStyle *sizeListStyle()
 SizeList::SizeList(const QString &placeholder, int first, int last, QWidget *parent)
     : QComboBox(parent)
 {
-    SizeListAccessible::install();
+    ComboBoxAccessible::install();
     setStyle(sizeListStyle());
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);

@@ -121,6 +121,23 @@ private:
     const char *m_end;
 };
 
+// A BDF string as unquote() reads it back, blanks kept, so that a prefix or
+// a delimiter is used as typed. A line can hold a tab but no other control
+// character; those become blanks.
+inline QByteArray quoted(const QString &text)
+{
+    QByteArray result = "\"";
+    for (char c : text.toUtf8()) {
+        if ((uchar(c) < 0x20 && c != '\t') || c == 0x7F)
+            c = ' ';
+        result.append(c);
+        if (c == '"')
+            result.append('"');
+    }
+    result.append('"');
+    return result;
+}
+
 // A BDF string: in double quotes, a doubled quote standing for one. A value
 // without quotes is taken as it stands. False when the closing quote is
 // missing.

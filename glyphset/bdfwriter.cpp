@@ -116,22 +116,6 @@ QByteArray oneLine(const QByteArray &text)
     return line.trimmed();
 }
 
-// A BDF string, blanks kept: the prefix and delimiter are used as typed.
-// A line can hold a tab but no other control character; those become blanks.
-QByteArray quoted(const QString &text)
-{
-    QByteArray result = "\"";
-    for (char c : text.toUtf8()) {
-        if ((uchar(c) < 0x20 && c != '\t') || c == 0x7F)
-            c = ' ';
-        result.append(c);
-        if (c == '"')
-            result.append('"');
-    }
-    result.append('"');
-    return result;
-}
-
 // A positive whole-number property, or 0.
 qint64 numberProperty(const GlyphSet &set, const char *name)
 {

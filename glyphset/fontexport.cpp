@@ -11,6 +11,7 @@
 #include "u8x8font.h"
 #include "u8x8source.h"
 
+#include <QHash>
 #include <QIODevice>
 
 #include <algorithm>
@@ -113,6 +114,20 @@ QString title(Format format)
 int highestCodePoint(Format format)
 {
     return info(format).highestCodePoint;
+}
+
+QLatin1String name(PageOrder order)
+{
+    return order == PageOrder::Page ? QLatin1String("page") : QLatin1String("column");
+}
+
+std::optional<PageOrder> pageOrderNamed(QStringView text)
+{
+    for (const PageOrder order : {PageOrder::Column, PageOrder::Page}) {
+        if (text == name(order))
+            return order;
+    }
+    return std::nullopt;
 }
 
 Selection select(const GlyphSet &set, const Options &options)
@@ -275,8 +290,17 @@ Drawn drawn(const GlyphSet &set, const Options &options)
         break;
     }
     }
-    if (glyphs)
-        result.glyphs = std::move(*glyphs);
+    if (!glyphs)
+        return result;
+    // Each glyph the export took stands for the character it was exported
+    // for; an empty entry a format keeps between them stands for none.
+    QHash<int, int> sources;
+    sources.reserve(chosen.size());
+    for (qsizetype i = 0; i < chosen.size(); ++i)
+        sources.insert(chosen.at(i).codePoint, selection.sourceCodePoints[size_t(i)]);
+    for (DrawnGlyph &glyph : *glyphs)
+        glyph.codePoint = sources.value(glyph.codePoint, Glyph::kNoCodePoint);
+    result.glyphs = std::move(*glyphs);
     return result;
 }
 

@@ -44,6 +44,10 @@ enum class PageOrder {
     Page,   // every column of the top page, then of the next page
 };
 
+// Its name on the command line: "column" or "page".
+QLatin1String name(PageOrder order);
+std::optional<PageOrder> pageOrderNamed(QStringView name);
+
 struct Options
 {
     Format format = Format::Lines;
@@ -85,7 +89,12 @@ struct Result
 Result write(const GlyphSet &set, const Options &options);
 
 // The glyphs as the format's own reader would draw them from the exported
-// bytes, for a preview: what the display will show.
+// bytes, for a preview: what the display will show. Each glyph stands for
+// the character it was exported for, its code point before the remaps, so
+// that a text typed as it reads is drawn as a firmware draws it once its
+// strings are mapped the same way: with Cyrillic moved to 0xC0, "Б" is the
+// glyph at 0xC1, and "Á", whose code Б took, has none. The empty entries a
+// format keeps between glyphs stand for no character.
 struct Drawn
 {
     std::vector<DrawnGlyph> glyphs;

@@ -3,6 +3,7 @@
 #include "bdfformat.h"
 #include "glypheditor.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <optional>
@@ -51,6 +52,9 @@ void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind 
     m_fontGlyphs = read.fontGlyphs;
     m_bdfSource = std::move(read.bdfSource);
     m_current = -1;
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (!m_exportChoices.contains(key))
+        m_exportChoices.insert(key, ExportChoices::fromProperties(m_set.properties));
     setModified(false);
     emit opened();
     choose(0);
@@ -187,6 +191,17 @@ void GlyphSetSession::restoreMetrics(const QVariant &state)
     }
 }
 
+ExportChoices GlyphSetSession::exportChoices() const
+{
+    return m_open ? m_exportChoices.value(QFileInfo(m_sourcePath).absoluteFilePath()) : ExportChoices();
+}
+
+void GlyphSetSession::setExportChoices(const ExportChoices &choices)
+{
+    if (m_open)
+        m_exportChoices.insert(QFileInfo(m_sourcePath).absoluteFilePath(), choices);
+}
+
 void GlyphSetSession::setModified(bool modified)
 {
     if (m_modified == modified)
@@ -201,13 +216,18 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
         *error = QStringLiteral("No glyph set is open.");
         return false;
     }
-    // The options go into the set itself for the writer, and back out if
-    // the file cannot be written: a whole font is not copied for a save.
+    // The options and choices go into the set itself for the writer, and
+    // back out if the file cannot be written: a whole font is not copied for
+    // a save.
     const std::optional<ExportOptions> before = std::exchange(m_set.exportOptions, options);
+    const QList<QPair<QByteArray, QByteArray>> propertiesBefore = m_set.properties;
+    m_set.properties.removeIf([](const auto &property) { return ExportChoices::isChoice(property.first); });
+    m_set.properties.append(exportChoices().properties());
     const QByteArray bytes = m_bdfSource ? BdfFormat::write(m_set, *m_bdfSource) : BdfFormat::write(m_set);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         m_set.exportOptions = before;
+        m_set.properties = propertiesBefore;
         *error = QStringLiteral("%1: could not be written (%2).").arg(path, file.errorString());
         return false;
     }

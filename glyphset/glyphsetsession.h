@@ -1,9 +1,11 @@
 #pragma once
 
+#include "exportchoices.h"
 #include "fontkind.h"
 #include "glyphset.h"
 #include "readresult.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -73,11 +75,18 @@ public:
     void setXOffset(int xOffset);
     void setAdvance(int advance);
 
-    // Writes the set as BDF to `path`, with `options` stored in it: a set
-    // opened for part of a BDF font into the whole font, the rest of it as
-    // the file had it. On
-    // success `path` becomes the save path and the set is unmodified;
-    // otherwise `error` says why, naming the file, and nothing changes.
+    // What the export dialog was left at for the open set's font: as it was
+    // left before in this run for a font from the same file, or else as the
+    // file stores it. A change does not make the set modified; save()
+    // stores the choices in the file.
+    ExportChoices exportChoices() const;
+    void setExportChoices(const ExportChoices &choices);
+
+    // Writes the set as BDF to `path`, with `options` and the export
+    // choices stored in it: a set opened for part of a BDF font into the
+    // whole font, the rest of it as the file had it. On success `path` becomes the save path and the
+    // set is unmodified; otherwise `error` says why, naming the file, and
+    // nothing changes.
     bool save(const QString &path, const ExportOptions &options, QString *error);
 
 signals:
@@ -112,4 +121,6 @@ private:
     qint64 m_generation = 0;
     // The metric the newest step changed, until anything else happens.
     Metric m_metricRun = Metric::None;
+    // By the absolute path of each font opened in this run.
+    QHash<QString, ExportChoices> m_exportChoices;
 };

@@ -10,12 +10,18 @@ OutputText::OutputText(TextBox &Text1, QObject *parent)
 
 void OutputText::txtfmt_Change(const QString &text)
 {
+    if (m_prefix == text)
+        return;
     m_prefix = text;
+    emit prefixOrDelimiterChanged();
 }
 
 void OutputText::txtdelim_Change(const QString &text)
 {
+    if (m_delimiter == text)
+        return;
     m_delimiter = text;
+    emit prefixOrDelimiterChanged();
 }
 
 bool OutputText::Command1_Click(const QString &hexString)

@@ -40,6 +40,9 @@ public:
     // Clear: empties Text1.
     void Command9_Click();
 
+signals:
+    void prefixOrDelimiterChanged();
+
 private:
     QString m_prefix = CopyToText::defaultPrefix();
     QString m_delimiter = CopyToText::defaultDelimiter();

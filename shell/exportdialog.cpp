@@ -1,7 +1,9 @@
 #include "exportdialog.h"
 
+#include "alertline.h"
+#include "comboboxaccessible.h"
 #include "csource.h"
-#include "glyphset.h"
+#include "glyphsetsession.h"
 #include "textpreviewview.h"
 
 #include <QCheckBox>
@@ -23,10 +25,9 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int kDisplayWidth = 128;
-constexpr int kDisplayHeight = 64;
-constexpr int kLargestDisplay = 1024;
 constexpr int kSampleLines = 3;
+// How much of the field's background a fault's red takes.
+constexpr qreal kFaultTint = 0.25;
 // Writing a font of tens of thousands of glyphs takes most of a second, so
 // the export waits for a pause in typing; the preview follows every change.
 constexpr int kWriteDelayMs = 250;
@@ -54,17 +55,25 @@ QString orderText(BitOrder order)
     }
     return ExportDialog::tr("Horizontal, left to right");
 }
+
+QColor mixed(const QColor &base, const QColor &tint, qreal share)
+{
+    return QColor::fromRgbF(float(base.redF() * (1 - share) + tint.redF() * share),
+                            float(base.greenF() * (1 - share) + tint.greenF() * share),
+                            float(base.blueF() * (1 - share) + tint.blueF() * share));
+}
 } // namespace
 
-ExportDialog::ExportDialog(const GlyphSet &set, const QString &fontPath, const ExportOptions &output,
-                           QWidget *parent)
+ExportDialog::ExportDialog(GlyphSetSession &session, const ExportOptions &output, QWidget *parent)
     : QDialog(parent)
-    , m_set(set)
-    , m_fontPath(fontPath)
+    , m_session(session)
+    , m_fontPath(session.sourcePath())
     , m_output(output)
 {
     setObjectName(QStringLiteral("dlgExport"));
-    setWindowTitle(tr("Export %1").arg(QFileInfo(fontPath).fileName()));
+    setWindowTitle(tr("Export %1").arg(QFileInfo(m_fontPath).fileName()));
+    setAttribute(Qt::WA_DeleteOnClose);
+    ComboBoxAccessible::install();
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(kWriteDelayMs);
     createControls();
@@ -74,68 +83,63 @@ ExportDialog::ExportDialog(const GlyphSet &set, const QString &fontPath, const E
     writeExport();
 }
 
-QString ExportDialog::defaultName(const QString &fontPath)
-{
-    QString name = QFileInfo(fontPath).fileName();
-    if (name.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-        name.chop(3);
-    return CSource::identifier(QFileInfo(name).completeBaseName());
-}
-
-QString ExportDialog::defaultSampleText()
-{
-    return QStringLiteral("The quick brown fox 0123");
-}
-
 void ExportDialog::createControls()
 {
+    const ExportChoices choices = m_session.exportChoices();
+    // Each list is named before anything asks for its interface, which
+    // then names it by its label rather than by the item it shows.
     m_lstFormat = new QComboBox(this);
     m_lstFormat->setObjectName(QStringLiteral("lstFormat"));
+    m_lstFormat->setAccessibleName(tr("Format"));
     for (const FontExport::Format format : FontExport::formats())
         m_lstFormat->addItem(FontExport::title(format), int(format));
-    m_txtName = new QLineEdit(defaultName(m_fontPath), this);
+    m_lstFormat->setCurrentIndex(m_lstFormat->findData(int(choices.format)));
+    m_txtName = new QLineEdit(choices.name.isEmpty() ? ExportChoices::defaultName(m_fontPath) : choices.name, this);
     m_txtName->setObjectName(QStringLiteral("txtName"));
     m_txtName->setToolTip(tr("The C name of the font's data in the file"));
-    m_lblOutput = new QLabel(tr("%1, prefix “%2”, delimiter “%3”, as in the main window")
-                                     .arg(orderText(m_output.order), m_output.prefix, m_output.delimiter),
-                             this);
+    m_lblOutput = new QLabel(this);
     m_lblOutput->setObjectName(QStringLiteral("lblOutput"));
     m_lblOutput->setTextFormat(Qt::PlainText);
     m_lblOutput->setWordWrap(true);
+    showOutput();
     m_chkComments = new QCheckBox(tr("&Comments naming each glyph's character"), this);
     m_chkComments->setObjectName(QStringLiteral("chkComments"));
+    m_chkComments->setChecked(choices.comments);
     m_lstPageOrder = new QComboBox(this);
     m_lstPageOrder->setObjectName(QStringLiteral("lstPageOrder"));
+    m_lstPageOrder->setAccessibleName(tr("Page order"));
     m_lstPageOrder->addItem(tr("Column by column, each column's pages from the top"),
                             int(FontExport::PageOrder::Column));
     m_lstPageOrder->addItem(tr("Page by page, each page's columns from the left"), int(FontExport::PageOrder::Page));
+    m_lstPageOrder->setCurrentIndex(m_lstPageOrder->findData(int(choices.pageOrder)));
     m_chkWidths = new QCheckBox(tr("Each glyph's &width before its bytes"), this);
     m_chkWidths->setObjectName(QStringLiteral("chkWidths"));
-    m_txtCodePoints = new QLineEdit(this);
+    m_chkWidths->setChecked(choices.widths);
+    m_txtCodePoints = new QLineEdit(choices.codePoints, this);
     m_txtCodePoints->setObjectName(QStringLiteral("txtCodePoints"));
     m_txtCodePoints->setPlaceholderText(tr("all"));
     m_txtCodePoints->setToolTip(tr("The glyphs to export, by code point: e.g. 32-126,0xA0-0xFF,U+20AC"));
-    m_txtRemaps = new QLineEdit(this);
+    m_txtRemaps = new QLineEdit(choices.remaps, this);
     m_txtRemaps->setObjectName(QStringLiteral("txtRemaps"));
     m_txtRemaps->setPlaceholderText(tr("none"));
     m_txtRemaps->setToolTip(tr("Code points to place elsewhere: U+0410-U+044F:0xC0 puts the Cyrillic capitals "
                                "and small letters at 0xC0-0xFF"));
 
-    m_txtSample = new QPlainTextEdit(defaultSampleText(), this);
+    m_txtSample = new QPlainTextEdit(choices.sample, this);
     m_txtSample->setObjectName(QStringLiteral("txtSample"));
     m_txtSample->setTabChangesFocus(true);
     m_txtSample->setFixedHeight(m_txtSample->fontMetrics().lineSpacing() * kSampleLines
                                 + 2 * (m_txtSample->frameWidth() + int(m_txtSample->document()->documentMargin())));
     m_spnWidth = new QSpinBox(this);
     m_spnWidth->setObjectName(QStringLiteral("spnWidth"));
-    m_spnWidth->setRange(1, kLargestDisplay);
-    m_spnWidth->setValue(kDisplayWidth);
+    m_spnWidth->setRange(1, ExportChoices::kLargestDisplay);
+    m_spnWidth->setValue(choices.displayWidth);
     m_spnWidth->setSuffix(tr(" px"));
     m_spnWidth->setAccessibleName(tr("Display width"));
     m_spnHeight = new QSpinBox(this);
     m_spnHeight->setObjectName(QStringLiteral("spnHeight"));
-    m_spnHeight->setRange(1, kLargestDisplay);
-    m_spnHeight->setValue(kDisplayHeight);
+    m_spnHeight->setRange(1, ExportChoices::kLargestDisplay);
+    m_spnHeight->setValue(choices.displayHeight);
     m_spnHeight->setSuffix(tr(" px"));
     m_spnHeight->setAccessibleName(tr("Display height"));
     m_picPreview = new TextPreviewView(this);
@@ -150,12 +154,11 @@ void ExportDialog::createControls()
     m_lblPreview->setMinimumHeight(2 * m_lblPreview->fontMetrics().lineSpacing());
     m_lblPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_lblError = new QLabel(this);
+    m_lblError = new AlertLine(this);
     m_lblError->setObjectName(QStringLiteral("lblError"));
-    m_lblError->setTextFormat(Qt::PlainText);
-    m_lblError->setWordWrap(true);
-    m_lblError->setMinimumHeight(2 * m_lblError->fontMetrics().lineSpacing());
-    m_lblError->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A field at fault is tinted red, whatever the colours around it.
+    m_faultPalette = m_txtName->palette();
+    m_faultPalette.setColor(QPalette::Base, mixed(m_faultPalette.color(QPalette::Base), Qt::red, kFaultTint));
     m_cmdSave = new QPushButton(tr("&Save…"), this);
     m_cmdSave->setObjectName(QStringLiteral("cmdSave"));
     m_cmdSave->setDefault(true);
@@ -176,8 +179,54 @@ void ExportDialog::connectControls()
     connect(m_spnWidth, &QSpinBox::valueChanged, this, &ExportDialog::sampleChanged);
     connect(m_spnHeight, &QSpinBox::valueChanged, this, &ExportDialog::sampleChanged);
     connect(&m_writeTimer, &QTimer::timeout, this, &ExportDialog::writeExport);
+    connect(&m_session, &GlyphSetSession::glyphChanged, this, &ExportDialog::optionsChanged);
+    connect(&m_session, &GlyphSetSession::metricsChanged, this, &ExportDialog::optionsChanged);
+    // A set opened in the place of this one closes the dialog as well.
+    connect(&m_session, &GlyphSetSession::closed, this, &ExportDialog::session_Closed);
+    connect(&m_session, &GlyphSetSession::opened, this, &ExportDialog::session_Closed);
     connect(m_cmdSave, &QPushButton::clicked, this, &ExportDialog::cmdSave_Click);
     connect(m_cmdClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ExportDialog::session_Closed()
+{
+    // Nothing more is made of a set that is gone.
+    m_writeTimer.stop();
+    disconnect(&m_session, nullptr, this, nullptr);
+    close();
+}
+
+void ExportDialog::setOutput(const ExportOptions &output)
+{
+    if (output == m_output)
+        return;
+    m_output = output;
+    showOutput();
+    optionsChanged();
+}
+
+void ExportDialog::showOutput()
+{
+    m_lblOutput->setText(tr("%1, prefix “%2”, delimiter “%3”, as in the main window")
+                                 .arg(orderText(m_output.order), m_output.prefix, m_output.delimiter));
+}
+
+ExportChoices ExportDialog::choices() const
+{
+    ExportChoices choices;
+    choices.format = format();
+    // The name the file gives is kept as no name, so that it follows the file.
+    const QString name = m_txtName->text();
+    choices.name = name == ExportChoices::defaultName(m_fontPath) ? QString() : name;
+    choices.comments = m_chkComments->isChecked();
+    choices.pageOrder = FontExport::PageOrder(m_lstPageOrder->currentData().toInt());
+    choices.widths = m_chkWidths->isChecked();
+    choices.codePoints = m_txtCodePoints->text();
+    choices.remaps = m_txtRemaps->text();
+    choices.sample = m_txtSample->toPlainText();
+    choices.displayWidth = m_spnWidth->value();
+    choices.displayHeight = m_spnHeight->value();
+    return choices;
 }
 
 void ExportDialog::placeControls()
@@ -262,16 +311,20 @@ void ExportDialog::optionsChanged()
     m_options.pageOrder = FontExport::PageOrder(m_lstPageOrder->currentData().toInt());
     m_options.widths = m_chkWidths->isChecked();
     QString error;
+    m_stopField = nullptr;
     const QString codePoints = m_txtCodePoints->text().trimmed();
     const QString remaps = m_txtRemaps->text().trimmed();
-    if (!codePoints.isEmpty() && !CodePoints::parseRanges(codePoints, &m_options.lines.ranges, &error))
+    if (!codePoints.isEmpty() && !CodePoints::parseRanges(codePoints, &m_options.lines.ranges, &error)) {
         error = tr("Code points: %1").arg(error);
-    else if (!remaps.isEmpty() && !CodePoints::parseRemaps(remaps, &m_options.remaps, &error))
+        m_stopField = m_txtCodePoints;
+    } else if (!remaps.isEmpty() && !CodePoints::parseRemaps(remaps, &m_options.remaps, &error)) {
         error = tr("Move code points: %1").arg(error);
+        m_stopField = m_txtRemaps;
+    }
 
     FontExport::Drawn drawn;
     if (error.isEmpty()) {
-        drawn = FontExport::drawn(m_set, m_options);
+        drawn = FontExport::drawn(m_session.set(), m_options);
         error = drawn.error;
     }
     if (!error.isEmpty())
@@ -286,6 +339,7 @@ void ExportDialog::txtName_Change(const QString &text)
 {
     // The name is in the export's text only, not in its glyphs.
     m_options.name = text;
+    m_session.setExportChoices(choices());
     scheduleWrite();
 }
 
@@ -304,15 +358,35 @@ void ExportDialog::scheduleWrite()
 void ExportDialog::writeExport()
 {
     m_writeTimer.stop();
-    showResult(FontExport::write(m_set, m_options));
+    showResult(FontExport::write(m_session.set(), m_options));
 }
 
 void ExportDialog::showResult(FontExport::Result result)
 {
     m_result = std::move(result);
     m_result.error = sentence(m_result.error);
-    m_lblError->setText(m_result.error);
+    m_lblError->setMessage(m_result.error);
     m_cmdSave->setEnabled(m_result.ok());
+    // The export refuses a name that is no C name before anything else.
+    QLineEdit *field = nullptr;
+    if (!m_stop.isEmpty())
+        field = m_stopField;
+    else if (!m_result.ok() && format() != FontExport::Format::Lines && !CSource::isIdentifier(m_options.name))
+        field = m_txtName;
+    markFault(field, m_result.error);
+}
+
+void ExportDialog::markFault(QLineEdit *field, const QString &fault)
+{
+    for (QLineEdit *edit : {m_txtName, m_txtCodePoints, m_txtRemaps}) {
+        // A screen reader reads the description with the field; without
+        // one it reads the tool tip. Each change of it is announced.
+        const QString description = edit == field ? fault : QString();
+        if (edit->accessibleDescription() == description)
+            continue;
+        edit->setAccessibleDescription(description);
+        edit->setPalette(edit == field ? m_faultPalette : QPalette());
+    }
 }
 
 const FontExport::Result &ExportDialog::result()
@@ -324,6 +398,8 @@ const FontExport::Result &ExportDialog::result()
 
 void ExportDialog::sampleChanged()
 {
+    // Every change of a control but the name's passes here.
+    m_session.setExportChoices(choices());
     const TextPreview::Layout layout = m_preview.lay(m_txtSample->toPlainText(), m_spnWidth->value(),
                                                      m_spnHeight->value());
     m_picPreview->setCanvas(layout.canvas);
@@ -345,7 +421,7 @@ QString ExportDialog::suggestedPath() const
     // The lines need no name, but their file still gets one.
     QString name = m_txtName->text();
     if (!CSource::isIdentifier(name))
-        name = defaultName(m_fontPath);
+        name = ExportChoices::defaultName(m_fontPath);
     // u8g2 and u8x8 fonts define their array as the libraries' own fonts
     // do, to be compiled once as C; the others are headers to include.
     const bool source = format() == FontExport::Format::U8g2 || format() == FontExport::Format::U8x8;
@@ -374,7 +450,7 @@ bool ExportDialog::saveTo(const QString &path)
     const QByteArray bytes = m_result.text.toUtf8();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_lblError->setText(
+        m_lblError->setMessage(
                 tr("%1 could not be written (%2).").arg(QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }

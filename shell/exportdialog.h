@@ -1,12 +1,15 @@
 #pragma once
 
+#include "exportchoices.h"
 #include "fontexport.h"
 #include "textpreview.h"
 
 #include <QDialog>
+#include <QPalette>
 #include <QTimer>
 
-class GlyphSet;
+class AlertLine;
+class GlyphSetSession;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -16,25 +19,27 @@ class QPushButton;
 class QSpinBox;
 class TextPreviewView;
 
-// Exports a glyph set as a font for a display library: the format, the C
-// name, the options the format takes and the glyphs to take, with a sample
-// text drawn from what the export holds, as the library would draw it on a
-// display of the size given. Every change redoes the preview at once and the
-// export soon after; an error is shown in the dialog, and Save waits until
-// there is none.
+// Exports the open glyph set as a font for a display library: the format,
+// the C name, the options the format takes and the glyphs to take, with a
+// sample text drawn from what the export holds, as the library would draw
+// it on a display of the size given. Every change, and every edit of the
+// set's glyphs, redoes the preview at once and the export soon after; an
+// error is shown in the dialog, its field marked, and Save waits until
+// there is none. The dialog stays open beside the set window; what it is
+// set to is kept in the session for the font, and it closes itself when
+// the set closes or another one opens.
 class ExportDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // The set exported from `fontPath`, the lines and C formats in `output`
-    // (the main window's orientation, prefix and delimiter).
-    ExportDialog(const GlyphSet &set, const QString &fontPath, const ExportOptions &output,
-                 QWidget *parent = nullptr);
+    // The set open in `session`, the lines and C formats in `output` (the
+    // main window's orientation, prefix and delimiter). The dialog deletes
+    // itself once closed.
+    ExportDialog(GlyphSetSession &session, const ExportOptions &output, QWidget *parent = nullptr);
 
-    // The C name a font gets from its file: "5x7.bdf" gives "font_5x7".
-    static QString defaultName(const QString &fontPath);
-    static QString defaultSampleText();
+    // The main window's orientation, prefix or delimiter changed.
+    void setOutput(const ExportOptions &output);
 
     // What Save writes as things stand, or why it cannot.
     const FontExport::Result &result();
@@ -51,17 +56,24 @@ private:
     void optionsChanged();
     void txtName_Change(const QString &text);
     void sampleChanged();
+    void session_Closed();
+    ExportChoices choices() const;
+    void showOutput();
     void scheduleWrite();
     void writeExport();
     void showResult(FontExport::Result result);
+    void markFault(QLineEdit *field, const QString &fault);
     FontExport::Format format() const;
     QString suggestedPath() const;
 
-    const GlyphSet &m_set;
+    GlyphSetSession &m_session;
+    // The set's file; the dialog closes before the session opens another.
     const QString m_fontPath;
-    const ExportOptions m_output;
+    ExportOptions m_output;
     FontExport::Options m_options;
-    QString m_stop; // why neither the preview nor the export can be made
+    QString m_stop;                    // why neither the preview nor the export can be made
+    QLineEdit *m_stopField = nullptr; // the field that says so, when it is one
+    QPalette m_faultPalette;
     QTimer m_writeTimer;
     FontExport::Result m_result;
     TextPreview m_preview;
@@ -79,7 +91,7 @@ private:
     QSpinBox *m_spnHeight = nullptr;
     TextPreviewView *m_picPreview = nullptr;
     QLabel *m_lblPreview = nullptr;
-    QLabel *m_lblError = nullptr;
+    AlertLine *m_lblError = nullptr;
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_cmdClose = nullptr;
 };

@@ -70,6 +70,12 @@ GlyphSetWindow::GlyphSetWindow(GlyphEditor &editor, const OutputText &output)
     updateMetrics();
 }
 
+// The dialog works on the session, which goes before the window's children.
+GlyphSetWindow::~GlyphSetWindow()
+{
+    delete m_dlgExport.data();
+}
+
 void GlyphSetWindow::createControls()
 {
     m_cmdOpen = new QPushButton(tr("&Open…"), this);
@@ -135,6 +141,8 @@ void GlyphSetWindow::connectControls()
     connect(&m_session, &GlyphSetSession::currentChanged, this, &GlyphSetWindow::updateMetrics);
     connect(&m_session, &GlyphSetSession::glyphChanged, this, &GlyphSetWindow::updateMetrics);
     connect(&m_session, &GlyphSetSession::metricsChanged, this, &GlyphSetWindow::updateMetrics);
+    connect(&m_editor, &GlyphEditor::matrixOptionsChanged, this, &GlyphSetWindow::outputChanged);
+    connect(&m_output, &OutputText::prefixOrDelimiterChanged, this, &GlyphSetWindow::outputChanged);
 }
 
 void GlyphSetWindow::placeControls()
@@ -397,8 +405,17 @@ void GlyphSetWindow::cmdExportFont_Click()
 {
     if (!m_session.isOpen())
         return;
-    ExportDialog dialog(m_session.set(), m_session.sourcePath(), currentOptions(), this);
-    dialog.exec();
+    if (!m_dlgExport)
+        m_dlgExport = new ExportDialog(m_session, currentOptions(), this);
+    m_dlgExport->show();
+    m_dlgExport->raise();
+    m_dlgExport->activateWindow();
+}
+
+void GlyphSetWindow::outputChanged()
+{
+    if (m_dlgExport)
+        m_dlgExport->setOutput(currentOptions());
 }
 
 bool GlyphSetWindow::maySetClose()

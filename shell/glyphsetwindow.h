@@ -2,9 +2,11 @@
 
 #include "glyphsetsession.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
+class ExportDialog;
 class GlyphEditor;
 class GlyphSetView;
 class OutputText;
@@ -24,6 +26,7 @@ class GlyphSetWindow : public QWidget
 
 public:
     GlyphSetWindow(GlyphEditor &editor, const OutputText &output);
+    ~GlyphSetWindow() override;
 
     GlyphSetSession &session() { return m_session; }
 
@@ -39,7 +42,8 @@ public:
     bool cmdSave_Click();
     bool cmdSaveAs_Click();
     void cmdExport_Click();
-    // Opens the export dialog: the set as a font for a display library.
+    // Opens the export dialog (the set as a font for a display library)
+    // beside the window, or brings it forward when it is open.
     void cmdExportFont_Click();
 
     // Asks whether to save the open set's changes, if it has any: Save saves
@@ -64,6 +68,7 @@ private:
     ExportOptions currentOptions() const;
     void updateStatus();
     void updateMetrics();
+    void outputChanged();
     void showError(const QString &text);
     // The question of maySetClose(), leaving the set open whatever the
     // answer: true when its changes may go (saved, discarded, or none).
@@ -87,6 +92,8 @@ private:
     QSpinBox *m_spnXOffset = nullptr;
     QLabel *m_lblSet = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
+    // One at a time, for the open set; it closes itself with the set.
+    QPointer<ExportDialog> m_dlgExport;
     QString m_lastFolder;
     // The reader's notes on the open set's file.
     QStringList m_notes;

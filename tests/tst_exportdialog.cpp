@@ -7,17 +7,21 @@
 #include "startup.h"
 #include "testsettings.h"
 #include "textpreviewview.h"
+#include "windowdriver.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
@@ -45,6 +49,37 @@ Drawing bdfGlyph(const QByteArray &bdf, int codePoint)
     return BdfText::placed(BdfText::chars(bdf).value(codePoint), 5, 7, BdfText::numbers(bdf, "FONT_ASCENT").value(0));
 }
 
+// Whether the preview's top left 5 x 7 pixels are `glyph`.
+bool previewShows(const TextPreviewView *preview, const Drawing &glyph)
+{
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            if ((preview->image().pixelIndex(x, y) == 1) != glyph.isSet(y, x))
+                return false;
+        }
+    }
+    return true;
+}
+
+template <typename T>
+T *control(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+// What the dialog is set to, as far as these tests set it.
+QStringList choices(QWidget *dialog)
+{
+    return {control<QLineEdit>(dialog, "txtCodePoints")->text(), control<QLineEdit>(dialog, "txtRemaps")->text(),
+            control<QPlainTextEdit>(dialog, "txtSample")->toPlainText(), control<QSpinBox>(dialog, "spnHeight")->text()};
+}
+
+// A dialog closed goes at the next turn of the event loop.
+void deleteClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace
 
 // The export dialog on the X11 5x7 font, opened from the set window beside
@@ -60,8 +95,15 @@ private slots:
     void cleanup();
 
     void previewNameAndSave();
+    void choicesPerFontAndLivePreview();
+    void faultMarkedAndAnnounced_data();
+    void faultMarkedAndAnnounced();
 
 private:
+    // The set window's export dialog, opened (or brought forward) by its
+    // button, on the font open.
+    ExportDialog *openDialog();
+
     // Every step on the dialog, as the set window opened it.
     bool drive(ExportDialog *dialog, QString *message);
 
@@ -116,13 +158,8 @@ bool tst_ExportDialog::drive(ExportDialog *dialog, QString *message)
     const QImage &image = preview->image();
     if (image.size() != QSize(128, 64))
         return fail(QStringLiteral("the preview is %1 x %2").arg(image.width()).arg(image.height()));
-    const Drawing t = bdfGlyph(contents(m_font), 'T');
-    for (int y = 0; y < 7; ++y) {
-        for (int x = 0; x < 5; ++x) {
-            if ((image.pixelIndex(x, y) == 1) != t.isSet(y, x))
-                return fail(QStringLiteral("pixel %1, %2 of the preview differs from T").arg(x).arg(y));
-        }
-    }
+    if (!previewShows(preview, bdfGlyph(contents(m_font), 'T')))
+        return fail(QStringLiteral("the preview's first 5 x 7 pixels differ from T"));
 
     // A name that C keeps for itself: the dialog says so and saves nothing.
     lstFormat->setCurrentIndex(lstFormat->findData(int(FontExport::Format::C)));
@@ -154,6 +191,15 @@ bool tst_ExportDialog::drive(ExportDialog *dialog, QString *message)
     return true;
 }
 
+ExportDialog *tst_ExportDialog::openDialog()
+{
+    GlyphSetWindow *setWindow = openedWindow();
+    if (!setWindow)
+        return nullptr;
+    QTest::mouseClick(control<QPushButton>(setWindow, "cmdExportFont"), Qt::LeftButton);
+    return setWindow->findChild<ExportDialog *>();
+}
+
 void tst_ExportDialog::previewNameAndSave()
 {
     QTest::mouseClick(m_window->findChild<QAbstractButton *>(QStringLiteral("Command6")), Qt::LeftButton);
@@ -161,22 +207,100 @@ void tst_ExportDialog::previewNameAndSave()
     m_window->findChild<QLineEdit *>(QStringLiteral("txtfmt"))->setText(QStringLiteral("0x"));
     m_window->findChild<QLineEdit *>(QStringLiteral("txtdelim"))->setText(QStringLiteral(", "));
     QVERIFY(m_window->openGlyphSet(m_font));
-    GlyphSetWindow *setWindow = openedWindow();
-    QVERIFY(setWindow);
-
-    bool opened = false;
-    bool ok = false;
+    ExportDialog *dialog = openDialog();
+    QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
     QString message;
-    QTimer::singleShot(0, this, [&] {
-        if (auto *dialog = qobject_cast<ExportDialog *>(QApplication::activeModalWidget())) {
-            opened = true;
-            ok = drive(dialog, &message);
-            dialog->reject();
-        }
-    });
-    QTest::mouseClick(setWindow->findChild<QPushButton *>(QStringLiteral("cmdExportFont")), Qt::LeftButton);
-    QVERIFY(opened);
-    QVERIFY2(ok, qPrintable(message));
+    QVERIFY2(drive(dialog, &message), qPrintable(message));
+
+    // The lines follow the main window's delimiter while the dialog is open.
+    m_window->findChild<QLineEdit *>(QStringLiteral("txtdelim"))->setText(QStringLiteral(";"));
+    QVERIFY(dialog->result().text.contains(QLatin1Char(';')));
+}
+
+// What the dialog is set to comes back when it opens again; the preview
+// follows the glyphs as they are drawn, through the remaps; the dialog goes
+// with its set.
+void tst_ExportDialog::choicesPerFontAndLivePreview()
+{
+    QVERIFY(m_window->openGlyphSet(m_font));
+    QPointer<ExportDialog> dialog = openDialog();
+    control<QLineEdit>(dialog, "txtCodePoints")->setText(QStringLiteral("0x41"));
+    control<QLineEdit>(dialog, "txtRemaps")->setText(QStringLiteral("0x41:0x80"));
+    control<QPlainTextEdit>(dialog, "txtSample")->setPlainText(QStringLiteral("A"));
+    control<QSpinBox>(dialog, "spnHeight")->setValue(8);
+    const QStringList chosen = choices(dialog);
+    QTest::mouseClick(control<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
+    deleteClosed();
+    QVERIFY(!dialog);
+    dialog = openDialog();
+    QCOMPARE(choices(dialog), chosen);
+
+    // "A" typed is drawn with the glyph moved to 0x80; a cell clicked in the
+    // glyph is in the preview at once.
+    auto *preview = control<TextPreviewView>(dialog, "picPreview");
+    Drawing a = bdfGlyph(contents(m_font), 'A');
+    QVERIFY(previewShows(preview, a));
+    GlyphSetSession &session = openedWindow()->session();
+    session.choose(session.set().indexOf('A'));
+    WindowDriver::clickCell(m_window->findChild<GridView *>(QStringLiteral("Grid1")), 6, 0);
+    a.set(6, 0, !a.isSet(6, 0));
+    QVERIFY(previewShows(preview, a));
+    session.close();
+    deleteClosed();
+    QVERIFY(!dialog);
+}
+
+// The lists are named by their labels, not by what they show; the error
+// line is an alert, shown while there is an error, and the field at fault
+// names it to a screen reader and is tinted.
+void tst_ExportDialog::faultMarkedAndAnnounced_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("code points") << int(FontExport::Format::Lines) << "txtCodePoints" << "0x41-";
+    QTest::newRow("remaps") << int(FontExport::Format::Lines) << "txtRemaps" << "0x41:";
+    QTest::newRow("a name C keeps for itself") << int(FontExport::Format::C) << "txtName" << "int";
+}
+
+void tst_ExportDialog::faultMarkedAndAnnounced()
+{
+    QFETCH(int, format);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+
+    QVERIFY(m_window->openGlyphSet(m_font));
+    ExportDialog *dialog = openDialog();
+    auto *lstFormat = control<QComboBox>(dialog, "lstFormat");
+    QCOMPARE(QAccessible::queryAccessibleInterface(lstFormat)->text(QAccessible::Name), QStringLiteral("Format"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(control<QComboBox>(dialog, "lstPageOrder"))->text(QAccessible::Name),
+             QStringLiteral("Page order"));
+    lstFormat->setCurrentIndex(lstFormat->findData(format));
+    auto *lblError = control<QLabel>(dialog, "lblError");
+    auto *faulty = dialog->findChild<QLineEdit *>(field);
+    const QString before = faulty->text();
+    const QColor base = faulty->palette().color(QPalette::Active, QPalette::Base);
+    QVERIFY(!lblError->isVisibleTo(dialog));
+
+    faulty->setText(text);
+    const QString message = dialog->result().error;
+    QVERIFY(!message.isEmpty());
+    QVERIFY(lblError->isVisibleTo(dialog));
+    QAccessibleInterface *alert = QAccessible::queryAccessibleInterface(lblError);
+    QCOMPARE(alert->role(), QAccessible::AlertMessage);
+    QCOMPARE(alert->text(QAccessible::Name), message);
+    for (const char *name : {"txtName", "txtCodePoints", "txtRemaps"}) {
+        auto *edit = control<QLineEdit>(dialog, name);
+        QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description) == message, edit == faulty);
+        QCOMPARE(edit->palette().color(QPalette::Active, QPalette::Base) != base, edit == faulty);
+    }
+
+    faulty->setText(before);
+    QVERIFY(dialog->result().ok());
+    QVERIFY(!lblError->isVisibleTo(dialog));
+    QCOMPARE(QAccessible::queryAccessibleInterface(faulty)->text(QAccessible::Description), faulty->toolTip());
+    QCOMPARE(faulty->palette().color(QPalette::Active, QPalette::Base), base);
 }
 
 QTEST_MAIN(tst_ExportDialog)

@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -72,6 +73,7 @@ private slots:
     void metrics();
     void undo_data();
     void undo();
+    void exportChoicesPerFontAndInTheFile();
 };
 
 void tst_GlyphSetSession::metrics_data()
@@ -206,6 +208,44 @@ void tst_GlyphSetSession::undo()
             QFAIL(qPrintable(action));
         QCOMPARE(action + QStringLiteral(": ") + describe(session), step);
     }
+}
+
+// The export dialog's choices: kept for each font while the program runs,
+// taken from the file for a font not opened before, and saved into it.
+void tst_GlyphSetSession::exportChoicesPerFontAndInTheFile()
+{
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.bdf"));
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    ExportChoices chosen;
+    chosen.format = FontExport::Format::U8g2;
+    chosen.sample = QStringLiteral("Привет\n\nмир");
+    session.open(ReadResult(twoGlyphs()), a, FontKind::Kind::Bdf);
+    session.setExportChoices(chosen);
+    QVERIFY(!session.isModified());
+
+    GlyphSet stored = twoGlyphs();
+    stored.properties = {{"KELVOR_EXPORT_FORMAT", "\"pages\""}};
+    session.open(ReadResult(stored), dir.filePath(QStringLiteral("b.bdf")), FontKind::Kind::Bdf);
+    QCOMPARE(session.exportChoices().format, FontExport::Format::Pages);
+    session.open(ReadResult(twoGlyphs()), a, FontKind::Kind::Bdf);
+    QVERIFY(session.exportChoices() == chosen);
+
+    QString error;
+    const auto saved = [&] {
+        QFile file(a);
+        return session.save(a, ExportOptions(), &error) && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const ReadResult read = BdfFormat::read(saved(), a);
+    QVERIFY2(read.ok(), qPrintable(read.error + error));
+    QVERIFY(ExportChoices::fromProperties(read.set->properties) == chosen);
+    // Choices set back to the defaults leave none of the old ones.
+    session.setExportChoices(ExportChoices());
+    const QByteArray again = saved();
+    QVERIFY(again.startsWith("STARTFONT") && !again.contains("KELVOR_EXPORT_"));
 }
 
 QTEST_GUILESS_MAIN(tst_GlyphSetSession)

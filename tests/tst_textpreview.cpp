@@ -58,6 +58,8 @@ class tst_TextPreview : public QObject
 private slots:
     void lay_data();
     void lay();
+    void remapped_data();
+    void remapped();
 };
 
 void tst_TextPreview::lay_data()
@@ -108,6 +110,65 @@ void tst_TextPreview::lay()
     const TextPreview::Layout layout = preview.lay(text, width, int(expected.size()));
     QCOMPARE(layout.baseline, 5);
     QCOMPARE(picture(layout.canvas), expected);
+    QCOMPARE(layout.missing, missing);
+}
+
+// A sample drawn from an export whose remaps moved glyphs, as a firmware
+// draws the text once its strings are mapped the same way: each character
+// with the glyph exported for it. Five glyphs of 3 x 3 cells, each with ink
+// in its top row only ("#.." is A), so that a row of the display shows them.
+void tst_TextPreview::remapped_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("codePoints");
+    QTest::addColumn<QString>("remaps");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("missing");
+
+    const int lines = int(FontExport::Format::Lines);
+    const QString cyrillic = QStringLiteral("U+0410-U+0411:0xC0");
+    QTest::newRow("Cyrillic moved to 0xC0, typed as it reads, beside a letter no remap moves")
+            << lines << "0x41,0x410-0x411" << cyrillic << QStringLiteral("АБA") << "..##.##.." << 0;
+    QTest::newRow("the code Б took is not Á's") << lines << "0x41,0x410-0x411" << cyrillic << QStringLiteral("Á")
+                                                << "..." << 1;
+    // A GFX font keeps an empty entry for every code between its glyphs:
+    // 0x42, which B left, and 0x43, which no glyph had.
+    QTest::newRow("the empty entries of a GFX font are no glyphs")
+            << int(FontExport::Format::Gfx) << "0x41-0x42,0xC1" << "0x42:0x40" << QStringLiteral("BCÁ") << ".#.###" << 1;
+}
+
+void tst_TextPreview::remapped()
+{
+    QFETCH(int, format);
+    QFETCH(QString, codePoints);
+    QFETCH(QString, remaps);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(int, missing);
+
+    GlyphSet set(3, 3);
+    set.ascent = 3;
+    for (const DrawnGlyph &drawn : {glyph('A', 3, 0, 0, {"#.."}), glyph('B', 3, 0, 0, {".#."}),
+                                    glyph(0xC1, 3, 0, 0, {"###"}), glyph(0x410, 3, 0, 0, {"..#"}),
+                                    glyph(0x411, 3, 0, 0, {"#.#"})})
+    {
+        Glyph one;
+        one.codePoint = drawn.codePoint;
+        one.bits = drawn.bits;
+        set.append(one);
+    }
+    FontExport::Options options;
+    options.format = FontExport::Format(format);
+    options.name = QStringLiteral("font");
+    QString error;
+    QVERIFY2(CodePoints::parseRanges(codePoints, &options.lines.ranges, &error), qPrintable(error));
+    QVERIFY2(remaps.isEmpty() || CodePoints::parseRemaps(remaps, &options.remaps, &error), qPrintable(error));
+    FontExport::Drawn drawn = FontExport::drawn(set, options);
+    QVERIFY2(drawn.error.isEmpty(), qPrintable(drawn.error));
+
+    const TextPreview::Layout layout = TextPreview(std::move(drawn)).lay(text, int(expected.size()), 1);
+    QCOMPARE(picture(layout.canvas), QStringList{expected});
     QCOMPARE(layout.missing, missing);
 }
 
