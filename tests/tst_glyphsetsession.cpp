@@ -3,9 +3,9 @@
 #include "glyphsetsession.h"
 #include "stringtextbox.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QFile>
 #include <QTest>
 
 namespace {
