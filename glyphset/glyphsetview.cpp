@@ -1,5 +1,6 @@
 #include "glyphsetview.h"
 
+#include "charactername.h"
 #include "codepoints.h"
 #include "glyphsetsession.h"
 
@@ -110,11 +111,11 @@ QVariant GlyphSetModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_session.set().size())
         return {};
     const Glyph &glyph = m_session.set().at(index.row());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-        QString text = label(glyph.codePoint, glyph.name);
-        if (role == Qt::AccessibleTextRole && glyph.codePoint > 0x20 && QChar::isPrint(char32_t(glyph.codePoint)))
-            text += QLatin1Char(' ') + QString::fromUcs4(reinterpret_cast<const char32_t *>(&glyph.codePoint), 1);
-        return text;
+    if (role == Qt::DisplayRole)
+        return label(glyph.codePoint, glyph.name);
+    if (role == Qt::AccessibleTextRole) {
+        const bool blank = glyph.bits == Drawing(glyph.bits.rows(), glyph.bits.cols());
+        return CharacterName::spoken(glyph.codePoint, glyph.name, blank);
     }
     if (role == Qt::ToolTipRole && !glyph.name.isEmpty())
         return QString::fromLatin1(glyph.name);

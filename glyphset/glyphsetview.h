@@ -6,8 +6,9 @@
 class GlyphSetSession;
 
 // The glyphs of the open set as a model: one row per glyph, its code point
-// (or name) as text. It follows the session: a set opened or closed resets
-// it, a glyph drawn anew changes its row.
+// (or name) as text, and for screen readers the character's name. It
+// follows the session: a set opened or closed resets it, a glyph drawn anew
+// changes its row.
 class GlyphSetModel : public QAbstractListModel
 {
     Q_OBJECT
