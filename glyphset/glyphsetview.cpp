@@ -2,6 +2,7 @@
 
 #include "charactername.h"
 #include "codepoints.h"
+#include "glyphsetaccessible.h"
 #include "glyphsetsession.h"
 
 #include <QPainter>
@@ -141,7 +142,38 @@ GlyphSetView::GlyphSetView(GlyphSetSession &session, QWidget *parent)
     connect(&session, &GlyphSetSession::currentChanged, this, &GlyphSetView::sessionCurrentChanged);
     connect(&session, &GlyphSetSession::metricsChanged, viewport(), qOverload<>(&QWidget::update));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GlyphSetView::viewCurrentChanged);
+    GlyphSetAccessible::install();
     updateGeometryForSet();
+}
+
+int GlyphSetView::columnsShown() const
+{
+    // The items flow left to right and wrap: the first row holds as many as
+    // every other full one.
+    const int count = m_model.rowCount();
+    if (count == 0)
+        return 0;
+    const int top = rectForIndex(m_model.index(0)).top();
+    int columns = 1;
+    while (columns < count && rectForIndex(m_model.index(columns)).top() == top)
+        ++columns;
+    return columns;
+}
+
+void GlyphSetView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // QListView would tell screen readers that the new current glyph has the
+    // focus even while the user types in the Go to box; it has it only when
+    // the view has.
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus() && current.isValid())
+        GlyphSetAccessible::notifyFocus(this, current.row());
+}
+
+void GlyphSetView::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    GlyphSetAccessible::notifyFocusIn(this);
 }
 
 void GlyphSetView::updateGeometryForSet()

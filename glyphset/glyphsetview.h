@@ -38,10 +38,17 @@ public:
 
     // The pixels a cell of a glyph takes in its picture.
     int cellPixels() const { return m_cellPixels; }
+    // How many glyphs stand side by side in a row, as the view is laid out
+    // now; 0 without glyphs.
+    int columnsShown() const;
 
 signals:
     // The user chose glyph `index` (a click, or the keyboard).
     void glyphChosen(qsizetype index);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void updateGeometryForSet();
