@@ -176,6 +176,18 @@ void GlyphSetView::focusInEvent(QFocusEvent *event)
     GlyphSetAccessible::notifyFocusIn(this);
 }
 
+void GlyphSetView::keyboardSearch(const QString &search)
+{
+    // Each key typed is looked up on its own: the glyph of that character,
+    // not a glyph whose label starts with what was typed.
+    const QList<uint> typed = search.toUcs4();
+    if (typed.isEmpty())
+        return;
+    const qsizetype found = m_session.set().indexOf(int(typed.back()));
+    if (found >= 0)
+        setCurrentIndex(m_model.index(int(found)));
+}
+
 void GlyphSetView::updateGeometryForSet()
 {
     // Small glyphs get bigger squares, so that every picture can be read.

@@ -42,6 +42,9 @@ public:
     // now; 0 without glyphs.
     int columnsShown() const;
 
+    // Goes to the glyph of the character typed, as a click on it does.
+    void keyboardSearch(const QString &search) override;
+
 signals:
     // The user chose glyph `index` (a click, or the keyboard).
     void glyphChosen(qsizetype index);

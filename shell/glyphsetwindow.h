@@ -10,6 +10,7 @@ class GlyphSetView;
 class OutputText;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
@@ -65,6 +66,9 @@ private:
     void updateStatus();
     void updateMetrics();
     void spnAdvance_Change(int value);
+    void txtGoTo_Return();
+    void txtGoTo_Change();
+    void showSaved(const QString &path);
     void showError(const QString &text);
 
     GlyphEditor &m_editor;
@@ -84,6 +88,9 @@ private:
     QLabel *m_lblXOffset = nullptr;
     QSpinBox *m_spnXOffset = nullptr;
     QLabel *m_lblSet = nullptr;
+    QLabel *m_lblGoTo = nullptr;
+    QLineEdit *m_txtGoTo = nullptr;
+    QLabel *m_lblGoToResult = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
     QString m_lastFolder;
     // The reader's notes on the open set's file.

@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -276,8 +277,9 @@ void tst_Accessibility::cellsStayTheirOwnAfterAResize()
 }
 
 // The glyph list is a table of the rows and columns it shows, its glyphs
-// named by their characters, the current one selected. (The events that
-// tell a screen reader of changes reach only a platform's bridge.)
+// named by their characters, the current one selected; the window's status
+// line is its status bar. (The events that tell a screen reader of changes
+// reach only a platform's bridge.)
 void tst_Accessibility::glyphListIsATableOfItsRows()
 {
     QTemporaryDir dir;
@@ -325,6 +327,10 @@ void tst_Accessibility::glyphListIsATableOfItsRows()
     QVERIFY(cellK->state().selected);
     QVERIFY(!iface->child(0)->state().selected);
     QCOMPARE(cells->selectedCells(), QList<QAccessibleInterface *>{cellK});
+    auto *lblSet = window->findChild<QLabel *>(QStringLiteral("lblSet"));
+    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(lblSet);
+    QCOMPARE(status->role(), QAccessible::StatusBar);
+    QCOMPARE(status->text(QAccessible::Name), lblSet->text());
     QVERIFY(!iface->focusChild());
     list->setFocus();
     session.choose(k + 1);
