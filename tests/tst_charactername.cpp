@@ -24,7 +24,6 @@ void tst_CharacterName::spoken_data()
     constexpr int none = Glyph::kNoCodePoint;
     QTest::newRow("letter") << 0x41 << QByteArray("A") << false << "U+0041 A, LATIN CAPITAL LETTER A";
     QTest::newRow("beyond the BMP") << 0x1F600 << QByteArray() << false << "U+1F600 \U0001F600, GRINNING FACE";
-    QTest::newRow("ideograph") << 0x4E00 << QByteArray() << false << "U+4E00 \u4E00, CJK UNIFIED IDEOGRAPH-4E00";
     QTest::newRow("corrected name") << 0x1A2 << QByteArray() << false << "U+01A2 \u01A2, LATIN CAPITAL LETTER GHA";
     QTest::newRow("control, by its font's name") << 0x0 << QByteArray("char0") << false << "U+0000, char0";
     QTest::newRow("control without a name") << 0x7F << QByteArray() << false << "U+007F";

@@ -478,7 +478,6 @@ void tst_GlyphSetWindow::goToChoosesTheGlyph_data()
     QTest::addColumn<QString>("result");
 
     QTest::newRow("character") << "K" << int('K') << "Drawn in the grid: U+004B K, LATIN CAPITAL LETTER K.";
-    QTest::newRow("code point") << "0x4b" << int('K') << "Drawn in the grid: U+004B K, LATIN CAPITAL LETTER K.";
     QTest::newRow("a glyph the font lacks") << "U+1F600" << -1 << "The font has no glyph for U+1F600 \U0001F600, GRINNING FACE.";
     QTest::newRow("no character") << "KA" << -1 << "Type one character, or a code point as U+004B, 0x4B or 75.";
 }
