@@ -21,9 +21,10 @@ cd "$(dirname "$0")"
 BUILD_DIR=${KELVOR_BUILD_DIR:-build}
 SANITIZE_DIR="$BUILD_DIR-asan"
 FUZZ_DIR="$BUILD_DIR-fuzz"
-# What the build needs: the compiler, CMake, Qt 6 and zlib for gzip-compressed
-# fonts.
-PACKAGES="cmake make g++ qt6-base-dev zlib1g-dev"
+# What the build needs: the compiler, CMake, Qt 6, zlib for gzip-compressed
+# fonts and ICU's headers for the characters' names that screen readers read
+# in the glyph list (QtCore uses ICU already).
+PACKAGES="cmake make g++ qt6-base-dev zlib1g-dev libicu-dev"
 
 # What "test" needs beyond the build, one list per purpose. A test that starts
 # using another tool or font names its Debian package here, in its own list.

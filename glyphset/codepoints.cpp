@@ -30,6 +30,19 @@ bool parse(QStringView text, int *codePoint)
     return true;
 }
 
+bool parseCharacter(QStringView text, int *codePoint)
+{
+    const QStringView trimmed = text.trimmed();
+    // A blank typed alone is the space character, not nothing.
+    const QStringView character = trimmed.isEmpty() ? text : trimmed;
+    const QList<uint> codes = character.toUcs4();
+    if (codes.size() == 1) {
+        *codePoint = int(codes.front());
+        return true;
+    }
+    return parse(character, codePoint);
+}
+
 bool parseRanges(QStringView text, Ranges *ranges, QString *error)
 {
     Ranges result;

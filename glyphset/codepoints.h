@@ -21,6 +21,9 @@ bool parseRanges(QStringView text, Ranges *ranges, QString *error);
 QString format(const Ranges &ranges);
 // One code point, as parseRanges() reads either end of a range.
 bool parse(QStringView text, int *codePoint);
+// What a user types to find a glyph: one character stands for itself ("7"
+// is U+0037), anything longer is a code point as parse() reads it.
+bool parseCharacter(QStringView text, int *codePoint);
 
 bool contains(const Ranges &ranges, int codePoint);
 // Every code point of the ranges, in their order, each once.

@@ -1,6 +1,8 @@
 #include "glyphsetview.h"
 
+#include "charactername.h"
 #include "codepoints.h"
+#include "glyphsetaccessible.h"
 #include "glyphsetsession.h"
 
 #include <QPainter>
@@ -110,11 +112,11 @@ QVariant GlyphSetModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_session.set().size())
         return {};
     const Glyph &glyph = m_session.set().at(index.row());
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-        QString text = label(glyph.codePoint, glyph.name);
-        if (role == Qt::AccessibleTextRole && glyph.codePoint > 0x20 && QChar::isPrint(char32_t(glyph.codePoint)))
-            text += QLatin1Char(' ') + QString::fromUcs4(reinterpret_cast<const char32_t *>(&glyph.codePoint), 1);
-        return text;
+    if (role == Qt::DisplayRole)
+        return label(glyph.codePoint, glyph.name);
+    if (role == Qt::AccessibleTextRole) {
+        const bool blank = glyph.bits == Drawing(glyph.bits.rows(), glyph.bits.cols());
+        return CharacterName::spoken(glyph.codePoint, glyph.name, blank);
     }
     if (role == Qt::ToolTipRole && !glyph.name.isEmpty())
         return QString::fromLatin1(glyph.name);
@@ -140,7 +142,50 @@ GlyphSetView::GlyphSetView(GlyphSetSession &session, QWidget *parent)
     connect(&session, &GlyphSetSession::currentChanged, this, &GlyphSetView::sessionCurrentChanged);
     connect(&session, &GlyphSetSession::metricsChanged, viewport(), qOverload<>(&QWidget::update));
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &GlyphSetView::viewCurrentChanged);
+    GlyphSetAccessible::install();
     updateGeometryForSet();
+}
+
+int GlyphSetView::columnsShown() const
+{
+    // The items flow left to right and wrap: the first row holds as many as
+    // every other full one.
+    const int count = m_model.rowCount();
+    if (count == 0)
+        return 0;
+    const int top = rectForIndex(m_model.index(0)).top();
+    int columns = 1;
+    while (columns < count && rectForIndex(m_model.index(columns)).top() == top)
+        ++columns;
+    return columns;
+}
+
+void GlyphSetView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    // QListView would tell screen readers that the new current glyph has the
+    // focus even while the user types in the Go to box; it has it only when
+    // the view has.
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus() && current.isValid())
+        GlyphSetAccessible::notifyFocus(this, current.row());
+}
+
+void GlyphSetView::focusInEvent(QFocusEvent *event)
+{
+    QListView::focusInEvent(event);
+    GlyphSetAccessible::notifyFocusIn(this);
+}
+
+void GlyphSetView::keyboardSearch(const QString &search)
+{
+    // Each key typed is looked up on its own: the glyph of that character,
+    // not a glyph whose label starts with what was typed.
+    const QList<uint> typed = search.toUcs4();
+    if (typed.isEmpty())
+        return;
+    const qsizetype found = m_session.set().indexOf(int(typed.back()));
+    if (found >= 0)
+        setCurrentIndex(m_model.index(int(found)));
 }
 
 void GlyphSetView::updateGeometryForSet()

@@ -6,8 +6,9 @@
 class GlyphSetSession;
 
 // The glyphs of the open set as a model: one row per glyph, its code point
-// (or name) as text. It follows the session: a set opened or closed resets
-// it, a glyph drawn anew changes its row.
+// (or name) as text, and for screen readers the character's name. It
+// follows the session: a set opened or closed resets it, a glyph drawn anew
+// changes its row.
 class GlyphSetModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -37,10 +38,20 @@ public:
 
     // The pixels a cell of a glyph takes in its picture.
     int cellPixels() const { return m_cellPixels; }
+    // How many glyphs stand side by side in a row, as the view is laid out
+    // now; 0 without glyphs.
+    int columnsShown() const;
+
+    // Goes to the glyph of the character typed, as a click on it does.
+    void keyboardSearch(const QString &search) override;
 
 signals:
     // The user chose glyph `index` (a click, or the keyboard).
     void glyphChosen(qsizetype index);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void updateGeometryForSet();

@@ -1,5 +1,7 @@
 #include "glyphsetwindow.h"
 
+#include "charactername.h"
+#include "codepoints.h"
 #include "exportdialog.h"
 #include "fontfile.h"
 #include "glypheditor.h"
@@ -8,6 +10,7 @@
 #include "glyphsetview.h"
 #include "openglyphsetdialog.h"
 #include "outputtext.h"
+#include "statuslabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +20,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -94,7 +98,7 @@ void GlyphSetWindow::createControls()
     m_cmdExportFont = new QPushButton(tr("E&xport…"), this);
     m_cmdExportFont->setObjectName(QStringLiteral("cmdExportFont"));
     m_cmdExportFont->setToolTip(tr("Exports the set as a font for a display library, with a preview"));
-    m_lblSet = new QLabel(this);
+    m_lblSet = new StatusLabel(this);
     m_lblSet->setObjectName(QStringLiteral("lblSet"));
     m_spnAdvance = new QSpinBox(this);
     m_spnAdvance->setObjectName(QStringLiteral("spnAdvance"));
@@ -115,6 +119,15 @@ void GlyphSetWindow::createControls()
                                 "left of it"));
     m_lblXOffset = new QLabel(tr("Pen o&ffset:"), this);
     m_lblXOffset->setBuddy(m_spnXOffset);
+    m_txtGoTo = new QLineEdit(this);
+    m_txtGoTo->setObjectName(QStringLiteral("txtGoTo"));
+    m_txtGoTo->setPlaceholderText(tr("K, U+004B or 0x4B"));
+    m_txtGoTo->setToolTip(tr("Draws a character's glyph in the grid: type the character, or its code point "
+                             "as U+004B, 0x4B or 75, and press Enter"));
+    m_lblGoTo = new QLabel(tr("&Go to:"), this);
+    m_lblGoTo->setBuddy(m_txtGoTo);
+    m_lblGoToResult = new QLabel(this);
+    m_lblGoToResult->setObjectName(QStringLiteral("lblGoToResult"));
     m_lstGlyphs = new GlyphSetView(m_session, this);
     m_lstGlyphs->setObjectName(QStringLiteral("lstGlyphs"));
     m_lstGlyphs->setAccessibleName(tr("Glyphs"));
@@ -130,6 +143,8 @@ void GlyphSetWindow::connectControls()
     connect(m_spnAdvance, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAdvance);
     connect(m_spnAscent, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setAscent);
     connect(m_spnXOffset, &QSpinBox::valueChanged, &m_session, &GlyphSetSession::setXOffset);
+    connect(m_txtGoTo, &QLineEdit::returnPressed, this, &GlyphSetWindow::txtGoTo_Return);
+    connect(m_txtGoTo, &QLineEdit::textEdited, this, &GlyphSetWindow::txtGoTo_Change);
     connect(m_lstGlyphs, &GlyphSetView::glyphChosen, &m_session, &GlyphSetSession::choose);
     connect(&m_session, &GlyphSetSession::opened, this, &GlyphSetWindow::updateStatus);
     connect(&m_session, &GlyphSetSession::closed, this, &GlyphSetWindow::updateStatus);
@@ -170,10 +185,18 @@ void GlyphSetWindow::placeControls()
     metrics->addWidget(m_lblXOffset);
     metrics->addWidget(m_spnXOffset);
     metrics->addStretch();
+    auto *goTo = new QHBoxLayout;
+    goTo->addWidget(m_lblGoTo);
+    goTo->addWidget(m_txtGoTo);
+    m_txtGoTo->setMaximumWidth(m_txtGoTo->fontMetrics().horizontalAdvance(QStringLiteral("U+0000000")) * 2);
+    // A character's name can be long; it wraps rather than widen the window.
+    m_lblGoToResult->setWordWrap(true);
+    goTo->addWidget(m_lblGoToResult, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addLayout(status);
     layout->addLayout(metrics);
+    layout->addLayout(goTo);
     layout->addWidget(m_lstGlyphs, 1);
     resize(kStartWidth, kStartHeight);
 }
@@ -185,6 +208,7 @@ void GlyphSetWindow::updateStatus()
     m_cmdSaveAs->setEnabled(open);
     m_cmdExport->setEnabled(open);
     m_cmdExportFont->setEnabled(open);
+    m_txtGoTo->setEnabled(open);
     setWindowModified(m_session.isModified());
     if (!open) {
         setWindowFilePath(QString());
@@ -243,6 +267,37 @@ void GlyphSetWindow::updateMetrics()
     showMetric(m_spnAscent, set.ascent, 0, set.rows());
     showMetric(m_spnXOffset, set.xOffset, -set.cols(), set.cols());
     showMetric(m_spnAdvance, current >= 0 ? set.advanceOf(set.at(current)) : 0, 0, kLargestAdvance);
+}
+
+void GlyphSetWindow::txtGoTo_Return()
+{
+    int codePoint = 0;
+    QString result;
+    if (!CodePoints::parseCharacter(m_txtGoTo->text(), &codePoint)) {
+        result = tr("Type one character, or a code point as U+004B, 0x4B or 75.");
+    } else if (const qsizetype index = m_session.set().indexOf(codePoint); index < 0) {
+        result = tr("The font has no glyph for %1.").arg(CharacterName::spoken(codePoint, {}, false));
+    } else {
+        m_session.choose(index);
+        m_txtGoTo->selectAll();
+        const QModelIndex item = m_lstGlyphs->model()->index(int(index), 0);
+        result = tr("Drawn in the grid: %1.").arg(item.data(Qt::AccessibleTextRole).toString());
+    }
+    m_lblGoToResult->setText(result);
+    // Screen readers speak a new description of the field that has the focus.
+    m_txtGoTo->setAccessibleDescription(result);
+}
+
+void GlyphSetWindow::txtGoTo_Change()
+{
+    m_lblGoToResult->clear();
+    m_txtGoTo->setAccessibleDescription(QString());
+}
+
+// Until the next change of the status, which rebuilds it.
+void GlyphSetWindow::showSaved(const QString &path)
+{
+    m_lblSet->setText(m_lblSet->text() + tr(" Saved to %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 void GlyphSetWindow::showError(const QString &text)
@@ -364,6 +419,7 @@ bool GlyphSetWindow::cmdSave_Click()
         showError(error);
         return false;
     }
+    showSaved(m_session.savePath());
     return true;
 }
 
@@ -388,6 +444,7 @@ bool GlyphSetWindow::cmdSaveAs_Click()
         return false;
     }
     updateStatus();
+    showSaved(path);
     return true;
 }
 

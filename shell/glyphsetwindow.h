@@ -12,6 +12,7 @@ class GlyphSetView;
 class OutputText;
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
@@ -69,6 +70,9 @@ private:
     void updateStatus();
     void updateMetrics();
     void outputChanged();
+    void txtGoTo_Return();
+    void txtGoTo_Change();
+    void showSaved(const QString &path);
     void showError(const QString &text);
     // The question of maySetClose(), leaving the set open whatever the
     // answer: true when its changes may go (saved, discarded, or none).
@@ -91,6 +95,9 @@ private:
     QLabel *m_lblXOffset = nullptr;
     QSpinBox *m_spnXOffset = nullptr;
     QLabel *m_lblSet = nullptr;
+    QLabel *m_lblGoTo = nullptr;
+    QLineEdit *m_txtGoTo = nullptr;
+    QLabel *m_lblGoToResult = nullptr;
     GlyphSetView *m_lstGlyphs = nullptr;
     // One at a time, for the open set; it closes itself with the set.
     QPointer<ExportDialog> m_dlgExport;

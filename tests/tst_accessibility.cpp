@@ -1,5 +1,8 @@
+#include "glyphsetview.h"
+#include "glyphsetwindow.h"
 #include "gridview.h"
 #include "mainwindow.h"
+#include "realfonts.h"
 #include "sizelist.h"
 #include "startup.h"
 #include "testsettings.h"
@@ -8,7 +11,11 @@
 #include <QAccessible>
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -33,6 +40,7 @@ private slots:
     void clickedCellsReadAsChecked();
     void arrowKeysMoveTheFocusedCell();
     void cellsStayTheirOwnAfterAResize();
+    void glyphListIsATableOfItsRows();
 
 private:
     template <typename T>
@@ -266,6 +274,77 @@ void tst_Accessibility::cellsStayTheirOwnAfterAResize()
     emit control<SizeList>("lstCol")->activated(13); // 16 columns
     QVERIFY(corner->isValid());
     QCOMPARE(iface->indexOfChild(corner), 31);
+}
+
+// The glyph list is a table of the rows and columns it shows, its glyphs
+// named by their characters, the current one selected; the window's status
+// line is its status bar. (The events that tell a screen reader of changes
+// reach only a platform's bridge: tests/atspi/walk.py shows them.)
+void tst_Accessibility::glyphListIsATableOfItsRows()
+{
+    QTemporaryDir dir;
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("6x13.pcf.gz"), dir.path(), &path, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = nullptr;
+    for (QWidget *topLevel : QApplication::topLevelWidgets())
+        window = window ? window : qobject_cast<GlyphSetWindow *>(topLevel);
+    QVERIFY(window);
+    const auto closeSet = qScopeGuard([window] { window->session().close(); });
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    auto *list = window->findChild<GlyphSetView *>(QStringLiteral("lstGlyphs"));
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(list);
+    QAccessibleTableInterface *cells = iface->tableInterface();
+    QVERIFY(cells);
+    QCOMPARE(iface->role(), QAccessible::Table);
+
+    // Cells of a row stand side by side, the next row below its first; the
+    // last row's places after the last of the 4121 glyphs are empty cells.
+    const int columns = cells->columnCount();
+    QVERIFY2(columns > 1, qPrintable(QString::number(columns)));
+    const int rows = (4121 + columns - 1) / columns;
+    QCOMPARE(cells->rowCount(), rows);
+    QCOMPARE(iface->childCount(), rows * columns);
+    QAccessibleInterface *lastPlace = cells->cellAt(rows - 1, columns - 1);
+    QVERIFY(lastPlace);
+    QCOMPARE(lastPlace->text(QAccessible::Name).isEmpty(), 4121 % columns != 0);
+    const QRect first = cells->cellAt(0, 0)->rect();
+    const QRect last = cells->cellAt(0, columns - 1)->rect();
+    const QRect below = cells->cellAt(1, 0)->rect();
+    QCOMPARE(last.top(), first.top());
+    QVERIFY(iface->rect().contains(last));
+    QVERIFY(!iface->rect().contains(last.translated(last.width(), 0)));
+    QCOMPARE(below.left(), first.left());
+    QVERIFY(below.top() > first.bottom());
+    QCOMPARE(iface->childAt(below.center().x(), below.center().y()), cells->cellAt(1, 0));
+
+    GlyphSetSession &session = window->session();
+    const int k = int(session.set().indexOf('K'));
+    session.choose(k);
+    QAccessibleInterface *cellK = iface->child(k);
+    QCOMPARE(cellK->text(QAccessible::Name), QStringLiteral("U+004B K, LATIN CAPITAL LETTER K"));
+    QVERIFY(cellK->state().selected);
+    QVERIFY(!iface->child(0)->state().selected);
+    QCOMPARE(cells->selectedCells(), QList<QAccessibleInterface *>{cellK});
+    auto *lblSet = window->findChild<QLabel *>(QStringLiteral("lblSet"));
+    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(lblSet);
+    QCOMPARE(status->role(), QAccessible::StatusBar);
+    QCOMPARE(status->text(QAccessible::Name), lblSet->text());
+    QVERIFY(!iface->focusChild());
+    list->setFocus();
+    session.choose(k + 1);
+    QCOMPARE(iface->focusChild(), iface->child(k + 1));
+
+    // Narrower, the list shows fewer columns; each glyph keeps its cell.
+    window->resize(window->width() / 2, window->height());
+    QCoreApplication::sendPostedEvents();
+    QVERIFY2(cells->columnCount() < columns, qPrintable(QString::number(cells->columnCount())));
+    QCOMPARE(iface->child(k), cellK);
+    QCOMPARE(cellK->tableCellInterface()->rowIndex(), k / cells->columnCount());
+
+    const int space = int(session.set().indexOf(' '));
+    QCOMPARE(iface->child(space)->text(QAccessible::Name), QStringLiteral("U+0020, SPACE, blank"));
 }
 
 QTEST_MAIN(tst_Accessibility)

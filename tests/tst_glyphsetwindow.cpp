@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -70,6 +71,9 @@ private slots:
     void notesAreShown();
     void exportFollowsTheRules_data();
     void exportFollowsTheRules();
+    void goToChoosesTheGlyph_data();
+    void goToChoosesTheGlyph();
+    void typingInTheListChoosesTheGlyph();
 
 private:
     template <typename T>
@@ -266,6 +270,8 @@ void tst_GlyphSetWindow::metricsComeBack()
     QVERIFY(window->isWindowModified());
     QTest::mouseClick(control<QAbstractButton>(window, "cmdSave"), Qt::LeftButton);
     QVERIFY(!window->isWindowModified());
+    const QString status = control<QLabel>(window, "lblSet")->text();
+    QVERIFY2(status.endsWith(QStringLiteral(" Saved to %1.").arg(QDir::toNativeSeparators(path))), qPrintable(status));
     const QByteArray saved = contents(path);
     QVERIFY(saved.contains("\nFONTBOUNDINGBOX 5 7 -1 -2\n"));
 
@@ -576,6 +582,62 @@ void tst_GlyphSetWindow::exportFollowsTheRules()
     const QString expected = ExportReference::text(setWindow->session().set(), style);
     QVERIFY(expected.size() > 100);
     QCOMPARE(Text1->text(), QStringLiteral("kept\r\n") + expected);
+}
+
+void tst_GlyphSetWindow::goToChoosesTheGlyph_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("character"); // -1: the glyph drawn stays
+    QTest::addColumn<QString>("result");
+
+    QTest::newRow("character") << "K" << int('K') << "Drawn in the grid: U+004B K, LATIN CAPITAL LETTER K.";
+    QTest::newRow("a glyph the font lacks") << "U+1F600" << -1 << "The font has no glyph for U+1F600 \U0001F600, GRINNING FACE.";
+    QTest::newRow("no character") << "KA" << -1 << "Type one character, or a code point as U+004B, 0x4B or 75.";
+}
+
+// Enter in the Go to box draws the glyph of the character typed, or says at
+// the box, to the eye and to a screen reader, why it cannot.
+void tst_GlyphSetWindow::goToChoosesTheGlyph()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, character);
+    QFETCH(QString, result);
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetWindow *window = openedWindow();
+    GlyphSetSession &session = window->session();
+    session.choose(5);
+
+    auto *txtGoTo = control<QLineEdit>(window, "txtGoTo");
+    txtGoTo->setText(typed);
+    QTest::keyClick(txtGoTo, Qt::Key_Return);
+    const qsizetype expected = character >= 0 ? session.set().indexOf(character) : 5;
+    QCOMPARE(session.current(), expected);
+    QVERIFY2(gridShows(expected, &message), qPrintable(message));
+    QCOMPARE(control<QLabel>(window, "lblGoToResult")->text(), result);
+    QCOMPARE(txtGoTo->accessibleDescription(), result);
+
+    QTest::keyClick(txtGoTo, Qt::Key_Backspace);
+    QVERIFY(control<QLabel>(window, "lblGoToResult")->text().isEmpty());
+}
+
+// With the focus in the glyph list, a key goes to its character's glyph.
+void tst_GlyphSetWindow::typingInTheListChoosesTheGlyph()
+{
+    QString path;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &path, &message), qPrintable(message));
+    QVERIFY(m_window->openGlyphSet(path));
+    GlyphSetSession &session = openedWindow()->session();
+    auto *list = control<GlyphSetView>(openedWindow(), "lstGlyphs");
+    list->setFocus();
+    QTest::keyClicks(list, QStringLiteral("Kg"));
+    QCOMPARE(session.current(), session.set().indexOf('g'));
+    QVERIFY2(gridShows(session.current(), &message), qPrintable(message));
+    QTest::keyClick(list, Qt::Key_Space);
+    QCOMPARE(session.current(), session.set().indexOf(' '));
 }
 
 QTEST_MAIN(tst_GlyphSetWindow)

@@ -1,0 +1,255 @@
+#include "glyphsetaccessible.h"
+
+#include "glyphsetview.h"
+
+#include <QAccessibleTableCellInterface>
+#include <QMetaObject>
+#include <QPointer>
+
+namespace {
+
+// The cells of the table: every place of its rows and columns, those after
+// the last glyph in the last row empty. Qt's Linux bridge answers a screen
+// reader's question about any place with that place's cell, and does not
+// expect there to be none.
+int cellCount(const GlyphSetView *view)
+{
+    const int columns = view->columnsShown();
+    const int glyphs = view->model()->rowCount();
+    return columns > 0 ? (glyphs + columns - 1) / columns * columns : 0;
+}
+
+// One place of the table, as a rule a glyph's. It holds its index, not its
+// row and column, which change whenever the window's width does.
+class GlyphCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+{
+public:
+    GlyphCellAccessible(GlyphSetView *view, int index)
+        : m_view(view)
+        , m_index(index)
+    {
+    }
+
+    int index() const { return m_index; }
+
+    bool isValid() const override { return m_view && m_index < cellCount(m_view); }
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return table() ? table()->window() : nullptr; }
+    QAccessibleInterface *parent() const override { return table(); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !isValid())
+            return QString();
+        return glyph().data(Qt::AccessibleTextRole).toString();
+    }
+    void setText(QAccessible::Text, const QString &) override {}
+
+    // In global pixels, as every widget's rectangle; an empty place is
+    // nowhere.
+    QRect rect() const override
+    {
+        if (!isValid() || !m_view->isVisible() || !glyph().isValid())
+            return QRect();
+        const QRect shown = m_view->visualRect(glyph());
+        return QRect(m_view->viewport()->mapToGlobal(shown.topLeft()), shown.size());
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        state.invisible = !m_view->isVisible();
+        if (!glyph().isValid())
+            return state;
+        state.focusable = true;
+        state.focused = m_view->hasFocus() && m_view->currentIndex() == glyph();
+        state.selectable = true;
+        state.selected = isSelected();
+        state.offscreen = !m_view->viewport()->rect().intersects(m_view->visualRect(glyph()));
+        return state;
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return nullptr;
+    }
+
+    // QAccessibleTableCellInterface
+    bool isSelected() const override { return isValid() && m_view->selectionModel()->isSelected(glyph()); }
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnIndex() const override { return isValid() ? m_index % m_view->columnsShown() : -1; }
+    int rowIndex() const override { return isValid() ? m_index / m_view->columnsShown() : -1; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override
+    {
+        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
+    }
+
+private:
+    // Invalid for an empty place.
+    QModelIndex glyph() const { return m_view->model()->index(m_index, 0); }
+
+    QPointer<GlyphSetView> m_view;
+    const int m_index;
+};
+
+QAccessibleInterface *glyphSetFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("GlyphSetView"))
+        if (auto *view = qobject_cast<GlyphSetView *>(object))
+            return new GlyphSetAccessible(view);
+    return nullptr;
+}
+} // namespace
+
+GlyphSetAccessible::GlyphSetAccessible(GlyphSetView *view)
+    : QAccessibleWidget(view, QAccessible::Table)
+{
+}
+
+GlyphSetAccessible::~GlyphSetAccessible()
+{
+    dropCells();
+}
+
+void GlyphSetAccessible::install()
+{
+    static const bool installed = (QAccessible::installFactory(&glyphSetFactory), true);
+    Q_UNUSED(installed);
+}
+
+GlyphSetView *GlyphSetAccessible::view() const
+{
+    return static_cast<GlyphSetView *>(widget());
+}
+
+void *GlyphSetAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TableInterface)
+        return static_cast<QAccessibleTableInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+int GlyphSetAccessible::childCount() const
+{
+    return cellCount(view());
+}
+
+int GlyphSetAccessible::columnCount() const
+{
+    return view()->columnsShown();
+}
+
+int GlyphSetAccessible::rowCount() const
+{
+    const int columns = columnCount();
+    return columns > 0 ? childCount() / columns : 0;
+}
+
+QAccessibleInterface *GlyphSetAccessible::cell(int index) const
+{
+    if (index < 0 || index >= childCount())
+        return nullptr;
+    if (const auto found = m_cells.constFind(index); found != m_cells.cend())
+        return QAccessible::accessibleInterface(*found);
+    auto *cell = new GlyphCellAccessible(view(), index);
+    m_cells.insert(index, QAccessible::registerAccessibleInterface(cell));
+    return cell;
+}
+
+QAccessibleInterface *GlyphSetAccessible::cellAt(int row, int column) const
+{
+    const int columns = columnCount();
+    if (row < 0 || column < 0 || column >= columns)
+        return nullptr;
+    return cell(row * columns + column);
+}
+
+QAccessibleInterface *GlyphSetAccessible::child(int index) const
+{
+    return cell(index);
+}
+
+int GlyphSetAccessible::indexOfChild(const QAccessibleInterface *child) const
+{
+    const auto *cell = dynamic_cast<const GlyphCellAccessible *>(child);
+    if (!cell || !cell->isValid() || cell->parent() != this)
+        return -1;
+    return cell->index();
+}
+
+QAccessibleInterface *GlyphSetAccessible::childAt(int x, int y) const
+{
+    const QModelIndex index = view()->indexAt(view()->viewport()->mapFromGlobal(QPoint(x, y)));
+    return index.isValid() ? cell(index.row()) : nullptr;
+}
+
+QAccessibleInterface *GlyphSetAccessible::focusChild() const
+{
+    if (!view()->hasFocus() || !view()->currentIndex().isValid())
+        return nullptr;
+    return cell(view()->currentIndex().row());
+}
+
+int GlyphSetAccessible::selectedCellCount() const
+{
+    return int(view()->selectionModel()->selectedIndexes().size());
+}
+
+QList<QAccessibleInterface *> GlyphSetAccessible::selectedCells() const
+{
+    QList<QAccessibleInterface *> cells;
+    for (const QModelIndex &index : view()->selectionModel()->selectedIndexes())
+        cells << cell(index.row());
+    return cells;
+}
+
+void GlyphSetAccessible::modelChange(QAccessibleTableModelChangeEvent *event)
+{
+    if (event->modelChangeType() == QAccessibleTableModelChangeEvent::ModelReset)
+        dropCells();
+}
+
+void GlyphSetAccessible::dropCells()
+{
+    for (const QAccessible::Id id : std::as_const(m_cells))
+        QAccessible::deleteAccessibleInterface(id);
+    m_cells.clear();
+}
+
+void GlyphSetAccessible::notifyFocus(GlyphSetView *view, int glyph)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent focus(view, QAccessible::Focus);
+    focus.setChild(glyph);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void GlyphSetAccessible::notifyFocusIn(GlyphSetView *view)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Qt reports the view itself as focused after its focus-in event; the
+    // cell follows that report, or the screen reader would stay on the view.
+    QMetaObject::invokeMethod(
+            view,
+            [view] {
+                if (view->hasFocus() && view->currentIndex().isValid())
+                    notifyFocus(view, view->currentIndex().row());
+            },
+            Qt::QueuedConnection);
+}
