@@ -462,8 +462,10 @@ void GlyphSetWindow::cmdExportFont_Click()
 {
     if (!m_session.isOpen())
         return;
-    if (!m_dlgExport)
+    if (!m_dlgExport) {
         m_dlgExport = new ExportDialog(m_session, currentOptions(), this);
+        emit placeWindow(m_dlgExport);
+    }
     m_dlgExport->show();
     m_dlgExport->raise();
     m_dlgExport->activateWindow();

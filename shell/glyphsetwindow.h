@@ -57,6 +57,9 @@ signals:
     void exportReady(const QString &text);
     // A file saved by this program gave its prefix and delimiter back.
     void outputOptionsRestored(const QString &prefix, const QString &delimiter);
+    // A window of the set's is about to show for the first time: the main
+    // window places it clear of its grids.
+    void placeWindow(QWidget *window);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

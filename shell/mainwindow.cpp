@@ -366,6 +366,7 @@ GlyphSetWindow *MainWindow::glyphSetWindow()
         connect(&session, &GlyphSetSession::closed, m_Grid1Actions, [this] { m_Grid1Actions->setGlyphSetOpen(false); });
         connect(m_glyphSet, &GlyphSetWindow::exportReady, this, &MainWindow::glyphSet_Export);
         connect(m_glyphSet, &GlyphSetWindow::outputOptionsRestored, this, &MainWindow::glyphSet_OptionsRestored);
+        connect(m_glyphSet, &GlyphSetWindow::placeWindow, this, &MainWindow::placeBeside);
         placeBeside(m_glyphSet);
     }
     return m_glyphSet;

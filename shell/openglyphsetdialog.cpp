@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -167,6 +168,7 @@ void OpenGlyphSetDialog::createSubsetControls(QFormLayout *form, const QString &
     form->addRow(size);
     addCheckedRow(form, tr("&Code points:"), "lblTaken", m_leftOut);
     connect(m_subset, &QPlainTextEdit::textChanged, this, &OpenGlyphSetDialog::entry_Change);
+    m_subset->installEventFilter(this);
 }
 
 QSpinBox *OpenGlyphSetDialog::sizeBox(const char *name, int value)
@@ -339,6 +341,18 @@ void OpenGlyphSetDialog::growToText()
     const int needed = top->hasHeightForWidth() ? top->totalHeightForWidth(width()) : top->totalSizeHint().height();
     if (needed > height())
         resize(width(), needed);
+}
+
+bool OpenGlyphSetDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_subset && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void OpenGlyphSetDialog::accept()

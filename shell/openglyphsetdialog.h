@@ -40,6 +40,10 @@ public:
 
     void accept() override;
 
+protected:
+    // Enter in the code points' box opens, as in a one-line field.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createPictureControls(QFormLayout *form);
     void createOutlineControls(QFormLayout *form);

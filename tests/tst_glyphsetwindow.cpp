@@ -404,14 +404,16 @@ void tst_GlyphSetWindow::tooLargeFontAsksForGlyphs()
         if (!dialog)
             return;
         size = dialog->findChild<QLabel *>(QStringLiteral("lblSize"))->text();
+        auto *txtCodePoints = dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtCodePoints"));
         if (!typed.isEmpty())
-            dialog->findChild<QPlainTextEdit *>(QStringLiteral("txtCodePoints"))->setPlainText(typed);
+            txtCodePoints->setPlainText(typed);
         said = dialog->findChild<QLabel *>(QStringLiteral("lblTaken"))->text();
         auto *lblLeftOut = dialog->findChild<QLabel *>(QStringLiteral("lblLeftOut"));
         // Each character and its code point are kept together by a no-break space.
         left = lblLeftOut->isVisible() ? lblLeftOut->text().replace(QChar(0xA0), QLatin1Char(' ')) : QString();
         openEnabled = dialog->findChild<QPushButton *>(QStringLiteral("cmdOpen"))->isEnabled();
-        dialog->accept();
+        // Enter in the box opens, as in a one-line field.
+        QTest::keyClick(txtCodePoints, Qt::Key_Return);
         stayedOpen = dialog->isVisible();
         if (stayedOpen)
             dialog->reject();
