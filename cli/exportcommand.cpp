@@ -172,12 +172,13 @@ std::optional<int> parse(int argc, char *argv[], ExportArguments *arguments)
 // and source code need none.
 std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 {
-    QByteArray bytes;
+    FontFile::View file;
     QString error;
-    if (!FontFile::load(arguments.font, &bytes, &error)) {
+    if (!file.load(arguments.font, &error)) {
         fail(error);
         return std::nullopt;
     }
+    const QByteArray &bytes = file.bytes();
     const std::optional<FontKind::Kind> kind
             = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(arguments.font).fileName());
     if (!kind)
@@ -211,7 +212,15 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         } else {
             app = std::make_unique<QCoreApplication>(appArgc, appArgv);
         }
-        read = rendered->read(bytes, arguments.font, *kind, readerOptions(arguments, *kind));
+        // Qt's font engine keeps an outline font's bytes: a copy of its own.
+        const QByteArray owned(bytes.constData(), bytes.size());
+        read = rendered->read(owned, arguments.font, *kind, readerOptions(arguments, *kind));
+    }
+    // A file that another program wrote while it was read gives no font,
+    // whatever the reader made of it.
+    if (!file.unchanged(&error)) {
+        fail(error);
+        return std::nullopt;
     }
     if (!read.ok()) {
         fail(read.error);

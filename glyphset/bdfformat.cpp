@@ -40,7 +40,7 @@ using Row = std::array<quint64, kRowWords>;
 struct RawGlyph
 {
     GlyphExtent extent;
-    Source::GlyphLines lines;
+    Source::Lines lines;
     std::optional<int> advance;
     std::array<quint16, kLargest> rows{};
 };
@@ -357,7 +357,7 @@ bool Reader::glyph(Words &words)
         return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
     RawGlyph glyph;
     glyph.extent.line = m_lineNo;
-    glyph.lines.lines.begin = currentLines().begin;
+    glyph.lines.begin = currentLines().begin;
     glyph.extent.name = words.rest().toByteArray();
     glyph.advance = m_defaultAdvance;
     Box box;
@@ -379,19 +379,18 @@ bool Reader::glyph(Words &words)
             if (!this->box(line, "BBX", &box))
                 return false;
             haveBox = true;
-            glyph.lines.box = box;
             m_whole = m_whole.united(box);
         } else if (keyword == "BITMAP") {
             if (!haveBox)
                 return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.extent.name)));
             if (!bitmap(glyph, box))
                 return false;
-            glyph.lines.lines.end = currentLines().end;
+            glyph.lines.end = currentLines().end;
             m_glyphs.push_back(std::move(glyph));
             return true;
         } else if (keyword == "ENDCHAR") {
             // A glyph without a bitmap is blank.
-            glyph.lines.lines.end = currentLines().end;
+            glyph.lines.end = currentLines().end;
             m_glyphs.push_back(std::move(glyph));
             return true;
         } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
@@ -558,13 +557,15 @@ ReadResult Reader::read(const Options &options)
 std::shared_ptr<Source> Reader::source(const GlyphSet &set, const std::vector<qsizetype> &opened)
 {
     auto source = std::make_shared<Source>();
-    source->bytes = m_bytes;
+    // Bytes that a view maps go when it does, and the source outlives it:
+    // bytes that are not the caller's own alone are copied.
+    source->bytes = m_bytes.isDetached() ? m_bytes : QByteArray(m_bytes.constData(), m_bytes.size());
     source->fontBox = m_fontBox;
     source->fontBoxLine = m_fontBoxLine;
     source->startProperties = m_startProperties;
     source->properties = std::move(m_propertyLines);
     source->endProperties = m_endProperties;
-    source->charsLine = m_charsLine >= 0 ? m_charsLine : m_glyphs.front().lines.lines.begin;
+    source->charsLine = m_charsLine >= 0 ? m_charsLine : m_glyphs.front().lines.begin;
     source->glyphs.reserve(m_glyphs.size());
     for (const RawGlyph &raw : m_glyphs)
         source->glyphs.push_back(raw.lines);

@@ -42,11 +42,6 @@ struct Source
         Lines line;
         QByteArray name;
     };
-    struct GlyphLines
-    {
-        Lines lines; // STARTCHAR to ENDCHAR
-        std::optional<Box> box; // its BBX, where it has one
-    };
 
     QByteArray bytes;
     Box fontBox;
@@ -58,7 +53,7 @@ struct Source
     Lines endProperties;
     // Where a font without properties gets them: the CHARS line.
     qsizetype charsLine = 0;
-    std::vector<GlyphLines> glyphs; // in the file's order
+    std::vector<Lines> glyphs; // STARTCHAR to ENDCHAR, in the file's order
     // For each glyph of the set, its index in `glyphs`.
     std::vector<qsizetype> opened;
     GlyphSet asRead;

@@ -3,6 +3,8 @@
 #include "bdfwords.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 // BdfFormat::write with a source: a set opened for some of a font's glyphs
 // saved into the whole font. The file's bytes are copied as they stand, but
@@ -95,11 +97,43 @@ QByteArray bitmapRows(const GlyphSet &set, const Drawing &bits, const Box &box, 
 // them, but for its box, its bitmap and, where the advance changed, its
 // widths. The box is the one the file gave, widened where the glyph's
 // pixels now reach beyond it; `box` says where it ends up.
-QByteArray changedGlyph(const QByteArray &bytes, const Source::GlyphLines &lines, const GlyphSet &set,
+// The first word of the line from `p` to `next`, and the words after it.
+Words wordsOf(const char *p, const char *next)
+{
+    const char *end = next;
+    while (end > p && (end[-1] == '\n' || isBlank(end[-1])))
+        --end;
+    while (p < end && isBlank(*p))
+        ++p;
+    return Words(p, end);
+}
+
+// The glyph's BBX as the file gives it, where it has one; the reader took it.
+std::optional<Box> boxOf(const QByteArray &bytes, const Source::Lines &lines)
+{
+    const char *p = bytes.constData() + lines.begin;
+    const char *stop = bytes.constData() + lines.end;
+    while (p < stop) {
+        const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(stop - p)));
+        const char *next = newline ? newline + 1 : stop;
+        Words words = wordsOf(p, next);
+        p = next;
+        if (words.next() != "BBX")
+            continue;
+        qint64 numbers[4] = {};
+        for (qint64 &number : numbers)
+            words.next().toNumber(&number);
+        return Box{int(numbers[0]), int(numbers[1]), int(numbers[2]), int(numbers[3])};
+    }
+    return std::nullopt;
+}
+
+QByteArray changedGlyph(const QByteArray &bytes, const Source::Lines &lines, const GlyphSet &set,
                         const Glyph &glyph, bool advanceChanged, Box *box)
 {
     const Box ink = inkOf(set, glyph.bits);
-    *box = lines.box ? lines.box->united(ink) : ink;
+    const std::optional<Box> given = boxOf(bytes, lines);
+    *box = given ? given->united(ink) : ink;
     const QByteArray end = lineEndOf(bytes);
     const int advance = set.advanceOf(glyph);
     const QByteArray widths = "SWIDTH " + number(scalableWidth(set, advance)) + " 0" + end + "DWIDTH "
@@ -109,25 +143,19 @@ QByteArray changedGlyph(const QByteArray &bytes, const Source::GlyphLines &lines
     QByteArray text;
     bool widthsWritten = !advanceChanged;
     bool inBitmap = false;
-    const char *p = bytes.constData() + lines.lines.begin;
-    const char *stop = bytes.constData() + lines.lines.end;
+    const char *p = bytes.constData() + lines.begin;
+    const char *stop = bytes.constData() + lines.end;
     while (p < stop) {
         const char *newline = static_cast<const char *>(std::memchr(p, '\n', size_t(stop - p)));
         const char *next = newline ? newline + 1 : stop;
         const QByteArray line(p, next - p);
-        const char *first = p;
-        while (first < next && isBlank(*first))
-            ++first;
-        const char *last = first;
-        while (last < next && !isBlank(*last) && *last != '\n')
-            ++last;
-        const Word keyword(first, last);
+        const Word keyword = wordsOf(p, next).next();
         p = next;
         if (keyword == "ENDCHAR") {
             if (!inBitmap) {
                 if (!widthsWritten)
                     text += widths;
-                if (!lines.box)
+                if (!given)
                     text += boxLine("BBX", *box, end);
                 text += bitmap;
             }
@@ -211,9 +239,9 @@ QByteArray write(const GlyphSet &set, const Source &source)
         const bool advanceChanged = glyph.advance != read.advance;
         if (!moved && !advanceChanged && glyph.bits == read.bits)
             continue;
-        const Source::GlyphLines &lines = source.glyphs[size_t(source.opened[size_t(i)])];
+        const Source::Lines &lines = source.glyphs[size_t(source.opened[size_t(i)])];
         Box box;
-        edits.push_back({lines.lines.begin, lines.lines.end,
+        edits.push_back({lines.begin, lines.end,
                          changedGlyph(bytes, lines, set, glyph, advanceChanged, &box)});
         fontBox = fontBox.united(box);
     }

@@ -70,7 +70,7 @@ struct Stamp
     bool operator==(const Stamp &other) const { return size == other.size && modified == other.modified; }
 };
 
-Stamp stampOf(QFile &file)
+Stamp stampOf(const QFile &file)
 {
     Stamp stamp;
     stamp.size = file.size();
@@ -86,6 +86,11 @@ Stamp stampOf(QFile &file)
     }
 #endif
     return stamp;
+}
+
+QString changedWhileRead(const QString &path)
+{
+    return QStringLiteral("%1: the file changed while it was read; try again once it is written").arg(path);
 }
 
 } // namespace
@@ -128,8 +133,7 @@ bool load(const QString &path, QByteArray *bytes, QString *error)
         return false;
     }
     if (plain && before.size > 0 && (raw.size() != before.size || !(stampOf(file) == before)) && raw.size() <= kMaxFileBytes) {
-        *error = QStringLiteral("%1: the file changed while it was read; try again once it is written")
-                         .arg(name);
+        *error = changedWhileRead(name);
         return false;
     }
     if (raw.size() > kMaxFileBytes) {
@@ -165,6 +169,49 @@ ReadResult read(const QByteArray &bytes, const QString &path, FontKind::Kind kin
         break;
     }
     return ReadResult::inFile(path, QStringLiteral("pictures and outline fonts are read with QtGui"));
+}
+
+View::~View()
+{
+    // The range stops being guarded before it is unmapped.
+    m_bytes.clear();
+    m_mapped.reset();
+    m_file.close();
+}
+
+bool View::load(const QString &path, QString *error)
+{
+    m_path = path;
+    const QFileInfo info(path);
+    m_file.setFileName(path);
+    if (info.isFile() && info.size() > 0 && info.size() <= kMaxFileBytes && m_file.open(QIODevice::ReadOnly)) {
+        const Stamp stamp = stampOf(m_file);
+        const uchar *data = stamp.size > 0 ? m_file.map(0, stamp.size) : nullptr;
+        if (data) {
+            m_mapped = std::make_unique<MappedRange>(data, stamp.size);
+            m_bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(stamp.size));
+            if (m_mapped->isActive() && !isGzip(m_bytes)) {
+                m_size = stamp.size;
+                m_modified = stamp.modified;
+                return true;
+            }
+            m_bytes.clear();
+            m_mapped.reset();
+        }
+        m_file.close(); // and unmapped
+    }
+    return FontFile::load(path, &m_bytes, error);
+}
+
+bool View::unchanged(QString *error) const
+{
+    if (!m_mapped)
+        return true; // read whole by load(), which checked
+    const Stamp now = stampOf(m_file);
+    if (!m_mapped->wasCut() && now.size == m_size && now.modified == m_modified)
+        return true;
+    *error = changedWhileRead(m_path);
+    return false;
 }
 
 bool isGzip(const QByteArray &bytes)
