@@ -297,7 +297,10 @@ void GlyphSetWindow::txtGoTo_Change()
 // Until the next change of the status, which rebuilds it.
 void GlyphSetWindow::showSaved(const QString &path)
 {
-    m_lblSet->setText(m_lblSet->text() + tr(" Saved to %1.").arg(QDir::toNativeSeparators(path)));
+    QString text = m_lblSet->text();
+    if (!text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
+    m_lblSet->setText(text + tr(" Saved to %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 void GlyphSetWindow::showError(const QString &text)

@@ -271,7 +271,7 @@ void tst_GlyphSetWindow::metricsComeBack()
     QTest::mouseClick(control<QAbstractButton>(window, "cmdSave"), Qt::LeftButton);
     QVERIFY(!window->isWindowModified());
     const QString status = control<QLabel>(window, "lblSet")->text();
-    QVERIFY2(status.endsWith(QStringLiteral(" Saved to %1.").arg(QDir::toNativeSeparators(path))), qPrintable(status));
+    QVERIFY2(status.endsWith(QStringLiteral(". Saved to %1.").arg(QDir::toNativeSeparators(path))), qPrintable(status));
     const QByteArray saved = contents(path);
     QVERIFY(saved.contains("\nFONTBOUNDINGBOX 5 7 -1 -2\n"));
 
