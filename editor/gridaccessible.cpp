@@ -129,13 +129,8 @@ void sendSelection(GridView *view, int row, int col)
 } // namespace
 
 GridAccessible::GridAccessible(GridView *view)
-    : QAccessibleWidget(view, QAccessible::Table)
+    : CellTableAccessible(view)
 {
-}
-
-GridAccessible::~GridAccessible()
-{
-    dropCells();
 }
 
 void GridAccessible::install()
@@ -147,13 +142,6 @@ void GridAccessible::install()
 GridView *GridAccessible::view() const
 {
     return static_cast<GridView *>(widget());
-}
-
-void *GridAccessible::interface_cast(QAccessible::InterfaceType type)
-{
-    if (type == QAccessible::TableInterface)
-        return static_cast<QAccessibleTableInterface *>(this);
-    return QAccessibleWidget::interface_cast(type);
 }
 
 int GridAccessible::rowCount() const
@@ -171,24 +159,10 @@ int GridAccessible::childCount() const
     return rowCount() * columnCount();
 }
 
-QAccessibleInterface *GridAccessible::cellAt(int row, int column) const
-{
-    if (!view()->grid().contains(row, column))
-        return nullptr;
-    const QPoint key(column, row);
-    if (const auto found = m_cells.constFind(key); found != m_cells.cend())
-        return QAccessible::accessibleInterface(*found);
-    auto *cell = new GridCellAccessible(view(), row, column);
-    m_cells.insert(key, QAccessible::registerAccessibleInterface(cell));
-    return cell;
-}
-
-QAccessibleInterface *GridAccessible::child(int index) const
+QAccessibleInterface *GridAccessible::makeCell(int index) const
 {
     const int cols = columnCount();
-    if (index < 0 || cols == 0)
-        return nullptr;
-    return cellAt(index / cols, index % cols);
+    return new GridCellAccessible(view(), index / cols, index % cols);
 }
 
 int GridAccessible::indexOfChild(const QAccessibleInterface *child) const
@@ -237,19 +211,6 @@ QString GridAccessible::columnDescription(int column) const
 QString GridAccessible::rowDescription(int row) const
 {
     return QAccessibleWidget::tr("Row %1").arg(row + 1);
-}
-
-void GridAccessible::modelChange(QAccessibleTableModelChangeEvent *event)
-{
-    if (event->modelChangeType() == QAccessibleTableModelChangeEvent::ModelReset)
-        dropCells();
-}
-
-void GridAccessible::dropCells()
-{
-    for (const QAccessible::Id id : std::as_const(m_cells))
-        QAccessible::deleteAccessibleInterface(id);
-    m_cells.clear();
 }
 
 void GridAccessible::notifyKeyboardCellMoved(GridView *view, int oldRow, int oldCol)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QAccessibleWidget>
-#include <QHash>
+#include "celltableaccessible.h"
+
 #include <QPointer>
 
 class GridView;
@@ -13,11 +13,10 @@ class GridView;
 //
 // The view tells the table what changed through the notify functions; they
 // do nothing while no assistive technology listens.
-class GridAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+class GridAccessible : public CellTableAccessible
 {
 public:
     explicit GridAccessible(GridView *view);
-    ~GridAccessible() override;
 
     // Makes Qt use this interface for every grid view; the first view calls it.
     static void install();
@@ -30,42 +29,19 @@ public:
     GridView *view() const;
 
     // QAccessibleInterface
-    void *interface_cast(QAccessible::InterfaceType type) override;
     int childCount() const override;
-    QAccessibleInterface *child(int index) const override;
     int indexOfChild(const QAccessibleInterface *child) const override;
     QAccessibleInterface *childAt(int x, int y) const override;
     QAccessibleInterface *focusChild() const override;
 
-    // QAccessibleTableInterface
-    QAccessibleInterface *caption() const override { return nullptr; }
-    QAccessibleInterface *summary() const override { return nullptr; }
-    QAccessibleInterface *cellAt(int row, int column) const override;
+    // QAccessibleTableInterface: the keyboard cell is the only selection.
     int selectedCellCount() const override;
     QList<QAccessibleInterface *> selectedCells() const override;
     QString columnDescription(int column) const override;
     QString rowDescription(int row) const override;
-    int selectedColumnCount() const override { return 0; }
-    int selectedRowCount() const override { return 0; }
     int columnCount() const override;
     int rowCount() const override;
-    QList<int> selectedColumns() const override { return {}; }
-    QList<int> selectedRows() const override { return {}; }
-    bool isColumnSelected(int) const override { return false; }
-    bool isRowSelected(int) const override { return false; }
-    // The keyboard cell is the only selection; rows and columns are not
-    // selected as a whole.
-    bool selectRow(int) override { return false; }
-    bool selectColumn(int) override { return false; }
-    bool unselectRow(int) override { return false; }
-    bool unselectColumn(int) override { return false; }
-    void modelChange(QAccessibleTableModelChangeEvent *event) override;
 
 private:
-    void dropCells();
-
-    // The cells handed out so far, by (column, row), registered with Qt,
-    // which then owns them; they go when the grid's shape changes, and with
-    // the table.
-    mutable QHash<QPoint, QAccessible::Id> m_cells;
+    QAccessibleInterface *makeCell(int index) const override;
 };

@@ -87,6 +87,8 @@ QByteArray write(const GlyphSet &set);
 // program's own properties (KELVOR_...). Unchanged, the font is the file.
 QByteArray write(const GlyphSet &set, const Source &source);
 
+// Whether a property is one of this program's own (KELVOR_...).
+bool isOwnProperty(const QByteArray &name);
 // The properties this program writes of its own, name and value as written:
 // the export options and every KELVOR_ property the set holds.
 QList<QPair<QByteArray, QByteArray>> ownProperties(const GlyphSet &set);

@@ -182,11 +182,6 @@ QByteArray changedGlyph(const QByteArray &bytes, const Source::Lines &lines, con
     return text;
 }
 
-bool isOwn(const QByteArray &name)
-{
-    return name.startsWith("KELVOR_");
-}
-
 // The program's own properties: the lines the file has of them give way to
 // those of the set, before ENDPROPERTIES, and the count follows. A font
 // without properties gets a block of its own before CHARS.
@@ -205,7 +200,7 @@ void ownPropertyEdits(const GlyphSet &set, const Source &source, const QByteArra
     QByteArray present;
     qsizetype others = 0;
     for (const Source::Property &property : source.properties) {
-        if (isOwn(property.name))
+        if (isOwnProperty(property.name))
             present += source.bytes.mid(property.line.begin, property.line.end - property.line.begin).trimmed() + end;
         else
             ++others;
@@ -213,7 +208,7 @@ void ownPropertyEdits(const GlyphSet &set, const Source &source, const QByteArra
     if (present == wanted)
         return;
     for (const Source::Property &property : source.properties) {
-        if (isOwn(property.name))
+        if (isOwnProperty(property.name))
             edits->push_back({property.line.begin, property.line.end, QByteArray()});
     }
     edits->push_back({source.endProperties.begin, source.endProperties.begin, wanted});

@@ -281,10 +281,6 @@ QList<QPair<QByteArray, QByteArray>> propertiesOf(const GlyphSet &set)
     return properties;
 }
 
-bool isOwn(const QByteArray &name)
-{
-    return name.startsWith("KELVOR_");
-}
 
 void writeProperties(Text &text, const GlyphSet &set)
 {
@@ -352,11 +348,16 @@ void writeGlyph(Text &text, const GlyphSet &set, const Scale &scale, const Glyph
 
 } // namespace
 
+bool isOwnProperty(const QByteArray &name)
+{
+    return name.startsWith("KELVOR_");
+}
+
 QList<QPair<QByteArray, QByteArray>> ownProperties(const GlyphSet &set)
 {
     QList<QPair<QByteArray, QByteArray>> own;
     for (const auto &property : propertiesOf(set)) {
-        if (isOwn(property.first))
+        if (isOwnProperty(property.first))
             own.append(property);
     }
     return own;

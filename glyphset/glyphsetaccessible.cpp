@@ -116,13 +116,8 @@ QAccessibleInterface *glyphSetFactory(const QString &className, QObject *object)
 } // namespace
 
 GlyphSetAccessible::GlyphSetAccessible(GlyphSetView *view)
-    : QAccessibleWidget(view, QAccessible::Table)
+    : CellTableAccessible(view)
 {
-}
-
-GlyphSetAccessible::~GlyphSetAccessible()
-{
-    dropCells();
 }
 
 void GlyphSetAccessible::install()
@@ -134,13 +129,6 @@ void GlyphSetAccessible::install()
 GlyphSetView *GlyphSetAccessible::view() const
 {
     return static_cast<GlyphSetView *>(widget());
-}
-
-void *GlyphSetAccessible::interface_cast(QAccessible::InterfaceType type)
-{
-    if (type == QAccessible::TableInterface)
-        return static_cast<QAccessibleTableInterface *>(this);
-    return QAccessibleWidget::interface_cast(type);
 }
 
 int GlyphSetAccessible::childCount() const
@@ -159,28 +147,9 @@ int GlyphSetAccessible::rowCount() const
     return columns > 0 ? childCount() / columns : 0;
 }
 
-QAccessibleInterface *GlyphSetAccessible::cell(int index) const
+QAccessibleInterface *GlyphSetAccessible::makeCell(int index) const
 {
-    if (index < 0 || index >= childCount())
-        return nullptr;
-    if (const auto found = m_cells.constFind(index); found != m_cells.cend())
-        return QAccessible::accessibleInterface(*found);
-    auto *cell = new GlyphCellAccessible(view(), index);
-    m_cells.insert(index, QAccessible::registerAccessibleInterface(cell));
-    return cell;
-}
-
-QAccessibleInterface *GlyphSetAccessible::cellAt(int row, int column) const
-{
-    const int columns = columnCount();
-    if (row < 0 || column < 0 || column >= columns)
-        return nullptr;
-    return cell(row * columns + column);
-}
-
-QAccessibleInterface *GlyphSetAccessible::child(int index) const
-{
-    return cell(index);
+    return new GlyphCellAccessible(view(), index);
 }
 
 int GlyphSetAccessible::indexOfChild(const QAccessibleInterface *child) const
@@ -215,19 +184,6 @@ QList<QAccessibleInterface *> GlyphSetAccessible::selectedCells() const
     for (const QModelIndex &index : view()->selectionModel()->selectedIndexes())
         cells << cell(index.row());
     return cells;
-}
-
-void GlyphSetAccessible::modelChange(QAccessibleTableModelChangeEvent *event)
-{
-    if (event->modelChangeType() == QAccessibleTableModelChangeEvent::ModelReset)
-        dropCells();
-}
-
-void GlyphSetAccessible::dropCells()
-{
-    for (const QAccessible::Id id : std::as_const(m_cells))
-        QAccessible::deleteAccessibleInterface(id);
-    m_cells.clear();
 }
 
 void GlyphSetAccessible::notifyFocus(GlyphSetView *view, int glyph)

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QAccessibleWidget>
+#include <QHash>
+
+// A widget that screen readers get as a table of cells, each made when it is
+// first asked for and kept: Qt owns a registered interface, and the same cell
+// must come back as the same interface. They go when the table's shape
+// changes (a model reset) and with the table. Only cells are selected, never
+// whole rows or columns.
+class CellTableAccessible : public QAccessibleWidget, public QAccessibleTableInterface
+{
+public:
+    explicit CellTableAccessible(QWidget *widget);
+    ~CellTableAccessible() override;
+
+    // QAccessibleInterface
+    void *interface_cast(QAccessible::InterfaceType type) override;
+    QAccessibleInterface *child(int index) const override { return cell(index); }
+
+    // QAccessibleTableInterface
+    QAccessibleInterface *caption() const override { return nullptr; }
+    QAccessibleInterface *summary() const override { return nullptr; }
+    QAccessibleInterface *cellAt(int row, int column) const override;
+    QString columnDescription(int) const override { return QString(); }
+    QString rowDescription(int) const override { return QString(); }
+    int selectedColumnCount() const override { return 0; }
+    int selectedRowCount() const override { return 0; }
+    QList<int> selectedColumns() const override { return {}; }
+    QList<int> selectedRows() const override { return {}; }
+    bool isColumnSelected(int) const override { return false; }
+    bool isRowSelected(int) const override { return false; }
+    bool selectRow(int) override { return false; }
+    bool selectColumn(int) override { return false; }
+    bool unselectRow(int) override { return false; }
+    bool unselectColumn(int) override { return false; }
+    void modelChange(QAccessibleTableModelChangeEvent *event) override;
+
+protected:
+    // The cell at `index`, row by row (row * columnCount() + column); none
+    // beyond childCount().
+    QAccessibleInterface *cell(int index) const;
+
+private:
+    virtual QAccessibleInterface *makeCell(int index) const = 0;
+    void dropCells();
+
+    mutable QHash<int, QAccessible::Id> m_cells;
+};
