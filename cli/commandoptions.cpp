@@ -5,8 +5,7 @@
 #include "codepoints.h"
 #include "exportoptions.h"
 #include "glyphset.h"
-#include "imagesheet.h"
-#include "outlinefont.h"
+#include "openoptions.h"
 
 namespace CommandOptions {
 
@@ -17,8 +16,8 @@ std::vector<Option> table()
     using Kind = FontKind::Kind;
     const ExportOptions output;
     const ArrayFormat::Options array;
-    const ImageSheet::Options image;
-    const OutlineFont::Options outline;
+    const PictureOptions image;
+    const OutlineOptions outline;
     const QString quoted = QStringLiteral("\"%1\"");
     QString orientations = BitOrder::nameList();
     orientations.replace(QLatin1String(", "), QLatin1String("|"));

@@ -115,9 +115,9 @@ std::optional<FontKind::Kind> kindOf(const QByteArray &head, const QString &file
     return rendered->kindOf(head, fileName);
 }
 
-GlyphSetFile::Options readerOptions(const ExportArguments &arguments, FontKind::Kind kind)
+OpenOptions readerOptions(const ExportArguments &arguments, FontKind::Kind kind)
 {
-    GlyphSetFile::Options options;
+    OpenOptions options;
     if (arguments.size) {
         options.array.cols = options.image.cols = arguments.size->first;
         options.array.rows = options.image.rows = arguments.size->second;

@@ -279,7 +279,7 @@ void tst_Accessibility::cellsStayTheirOwnAfterAResize()
 // The glyph list is a table of the rows and columns it shows, its glyphs
 // named by their characters, the current one selected; the window's status
 // line is its status bar. (The events that tell a screen reader of changes
-// reach only a platform's bridge: tests/atspi/walk.py shows them.)
+// reach only a platform's bridge: tests/app/atspi/walk.py shows them.)
 void tst_Accessibility::glyphListIsATableOfItsRows()
 {
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "openoptions.h"
 #include "readresult.h"
 
 #include <QByteArray>
@@ -13,12 +14,7 @@
 // display.
 namespace OutlineFont {
 
-struct Options
-{
-    int pixelSize = 12;
-    // The code points to render, in order; those the font lacks are left out.
-    QList<int> codePoints;
-};
+using Options = OutlineOptions;
 
 // From a font file; `fileName` names it in the message.
 ReadResult renderFile(const QString &path, const Options &options);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "openoptions.h"
 #include "readresult.h"
 
 #include <QByteArray>
@@ -9,13 +10,7 @@
 // threshold making a set cell. Needs QtGui, not a display.
 namespace ImageSheet {
 
-struct Options
-{
-    int cols = 8;
-    int rows = 8;
-    int threshold = 128; // a pixel whose grey level is below this is set
-    int firstCodePoint = 0x20;
-};
+using Options = PictureOptions;
 
 ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options);
 

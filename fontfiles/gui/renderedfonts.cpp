@@ -1,5 +1,7 @@
 #include "renderedfonts.h"
 
+#include "glyphsetfile.h"
+
 #include <QGuiApplication>
 
 namespace {

@@ -5,7 +5,7 @@ name, states and interfaces, then goes to glyphs as a user would (through
 the Go to box, by typing in the glyph list) and prints what the screen reader
 was told each time.
 
-    tests/atspi/walk.py <KELVOR21> <font>
+    tests/app/atspi/walk.py <KELVOR21> <font>
 
 The font is one the program opens, or a PCF font, which pcf2bdf turns into
 BDF first: a real font of thousands of glyphs makes a fair check, e.g.

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "glyphsetfile.h"
+#include "fontkind.h"
+#include "openoptions.h"
+#include "readresult.h"
 
 class QCoreApplication;
 
@@ -17,7 +19,7 @@ struct RenderedFonts
     QCoreApplication *(*guiApplication)(int &argc, char **argv);
     // GlyphSetFile::read.
     ReadResult (*read)(const QByteArray &bytes, const QString &path, FontKind::Kind kind,
-                       const GlyphSetFile::Options &options);
+                       const OpenOptions &options);
 };
 
 using RenderedFontsEntry = const RenderedFonts *(*)();

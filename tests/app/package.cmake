@@ -3,7 +3,7 @@
 # control fields, and starts the unpacked program headless.
 #
 #   cmake -DBUILD_DIR=<build> -DWORK_DIR=<dir> -DVERSION=<a.b.c.d>
-#         -DCHANGELOG=<shell/packaging/changelog> -P package.cmake
+#         -DCHANGELOG=<app/packaging/changelog> -P package.cmake
 #
 # WORK_DIR is emptied first; the packages are made there, not in
 # <build>/packages.

@@ -23,14 +23,7 @@ Kind kindOf(const QString &path);
 // The same for a file named `fileName` that begins with `head` (unpacked).
 Kind kindOf(const QByteArray &head, const QString &fileName);
 
-struct Options
-{
-    // Which glyphs of a BDF or PSF font too large to open whole.
-    FontSubset::Options subset;
-    ArrayFormat::Options array;
-    ImageSheet::Options image;
-    OutlineFont::Options outline;
-};
+using Options = OpenOptions;
 
 // The file read once, its kind told from its bytes, so that a pipe
 // (KELVOR21 <(zcat font.bdf.gz)) is read as a file is.
