@@ -53,6 +53,15 @@ private:
     void createControls();
     void connectControls();
     void placeControls();
+    void placeFrame4();
+    void placeFrmmatrix();
+    void placeFrame9();
+    void placeFrame7();
+    void placeFrame3();
+    void placeFrame2();
+    void placeFrame5();
+    void placeFrame6();
+    void placeGrids();
     void orderTabs();
     void frmMain_Load();
     void frmMain_Unload();

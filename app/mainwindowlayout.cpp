@@ -44,6 +44,21 @@ void MainWindow::placeControls()
     Look::setClientSize(this, kClientWidthTwips, kClientHeightTwips);
     m_client.setGeometry(rect());
 
+    placeFrame4();
+    placeFrmmatrix();
+    placeFrame9();
+    placeFrame7();
+    placeFrame3();
+    placeFrame2();
+    placeFrame5();
+    placeFrame6();
+    place(m_Text2, 3840, 1080, 3615, 735);
+    placeGrids();
+}
+
+// Settings: the size lists, Invert and the miniature.
+void MainWindow::placeFrame4()
+{
     place(m_Frame4, 120, 0, 2655, 1095);
     place(m_lstCol, 120, 240, 855, 315);
     place(m_lstRow, 120, 600, 855, 315);
@@ -57,7 +72,11 @@ void MainWindow::placeControls()
     // The miniature shows the drawing without grid lines, two pixels a cell.
     m_Grid2->setFramed(false);
     m_Grid2->setGridLines(false);
+}
 
+// Matrix: the orientation and "Lt to Rt".
+void MainWindow::placeFrmmatrix()
+{
     place(m_frmmatrix, 2760, 0, 1095, 1815);
     placeAutoSized(m_Label4, 120, 240, 360, 195);
     placeAutoSized(m_Label5, 720, 240, 285, 195);
@@ -66,7 +85,11 @@ void MainWindow::placeControls()
     placeAutoSized(m_Label8, 285, 945, 525, 195);
     setTextColour(m_Label8, Colours::kSystemHighlightText);
     place(m_chkdir, 405, 1200, 255, 255);
+}
 
+// The title, Help and About.
+void MainWindow::placeFrame9()
+{
     place(m_Frame9, 3840, 0, 3735, 1095);
     m_Label6->setFont(sansSerif(9.75, true));
     m_Label6->setAlignment(Qt::AlignCenter);
@@ -77,7 +100,11 @@ void MainWindow::placeControls()
     m_Command2->setFont(serif(kSmallButtonPoints));
     place(m_Command11, 2760, 720, 735, 255);
     m_Command11->setFont(serif(kSmallButtonPoints));
+}
 
+// Format: the prefix and the delimiter.
+void MainWindow::placeFrame7()
+{
     place(m_Frame7, 120, 1080, 2655, 735);
     placeAutoSized(m_Label2, 120, 240, 555, 195);
     place(m_txtfmt, 840, 240, 375, 285);
@@ -85,26 +112,44 @@ void MainWindow::placeControls()
     placeAutoSized(m_Label3, 1320, 240, 600, 195);
     place(m_txtdelim, 2160, 240, 375, 285);
     m_txtdelim->setFont(sansSerif(kDefaultPoints, true));
+}
 
+// Editable Text.
+void MainWindow::placeFrame3()
+{
     place(m_Frame3, 120, 1800, 2655, 4095);
     place(m_Text1, 120, 360, 2295, 3255);
+}
 
+// Copy to Clipboard: Copy and Clear.
+void MainWindow::placeFrame2()
+{
     place(m_Frame2, 120, 5880, 2655, 615);
     place(m_Command12, 240, 240, 855, 255);
     m_Command12->setFont(serif(kSmallButtonPoints));
     place(m_Command9, 1440, 240, 855, 255);
     m_Command9->setFont(serif(kSmallButtonPoints));
+}
 
+// Grid: Copy to Text and Clear.
+void MainWindow::placeFrame5()
+{
     place(m_Frame5, 2760, 5880, 3375, 615);
     place(m_Command1, 360, 240, 1095, 255);
     place(m_Command6, 1920, 240, 1095, 255);
+}
 
+// Exit.
+void MainWindow::placeFrame6()
+{
     place(m_Frame6, 6120, 5880, 975, 615);
     place(m_Command10, 120, 240, 735, 255);
     m_Command10->setFont(serif(kSmallButtonPoints));
+}
 
-    place(m_Text2, 3840, 1080, 3615, 735);
-
+// The editing grid and its two readouts.
+void MainWindow::placeGrids()
+{
     // The load step gives the editing grid, the miniature and colGrid's width
     // their outer sizes; the readouts' other sizes are the layout's.
     m_editor.colGrid().setHeight(255);
