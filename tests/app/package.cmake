@@ -102,7 +102,8 @@ set(metainfo "${share}/metainfo/${app_id}.metainfo.xml")
 set(modules "${root}/usr/lib/${package}/modules/libkelvor_window.so" "${root}/usr/lib/${package}/modules/libkelvor_render.so")
 set(expected "${program}" ${modules} "${entry}" "${metainfo}" "${share}/icons/hicolor/scalable/apps/${app_id}.svg"
     "${share}/man/man1/KELVOR21.1.gz" "${share}/doc/${package}/copyright" "${share}/doc/${package}/changelog.gz"
-    "${share}/doc/${package}/README.md")
+    "${share}/doc/${package}/README.md" "${share}/doc/${package}/docs/command-line.md"
+    "${share}/doc/${package}/docs/formats.md")
 foreach(size IN ITEMS 32 64 128 256)
     list(APPEND expected "${share}/icons/hicolor/${size}x${size}/apps/${app_id}.png")
 endforeach()
