@@ -2,6 +2,7 @@
 #include "cheader.h"
 #include "codepoints.h"
 #include "fontfile.h"
+#include "fontfixtures.h"
 #include "gfxfont.h"
 #include "gfxheader.h"
 #include "glyphexport.h"
@@ -19,7 +20,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <map>
 #include <numeric>
 
 // Fonts exported as headers for display libraries, read back by decoders
@@ -57,27 +57,10 @@ using HeaderReference::Pixels;
 using HeaderReference::constants;
 using HeaderReference::numbers;
 
-// Real fonts by row name, and how to get each: a bitmap font's file, or an
-// outline font rendered at a pixel size.
-struct Source
-{
-    const char *row;
-    const char *path;
-    const char *package;
-    int pixelSize; // 0 for a bitmap font
-};
-
-const Source kFonts[] = {
-    {"misc-fixed 5x7", "/usr/share/fonts/X11/misc/5x7.pcf.gz", "xfonts-base", 0},
-    {"misc-fixed 6x13", "/usr/share/fonts/X11/misc/6x13.pcf.gz", "xfonts-base", 0},
-    {"misc-fixed 8x13", "/usr/share/fonts/X11/misc/8x13.pcf.gz", "xfonts-base", 0},
-    {"75 dpi Helvetica 8", "/usr/share/fonts/X11/75dpi/helvR08.pcf.gz", "xfonts-75dpi", 0},
-    {"75 dpi Lucida Bright 8", "/usr/share/fonts/X11/75dpi/lubR08.pcf.gz", "xfonts-75dpi", 0},
-    {"console Terminus 16", "/usr/share/consolefonts/Lat15-Terminus16.psf.gz", "console-setup-linux", 0},
-    {"console Fixed 14", "/usr/share/consolefonts/Lat15-Fixed14.psf.gz", "console-setup-linux", 0},
-    {"DejaVu Sans 12 px", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "fonts-dejavu-core", 12},
-    {"DejaVu Sans Mono 8 px", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", "fonts-dejavu-core", 8},
-};
+// Real fonts by row name: a bitmap font's file, or an outline font rendered
+// at a pixel size.
+using Source = RealFonts::Font;
+const QList<Source> kFonts = RealFonts::displayFonts();
 
 // Sets no font has: "edge: blank" (one glyph without pixels), "edge: one
 // glyph", "edge: solid" (16 x 16 glyphs of every pixel), "edge: above"
@@ -102,18 +85,7 @@ GlyphSet edgeSet(const QString &kind)
 // The glyphs with codes 0..255, in rising order, as the 8-bit formats take them.
 GlyphSet eightBit(const GlyphSet &set)
 {
-    std::map<int, const Glyph *> byCode;
-    for (const Glyph &glyph : set.glyphs()) {
-        if (glyph.codePoint >= 0 && glyph.codePoint <= 255)
-            byCode.emplace(glyph.codePoint, &glyph);
-    }
-    GlyphSet result(set.cols(), set.rows());
-    result.ascent = set.ascent;
-    result.xOffset = set.xOffset;
-    result.fontName = set.fontName;
-    for (const auto &entry : byCode)
-        result.append(*entry.second);
-    return result;
+    return FontFixtures::displaySet(set, 255);
 }
 
 // The line of the array body that holds glyph `index`'s row.

@@ -1,3 +1,4 @@
+#include "pictures.h"
 #include "textpreview.h"
 
 #include <QTest>
@@ -7,12 +8,7 @@ namespace {
 // A glyph from rows of "#" and ".", its top-left pixel at (x, y) from the pen.
 DrawnGlyph glyph(int codePoint, int advance, int x, int y, const QStringList &rows)
 {
-    DrawnGlyph drawn{codePoint, advance, x, y, Drawing(int(rows.size()), rows.isEmpty() ? 0 : int(rows[0].size()))};
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c)
-            drawn.bits.set(r, c, rows[r][c] == QLatin1Char('#'));
-    }
-    return drawn;
+    return DrawnGlyph{codePoint, advance, x, y, Pictures::drawing(rows)};
 }
 
 // A letter standing on the baseline, a descender that also reaches left of
@@ -36,14 +32,7 @@ FontExport::Drawn font()
 
 QStringList picture(const TextPreview::Canvas &canvas)
 {
-    QStringList rows;
-    for (int y = 0; y < canvas.height; ++y) {
-        QString row;
-        for (int x = 0; x < canvas.width; ++x)
-            row += QLatin1Char(canvas.isSet(x, y) ? '#' : '.');
-        rows << row;
-    }
-    return rows;
+    return Pictures::rows(canvas.width, canvas.height, [&canvas](int x, int y) { return canvas.isSet(x, y); });
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "codepoints.h"
+#include "fontfixtures.h"
 #include "glyphsetfile.h"
 #include "headerreference.h"
 #include "realfonts.h"
@@ -14,8 +15,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <algorithm>
 
 // Glyph sets as u8g2 and u8x8 fonts: real fonts and edge cases drawn by a
 // reference of the libraries' own drawing, the same glyphs read back, sizes
@@ -162,23 +161,11 @@ bool tilesAsSet(const QByteArray &font, const GlyphSet &set, QString *why)
 bool tst_U8g2Font::load(const QString &font, const QString &ranges, int maxCode, GlyphSet *set, QString *why)
 {
     if (!font.startsWith(QLatin1Char('/'))) {
-        const GlyphSet edge = edgeSet(font);
-        *set = GlyphSet(edge.cols(), edge.rows());
-        set->ascent = edge.ascent;
-        set->xOffset = edge.xOffset;
-        for (const Glyph &glyph : edge.glyphs()) {
-            if (glyph.codePoint <= maxCode)
-                set->append(glyph);
-        }
+        *set = FontFixtures::displaySet(edgeSet(font), maxCode);
         return true;
     }
-    const QByteArray path = font.toUtf8();
-    const char *package = font.startsWith(kConsole)  ? "console-setup-linux"
-                          : font.startsWith(kDejaVu) ? "fonts-dejavu-core"
-                          : font.startsWith(k75dpi)  ? "xfonts-75dpi"
-                                                     : "xfonts-base";
     QString file;
-    if (!RealFonts::prepare({"", path.constData(), package}, m_dir.path(), &file, why))
+    if (!RealFonts::prepare(font, m_dir.path(), &file, why))
         return false;
     GlyphSetFile::Options options;
     options.outline.pixelSize = 12;
@@ -190,21 +177,7 @@ bool tst_U8g2Font::load(const QString &font, const QString &ranges, int maxCode,
     CodePoints::Ranges wanted;
     if (!ranges.isEmpty() && !CodePoints::parseRanges(ranges, &wanted, why))
         return false;
-    std::vector<Glyph> glyphs;
-    for (const Glyph &glyph : read.set->glyphs()) {
-        if (glyph.codePoint >= 0 && glyph.codePoint <= maxCode
-            && (wanted.isEmpty() || CodePoints::contains(wanted, glyph.codePoint)))
-            glyphs.push_back(glyph);
-    }
-    std::stable_sort(glyphs.begin(), glyphs.end(), [](const Glyph &a, const Glyph &b) { return a.codePoint < b.codePoint; });
-    glyphs.erase(std::unique(glyphs.begin(), glyphs.end(),
-                             [](const Glyph &a, const Glyph &b) { return a.codePoint == b.codePoint; }),
-                 glyphs.end());
-    *set = GlyphSet(read.set->cols(), read.set->rows());
-    set->ascent = read.set->ascent;
-    set->xOffset = read.set->xOffset;
-    for (const Glyph &glyph : glyphs)
-        set->append(glyph);
+    *set = FontFixtures::displaySet(*read.set, maxCode, wanted);
     return true;
 }
 

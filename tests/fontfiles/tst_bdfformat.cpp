@@ -1,5 +1,6 @@
 #include "bdfformat.h"
 #include "bdftext.h"
+#include "fontfixtures.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -80,49 +81,8 @@ bool referenceGlyph(const QHash<int, BdfText::Char> &glyphs, int code, int cols,
     return true;
 }
 
-QString describe(const Glyph &glyph)
-{
-    QString rows;
-    for (int r = 0; r < glyph.bits.rows(); ++r) {
-        rows += '\n';
-        for (int c = 0; c < glyph.bits.cols(); ++c)
-            rows += glyph.bits.isSet(r, c) ? '#' : '.';
-    }
-    return QStringLiteral("%1 '%2' advance %3:%4")
-            .arg(glyph.codePoint)
-            .arg(QString::fromUtf8(glyph.name))
-            .arg(glyph.advance ? QString::number(*glyph.advance) : QStringLiteral("none"))
-            .arg(rows);
-}
-
-bool sameGlyph(const Glyph &expected, const Glyph &actual, QString *message)
-{
-    if (expected.codePoint == actual.codePoint && expected.name == actual.name && expected.bits == actual.bits
-        && expected.advance == actual.advance)
-        return true;
-    *message = QStringLiteral("expected %1\ngot %2").arg(describe(expected), describe(actual));
-    return false;
-}
-
-bool sameSet(const GlyphSet &expected, const GlyphSet &actual, QString *message)
-{
-    if (expected.cols() != actual.cols() || expected.rows() != actual.rows() || expected.size() != actual.size()
-        || expected.ascent != actual.ascent || expected.xOffset != actual.xOffset
-        || expected.fontName != actual.fontName || expected.properties != actual.properties
-        || expected.exportOptions != actual.exportOptions) {
-        *message = QStringLiteral("the font's own values differ: %1x%2 %3 glyphs ascent %4 against %5x%6 %7 glyphs ascent %8")
-                           .arg(expected.cols()).arg(expected.rows()).arg(expected.size()).arg(expected.ascent)
-                           .arg(actual.cols()).arg(actual.rows()).arg(actual.size()).arg(actual.ascent);
-        return false;
-    }
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        if (!sameGlyph(expected.at(i), actual.at(i), message)) {
-            message->prepend(QStringLiteral("glyph %1: ").arg(i));
-            return false;
-        }
-    }
-    return true;
-}
+using FontFixtures::sameGlyph;
+using FontFixtures::sameSet;
 
 // The 1-based number of the line on which byte `index` stands.
 qint64 lineAt(const QByteArray &text, qsizetype index)

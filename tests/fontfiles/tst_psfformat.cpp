@@ -1,6 +1,7 @@
 #include "bdftext.h"
 #include "codepoints.h"
 #include "fontfile.h"
+#include "pictures.h"
 #include "psfformat.h"
 
 #include <QDir>
@@ -84,16 +85,7 @@ bool unifontGlyphs(const QString &dir, QHash<int, Drawing> *glyphs, int *ascent,
     return !glyphs->isEmpty();
 }
 
-QString picture(const Drawing &bits)
-{
-    QString text;
-    for (int r = 0; r < bits.rows(); ++r) {
-        for (int c = 0; c < bits.cols(); ++c)
-            text += bits.isSet(r, c) ? u'#' : u'.';
-        text += u'\n';
-    }
-    return text;
-}
+using Pictures::picture;
 
 QByteArray le32(quint32 value)
 {

@@ -1,5 +1,6 @@
 #include "bitorder.h"
 #include "drawing.h"
+#include "pictures.h"
 
 #include <QTest>
 
@@ -21,17 +22,6 @@ private slots:
 };
 
 namespace {
-// A drawing from rows of '#' (set) and '.' (clear).
-Drawing picture(const QStringList &rows)
-{
-    Drawing drawing(int(rows.size()), int(rows.value(0).size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows[r].size(); ++c)
-            drawing.set(r, c, rows[r][c] == QLatin1Char('#'));
-    }
-    return drawing;
-}
-
 QStringList filled(int rows, int cols, bool on)
 {
     return QStringList(rows, QString(cols, QLatin1Char(on ? '#' : '.')));
@@ -74,7 +64,7 @@ void tst_BitOrder::values()
     QFETCH(BitOrder, order);
     QFETCH(QString, hex);
 
-    const Drawing drawing = picture(cells);
+    const Drawing drawing = Pictures::drawing(cells);
     QCOMPARE(order.hexString(drawing), hex);
     // Back from the values to the same cells.
     QVERIFY(order.drawing(order.values(drawing), drawing.rows(), drawing.cols()) == drawing);

@@ -16,6 +16,7 @@ struct Font
     const char *row;     // the test row's name
     const char *path;    // where the package installs it
     const char *package; // the Debian package, named when it is missing
+    int pixelSize = 0;   // an outline font's: the size it is rendered at
 };
 
 inline QList<Font> all()
@@ -29,6 +30,39 @@ inline QList<Font> all()
         {"Unifont 8x16 (PSF)", "/usr/share/consolefonts/Unifont-APL8x16.psf.gz", "psf-unifont"},
         {"Unifont (PCF)", "/usr/share/fonts/X11/misc/unifont.pcf.gz", "xfonts-unifont"},
     };
+}
+
+// Fonts of every kind the display formats are checked on: X11 misc and 75
+// dpi fonts, console fonts, and outline fonts rendered small.
+inline QList<Font> displayFonts()
+{
+    return {
+        {"misc-fixed 5x7", "/usr/share/fonts/X11/misc/5x7.pcf.gz", "xfonts-base"},
+        {"misc-fixed 6x13", "/usr/share/fonts/X11/misc/6x13.pcf.gz", "xfonts-base"},
+        {"misc-fixed 8x13", "/usr/share/fonts/X11/misc/8x13.pcf.gz", "xfonts-base"},
+        {"75 dpi Helvetica 8", "/usr/share/fonts/X11/75dpi/helvR08.pcf.gz", "xfonts-75dpi"},
+        {"75 dpi Lucida Bright 8", "/usr/share/fonts/X11/75dpi/lubR08.pcf.gz", "xfonts-75dpi"},
+        {"console Terminus 16", "/usr/share/consolefonts/Lat15-Terminus16.psf.gz", "console-setup-linux"},
+        {"console Fixed 14", "/usr/share/consolefonts/Lat15-Fixed14.psf.gz", "console-setup-linux"},
+        {"DejaVu Sans 12 px", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", "fonts-dejavu-core", 12},
+        {"DejaVu Sans Mono 8 px", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", "fonts-dejavu-core", 8},
+    };
+}
+
+// The Debian package that installs a font of these folders.
+inline const char *packageOf(const QString &path)
+{
+    if (path.endsWith(QLatin1String("/unifont.pcf.gz")))
+        return "xfonts-unifont";
+    if (path.contains(QLatin1String("/X11/75dpi/")))
+        return "xfonts-75dpi";
+    if (path.contains(QLatin1String("/consolefonts/Unifont")))
+        return "psf-unifont";
+    if (path.contains(QLatin1String("/consolefonts/")))
+        return "console-setup-linux";
+    if (path.contains(QLatin1String("/dejavu/")))
+        return "fonts-dejavu-core";
+    return "xfonts-base";
 }
 
 inline bool isPcf(const QString &path)
@@ -64,16 +98,17 @@ inline bool prepare(const Font &font, const QString &dir, QString *path, QString
     return true;
 }
 
-// The font of all() whose file is named `fileName` ("5x7.pcf.gz"), or
-// another X11 misc font of that name, prepared.
-inline bool prepare(const QString &fileName, const QString &dir, QString *path, QString *message)
+// The font at `file`: a path, the file name of a font of all()
+// ("5x7.pcf.gz"), or that of another X11 misc font; prepared.
+inline bool prepare(const QString &file, const QString &dir, QString *path, QString *message)
 {
     for (const Font &font : all()) {
-        if (QFileInfo(QString::fromLatin1(font.path)).fileName() == fileName)
+        if (QFileInfo(QString::fromLatin1(font.path)).fileName() == file)
             return prepare(font, dir, path, message);
     }
-    const QByteArray misc = QStringLiteral("/usr/share/fonts/X11/misc/%1").arg(fileName).toLocal8Bit();
-    return prepare(Font{"", misc.constData(), "xfonts-base"}, dir, path, message);
+    const QString source = QDir::isAbsolutePath(file) ? file : QStringLiteral("/usr/share/fonts/X11/misc/") + file;
+    const QByteArray bytes = source.toLocal8Bit();
+    return prepare(Font{"", bytes.constData(), packageOf(source)}, dir, path, message);
 }
 
 } // namespace RealFonts

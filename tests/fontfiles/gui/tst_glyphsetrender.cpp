@@ -2,6 +2,7 @@
 #include "glyphsetfile.h"
 #include "imagesheet.h"
 #include "outlinefont.h"
+#include "pictures.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -67,16 +68,7 @@ QByteArray contents(const QString &path, const QString &package, QString *why)
     return {};
 }
 
-QString picture(const Drawing &bits)
-{
-    QString text;
-    for (int r = 0; r < bits.rows(); ++r) {
-        for (int c = 0; c < bits.cols(); ++c)
-            text += bits.isSet(r, c) ? QLatin1Char('#') : QLatin1Char('.');
-        text += QLatin1Char('\n');
-    }
-    return text;
-}
+using Pictures::picture;
 
 QByteArray encoded(const QImage &image, const char *format)
 {
