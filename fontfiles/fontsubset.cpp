@@ -23,8 +23,6 @@ Box Box::united(const Box &other) const
 namespace {
 
 constexpr int kLargest = GlyphSet::kMaxSize;
-constexpr int kFirstAscii = 0x20;
-constexpr int kLastAscii = 0x7E;
 
 // Which code points are taken, looked up at once.
 class CodePointFilter
@@ -71,7 +69,7 @@ QString glyphLabel(const GlyphExtent &glyph)
 // glyphs last: the order in which glyphs are taken while they fit.
 int takingRank(int codePoint)
 {
-    if (codePoint >= kFirstAscii && codePoint <= kLastAscii)
+    if (codePoint >= CodePoints::kFirstPrintable && codePoint <= CodePoints::kLastPrintable)
         return codePoint;
     if (codePoint == Glyph::kNoCodePoint)
         return CodePoints::kMax + 0x80;
@@ -228,13 +226,13 @@ LeftOut leftOut(const Scan &scan, const CodePoints::Ranges &ranges, int few)
     const CodePointFilter filter(ranges);
     LeftOut result;
     std::vector<int> left;
-    std::vector<bool> asciiTaken(kLastAscii + 1);
+    std::vector<bool> asciiTaken(CodePoints::kLastPrintable + 1);
     for (const GlyphExtent &glyph : scan.glyphs) {
         if (!filter.takes(glyph.codePoint)) {
             ++result.glyphs;
             if (glyph.codePoint != Glyph::kNoCodePoint)
                 left.push_back(glyph.codePoint);
-        } else if (glyph.codePoint <= kLastAscii) {
+        } else if (glyph.codePoint <= CodePoints::kLastPrintable) {
             asciiTaken[size_t(glyph.codePoint)] = true;
         }
     }
@@ -242,7 +240,7 @@ LeftOut leftOut(const Scan &scan, const CodePoints::Ranges &ranges, int few)
     const size_t shown = std::min(left.size(), size_t(std::max(few, 0)));
     std::partial_sort(left.begin(), left.begin() + qsizetype(shown), left.end());
     result.first = QList<int>(left.begin(), left.begin() + qsizetype(shown));
-    for (int c = kFirstAscii; c <= kLastAscii; ++c) {
+    for (int c = CodePoints::kFirstPrintable; c <= CodePoints::kLastPrintable; ++c) {
         if (!asciiTaken[size_t(c)])
             result.missingAscii.append(c);
     }
