@@ -7,6 +7,11 @@
 
 namespace FontSubset {
 
+QString quotedName(const QByteArray &name)
+{
+    return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
+}
+
 Box Box::united(const Box &other) const
 {
     if (other.isEmpty())
@@ -50,19 +55,14 @@ private:
     std::vector<bool> m_wanted;
 };
 
-QString quoted(const QByteArray &name)
-{
-    return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
-}
-
 // "glyph 'Agrave' (U+00C0)", "glyph 'logo'", "glyph U+00C0".
 QString glyphLabel(const GlyphExtent &glyph)
 {
     if (glyph.codePoint == Glyph::kNoCodePoint)
-        return QStringLiteral("glyph %1").arg(quoted(glyph.name));
+        return QStringLiteral("glyph %1").arg(quotedName(glyph.name));
     if (glyph.name.isEmpty())
         return QStringLiteral("glyph %1").arg(CodePoints::name(glyph.codePoint));
-    return QStringLiteral("glyph %1 (%2)").arg(quoted(glyph.name), CodePoints::name(glyph.codePoint));
+    return QStringLiteral("glyph %1 (%2)").arg(quotedName(glyph.name), CodePoints::name(glyph.codePoint));
 }
 
 // Printable ASCII first, then the other code points in order, unencoded
