@@ -4,6 +4,7 @@
 #include "codepoints.h"
 #include "exportdialog.h"
 #include "fontfile.h"
+#include "fontkind.h"
 #include "glypheditor.h"
 #include "glyphexport.h"
 #include "glyphsetfile.h"
@@ -309,10 +310,7 @@ bool GlyphSetWindow::cmdSaveAs_Click()
         return false;
     // A set read from another format is saved beside it under the same name.
     const QFileInfo source(m_session.savePath().isEmpty() ? m_session.sourcePath() : m_session.savePath());
-    QString name = source.fileName();
-    if (name.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-        name.chop(3);
-    name = QFileInfo(name).completeBaseName() + QStringLiteral(".bdf");
+    const QString name = FontKind::stem(source.fileName()) + QStringLiteral(".bdf");
     const QString path = QFileDialog::getSaveFileName(this, tr("Save glyph set as BDF"),
                                                       source.absoluteDir().filePath(name),
                                                       tr("BDF fonts (*.bdf)"));

@@ -1,5 +1,7 @@
 #include "csource.h"
 
+#include "hexdigits.h"
+
 #include <QChar>
 
 #include <algorithm>
@@ -59,7 +61,6 @@ bool isStdintName(QStringView name)
                            [name](const char16_t *end) { return name.endsWith(QStringView(end)); });
 }
 
-const char kHexDigits[] = "0123456789ABCDEF";
 } // namespace
 
 bool isIdentifier(QStringView name, QString *why)

@@ -1,5 +1,7 @@
 #include "codepoints.h"
 
+#include "hexdigits.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -170,8 +172,16 @@ int writeName(int codePoint, char *out)
     out[0] = 'U';
     out[1] = '+';
     for (int i = 0; i < digits; ++i)
-        out[2 + i] = "0123456789ABCDEF"[value >> (4 * (digits - 1 - i)) & 0xF];
+        out[2 + i] = kHexDigits[value >> (4 * (digits - 1 - i)) & 0xF];
     return 2 + digits;
+}
+
+QByteArray glyphName(int codePoint)
+{
+    char text[10];
+    const int length = writeName(codePoint, text);
+    // The digits of "U+0041" after the "U+".
+    return (codePoint <= 0xFFFF ? QByteArrayLiteral("uni") : QByteArrayLiteral("u")) + QByteArray(text + 2, length - 2);
 }
 
 } // namespace CodePoints

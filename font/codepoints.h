@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -11,6 +12,10 @@
 namespace CodePoints {
 
 constexpr int kMax = 0x10FFFF;
+// Printable ASCII, the blank to the tilde: what a font opened in part takes
+// first, and what an outline font is drawn for unless told otherwise.
+constexpr int kFirstPrintable = 0x20;
+constexpr int kLastPrintable = 0x7E;
 
 using Ranges = QList<QPair<int, int>>;
 
@@ -53,5 +58,9 @@ QString name(int codePoint);
 // The same as ASCII into `out`, which has room for 10 characters; returns
 // its length.
 int writeName(int codePoint, char *out);
+// The name a font file gives the glyph of a code point that has no name of
+// its own: "uni" and four digits up to U+FFFF ("uni0041"), "u" and five or
+// six beyond ("u1F600").
+QByteArray glyphName(int codePoint);
 
 } // namespace CodePoints

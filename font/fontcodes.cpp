@@ -1,10 +1,12 @@
 #include "fontcodes.h"
 
+#include "codepoints.h"
+
 namespace FontCodes {
 
 QString name(int code)
 {
-    return QStringLiteral("U+%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+    return CodePoints::name(code);
 }
 
 std::optional<EightBit> eightBit(const GlyphSet &set, const QString &format, QString *error)

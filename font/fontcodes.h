@@ -13,7 +13,8 @@ namespace FontCodes {
 // The highest code of the formats whose codes are 8-bit (GFX, u8x8, pages).
 constexpr int kLastEightBit = 0xFF;
 
-// "U+0041": a code point as the formats' messages name it.
+// "U+0041": a code point as the formats' messages name it, as
+// CodePoints::name() does.
 QString name(int code);
 
 // The glyphs of an 8-bit format, indexed by code, with the lowest and

@@ -1,513 +1,50 @@
 #include "bdfformat.h"
 
-#include "bdfwords.h"
-
-#include <QStringList>
-#include <QtAlgorithms>
+#include "bdfparser.h"
 
 #include <algorithm>
-#include <array>
-#include <climits>
-#include <cstring>
-#include <vector>
 
+// Reading a BDF font: the parser's glyphs placed in the matrix they make,
+// or only those of the code points asked for, with the font's lines kept
+// for saving into it.
 namespace BdfFormat {
 
 namespace {
 
-// One glyph for every Unicode code point and a plane's worth of unencoded
-// ones: more than any font holds, and small enough that a file claiming or
-// repeating more cannot make the set take more than some hundred MiB.
-constexpr qint64 kMaxGlyphs = 0x110000 + 0x10000;
-// What CHARS says is believed only as far as the file could hold that many.
-constexpr qint64 kMinGlyphBytes = 32;
-// Offsets beyond this are no pixel positions but a damaged file.
-constexpr qint64 kMaxOffset = 1 << 20;
-constexpr int kLargest = GlyphSet::kMaxSize;
-// A glyph's box may be larger than the matrix as long as its ink fits; a
-// box beyond this is no glyph of a bitmap font but a damaged file, refused
-// before its rows are read.
-constexpr int kMaxBox = 256;
-constexpr int kRowWords = kMaxBox / 64;
-
-// One bitmap row as the file gives it, the leftmost pixel in the top bit of
-// the first word.
-using Row = std::array<quint64, kRowWords>;
-
-// A glyph as the file gives it, before the matrix is known: its ink's rows
-// left-aligned in 16 bits, the ink's leftmost column in the top bit. Only a
-// glyph whose ink fits the largest matrix keeps its rows.
-struct RawGlyph
+// The font whole beside `set`, the glyphs of it that were opened, for a
+// save into the file.
+std::shared_ptr<Source> source(ParsedFont &font, const QByteArray &bytes, const GlyphSet &set,
+                               const std::vector<qsizetype> &opened)
 {
-    GlyphExtent extent;
-    Source::Lines lines;
-    std::optional<int> advance;
-    std::array<quint16, kLargest> rows{};
-};
-
-QString quoted(const QByteArray &name)
-{
-    return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
+    auto source = std::make_shared<Source>();
+    // Bytes that a view maps go when it does, and the source outlives it:
+    // bytes that are not the caller's own alone are copied.
+    source->bytes = bytes.isDetached() ? bytes : QByteArray(bytes.constData(), bytes.size());
+    source->fontBox = font.fontBox;
+    source->fontBoxLine = font.fontBoxLine;
+    source->startProperties = font.startProperties;
+    source->properties = std::move(font.propertyLines);
+    source->endProperties = font.endProperties;
+    source->charsLine = font.charsLine >= 0 ? font.charsLine : font.glyphs.front().lines.begin;
+    source->glyphs.reserve(font.glyphs.size());
+    for (const RawGlyph &raw : font.glyphs)
+        source->glyphs.push_back(raw.lines);
+    source->opened = opened;
+    source->asRead = set;
+    return source;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// 16 pixels of `row` from column `col` on, the first in the top bit; only
-// the first `words` words of the row hold pixels.
-quint16 window(const Row &row, int words, int col)
-{
-    const int word = col / 64;
-    const int shift = col % 64;
-    quint64 bits = row[size_t(word)] << shift;
-    if (shift && word + 1 < words)
-        bits |= row[size_t(word) + 1] >> (64 - shift);
-    return quint16(bits >> 48);
-}
-
-class Reader
-{
-public:
-    Reader(const QByteArray &bytes, const QString &fileName)
-        : m_bytes(bytes)
-        , m_next(bytes.constData())
-        , m_end(bytes.constData() + bytes.size())
-        , m_fileName(fileName)
-        , m_fileBytes(bytes.size())
-    {
-    }
-
-    // Reads the whole file; false with the message in error().
-    bool parse();
-    const QString &error() const { return m_error; }
-    qint64 lineNumber() const { return m_lineNo; }
-    ReadResult read(const Options &options);
-    Scan scan();
-
-private:
-    bool nextLine();
-    bool fail(const QString &what)
-    {
-        m_error = what;
-        return false;
-    }
-    bool number(Words &words, const char *keyword, qint64 low, qint64 high, int *out);
-    bool box(Words &words, const char *keyword, Box *out);
-    bool header();
-    bool properties();
-    bool property(Words &words);
-    bool glyph(Words &words);
-    bool bitmap(RawGlyph &glyph, const Box &box);
-    bool endsAfterGlyphs();
-    // The current line as a span of the file, its line end included.
-    Source::Lines currentLines() const
-    {
-        return {m_lineBegin - m_bytes.constData(), m_next - m_bytes.constData()};
-    }
-    std::shared_ptr<Source> source(const GlyphSet &set, const std::vector<qsizetype> &opened);
-
-    const QByteArray &m_bytes;
-    const char *m_next;
-    const char *m_end;
-    QString m_fileName;
-    qint64 m_fileBytes;
-
-    // The current line, without its line end and trailing blanks; where it
-    // begins in the file, blanks included.
-    const char *m_lineBegin = nullptr;
-    const char *m_line = nullptr;
-    const char *m_lineEnd = nullptr;
-    qint64 m_lineNo = 0;
-    QString m_error;
-    QStringList m_notes;
-
-    QByteArray m_fontName;
-    Box m_fontBox;
-    Box m_whole;
-    std::optional<qint64> m_chars;
-    std::optional<int> m_defaultAdvance; // a DWIDTH outside the glyphs
-    QList<QPair<QByteArray, QByteArray>> m_properties;
-    std::optional<ExportOptions> m_options;
-    std::vector<RawGlyph> m_glyphs;
-    // Where the lines that saving into the file may change lie.
-    std::optional<Source::Lines> m_fontBoxLine;
-    std::optional<Source::Lines> m_startProperties;
-    std::vector<Source::Property> m_propertyLines;
-    Source::Lines m_endProperties;
-    qsizetype m_charsLine = -1;
-    // The rows of the glyph being read.
-    std::vector<Row> m_rows;
-};
-
-// Moves to the next line that is neither blank nor a comment; false at the
-// end of the bytes.
-bool Reader::nextLine()
-{
-    while (m_next < m_end) {
-        ++m_lineNo;
-        const char *start = m_next;
-        m_lineBegin = start;
-        const char *newline = static_cast<const char *>(std::memchr(start, '\n', size_t(m_end - start)));
-        const char *stop = newline ? newline : m_end;
-        m_next = newline ? newline + 1 : m_end;
-        while (stop > start && isBlank(stop[-1]))
-            --stop;
-        while (start < stop && isBlank(*start))
-            ++start;
-        if (start == stop)
-            continue;
-        if (*start == 'C' && Words(start, stop).next() == "COMMENT")
-            continue;
-        m_line = start;
-        m_lineEnd = stop;
-        return true;
-    }
-    return false;
-}
-
-bool Reader::number(Words &words, const char *keyword, qint64 low, qint64 high, int *out)
-{
-    const Word word = words.next();
-    qint64 value = 0;
-    switch (word.toNumber(&value)) {
-    case Word::Number:
-        break;
-    case Word::Missing:
-        return fail(QStringLiteral("%1 lacks a number").arg(QLatin1String(keyword)));
-    case Word::NotNumber:
-        return fail(QStringLiteral("%1 has \"%2\" where a whole number belongs")
-                            .arg(QLatin1String(keyword), word.toString()));
-    case Word::TooLong:
-        value = word.isNegative() ? low - 1 : high + 1;
-        break;
-    }
-    if (value < low || value > high)
-        return fail(QStringLiteral("%1 %2 is out of range (%3 to %4)")
-                            .arg(QLatin1String(keyword), word.toString())
-                            .arg(low)
-                            .arg(high));
-    *out = int(value);
-    return true;
-}
-
-// Width, height and the offsets of the lower left corner; a box too large
-// for any glyph is refused here, before any pixel is read.
-bool Reader::box(Words &words, const char *keyword, Box *out)
-{
-    Words probe = words;
-    for (int i = 0; i < 2; ++i) {
-        qint64 value = 0;
-        const Word word = probe.next();
-        if (word.toNumber(&value) == Word::Number && value < 0)
-            return fail(QStringLiteral("%1 has a negative %2").arg(QLatin1String(keyword),
-                                                                    i == 0 ? QStringLiteral("width")
-                                                                           : QStringLiteral("height")));
-    }
-    if (!number(words, keyword, 0, kMaxOffset, &out->w) || !number(words, keyword, 0, kMaxOffset, &out->h)
-        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->x)
-        || !number(words, keyword, -kMaxOffset, kMaxOffset, &out->y))
-        return false;
-    if (out->w > kMaxBox || out->h > kMaxBox)
-        return fail(QStringLiteral("%1 %2 x %3 is larger than any glyph this program reads (%4 x %4 pixels)")
-                            .arg(QLatin1String(keyword))
-                            .arg(out->w)
-                            .arg(out->h)
-                            .arg(kMaxBox));
-    return true;
-}
-
-bool Reader::parse()
-{
-    if (!nextLine() || Words(m_line, m_lineEnd).next() != "STARTFONT") {
-        m_lineNo = std::max<qint64>(m_lineNo, 1);
-        return fail(QStringLiteral("this is no BDF font: it does not begin with STARTFONT"));
-    }
-    return header();
-}
-
-// Everything after STARTFONT up to ENDFONT: the font's own lines, its
-// properties and its glyphs.
-bool Reader::header()
-{
-    while (nextLine()) {
-        Words words(m_line, m_lineEnd);
-        const Word keyword = words.next();
-        if (keyword == "STARTCHAR") {
-            if (!glyph(words))
-                return false;
-        } else if (keyword == "ENDFONT") {
-            return true;
-        } else if (keyword == "FONT") {
-            m_fontName = words.rest().toByteArray();
-        } else if (keyword == "FONTBOUNDINGBOX") {
-            if (!box(words, "FONTBOUNDINGBOX", &m_fontBox))
-                return false;
-            m_fontBoxLine = currentLines();
-            m_whole = m_whole.united(m_fontBox);
-        } else if (keyword == "STARTPROPERTIES") {
-            m_startProperties = currentLines();
-            if (!properties())
-                return false;
-        } else if (keyword == "CHARS") {
-            m_charsLine = currentLines().begin;
-            int count = 0;
-            if (!number(words, "CHARS", 0, INT_MAX, &count))
-                return false;
-            if (count > kMaxGlyphs)
-                return fail(QStringLiteral("CHARS %1 is more glyphs than a font can hold here (at most %2)")
-                                    .arg(count)
-                                    .arg(kMaxGlyphs));
-            m_chars = count;
-            m_glyphs.reserve(size_t(std::min<qint64>(count, m_fileBytes / kMinGlyphBytes + 1)));
-        } else if (keyword == "DWIDTH") {
-            int advance = 0;
-            if (!number(words, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
-                return false;
-            m_defaultAdvance = advance;
-        } else if (keyword == "ENDCHAR" || keyword == "BITMAP") {
-            return fail(QStringLiteral("%1 stands outside a glyph").arg(keyword.toString()));
-        }
-        // SIZE, SWIDTH, METRICSSET, CONTENTVERSION and the like say nothing
-        // that the matrix needs.
-    }
-    return endsAfterGlyphs();
-}
-
-// Some converters end a font after its last glyph without ENDFONT; a file
-// cut short between two glyphs looks the same, so the note says what CHARS
-// promised.
-bool Reader::endsAfterGlyphs()
-{
-    if (m_glyphs.empty())
-        return fail(QStringLiteral("the file ends without ENDFONT: it is cut short"));
-    const qint64 count = qint64(m_glyphs.size());
-    if (m_chars && *m_chars > count)
-        m_notes << QStringLiteral("The file ends without ENDFONT after %1 glyphs, fewer than the %2 its CHARS line "
-                                  "gives: the rest may be missing.")
-                           .arg(count)
-                           .arg(*m_chars);
-    else
-        m_notes << QStringLiteral("The file ends after its last glyph without ENDFONT; every glyph was read.");
-    return true;
-}
-
-bool Reader::properties()
-{
-    const qint64 startLine = m_lineNo;
-    while (nextLine()) {
-        Words words(m_line, m_lineEnd);
-        const Word name = words.next();
-        if (name == "ENDPROPERTIES") {
-            m_endProperties = currentLines();
-            return true;
-        }
-        if (name == "STARTCHAR" || name == "CHARS" || name == "ENDFONT")
-            return fail(QStringLiteral("the properties from line %1 have no ENDPROPERTIES").arg(startLine));
-        if (!property(words))
-            return false;
-        m_propertyLines.push_back({currentLines(), name.toByteArray()});
-    }
-    return fail(QStringLiteral("the file ends inside the properties from line %1: it is cut short").arg(startLine));
-}
-
-bool Reader::property(Words &words)
-{
-    Words nameOnly(m_line, m_lineEnd);
-    const Word name = nameOnly.next();
-    const Word value = words.rest();
-    if (name == "FONT_ASCENT" || name == "FONT_DESCENT")
-        return true; // written anew from the matrix
-    const bool orientation = name == "KELVOR_ORIENTATION";
-    const bool prefix = name == "KELVOR_PREFIX";
-    if (!orientation && !prefix && name != "KELVOR_DELIMITER") {
-        m_properties.append({name.toByteArray(), value.toByteArray()});
-        return true;
-    }
-    QByteArray text;
-    if (!unquote(value, &text))
-        return fail(QStringLiteral("%1 has a string without its closing quote").arg(name.toString()));
-    if (!m_options)
-        m_options = ExportOptions();
-    if (orientation) {
-        const std::optional<BitOrder> order = BitOrder::fromName(QString::fromUtf8(text));
-        if (!order)
-            return fail(QStringLiteral("KELVOR_ORIENTATION is \"%1\"; it must be one of %2")
-                                .arg(QString::fromUtf8(text), BitOrder::nameList()));
-        m_options->order = *order;
-    } else if (prefix) {
-        m_options->prefix = QString::fromUtf8(text);
-    } else {
-        m_options->delimiter = QString::fromUtf8(text);
-    }
-    return true;
-}
-
-// One glyph, from the line after STARTCHAR to its ENDCHAR.
-bool Reader::glyph(Words &words)
-{
-    if (qint64(m_glyphs.size()) >= kMaxGlyphs)
-        return fail(QStringLiteral("the font has more than %1 glyphs, more than a font can hold here").arg(kMaxGlyphs));
-    RawGlyph glyph;
-    glyph.extent.line = m_lineNo;
-    glyph.lines.begin = currentLines().begin;
-    glyph.extent.name = words.rest().toByteArray();
-    glyph.advance = m_defaultAdvance;
-    Box box;
-    bool haveBox = false;
-    while (nextLine()) {
-        Words line(m_line, m_lineEnd);
-        const Word keyword = line.next();
-        if (keyword == "ENCODING") {
-            int code = 0;
-            if (!number(line, "ENCODING", INT_MIN, 0x10FFFF, &code))
-                return false;
-            glyph.extent.codePoint = code < 0 ? Glyph::kNoCodePoint : code;
-        } else if (keyword == "DWIDTH") {
-            int advance = 0;
-            if (!number(line, "DWIDTH", -kMaxOffset, kMaxOffset, &advance))
-                return false;
-            glyph.advance = advance;
-        } else if (keyword == "BBX") {
-            if (!this->box(line, "BBX", &box))
-                return false;
-            haveBox = true;
-            m_whole = m_whole.united(box);
-        } else if (keyword == "BITMAP") {
-            if (!haveBox)
-                return fail(QStringLiteral("glyph %1 has no BBX before its BITMAP").arg(quoted(glyph.extent.name)));
-            if (!bitmap(glyph, box))
-                return false;
-            glyph.lines.end = currentLines().end;
-            m_glyphs.push_back(std::move(glyph));
-            return true;
-        } else if (keyword == "ENDCHAR") {
-            // A glyph without a bitmap is blank.
-            glyph.lines.end = currentLines().end;
-            m_glyphs.push_back(std::move(glyph));
-            return true;
-        } else if (keyword == "STARTCHAR" || keyword == "ENDFONT") {
-            return fail(QStringLiteral("glyph %1 from line %2 has no ENDCHAR")
-                                .arg(quoted(glyph.extent.name))
-                                .arg(glyph.extent.line));
-        }
-    }
-    return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
-                        .arg(quoted(glyph.extent.name))
-                        .arg(glyph.extent.line));
-}
-
-// The rows after BITMAP, exactly as many as the BBX is high, then ENDCHAR;
-// the glyph keeps its ink.
-bool Reader::bitmap(RawGlyph &glyph, const Box &box)
-{
-    // Digits beyond the box's width are padding, as are bits beyond it.
-    const int words = (box.w + 63) / 64;
-    Row mask{};
-    for (int word = 0; word < words; ++word) {
-        const int bits = std::min(box.w - 64 * word, 64);
-        mask[size_t(word)] = ~quint64(0) << (64 - bits);
-    }
-    // The ink: the first and last rows with a set pixel, and every row's
-    // pixels in one for the columns.
-    int top = -1;
-    int bottom = -1;
-    Row columns{};
-    if (m_rows.size() < size_t(box.h))
-        m_rows.resize(size_t(box.h));
-    for (int row = 0; row < box.h; ++row) {
-        if (!nextLine())
-            return fail(QStringLiteral("the file ends inside glyph %1 from line %2, after %3 of its %4 bitmap rows")
-                                .arg(quoted(glyph.extent.name))
-                                .arg(glyph.extent.line)
-                                .arg(row)
-                                .arg(box.h));
-        Row &bits = m_rows[size_t(row)];
-        // Whole words of 16 digits, the last one left-aligned.
-        quint64 value = 0;
-        int digits = 0;
-        int word = 0;
-        for (const char *p = m_line; p < m_lineEnd; ++p) {
-            const int digit = hexValue(*p);
-            if (digit < 0) {
-                const Word word = Words(m_line, m_lineEnd).next();
-                if (word == "ENDCHAR" || word == "STARTCHAR" || word == "ENDFONT")
-                    return fail(QStringLiteral("glyph %1 has %2 bitmap rows; its BBX says %3")
-                                        .arg(quoted(glyph.extent.name))
-                                        .arg(row)
-                                        .arg(box.h));
-                return fail(QStringLiteral("glyph %1 has a bitmap row \"%2\" that is not hexadecimal")
-                                    .arg(quoted(glyph.extent.name), Word(m_line, m_lineEnd).toString()));
-            }
-            if (word < words) {
-                value = value << 4 | quint64(digit);
-                if (++digits == 16) {
-                    bits[size_t(word++)] = value;
-                    value = 0;
-                    digits = 0;
-                }
-            }
-        }
-        if (digits > 0)
-            bits[size_t(word++)] = value << (64 - 4 * digits);
-        for (; word < words; ++word)
-            bits[size_t(word)] = 0;
-        quint64 any = 0;
-        for (int w = 0; w < words; ++w) {
-            bits[size_t(w)] &= mask[size_t(w)];
-            columns[size_t(w)] |= bits[size_t(w)];
-            any |= bits[size_t(w)];
-        }
-        if (any) {
-            if (top < 0)
-                top = row;
-            bottom = row;
-        }
-    }
-    if (!nextLine())
-        return fail(QStringLiteral("the file ends inside glyph %1 from line %2: it is cut short")
-                            .arg(quoted(glyph.extent.name))
-                            .arg(glyph.extent.line));
-    if (Words(m_line, m_lineEnd).next() != "ENDCHAR")
-        return fail(QStringLiteral("glyph %1 has more bitmap rows than the %2 its BBX says, or no ENDCHAR")
-                            .arg(quoted(glyph.extent.name))
-                            .arg(box.h));
-    if (top < 0)
-        return true;
-    int left = -1;
-    int right = -1;
-    for (int w = 0; w < words; ++w) {
-        if (!columns[size_t(w)])
-            continue;
-        if (left < 0)
-            left = 64 * w + int(qCountLeadingZeroBits(columns[size_t(w)]));
-        right = 64 * w + 63 - int(qCountTrailingZeroBits(columns[size_t(w)]));
-    }
-    Box &ink = glyph.extent.ink;
-    ink = {right - left + 1, bottom - top + 1, box.x + left, box.y + (box.h - 1 - bottom)};
-    if (ink.fits()) {
-        for (int row = top; row <= bottom; ++row)
-            glyph.rows[size_t(row - top)] = window(m_rows[size_t(row)], words, left);
-    }
-    return true;
-}
-
-ReadResult Reader::read(const Options &options)
+// The set of the glyphs of `font` that `options` take, placed in the matrix
+// they make together.
+ReadResult toSet(ParsedFont &font, const QByteArray &bytes, const QString &fileName, const Options &options)
 {
     std::vector<const GlyphExtent *> extents;
-    extents.reserve(m_glyphs.size());
-    for (const RawGlyph &raw : m_glyphs)
+    extents.reserve(font.glyphs.size());
+    for (const RawGlyph &raw : font.glyphs)
         extents.push_back(&raw.extent);
-    const FontSubset::Layout layout = FontSubset::layOut(m_fontBox, m_whole, extents, options);
+    const FontSubset::Layout layout = FontSubset::layOut(font.fontBox, font.whole, extents, options);
     if (!layout.misfit.isEmpty())
-        return ReadResult::atLine(m_fileName, layout.line, layout.misfit);
+        return ReadResult::atLine(fileName, layout.line, layout.misfit);
 
     // A font smaller than the smallest matrix gets the smallest, its glyphs
     // at the lower left, so that the baseline stays where it was.
@@ -515,19 +52,19 @@ ReadResult Reader::read(const Options &options)
     matrix.w = std::max(matrix.w, GlyphSet::kMinSize);
     matrix.h = std::max(matrix.h, GlyphSet::kMinSize);
     GlyphSet set(matrix.w, matrix.h);
-    set.fontName = m_fontName;
+    set.fontName = font.fontName;
     set.ascent = matrix.h + matrix.y;
     set.xOffset = matrix.x;
-    set.properties = std::move(m_properties);
-    set.exportOptions = m_options;
+    set.properties = std::move(font.properties);
+    set.exportOptions = font.options;
     set.reserve(layout.glyphs);
-    const bool part = layout.glyphs < qsizetype(m_glyphs.size());
+    const bool part = layout.glyphs < qsizetype(font.glyphs.size());
     std::vector<qsizetype> opened;
     const int top = matrix.y + matrix.h;
-    for (size_t i = 0; i < m_glyphs.size(); ++i) {
+    for (size_t i = 0; i < font.glyphs.size(); ++i) {
         if (!layout.taken[i])
             continue;
-        RawGlyph &raw = m_glyphs[i];
+        RawGlyph &raw = font.glyphs[i];
         if (part)
             opened.push_back(qsizetype(i));
         Glyph glyph;
@@ -546,41 +83,21 @@ ReadResult Reader::read(const Options &options)
         }
         set.append(std::move(glyph));
     }
-    ReadResult result(std::move(set), QString(), std::move(m_notes));
+    ReadResult result(std::move(set), QString(), std::move(font.notes));
     if (part) {
-        result.fontGlyphs = qsizetype(m_glyphs.size());
-        result.bdfSource = source(*result.set, opened);
+        result.fontGlyphs = qsizetype(font.glyphs.size());
+        result.bdfSource = source(font, bytes, *result.set, opened);
     }
     return result;
 }
 
-std::shared_ptr<Source> Reader::source(const GlyphSet &set, const std::vector<qsizetype> &opened)
-{
-    auto source = std::make_shared<Source>();
-    // Bytes that a view maps go when it does, and the source outlives it:
-    // bytes that are not the caller's own alone are copied.
-    source->bytes = m_bytes.isDetached() ? m_bytes : QByteArray(m_bytes.constData(), m_bytes.size());
-    source->fontBox = m_fontBox;
-    source->fontBoxLine = m_fontBoxLine;
-    source->startProperties = m_startProperties;
-    source->properties = std::move(m_propertyLines);
-    source->endProperties = m_endProperties;
-    source->charsLine = m_charsLine >= 0 ? m_charsLine : m_glyphs.front().lines.begin;
-    source->glyphs.reserve(m_glyphs.size());
-    for (const RawGlyph &raw : m_glyphs)
-        source->glyphs.push_back(raw.lines);
-    source->opened = opened;
-    source->asRead = set;
-    return source;
-}
-
-Scan Reader::scan()
+Scan toScan(ParsedFont &font)
 {
     Scan result;
-    result.fontBox = m_fontBox;
-    result.whole = m_whole;
-    result.glyphs.reserve(m_glyphs.size());
-    for (RawGlyph &raw : m_glyphs)
+    result.fontBox = font.fontBox;
+    result.whole = font.whole;
+    result.glyphs.reserve(font.glyphs.size());
+    for (RawGlyph &raw : font.glyphs)
         result.glyphs.push_back(std::move(raw.extent));
     return result;
 }
@@ -589,21 +106,21 @@ Scan Reader::scan()
 
 ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options)
 {
-    Reader reader(bytes, fileName);
-    if (!reader.parse())
-        return ReadResult::atLine(fileName, reader.lineNumber(), reader.error());
-    return reader.read(options);
+    BdfParser parser(bytes);
+    if (!parser.parse())
+        return ReadResult::atLine(fileName, parser.lineNumber(), parser.error());
+    return toSet(parser.font(), bytes, fileName, options);
 }
 
 Scan scan(const QByteArray &bytes, const QString &fileName)
 {
-    Reader reader(bytes, fileName);
-    if (!reader.parse()) {
+    BdfParser parser(bytes);
+    if (!parser.parse()) {
         Scan failed;
-        failed.error = ReadResult::atLine(fileName, reader.lineNumber(), reader.error()).error;
+        failed.error = ReadResult::atLine(fileName, parser.lineNumber(), parser.error()).error;
         return failed;
     }
-    return reader.scan();
+    return toScan(parser.font());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "bdfformat.h"
 
 #include "bdfwords.h"
+#include "hexdigits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -71,7 +72,6 @@ Box inkOf(const GlyphSet &set, const Drawing &bits)
 // pixels of the box outside the set's cells are clear.
 QByteArray bitmapRows(const GlyphSet &set, const Drawing &bits, const Box &box, const QByteArray &end)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     QByteArray rows;
     const int bytes = (box.w + 7) / 8;
     rows.reserve(box.h * (2 * bytes + end.size()));
@@ -86,7 +86,7 @@ QByteArray bitmapRows(const GlyphSet &set, const Drawing &bits, const Box &box, 
                 if (inside && bits.isSet(row, col))
                     value |= 0x80 >> bit;
             }
-            rows.append(kDigits[value >> 4]).append(kDigits[value & 0xF]);
+            rows.append(kHexDigits[value >> 4]).append(kHexDigits[value & 0xF]);
         }
         rows.append(end);
     }

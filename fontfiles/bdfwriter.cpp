@@ -1,6 +1,7 @@
 #include "bdfformat.h"
 
 #include "bdfwords.h"
+#include "hexdigits.h"
 
 #include <QByteArrayView>
 #include <QSet>
@@ -68,10 +69,9 @@ public:
     // digit first: a row of a bitmap.
     Text &hexLine(quint32 value, int digits)
     {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
         char *p = room(digits + 1);
         for (int digit = digits - 1; digit >= 0; --digit)
-            *p++ = kDigits[(value >> (4 * digit)) & 0xF];
+            *p++ = kHexDigits[(value >> (4 * digit)) & 0xF];
         *p++ = '\n';
         m_next = p;
         return *this;
@@ -168,9 +168,7 @@ QByteArray ownName(const Glyph &glyph)
     QByteArray name = oneLine(glyph.name);
     if (!name.isEmpty() || glyph.codePoint < 0)
         return name;
-    name = glyph.codePoint <= 0xFFFF ? "uni" : "u";
-    name.append(QByteArray::number(glyph.codePoint, 16).toUpper().rightJustified(4, '0'));
-    return name;
+    return CodePoints::glyphName(glyph.codePoint);
 }
 
 // Each glyph's STARTCHAR name: its own, or for a glyph with neither a name

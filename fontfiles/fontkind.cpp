@@ -18,12 +18,6 @@ constexpr qint64 kPackedHeadBytes = 64 * 1024;
 // reader looks at the first 16 bytes).
 constexpr qsizetype kTextMarkBytes = 64;
 
-const QStringList &outlineSuffixes()
-{
-    static const QStringList suffixes = {"ttf", "otf", "ttc", "otc"};
-    return suffixes;
-}
-
 // The first bytes that a gzip stream unpacks to; as many as it holds when
 // it is shorter or damaged further on.
 QByteArray unpackedHead(const QByteArray &packed)
@@ -51,7 +45,24 @@ bool isTextByte(uchar byte)
     return byte >= 0x20 ? byte != 0x7F : (byte >= '\t' && byte <= '\r');
 }
 
+QString withoutGzip(const QString &fileName)
+{
+    return isGzipName(fileName) ? fileName.chopped(3) : fileName;
+}
+
 } // namespace
+
+const QList<KindEntry> &kinds()
+{
+    static const QList<KindEntry> entries = {
+            {Kind::Bdf, QStringLiteral("BDF fonts"), {"bdf"}, true},
+            {Kind::Psf, QStringLiteral("Console fonts"), {"psf", "psfu"}, true},
+            {Kind::Array, QStringLiteral("Source arrays"), {"c", "h", "asm", "inc", "s", "txt"}, false},
+            {Kind::Image, QStringLiteral("Pictures"), {}, false},
+            {Kind::OutlineFont, QStringLiteral("TrueType and OpenType fonts"), {"ttf", "otf", "ttc", "otc"}, false},
+    };
+    return entries;
+}
 
 QByteArray head(const QString &path)
 {
@@ -79,27 +90,29 @@ std::optional<Kind> fromContent(const QByteArray &head)
     return std::nullopt;
 }
 
-const QStringList &arraySuffixes()
-{
-    static const QStringList suffixes = {"c", "h", "asm", "inc", "s", "txt"};
-    return suffixes;
-}
-
 std::optional<Kind> fromName(const QString &fileName)
 {
-    QString name = fileName;
-    if (name.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-        name.chop(3);
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    if (suffix == QLatin1String("bdf"))
-        return Kind::Bdf;
-    if (suffix == QLatin1String("psf") || suffix == QLatin1String("psfu"))
-        return Kind::Psf;
-    if (outlineSuffixes().contains(suffix))
-        return Kind::OutlineFont;
-    if (arraySuffixes().contains(suffix))
-        return Kind::Array;
+    const QString suffix = suffixOf(fileName);
+    for (const KindEntry &entry : kinds()) {
+        if (entry.suffixes.contains(suffix))
+            return entry.kind;
+    }
     return std::nullopt;
+}
+
+bool isGzipName(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive);
+}
+
+QString suffixOf(const QString &fileName)
+{
+    return QFileInfo(withoutGzip(fileName)).suffix().toLower();
+}
+
+QString stem(const QString &path)
+{
+    return QFileInfo(withoutGzip(QFileInfo(path).fileName())).completeBaseName();
 }
 
 bool mayBePicture(const QByteArray &head)

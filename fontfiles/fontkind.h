@@ -16,6 +16,23 @@ namespace FontKind {
 
 enum class Kind { Bdf, Psf, Array, Image, OutlineFont };
 
+// What a kind of file is called and how its files are named, for the open
+// dialog's filter and for fromName().
+struct KindEntry
+{
+    Kind kind;
+    // Its line in the open dialog's filter: "BDF fonts".
+    QString title;
+    // Lower case, without the dot. None for pictures: their suffixes are
+    // the formats of the picture readers that Qt's plugins bring.
+    QStringList suffixes;
+    // Whether its files come gzip-compressed too ("5x7.bdf.gz"), so that
+    // the filter offers them.
+    bool gzip = false;
+};
+// Every kind once, in the order the open dialog lists them.
+const QList<KindEntry> &kinds();
+
 // Pictures and outline fonts are read with QtGui.
 constexpr bool needsQtGui(Kind kind)
 {
@@ -33,11 +50,18 @@ QByteArray head(const QString &path);
 std::optional<Kind> fromContent(const QByteArray &head);
 
 // The kind that the name gives whatever the picture formats are: BDF, PSF,
-// an outline font or source code by their suffixes (a trailing .gz left
-// out); none for any other name.
+// an outline font or source code by the suffixes of kinds() (a trailing .gz
+// left out); none for any other name.
 std::optional<Kind> fromName(const QString &fileName);
-// The suffixes of source code, without the dot: "c", "h", ...
-const QStringList &arraySuffixes();
+
+// Whether the name ends in ".gz", in any case.
+bool isGzipName(const QString &fileName);
+// The suffix that tells the kind, in lower case: the last one once a
+// trailing ".gz" is left out ("bdf" for "5x7.BDF.gz").
+QString suffixOf(const QString &fileName);
+// The file's name without its folder, its suffix and a trailing ".gz":
+// "5x7" for "fonts/5x7.bdf.gz", "a.b" for "a.b.psf".
+QString stem(const QString &path);
 
 // Whether a picture reader could take these first bytes for a picture: all
 // but plain text, and text that begins as some picture formats do.

@@ -7,6 +7,11 @@
 
 namespace FontSubset {
 
+QString quotedName(const QByteArray &name)
+{
+    return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
+}
+
 Box Box::united(const Box &other) const
 {
     if (other.isEmpty())
@@ -23,8 +28,6 @@ Box Box::united(const Box &other) const
 namespace {
 
 constexpr int kLargest = GlyphSet::kMaxSize;
-constexpr int kFirstAscii = 0x20;
-constexpr int kLastAscii = 0x7E;
 
 // Which code points are taken, looked up at once.
 class CodePointFilter
@@ -52,26 +55,21 @@ private:
     std::vector<bool> m_wanted;
 };
 
-QString quoted(const QByteArray &name)
-{
-    return QStringLiteral("'%1'").arg(QString::fromUtf8(name));
-}
-
 // "glyph 'Agrave' (U+00C0)", "glyph 'logo'", "glyph U+00C0".
 QString glyphLabel(const GlyphExtent &glyph)
 {
     if (glyph.codePoint == Glyph::kNoCodePoint)
-        return QStringLiteral("glyph %1").arg(quoted(glyph.name));
+        return QStringLiteral("glyph %1").arg(quotedName(glyph.name));
     if (glyph.name.isEmpty())
         return QStringLiteral("glyph %1").arg(CodePoints::name(glyph.codePoint));
-    return QStringLiteral("glyph %1 (%2)").arg(quoted(glyph.name), CodePoints::name(glyph.codePoint));
+    return QStringLiteral("glyph %1 (%2)").arg(quotedName(glyph.name), CodePoints::name(glyph.codePoint));
 }
 
 // Printable ASCII first, then the other code points in order, unencoded
 // glyphs last: the order in which glyphs are taken while they fit.
 int takingRank(int codePoint)
 {
-    if (codePoint >= kFirstAscii && codePoint <= kLastAscii)
+    if (codePoint >= CodePoints::kFirstPrintable && codePoint <= CodePoints::kLastPrintable)
         return codePoint;
     if (codePoint == Glyph::kNoCodePoint)
         return CodePoints::kMax + 0x80;
@@ -228,13 +226,13 @@ LeftOut leftOut(const Scan &scan, const CodePoints::Ranges &ranges, int few)
     const CodePointFilter filter(ranges);
     LeftOut result;
     std::vector<int> left;
-    std::vector<bool> asciiTaken(kLastAscii + 1);
+    std::vector<bool> asciiTaken(CodePoints::kLastPrintable + 1);
     for (const GlyphExtent &glyph : scan.glyphs) {
         if (!filter.takes(glyph.codePoint)) {
             ++result.glyphs;
             if (glyph.codePoint != Glyph::kNoCodePoint)
                 left.push_back(glyph.codePoint);
-        } else if (glyph.codePoint <= kLastAscii) {
+        } else if (glyph.codePoint <= CodePoints::kLastPrintable) {
             asciiTaken[size_t(glyph.codePoint)] = true;
         }
     }
@@ -242,7 +240,7 @@ LeftOut leftOut(const Scan &scan, const CodePoints::Ranges &ranges, int few)
     const size_t shown = std::min(left.size(), size_t(std::max(few, 0)));
     std::partial_sort(left.begin(), left.begin() + qsizetype(shown), left.end());
     result.first = QList<int>(left.begin(), left.begin() + qsizetype(shown));
-    for (int c = kFirstAscii; c <= kLastAscii; ++c) {
+    for (int c = CodePoints::kFirstPrintable; c <= CodePoints::kLastPrintable; ++c) {
         if (!asciiTaken[size_t(c)])
             result.missingAscii.append(c);
     }

@@ -59,6 +59,9 @@ struct Scan
     bool ok() const { return error.isEmpty(); }
 };
 
+// A glyph's name as the readers' messages give it: 'Agrave'.
+QString quotedName(const QByteArray &name);
+
 struct Options
 {
     // Only the glyphs of these code points (no unencoded ones); every glyph

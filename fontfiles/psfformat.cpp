@@ -1,5 +1,7 @@
 #include "psfformat.h"
 
+#include "codepoints.h"
+
 #include <QtAlgorithms>
 
 #include <algorithm>
@@ -75,9 +77,7 @@ QByteArray glyphName(int codePoint, qsizetype index)
 {
     if (codePoint == Glyph::kNoCodePoint)
         return "glyph" + QByteArray::number(index);
-    if (codePoint <= 0xFFFF)
-        return "uni" + QByteArray::number(codePoint, 16).toUpper().rightJustified(4, '0');
-    return "u" + QByteArray::number(codePoint, 16).toUpper();
+    return CodePoints::glyphName(codePoint);
 }
 
 bool isSurrogate(uint codePoint)

@@ -10,7 +10,7 @@ QString hexText(quint32 value)
     char digits[kMaxDigits];
     int count = 0;
     do {
-        digits[kMaxDigits - 1 - count++] = "0123456789ABCDEF"[value & 0xF];
+        digits[kMaxDigits - 1 - count++] = kHexDigits[value & 0xF];
         value >>= 4;
     } while (value != 0);
     return QString::fromLatin1(digits + kMaxDigits - count, count);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hexdigits.h"
+
 #include <QString>
 #include <QtAlgorithms>
 
@@ -37,8 +39,8 @@ inline int writePaddedHex(quint32 value, int valueCount, char *out)
     static constexpr auto kPairs = [] {
         std::array<char, 512> pairs{};
         for (int byte = 0; byte < 256; ++byte) {
-            pairs[size_t(2 * byte)] = "0123456789ABCDEF"[byte >> 4];
-            pairs[size_t(2 * byte + 1)] = "0123456789ABCDEF"[byte & 0xF];
+            pairs[size_t(2 * byte)] = kHexDigits[byte >> 4];
+            pairs[size_t(2 * byte + 1)] = kHexDigits[byte & 0xF];
         }
         return pairs;
     }();
@@ -61,7 +63,7 @@ inline int writePaddedHex(quint32 value, int valueCount, char *out)
     const int digits = (32 - qCountLeadingZeroBits(value) + 3) / 4;
     const int length = paddedLength(digits, valueCount);
     for (int i = length - 1; i >= 0; --i, value >>= 4)
-        out[i] = "0123456789ABCDEF"[value & 0xF];
+        out[i] = kHexDigits[value & 0xF];
     return length;
 }
 

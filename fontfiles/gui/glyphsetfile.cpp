@@ -49,17 +49,21 @@ Kind kindOfName(const QString &name)
 {
     if (const std::optional<Kind> kind = FontKind::fromName(name))
         return *kind;
-    QString suffix = name;
-    if (suffix.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-        suffix.chop(3);
-    return imageSuffixes().contains(QFileInfo(suffix).suffix().toLower()) ? Kind::Image : Kind::Array;
+    return imageSuffixes().contains(FontKind::suffixOf(name)) ? Kind::Image : Kind::Array;
 }
 
-QString patterns(const QStringList &suffixes)
+// "*.psf *.psfu", and "*.psf.gz *.psfu.gz" after them for a kind whose
+// files come compressed.
+QString patterns(const FontKind::KindEntry &entry)
 {
+    const QStringList suffixes = entry.kind == Kind::Image ? imageSuffixes() : entry.suffixes;
     QStringList result;
     for (const QString &suffix : suffixes)
         result << QStringLiteral("*.") + suffix;
+    if (entry.gzip) {
+        for (const QString &suffix : suffixes)
+            result << QStringLiteral("*.%1.gz").arg(suffix);
+    }
     return result.join(QLatin1Char(' '));
 }
 
@@ -128,20 +132,16 @@ ReadResult openBdf(const QString &path, const CodePoints::Ranges &ranges)
 
 QString dialogFilter()
 {
-    const QString bdf = QStringLiteral("*.bdf");
-    const QString psf = QStringLiteral("*.psf *.psf.gz");
-    const QString arrays = patterns(FontKind::arraySuffixes());
-    const QString pictures = patterns(imageSuffixes());
-    const QString outline = QStringLiteral("*.ttf *.otf");
-    const QStringList all = {bdf, psf, arrays, pictures, outline};
-    return QStringList{QStringLiteral("All fonts (%1)").arg(all.join(QLatin1Char(' '))),
-                       QStringLiteral("BDF fonts (%1)").arg(bdf),
-                       QStringLiteral("Console fonts (%1)").arg(psf),
-                       QStringLiteral("Source arrays (%1)").arg(arrays),
-                       QStringLiteral("Pictures (%1)").arg(pictures),
-                       QStringLiteral("TrueType and OpenType fonts (%1)").arg(outline),
-                       QStringLiteral("All files (*)")}
-        .join(QStringLiteral(";;"));
+    QStringList all;
+    QStringList lines;
+    for (const FontKind::KindEntry &entry : FontKind::kinds()) {
+        const QString kindPatterns = patterns(entry);
+        all << kindPatterns;
+        lines << QStringLiteral("%1 (%2)").arg(entry.title, kindPatterns);
+    }
+    lines.prepend(QStringLiteral("All fonts (%1)").arg(all.join(QLatin1Char(' '))));
+    lines << QStringLiteral("All files (*)");
+    return lines.join(QStringLiteral(";;"));
 }
 
 } // namespace GlyphSetFile

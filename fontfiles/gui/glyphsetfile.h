@@ -40,7 +40,8 @@ ReadResult read(const QByteArray &bytes, const QString &path, Kind kind, const O
 // to open when they do not fit together; an error for other kinds.
 FontSubset::Scan scan(const QByteArray &bytes, const QString &path, Kind kind);
 
-// The file dialog's filter for every kind it opens.
+// The file dialog's filter: all fonts, then a line for each of
+// FontKind::kinds() in its order, then all files.
 QString dialogFilter();
 
 } // namespace GlyphSetFile

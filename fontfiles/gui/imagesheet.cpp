@@ -1,5 +1,7 @@
 #include "imagesheet.h"
 
+#include "codepoints.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
@@ -17,7 +19,6 @@ namespace {
 // per pixel, for formats that cannot tell their size before decoding.
 constexpr qint64 kMaxPixels = qint64(32) * 1024 * 1024;
 constexpr int kAllocationLimitMiB = int(kMaxPixels * 4 / (1024 * 1024));
-constexpr int kLastCodePoint = 0x10FFFF;
 // A pixel at least this opaque can be set; a more transparent one is clear
 // whatever its colour.
 constexpr int kOpaqueAlpha = 128;
@@ -56,70 +57,63 @@ QSize announcedSize(QImageReader &reader, const QByteArray &bytes)
     return QSize(field(18), int(std::min<qint64>(height, std::numeric_limits<int>::max())));
 }
 
-} // namespace
-
-ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options)
+// Why the options cannot cut any picture; empty when they can.
+QString optionsError(const Options &options)
 {
-    const int cols = options.cols;
-    const int rows = options.rows;
-    if (cols < GlyphSet::kMinSize || cols > GlyphSet::kMaxSize || rows < GlyphSet::kMinSize
-        || rows > GlyphSet::kMaxSize) {
-        return ReadResult::inFile(fileName, QStringLiteral("cells of %1 x %2 pixels: a cell must be %3 to %4 pixels wide and high")
-                                                .arg(cols)
-                                                .arg(rows)
-                                                .arg(GlyphSet::kMinSize)
-                                                .arg(GlyphSet::kMaxSize));
+    if (options.cols < GlyphSet::kMinSize || options.cols > GlyphSet::kMaxSize || options.rows < GlyphSet::kMinSize
+        || options.rows > GlyphSet::kMaxSize) {
+        return QStringLiteral("cells of %1 x %2 pixels: a cell must be %3 to %4 pixels wide and high")
+                .arg(options.cols)
+                .arg(options.rows)
+                .arg(GlyphSet::kMinSize)
+                .arg(GlyphSet::kMaxSize);
     }
-    if (options.threshold < 0 || options.threshold > 256) {
-        return ReadResult::inFile(fileName, QStringLiteral("the threshold %1 is not a grey level from 0 to 256")
-                                                .arg(options.threshold));
-    }
-    if (options.firstCodePoint < 0 || options.firstCodePoint > kLastCodePoint) {
-        return ReadResult::inFile(fileName, QStringLiteral("the first code point %1 is not a Unicode code point")
-                                                .arg(options.firstCodePoint));
-    }
+    if (options.threshold < 0 || options.threshold > 256)
+        return QStringLiteral("the threshold %1 is not a grey level from 0 to 256").arg(options.threshold);
+    if (options.firstCodePoint < 0 || options.firstCodePoint > CodePoints::kMax)
+        return QStringLiteral("the first code point %1 is not a Unicode code point").arg(options.firstCodePoint);
+    return QString();
+}
 
+// The picture decoded, or a null image with what is wrong in `error`.
+QImage decoded(const QByteArray &bytes, QString *error)
+{
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAllocationLimit(kAllocationLimitMiB);
-    if (!reader.canRead())
-        return ReadResult::inFile(fileName, QStringLiteral("this is not a picture in a format that can be read"));
+    if (!reader.canRead()) {
+        *error = QStringLiteral("this is not a picture in a format that can be read");
+        return QImage();
+    }
     // Most formats state their size in the header: refuse a huge one before
     // anything is allocated for it.
     const QSize announced = announcedSize(reader, bytes);
-    if (announced.isValid() && isTooLarge(announced))
-        return ReadResult::inFile(fileName, tooLarge(announced));
-
-    const QImage image = reader.read();
+    if (announced.isValid() && isTooLarge(announced)) {
+        *error = tooLarge(announced);
+        return QImage();
+    }
+    QImage image = reader.read();
     if (image.isNull()) {
-        return ReadResult::inFile(fileName, QStringLiteral("the picture cannot be decoded (%1)")
-                                                .arg(reader.errorString()));
+        *error = QStringLiteral("the picture cannot be decoded (%1)").arg(reader.errorString());
+        return QImage();
     }
-    if (isTooLarge(image.size()))
-        return ReadResult::inFile(fileName, tooLarge(image.size()));
+    if (isTooLarge(image.size())) {
+        *error = tooLarge(image.size());
+        return QImage();
+    }
+    return image;
+}
 
-    // Whole cells only: a strip at the right or bottom edge narrower than a
-    // cell (a margin, a label) holds no glyph and is left out.
-    const int across = image.width() / cols;
-    const int down = image.height() / rows;
-    if (across == 0 || down == 0) {
-        return ReadResult::inFile(fileName, QStringLiteral("the picture is %1 pixels, smaller than one cell of %2 x %3")
-                                                .arg(sizeText(image.size()))
-                                                .arg(cols)
-                                                .arg(rows));
-    }
-    const qint64 count = qint64(across) * down;
-    if (options.firstCodePoint + count - 1 > kLastCodePoint) {
-        return ReadResult::inFile(fileName, QStringLiteral("the picture holds %1 cells; from code point %2 they would run past U+10FFFF")
-                                                .arg(count)
-                                                .arg(options.firstCodePoint));
-    }
-
+// The glyphs of `across` by `down` cells, left to right and top to bottom.
+GlyphSet cut(const QImage &image, const Options &options, int across, int down)
+{
+    const int cols = options.cols;
+    const int rows = options.rows;
     GlyphSet set(cols, rows);
     set.ascent = rows;
-    set.reserve(count);
+    set.reserve(qint64(across) * down);
     int codePoint = options.firstCodePoint;
     for (int cellRow = 0; cellRow < down; ++cellRow) {
         // One band of cells at a time in 32-bit colour, whatever the
@@ -141,7 +135,39 @@ ReadResult read(const QByteArray &bytes, const QString &fileName, const Options 
             set.append(std::move(glyph));
         }
     }
-    return {std::move(set), QString()};
+    return set;
+}
+
+} // namespace
+
+ReadResult read(const QByteArray &bytes, const QString &fileName, const Options &options)
+{
+    const QString wrongOptions = optionsError(options);
+    if (!wrongOptions.isEmpty())
+        return ReadResult::inFile(fileName, wrongOptions);
+    QString error;
+    const QImage image = decoded(bytes, &error);
+    if (image.isNull())
+        return ReadResult::inFile(fileName, error);
+
+    // Whole cells only: a strip at the right or bottom edge narrower than a
+    // cell (a margin, a label) holds no glyph and is left out.
+    const int across = image.width() / options.cols;
+    const int down = image.height() / options.rows;
+    if (across == 0 || down == 0) {
+        return ReadResult::inFile(fileName, QStringLiteral("the picture is %1 pixels, smaller than one cell of %2 x %3")
+                                                    .arg(sizeText(image.size()))
+                                                    .arg(options.cols)
+                                                    .arg(options.rows));
+    }
+    const qint64 count = qint64(across) * down;
+    if (options.firstCodePoint + count - 1 > CodePoints::kMax) {
+        return ReadResult::inFile(fileName, QStringLiteral("the picture holds %1 cells; from code point %2 they would "
+                                                           "run past U+10FFFF")
+                                                    .arg(count)
+                                                    .arg(options.firstCodePoint));
+    }
+    return {cut(image, options, across, down), QString()};
 }
 
 } // namespace ImageSheet

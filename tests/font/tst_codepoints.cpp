@@ -1,8 +1,10 @@
 #include "codepoints.h"
+#include "fontcodes.h"
 
 #include <QTest>
 
-// A character or a code point as a user types it to find its glyph.
+// A character or a code point as a user types it to find its glyph, and
+// code points as the program names them.
 class tst_CodePoints : public QObject
 {
     Q_OBJECT
@@ -10,6 +12,8 @@ class tst_CodePoints : public QObject
 private slots:
     void parseCharacter_data();
     void parseCharacter();
+    void names_data();
+    void names();
 };
 
 void tst_CodePoints::parseCharacter_data()
@@ -40,6 +44,32 @@ void tst_CodePoints::parseCharacter()
     QCOMPARE(CodePoints::parseCharacter(text, &parsed), codePoint >= 0);
     if (codePoint >= 0)
         QCOMPARE(parsed, codePoint);
+}
+
+void tst_CodePoints::names_data()
+{
+    QTest::addColumn<int>("codePoint");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("glyphName"); // as PostScript names glyphs
+
+    QTest::newRow("NUL") << 0 << "U+0000" << QByteArray("uni0000");
+    QTest::newRow("letter") << 0x41 << "U+0041" << QByteArray("uni0041");
+    QTest::newRow("hex letters upper case") << 0xABCD << "U+ABCD" << QByteArray("uniABCD");
+    QTest::newRow("last of the BMP") << 0xFFFF << "U+FFFF" << QByteArray("uniFFFF");
+    QTest::newRow("first past the BMP, five digits") << 0x10000 << "U+10000" << QByteArray("u10000");
+    QTest::newRow("emoji") << 0x1F600 << "U+1F600" << QByteArray("u1F600");
+    QTest::newRow("last, six digits") << 0x10FFFF << "U+10FFFF" << QByteArray("u10FFFF");
+}
+
+void tst_CodePoints::names()
+{
+    QFETCH(int, codePoint);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, glyphName);
+
+    QCOMPARE(CodePoints::name(codePoint), name);
+    QCOMPARE(FontCodes::name(codePoint), name);
+    QCOMPARE(CodePoints::glyphName(codePoint), glyphName);
 }
 
 QTEST_GUILESS_MAIN(tst_CodePoints)

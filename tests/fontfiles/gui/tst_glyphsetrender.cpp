@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void imageSheet();
     void kindOf_data();
     void kindOf();
+    void fileNames_data();
+    void fileNames();
     void openBdf_data();
     void openBdf();
 
@@ -357,6 +360,56 @@ void tst_GlyphSetRender::kindOf()
     QCOMPARE(told.has_value(), qtCoreTells);
     if (told)
         QCOMPARE(int(*told), int(kind));
+}
+
+void tst_GlyphSetRender::fileNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<GlyphSetFile::Kind>("kind");
+
+    // Every name the open dialog and the command line take by its suffix.
+    using Kind = GlyphSetFile::Kind;
+    QTest::newRow("BDF") << "5x7.bdf" << Kind::Bdf;
+    QTest::newRow("BDF, gzip-compressed") << "5x7.bdf.gz" << Kind::Bdf;
+    QTest::newRow("PSF") << "default8x16.psf" << Kind::Psf;
+    QTest::newRow("PSF, gzip-compressed") << "default8x16.psf.gz" << Kind::Psf;
+    QTest::newRow("PSF with a Unicode table") << "default8x16.psfu" << Kind::Psf;
+    QTest::newRow("PSF with a Unicode table, gzip-compressed") << "default8x16.psfu.gz" << Kind::Psf;
+    for (const char *suffix : {"c", "h", "asm", "inc", "s", "txt"})
+        QTest::newRow(qPrintable(QStringLiteral("source, .%1").arg(suffix))) << QStringLiteral("glyphs.") + suffix << Kind::Array;
+    QTest::newRow("PNG") << "sheet.png" << Kind::Image;
+    QTest::newRow("BMP") << "sheet.bmp" << Kind::Image;
+    QTest::newRow("TrueType") << "font.ttf" << Kind::OutlineFont;
+    QTest::newRow("OpenType") << "font.otf" << Kind::OutlineFont;
+    QTest::newRow("TrueType collection") << "fonts.ttc" << Kind::OutlineFont;
+    QTest::newRow("OpenType collection") << "fonts.otc" << Kind::OutlineFont;
+}
+
+// The kind a name gives, and that the open dialog's filter shows the file
+// among all fonts and on its kind's own line, and on no other.
+void tst_GlyphSetRender::fileNames()
+{
+    QFETCH(QString, name);
+    QFETCH(GlyphSetFile::Kind, kind);
+
+    QCOMPARE(int(GlyphSetFile::kindOf(QByteArray(), name)), int(kind));
+    const QStringList lines = GlyphSetFile::dialogFilter().split(QStringLiteral(";;"));
+    QCOMPARE(lines.size(), FontKind::kinds().size() + 2);
+    QCOMPARE(lines.last(), QStringLiteral("All files (*)"));
+    const auto shows = [&name](const QString &line) {
+        const QString patterns = line.section(QLatin1Char('('), 1).chopped(1);
+        for (const QString &pattern : patterns.split(QLatin1Char(' '))) {
+            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern)).match(name).hasMatch())
+                return true;
+        }
+        return false;
+    };
+    QVERIFY2(shows(lines.first()), qPrintable(lines.first()));
+    for (qsizetype i = 0; i < FontKind::kinds().size(); ++i) {
+        const QString &line = lines[i + 1];
+        QVERIFY2(line.startsWith(FontKind::kinds()[i].title + QStringLiteral(" (")), qPrintable(line));
+        QCOMPARE(shows(line), FontKind::kinds()[i].kind == kind);
+    }
 }
 
 void tst_GlyphSetRender::openBdf_data()
