@@ -48,7 +48,7 @@ void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind 
     ++m_generation;
     m_sourcePath = path;
     // A compressed font is saved under a new name: Save writes plain text.
-    m_savePath = kind == FontKind::Kind::Bdf && !path.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive) ? path : QString();
+    m_savePath = kind == FontKind::Kind::Bdf && !FontKind::isGzipName(path) ? path : QString();
     m_fontGlyphs = read.fontGlyphs;
     m_bdfSource = std::move(read.bdfSource);
     m_current = -1;
