@@ -3,13 +3,9 @@
 #include "cheader.h"
 #include "csource.h"
 #include "gfxfont.h"
-#include "gfxheader.h"
-#include "pageheader.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
-#include "u8g2source.h"
 #include "u8x8font.h"
-#include "u8x8source.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -217,17 +213,15 @@ Result write(const GlyphSet &set, const Options &options)
         result.text = GlyphExport::text(*selection.set, lines);
         break;
     case Format::U8g2:
-        result.text = U8g2Source::text(*selection.set, options.name, &result.error).value_or(QString());
-        break;
+        return fromFile(U8g2Font::write(*selection.set, options.name));
     case Format::U8x8:
-        result.text = U8x8Source::text(*selection.set, options.name, &result.error).value_or(QString());
-        break;
+        return fromFile(U8x8Font::write(*selection.set, options.name));
     case Format::C:
         return fromFile(CHeader::write(*selection.set, options.name, options.lines.output.order));
     case Format::Gfx:
-        return fromFile(GfxHeader::write(*selection.set, options.name));
+        return fromFile(GfxFont::write(*selection.set, options.name));
     case Format::Pages:
-        return fromFile(PageHeader::write(*selection.set, options.name, pageOptions(options)));
+        return fromFile(PageLayout::write(*selection.set, options.name, pageOptions(options)));
     }
     return result;
 }

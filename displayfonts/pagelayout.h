@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csource.h"
 #include "drawnglyph.h"
 
 #include <QByteArray>
@@ -79,5 +80,12 @@ Result encode(const GlyphSet &set, const Options &options);
 // without one. A short last record is left out; a cell outside 1..16 by
 // 1..16 pixels gives nothing.
 std::vector<DrawnGlyph> decode(const Font &font);
+
+// The set as a C header: one record per code on a line of its own with a
+// comment naming the glyph, and constants for the first code, the count,
+// the cell's size and the record's size. Compiles as C99 and as C++.
+// `name` names the array (made an identifier if it is none). Fails with
+// encode()'s message when the set does not fit.
+CSource::File write(const GlyphSet &set, const QString &name, const Options &options);
 
 } // namespace PageLayout

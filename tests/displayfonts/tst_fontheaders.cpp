@@ -3,11 +3,10 @@
 #include "codepoints.h"
 #include "fontfile.h"
 #include "gfxfont.h"
-#include "gfxheader.h"
 #include "glyphexport.h"
 #include "headerreference.h"
 #include "outlinefont.h"
-#include "pageheader.h"
+#include "pagelayout.h"
 #include "psfformat.h"
 #include "readoutreference.h"
 #include "realfonts.h"
@@ -216,7 +215,7 @@ void tst_FontHeaders::gfx()
     QVERIFY2(load(source, &set, &message), qPrintable(message));
     set = eightBit(set);
 
-    const CSource::File header = GfxHeader::write(set, name);
+    const CSource::File header = GfxFont::write(set, name);
     QVERIFY2(header.ok(), qPrintable(header.error));
     const HeaderReference::Gfx font = HeaderReference::gfx(header.text);
     QCOMPARE(font.fields.size(), 3);
@@ -280,7 +279,7 @@ void tst_FontHeaders::pages()
     QVERIFY2(load(source, &set, &message), qPrintable(message));
     set = eightBit(set);
 
-    const CSource::File header = PageHeader::write(set, u"font", {order, widthByte});
+    const CSource::File header = PageLayout::write(set, "font", {order, widthByte});
     QVERIFY2(header.ok(), qPrintable(header.error));
     const QHash<QString, qint64> values = constants(header.text);
     const int first = int(values.value("fontFirst")), count = int(values.value("fontCount"));
@@ -418,8 +417,8 @@ void tst_FontHeaders::refusals()
         glyph.bits.set(0, 0);
         set.append(glyph);
     }
-    const CSource::File header = format == QLatin1String("gfx") ? GfxHeader::write(set, u"font")
-            : format == QLatin1String("pages")                  ? PageHeader::write(set, u"font", {})
+    const CSource::File header = format == QLatin1String("gfx") ? GfxFont::write(set, "font")
+            : format == QLatin1String("pages")                  ? PageLayout::write(set, "font", {})
                                                                 : CHeader::write(set, u"font", BitOrder::Vertical);
     QVERIFY2(!header.ok() && header.error.contains(message), qPrintable(header.error));
     QVERIFY(header.text.isEmpty());

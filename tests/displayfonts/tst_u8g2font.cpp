@@ -4,9 +4,7 @@
 #include "realfonts.h"
 #include "u8g2font.h"
 #include "u8g2reference.h"
-#include "u8g2source.h"
 #include "u8x8font.h"
-#include "u8x8source.h"
 
 #include <QDir>
 #include <QFile>
@@ -334,8 +332,9 @@ void tst_U8g2Font::source()
     // A name that would end its comment line.
     set.fontName = "Name\n#error the comment ended";
     const QString name = QStringLiteral("font_%1").arg(tiles ? "u8x8" : "u8g2");
-    const std::optional<QString> text = tiles ? U8x8Source::text(set, name, &why) : U8g2Source::text(set, name, &why);
-    QVERIFY2(text, qPrintable(why));
+    const CSource::File source = tiles ? U8x8Font::write(set, name) : U8g2Font::write(set, name);
+    QVERIFY2(source.ok(), qPrintable(source.error));
+    const QString *text = &source.text;
 
     // The library's declarations, as far as a font file needs them.
     // An Arduino library has it under clib/ in its sources, which the
@@ -398,9 +397,15 @@ void tst_U8g2Font::encodeRefusals()
     else if (format == QLatin1String("u8x8"))
         made = U8x8Font::encode(glyphs, &why).has_value();
     else if (format == QLatin1String("u8g2 source"))
-        made = U8g2Source::text(glyphs, QStringLiteral("int"), &why).has_value();
-    else
-        made = U8x8Source::text(glyphs, QStringLiteral("font"), &why).has_value();
+    {
+        const CSource::File source = U8g2Font::write(glyphs, QStringLiteral("int"));
+        made = source.ok();
+        why = source.error;
+    } else {
+        const CSource::File source = U8x8Font::write(glyphs, QStringLiteral("font"));
+        made = source.ok();
+        why = source.error;
+    }
     QVERIFY(!made);
     QVERIFY2(why.contains(error), qPrintable(why));
 }
