@@ -32,14 +32,20 @@ constexpr qreal kFaultTint = 0.25;
 // the export waits for a pause in typing; the preview follows every change.
 constexpr int kWriteDelayMs = 250;
 
+// "Each column ...": a phrase as an item of a list.
+QString sentenceStart(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
 // A message of the export's, which reads as part of a sentence, as one.
 QString sentence(QString text)
 {
-    if (!text.isEmpty()) {
-        text[0] = text[0].toUpper();
-        if (!text.endsWith(QLatin1Char('.')))
-            text += QLatin1Char('.');
-    }
+    text = sentenceStart(text);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('.')))
+        text += QLatin1Char('.');
     return text;
 }
 
@@ -108,9 +114,8 @@ void ExportDialog::createControls()
     m_lstPageOrder = new QComboBox(this);
     m_lstPageOrder->setObjectName(QStringLiteral("lstPageOrder"));
     m_lstPageOrder->setAccessibleName(tr("Page order"));
-    m_lstPageOrder->addItem(tr("Column by column, each column's pages from the top"),
-                            int(FontExport::PageOrder::Column));
-    m_lstPageOrder->addItem(tr("Page by page, each page's columns from the left"), int(FontExport::PageOrder::Page));
+    for (const PageLayout::Order order : PageLayout::orders())
+        m_lstPageOrder->addItem(sentenceStart(PageLayout::description(order)), int(order));
     m_lstPageOrder->setCurrentIndex(m_lstPageOrder->findData(int(choices.pageOrder)));
     m_chkWidths = new QCheckBox(tr("Each glyph's &width before its bytes"), this);
     m_chkWidths->setObjectName(QStringLiteral("chkWidths"));
@@ -294,14 +299,13 @@ FontExport::Format ExportDialog::format() const
 void ExportDialog::optionsChanged()
 {
     const FontExport::Format chosen = format();
-    const bool lines = chosen == FontExport::Format::Lines;
-    const bool pages = chosen == FontExport::Format::Pages;
-    m_txtName->setEnabled(!lines);
+    using Choice = FontExport::Choice;
+    m_txtName->setEnabled(FontExport::takes(chosen, Choice::Name));
     // The other formats name every glyph in a comment of their own.
-    m_chkComments->setEnabled(lines);
-    m_lblOutput->setEnabled(lines || chosen == FontExport::Format::C);
-    m_lstPageOrder->setEnabled(pages);
-    m_chkWidths->setEnabled(pages);
+    m_chkComments->setEnabled(FontExport::takes(chosen, Choice::Comments));
+    m_lblOutput->setEnabled(FontExport::takes(chosen, Choice::Orientation));
+    m_lstPageOrder->setEnabled(FontExport::takes(chosen, Choice::PageOrder));
+    m_chkWidths->setEnabled(FontExport::takes(chosen, Choice::Widths));
 
     m_options = FontExport::Options();
     m_options.format = chosen;
@@ -422,10 +426,7 @@ QString ExportDialog::suggestedPath() const
     QString name = m_txtName->text();
     if (!CSource::isIdentifier(name))
         name = ExportChoices::defaultName(m_fontPath);
-    // u8g2 and u8x8 fonts define their array as the libraries' own fonts
-    // do, to be compiled once as C; the others are headers to include.
-    const bool source = format() == FontExport::Format::U8g2 || format() == FontExport::Format::U8x8;
-    return QFileInfo(m_fontPath).absoluteDir().filePath(name + (source ? QStringLiteral(".c") : QStringLiteral(".h")));
+    return QFileInfo(m_fontPath).absoluteDir().filePath(name + FontExport::suffix(format()));
 }
 
 void ExportDialog::cmdSave_Click()

@@ -118,7 +118,7 @@ QString ExportArguments::parse(const QStringList &arguments)
     }
     if (isSet(Id::PageOrder)) {
         const QString order = value(Id::PageOrder);
-        const std::optional<FontExport::PageOrder> named = FontExport::pageOrderNamed(order);
+        const std::optional<FontExport::PageOrder> named = PageLayout::orderNamed(order);
         if (!named)
             return QStringLiteral("--page-order: '%1' is neither column nor page").arg(order);
         pageOrder = *named;

@@ -22,7 +22,59 @@ Result failure(const QString &error)
 {
     return {std::nullopt, error};
 }
+
+struct OrderInfo
+{
+    Order order;
+    const char *name;
+    const char *description;
+    const char *helpText;
+};
+
+const OrderInfo kOrders[] = {
+    {Order::Column, "column", "each column from the left, its pages from the top in turn",
+     "each column's pages in turn, the top page first"},
+    {Order::Page, "page", "each page from the top, its columns from the left in turn",
+     "every column of the top page, then of the next"},
+};
+
+const OrderInfo &info(Order order)
+{
+    return order == Order::Page ? kOrders[1] : kOrders[0];
+}
 } // namespace
+
+std::vector<Order> orders()
+{
+    std::vector<Order> all;
+    for (const OrderInfo &order : kOrders)
+        all.push_back(order.order);
+    return all;
+}
+
+QLatin1String name(Order order)
+{
+    return QLatin1String(info(order).name);
+}
+
+std::optional<Order> orderNamed(QStringView text)
+{
+    for (const OrderInfo &order : kOrders) {
+        if (text == QLatin1String(order.name))
+            return order.order;
+    }
+    return std::nullopt;
+}
+
+QString description(Order order)
+{
+    return QString::fromUtf8(info(order).description);
+}
+
+QString helpText(Order order)
+{
+    return QString::fromUtf8(info(order).helpText);
+}
 
 int recordSize(int cols, int rows, const Options &options)
 {
@@ -117,6 +169,10 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     const int size = recordSize(font.cols, font.rows, options);
     const int last = font.first + font.count - 1;
 
+    // The order's words, broken after their first comma to keep the line short.
+    QString order = description(options.order);
+    order.replace(order.indexOf(QLatin1String(", ")), 2, QLatin1String(",\n// "));
+
     QString out;
     if (!set.fontName.isEmpty())
         out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
@@ -129,10 +185,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
                    .arg(id, options.widthByte ? QStringLiteral(" of width 0") : QString());
     out += QLatin1String("// A record is ")
             + (options.widthByte ? QLatin1String("the glyph's width in pixels, then its bytes: ") : QLatin1String("the glyph's bytes: "))
-            + (options.order == Order::Column
-                       ? QLatin1String("each column from the left,\n// its pages from the top in turn.")
-                       : QLatin1String("each page from the top,\n// its columns from the left in turn."))
-            + QLatin1String(" A byte is one column of a page of 8 rows, bit 0 its top row.\n\n");
+            + order + QLatin1String(". A byte is one column of a page of 8 rows, bit 0 its top row.\n\n");
     out += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
 
     out += CSource::enumBlock({

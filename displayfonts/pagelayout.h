@@ -4,7 +4,9 @@
 #include "drawnglyph.h"
 
 #include <QByteArray>
+#include <QLatin1String>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -23,6 +25,19 @@ enum class Order {
     Column, // each column from the left, its pages from the top in turn
     Page,   // each page from the top, all its columns from the left
 };
+
+// Every order, as lists show them.
+std::vector<Order> orders();
+// Its name on the command line and in a font's stored choices: "column" or
+// "page".
+QLatin1String name(Order order);
+std::optional<Order> orderNamed(QStringView name);
+// How its records run, as a header's comment and the export dialog say it:
+// "each column from the left, its pages from the top in turn".
+QString description(Order order);
+// The same in the words of the command's help: "each column's pages in
+// turn, the top page first".
+QString helpText(Order order);
 
 struct Options
 {
