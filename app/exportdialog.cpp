@@ -49,19 +49,6 @@ QString sentence(QString text)
     return text;
 }
 
-QString orderText(BitOrder order)
-{
-    switch (order.kind()) {
-    case BitOrder::Vertical:
-        return ExportDialog::tr("Vertical");
-    case BitOrder::Horizontal:
-        return ExportDialog::tr("Horizontal");
-    case BitOrder::HorizontalLeftToRight:
-        break;
-    }
-    return ExportDialog::tr("Horizontal, left to right");
-}
-
 QColor mixed(const QColor &base, const QColor &tint, qreal share)
 {
     return QColor::fromRgbF(float(base.redF() * (1 - share) + tint.redF() * share),
@@ -213,7 +200,7 @@ void ExportDialog::setOutput(const ExportOptions &output)
 void ExportDialog::showOutput()
 {
     m_lblOutput->setText(tr("%1, prefix “%2”, delimiter “%3”, as in the main window")
-                                 .arg(orderText(m_output.order), m_output.prefix, m_output.delimiter));
+                                 .arg(m_output.order.title(), m_output.prefix, m_output.delimiter));
 }
 
 ExportChoices ExportDialog::choices() const

@@ -62,6 +62,20 @@ QString formatReach()
     return parts.join(QLatin1String(", "));
 }
 
+QString orientationHelp(BitOrder byDefault)
+{
+    const BitOrder::Words &vertical = BitOrder(BitOrder::Vertical).words();
+    const BitOrder::Words &horizontal = BitOrder(BitOrder::Horizontal).words();
+    const BitOrder::Words &leftToRight = BitOrder(BitOrder::HorizontalLeftToRight).words();
+    return QStringLiteral("One value per %1, the %2 cell its lowest bit (%3), or one per %4, the %5 cell its "
+                          "lowest bit (%6) or the %7 (%8); default %9. Source code is read in this order too, "
+                          "whatever the format.")
+            .arg(QLatin1String(vertical.line), QLatin1String(vertical.lowestCell), QLatin1String(vertical.name),
+                 QLatin1String(horizontal.line), QLatin1String(horizontal.lowestCell),
+                 QLatin1String(horizontal.name), QLatin1String(leftToRight.lowestCell),
+                 QLatin1String(leftToRight.name), byDefault.name());
+}
+
 std::vector<Option> table()
 {
     using Kind = FontKind::Kind;
@@ -90,11 +104,7 @@ std::vector<Option> table()
                         "default: made from the font's file name (5x7.bdf gives font_5x7)."),
          {}, formatsTaking(Choice::Name)},
         {Id::Orientation, {"orientation"}, orientations,
-         QStringLiteral("One value per column, the top cell its lowest bit (%1), or one per row, the rightmost "
-                        "cell its lowest bit (%2) or the leftmost (%3); default %4. Source code is read in "
-                        "this order too, whatever the format.")
-                 .arg(BitOrder(BitOrder::Vertical).name(), BitOrder(BitOrder::Horizontal).name(),
-                      BitOrder(BitOrder::HorizontalLeftToRight).name(), output.order.name()),
+         orientationHelp(output.order),
          {}},
         {Id::Prefix, {"prefix"}, QStringLiteral("TEXT"),
          QStringLiteral("Written before each byte, as typed, blanks included; may be empty; default %1.")

@@ -25,9 +25,9 @@ QString codeName(const Glyph &glyph)
 QString orderText(BitOrder order, int rows, int cols)
 {
     const int length = order.bitsPerValue(rows, cols);
-    return QStringLiteral("one value per %1, the %2 cell in bit %3 (%4)")
-            .arg(order.isVertical() ? QStringLiteral("column from the left") : QStringLiteral("row from the top"),
-                 order.isVertical() ? QStringLiteral("top") : QStringLiteral("leftmost"))
+    const BitOrder::Words &words = order.words();
+    return QStringLiteral("one value per %1 %2, the %3 cell in bit %4 (%5)")
+            .arg(QLatin1String(words.line), QLatin1String(words.linesFrom), QLatin1String(words.firstCell))
             .arg(order.bitOfCell(0, length))
             .arg(order.name());
 }
