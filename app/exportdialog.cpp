@@ -362,7 +362,8 @@ void ExportDialog::showResult(FontExport::Result result)
     QLineEdit *field = nullptr;
     if (!m_stop.isEmpty())
         field = m_stopField;
-    else if (!m_result.ok() && format() != FontExport::Format::Lines && !CSource::isIdentifier(m_options.name))
+    else if (!m_result.ok() && FontExport::takes(format(), FontExport::Choice::Name)
+             && !FontExport::isName(format(), m_options.name))
         field = m_txtName;
     markFault(field, m_result.error);
 }
@@ -411,7 +412,7 @@ QString ExportDialog::suggestedPath() const
 {
     // The lines need no name, but their file still gets one.
     QString name = m_txtName->text();
-    if (!CSource::isIdentifier(name))
+    if (!FontExport::isName(format(), name))
         name = ExportChoices::defaultName(m_fontPath);
     return QFileInfo(m_fontPath).absoluteDir().filePath(name + FontExport::suffix(format()));
 }

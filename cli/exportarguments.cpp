@@ -64,7 +64,7 @@ QString readName(ExportArguments &arguments, const QStringList &values)
 {
     arguments.name = values.last();
     QString why;
-    if (!CSource::isIdentifier(arguments.name, &why))
+    if (!FontExport::isName(arguments.format, arguments.name, &why))
         return QStringLiteral("--name: %1").arg(why);
     return {};
 }

@@ -71,15 +71,14 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
 {
     if (set.isEmpty())
         return {QString(), QStringLiteral("there are no glyphs to write")};
-    const QString id = CSource::identifier(name);
+    Q_ASSERT(CSource::isIdentifier(name));
+    const QString id = name.toString();
     const int valueCount = order.valueCount(set.rows(), set.cols());
     const int bits = order.bitsPerValue(set.rows(), set.cols());
     const bool narrow = bits <= 8;
     const bool inSequence = consecutive(set);
 
-    QString out;
-    if (!set.fontName.isEmpty())
-        out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+    QString out = CSource::fontNameLine(set);
     out += QStringLiteral("// %1 of %2 x %3 pixels, %4 to %5%6.\n")
                    .arg(CSource::glyphCount(set.size()))
                    .arg(set.cols())
@@ -91,7 +90,7 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
                    .arg(bits)
                    .arg(orderText(order, set.rows(), set.cols()));
     out += QLatin1Char('\n');
-    out += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
+    out += CSource::guardStart(id);
 
     std::vector<CSource::Constant> constants;
     if (inSequence) {
@@ -119,7 +118,7 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     out += QLatin1String("};\n");
     if (!inSequence)
         out += codeTable(set, id);
-    out += QLatin1String("\n#endif\n");
+    out += CSource::guardEnd();
     return {out, QString()};
 }
 

@@ -124,6 +124,8 @@ struct FormatInfo
     const char *suffix;
     CSource::File (*write)(const GlyphSet &, const Options &);
     Decoded (*draw)(const GlyphSet &, const Options &);
+    // Names that the library's header declares, which a font cannot take.
+    bool (*isLibraryName)(QStringView name) = nullptr;
 };
 
 constexpr unsigned kNamed = bit(Choice::Name);
@@ -134,7 +136,7 @@ const FormatInfo kFormats[] = {
     {Format::C, "c", "C header of readout values", "a C header with an array of the readout values, a row per glyph",
      CodePoints::kMax, kNamed | bit(Choice::Orientation), ".h", writeC, drawCells},
     {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", "a GFXfont for the Adafruit GFX library", 0xFF, kNamed, ".h",
-     writeGfx, drawGfx},
+     writeGfx, drawGfx, GfxFont::isLibraryName},
     {Format::U8g2, "u8g2", "u8g2 font", "a font for u8g2", 0xFFFF, kNamed, ".c", writeU8g2, drawU8g2},
     {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", "a font of 8 x 8 tiles for u8x8", 0xFF, kNamed, ".c",
      writeU8x8, drawU8x8},
@@ -224,6 +226,17 @@ QLatin1String suffix(Format format)
     return QLatin1String(info(format).suffix);
 }
 
+bool isName(Format format, QStringView name, QString *why)
+{
+    if (!CSource::isIdentifier(name, why))
+        return false;
+    if (!info(format).isLibraryName || !info(format).isLibraryName(name))
+        return true;
+    if (why)
+        *why = QStringLiteral("'%1' is a name that the library's header declares").arg(name);
+    return false;
+}
+
 Selection select(const GlyphSet &set, const Options &options)
 {
     const bool lines = options.format == Format::Lines;
@@ -297,7 +310,7 @@ Selection select(const GlyphSet &set, const Options &options)
 Result write(const GlyphSet &set, const Options &options)
 {
     Result result;
-    if (takes(options.format, Choice::Name) && !CSource::isIdentifier(options.name, &result.error))
+    if (takes(options.format, Choice::Name) && !isName(options.format, options.name, &result.error))
         return result;
     const Selection selection = select(set, options);
     if (!selection.set) {

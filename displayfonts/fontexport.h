@@ -61,6 +61,12 @@ QLatin1String suffix(Format format);
 
 using PageOrder = PageLayout::Order;
 
+// Whether `name` can name the font's data in the format: a C name
+// (CSource::isIdentifier) that the format's library does not declare.
+// False with the reason in `why`. The export asks this before anything
+// else; its writers take only such names.
+bool isName(Format format, QStringView name, QString *why = nullptr);
+
 struct Options
 {
     Format format = Format::Lines;

@@ -11,6 +11,11 @@
 
 namespace GfxFont {
 
+bool isLibraryName(QStringView name)
+{
+    return name == u"GFXfont" || name == u"GFXglyph" || name == u"PROGMEM";
+}
+
 namespace {
 constexpr int kMaxAdvance = std::numeric_limits<quint8>::max();
 constexpr int kMinOffset = std::numeric_limits<qint8>::min();
@@ -73,11 +78,6 @@ void pack(const Drawing &bits, const InkBox &box, QByteArray *bitmap)
     }
     if (bit > 0)
         *bitmap += char(byte);
-}
-// The names the library's header declares, which a font cannot take.
-bool isLibraryName(QStringView name)
-{
-    return name == u"GFXfont" || name == u"GFXglyph" || name == u"PROGMEM";
 }
 
 QString glyphLine(const GfxFont::Glyph &glyph, const QString &comment)
@@ -172,13 +172,10 @@ CSource::File write(const GlyphSet &set, const QString &name)
         return {QString(), encoded.error};
     const Font &font = *encoded.font;
 
-    QString id = CSource::identifier(name);
-    if (isLibraryName(id))
-        id += QLatin1Char('_');
+    Q_ASSERT(CSource::isIdentifier(name) && !isLibraryName(name));
+    const QString &id = name;
 
-    QString out;
-    if (!set.fontName.isEmpty())
-        out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+    QString out = CSource::fontNameLine(set);
     out += QStringLiteral("// A GFXfont of %1, %2 to %3, %4 pixels from line to line.\n"
                           "// Include it after the graphics library's header, which declares GFXfont.\n\n")
                    .arg(CSource::glyphCount(set.size()))
@@ -195,10 +192,7 @@ CSource::File write(const GlyphSet &set, const QString &name)
     out += QLatin1String("    // offset, width, height, advance, x offset, y offset\n");
     for (size_t i = 0; i < font.glyphs.size(); ++i) {
         const int code = font.first + int(i);
-        const qsizetype index = set.indexOf(code);
-        const QString comment = index >= 0 ? GlyphExport::label(set.at(index))
-                                           : CodePoints::name(code) + QLatin1String(": no glyph");
-        out += glyphLine(font.glyphs[i], comment);
+        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph"));
     }
     out += QLatin1String("};\n\n");
 

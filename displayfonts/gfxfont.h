@@ -68,11 +68,15 @@ Result encode(const GlyphSet &set);
 // past the bitmap's end are clear, and a box is cut to 16 x 16 pixels.
 std::vector<DrawnGlyph> decode(const Font &font);
 
+// Whether `name` is one the library's header declares, which a font cannot
+// take.
+bool isLibraryName(QStringView name);
+
 // The set as a header for the graphics library: its bitmaps, its glyph
 // table and the GFXfont, written as the library's own fonts are, with a
 // comment naming each glyph. The includer declares GFXfont and PROGMEM (the
-// library's header does). `name` names the font (made an identifier if it
-// is none, and kept clear of the library's type names). Fails with
+// library's header does). `name` names the font: a C name
+// (CSource::isIdentifier) that the library does not declare. Fails with
 // encode()'s message when the set does not fit the format.
 CSource::File write(const GlyphSet &set, const QString &name);
 

@@ -164,7 +164,8 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     if (!encoded.ok())
         return {QString(), encoded.error};
     const Font &font = *encoded.font;
-    const QString id = CSource::identifier(name);
+    Q_ASSERT(CSource::isIdentifier(name));
+    const QString &id = name;
     const int pages = pageCount(font.rows);
     const int size = recordSize(font.cols, font.rows, options);
     const int last = font.first + font.count - 1;
@@ -173,9 +174,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     QString order = description(options.order);
     order.replace(order.indexOf(QLatin1String(", ")), 2, QLatin1String(",\n// "));
 
-    QString out;
-    if (!set.fontName.isEmpty())
-        out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+    QString out = CSource::fontNameLine(set);
     out += QStringLiteral("// %1 of %2 x %3 pixels for page-addressed displays, %4 to %5.\n")
                    .arg(CSource::glyphCount(set.size()))
                    .arg(font.cols)
@@ -186,7 +185,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     out += QLatin1String("// A record is ")
             + (options.widthByte ? QLatin1String("the glyph's width in pixels, then its bytes: ") : QLatin1String("the glyph's bytes: "))
             + order + QLatin1String(". A byte is one column of a page of 8 rows, bit 0 its top row.\n\n");
-    out += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
+    out += CSource::guardStart(id);
 
     out += CSource::enumBlock({
             {id + QLatin1String("First"), CSource::hex(quint32(font.first)), QStringLiteral("the code of the first record")},
@@ -205,13 +204,11 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     out += QStringLiteral("\nstatic const uint8_t %1[%1Count][%1BytesPerGlyph] = {\n").arg(id);
     for (int i = 0; i < font.count; ++i) {
         const int code = font.first + i;
-        const qsizetype index = set.indexOf(code);
-        const QString comment = index >= 0 ? GlyphExport::label(set.at(index))
-                                           : CodePoints::name(code) + QLatin1String(": no glyph");
-        out += QLatin1String("    { ") + CSource::hexList(font.recordAt(i)) + QLatin1String(" }, // ") + comment
+        out += QLatin1String("    { ") + CSource::hexList(font.recordAt(i)) + QLatin1String(" }, // ")
+                + CSource::codeComment(set, code, u": no glyph")
                 + QLatin1Char('\n');
     }
-    out += QStringLiteral("};\n\n#endif\n");
+    out += QLatin1String("};\n") + CSource::guardEnd();
     return {out, QString()};
 }
 

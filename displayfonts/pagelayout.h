@@ -99,7 +99,7 @@ std::vector<DrawnGlyph> decode(const Font &font);
 // The set as a C header: one record per code on a line of its own with a
 // comment naming the glyph, and constants for the first code, the count,
 // the cell's size and the record's size. Compiles as C99 and as C++.
-// `name` names the array (made an identifier if it is none). Fails with
+// `name` names the array, a C name (CSource::isIdentifier). Fails with
 // encode()'s message when the set does not fit.
 CSource::File write(const GlyphSet &set, const QString &name, const Options &options);
 

@@ -31,9 +31,8 @@ QString partComment(const U8g2Font::Part &part, const GlyphSet &set, qsizetype *
 
 CSource::File write(const GlyphSet &set, const QString &name)
 {
+    Q_ASSERT(CSource::isIdentifier(name));
     QString error;
-    if (!CSource::isIdentifier(name, &error))
-        return {QString(), error};
     const std::optional<QByteArray> font = encode(set, &error);
     if (!font)
         return {QString(), error};
@@ -57,8 +56,7 @@ CSource::File write(const GlyphSet &set, const QString &name)
     out += CSource::comment(QStringLiteral("u8g2_SetFont(&u8g2, %1); then u8g2_DrawUTF8(&u8g2, x, y, text) writes "
                                            "with y on the baseline, the row below a letter's bottom row.")
                                     .arg(name));
-    // The Arduino library keeps its C header under clib/ in its sources.
-    out += QLatin1String("#ifdef ARDUINO\n#include <clib/u8g2.h>\n#else\n#include \"u8g2.h\"\n#endif\n\n");
+    out += CSource::libraryInclude(u"u8g2");
     out += QStringLiteral("const uint8_t %1[%2] U8G2_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
     // Six characters a byte, and a comment line a piece: one allocation.
     out.reserve(out.size() + font->size() * 6 + qsizetype(pieces->size()) * 40);

@@ -47,8 +47,8 @@ std::optional<std::vector<Part>> parts(QByteArrayView data, QString *error = nul
 // The set as a C file that defines the font, as the library's own fonts are
 // defined: `const uint8_t name[N] U8G2_FONT_SECTION("name")`, with a comment
 // naming each glyph's record. It compiles as C99 and as C++ where "u8g2.h"
-// is found. Fails when `name` is not a C identifier or the set does not fit
-// the format (encode()).
+// is found. `name` is a C name (CSource::isIdentifier).
+// Fails when the set does not fit the format (encode()).
 CSource::File write(const GlyphSet &set, const QString &name);
 
 } // namespace U8g2Font

@@ -126,9 +126,8 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
 
 CSource::File write(const GlyphSet &set, const QString &name)
 {
+    Q_ASSERT(CSource::isIdentifier(name));
     QString error;
-    if (!CSource::isIdentifier(name, &error))
-        return {QString(), error};
     const std::optional<QByteArray> font = encode(set, &error);
     if (!font)
         return {QString(), error};
@@ -153,18 +152,13 @@ CSource::File write(const GlyphSet &set, const QString &name)
     out += CSource::comment(QStringLiteral("u8x8_SetFont(&u8x8, %1); then u8x8_DrawString(&u8x8, column, row, text) "
                                            "writes in whole tiles, each cell in its tiles' top-left corner.")
                                     .arg(name));
-    // The Arduino library keeps its C header under clib/ in its sources.
-    out += QLatin1String("#ifdef ARDUINO\n#include <clib/u8x8.h>\n#else\n#include \"u8x8.h\"\n#endif\n\n");
+    out += CSource::libraryInclude(u"u8x8");
     out += QStringLiteral("const uint8_t %1[%2] U8X8_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
     out += CSource::comment(u"first code, last code, tiles across, tiles down", indent);
     out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
     const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
-    qsizetype index = 0;
     for (int code = first; code <= last; ++code) {
-        const bool drawn = index < set.size() && set.at(index).codePoint == code;
-        out += CSource::comment(drawn ? GlyphExport::label(set.at(index++))
-                                      : CodePoints::name(code) + QLatin1String(", no glyph"),
-                                indent);
+        out += CSource::comment(CSource::codeComment(set, code, u", no glyph"), indent);
         out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
                                   kTileBytes, indent);
     }

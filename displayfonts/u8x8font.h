@@ -37,8 +37,9 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
 // The set as a C file that defines the font, as the library's own fonts are
 // defined: `const uint8_t name[N] U8X8_FONT_SECTION("name")`, a comment
 // naming each code and a line per tile. It compiles as C99 and as C++ where
-// "u8x8.h" is found. Fails when `name` is not a C identifier or the set
-// does not fit the format (encode()).
+// "u8x8.h" is found. `name` is a C name
+// (CSource::isIdentifier). Fails when the set does not fit the format
+// (encode()).
 CSource::File write(const GlyphSet &set, const QString &name);
 
 } // namespace U8x8Font

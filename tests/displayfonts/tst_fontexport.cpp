@@ -134,6 +134,8 @@ void tst_FontExport::select_data()
     refused("gfx: a name starting with a digit", "gfx", "41", "", "", {"5x7"}, "5x7");
     refused("u8g2: a keyword as name", "u8g2", "41", "", "", {"int"}, "int");
     refused("pages: a name with a dash", "pages", "41", "", "", {"my-font"}, "my-font");
+    refused("gfx: a name the library declares", "gfx", "41", "", "", {"GFXfont"}, "GFXfont");
+    refused("c: a name <stdint.h> declares", "c", "41", "", "", {"uint8_t"}, "uint8_t");
     row("lines: no name needed", "lines", "41", "", "", {0x41}, {}, {}, "");
 }
 

@@ -198,8 +198,6 @@ void tst_FontHeaders::gfx_data()
     QTest::newRow("one glyph") << "edge: one glyph" << "one";
     QTest::newRow("16 x 16, every pixel set") << "edge: solid" << "solid";
     QTest::newRow("baseline above the cell") << "edge: above" << "above";
-    QTest::newRow("name a keyword") << "edge: one glyph" << "int";
-    QTest::newRow("name a library type") << "edge: one glyph" << "GFXfont";
 }
 
 // The glyph table gives each code's box, advance and offsets from the
@@ -331,8 +329,7 @@ void tst_FontHeaders::c_data()
     QTest::newRow("misc-fixed 6x13, every code") << "misc-fixed 6x13" << true << BitOrder(BitOrder::Horizontal) << ReadoutReference::Order::Horizontal << "font";
     QTest::newRow("one glyph") << "edge: one glyph" << false << BitOrder(BitOrder::Vertical) << ReadoutReference::Order::Vertical << "one";
     QTest::newRow("16 x 16, every pixel set") << "edge: solid" << false << BitOrder(BitOrder::Horizontal) << ReadoutReference::Order::Horizontal << "solid";
-    QTest::newRow("name a keyword") << "edge: blank" << false << BitOrder(BitOrder::Horizontal) << ReadoutReference::Order::Horizontal << "int";
-    QTest::newRow("name a stdint type") << "edge: blank" << false << BitOrder(BitOrder::Horizontal) << ReadoutReference::Order::Horizontal << "uint8_t";
+    QTest::newRow("one glyph without pixels") << "edge: blank" << false << BitOrder(BitOrder::Horizontal) << ReadoutReference::Order::Horizontal << "blank";
 }
 
 // Glyph i's values are the readout's values of its drawing; it draws code

@@ -380,7 +380,6 @@ void tst_U8g2Font::encodeRefusals_data()
     QTest::newRow("u8g2: pixels 135 up") << "u8g2" << "pixels 135 above the baseline" << "rows above the baseline";
     QTest::newRow("u8x8: code past 255") << "u8x8" << "code past 255" << "U+0100 lies past U+00FF";
     QTest::newRow("u8x8: no glyph") << "u8x8" << "no glyph" << "at least one glyph";
-    QTest::newRow("u8g2 source: keyword") << "u8g2 source" << "one glyph" << "'int' is a keyword";
     QTest::newRow("u8x8 source: code past 255") << "u8x8 source" << "code past 255" << "U+0100 lies past U+00FF";
 }
 
@@ -396,12 +395,7 @@ void tst_U8g2Font::encodeRefusals()
         made = U8g2Font::encode(glyphs, &why).has_value();
     else if (format == QLatin1String("u8x8"))
         made = U8x8Font::encode(glyphs, &why).has_value();
-    else if (format == QLatin1String("u8g2 source"))
-    {
-        const CSource::File source = U8g2Font::write(glyphs, QStringLiteral("int"));
-        made = source.ok();
-        why = source.error;
-    } else {
+    else {
         const CSource::File source = U8x8Font::write(glyphs, QStringLiteral("font"));
         made = source.ok();
         why = source.error;
