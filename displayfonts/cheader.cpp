@@ -18,6 +18,8 @@ bool consecutive(const GlyphSet &set)
 
 QString codeName(const Glyph &glyph)
 {
+    // Only a glyph without a code point, which no remap moves, is named
+    // by its label.
     return glyph.codePoint < 0 ? GlyphExport::label(glyph) : CodePoints::name(glyph.codePoint);
 }
 
@@ -67,7 +69,7 @@ QString codeTable(const GlyphSet &set, const QString &id)
 }
 } // namespace
 
-CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
+CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const std::vector<int> &sources)
 {
     if (set.isEmpty())
         return {QString(), QStringLiteral("there are no glyphs to write")};
@@ -108,11 +110,12 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     out.reserve(out.size() + set.size() * (valueCount * (narrow ? 6 : 8) + 48));
     out += QStringLiteral("\nstatic const %1 %2[%2Count][%2Values] = {\n")
                    .arg(narrow ? QLatin1String("uint8_t") : QLatin1String("uint16_t"), id);
-    for (const Glyph &glyph : set.glyphs()) {
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
         out += QLatin1String("    { ");
         out += CSource::hexList(order.values(glyph.bits), narrow ? 2 : 4);
         out += QLatin1String(" }, // ");
-        out += GlyphExport::label(glyph);
+        out += GlyphExport::label(glyph, GlyphExport::sourceOf(sources, i));
         out += u'\n';
     }
     out += QLatin1String("};\n");

@@ -16,6 +16,6 @@ namespace CHeader {
 // The header for every glyph of `set` in set order; `name` names the array
 // (a C name, as FontExport::isName takes). Values of up to 8 bits are uint8_t,
 // wider ones uint16_t. Fails only for a set without glyphs.
-CSource::File write(const GlyphSet &set, QStringView name, BitOrder order);
+CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const std::vector<int> &sources = {});
 
 } // namespace CHeader

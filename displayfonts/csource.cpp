@@ -239,10 +239,11 @@ QString libraryInclude(QStringView library)
     return QStringLiteral("#ifdef ARDUINO\n#include <clib/%1.h>\n#else\n#include \"%1.h\"\n#endif\n\n").arg(library);
 }
 
-QString codeComment(const GlyphSet &set, int code, QStringView missing)
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources)
 {
     const qsizetype index = set.indexOf(code);
-    return index >= 0 ? GlyphExport::label(set.at(index)) : CodePoints::name(code) + missing.toString();
+    return index >= 0 ? GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index))
+                      : CodePoints::name(code) + missing.toString();
 }
 
 } // namespace CSource

@@ -88,8 +88,9 @@ QLatin1String guardEnd();
 // The display library's header `library` ("u8g2"): the Arduino library keeps
 // its C header under clib/ in its sources.
 QString libraryInclude(QStringView library);
-// What names code `code` in its comment: its glyph's label, or the code
-// point followed by `missing` (": no glyph") where the set has none.
-QString codeComment(const GlyphSet &set, int code, QStringView missing);
+// What names code `code` in its comment: its glyph's label (with its source
+// among `sources`, as GlyphExport::label names it), or the code point
+// followed by `missing` (": no glyph") where the set has none.
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources);
 
 } // namespace CSource

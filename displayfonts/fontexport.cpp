@@ -30,36 +30,38 @@ PageLayout::Options pageOptions(const Options &options)
     return {options.pageOrder, options.widths};
 }
 
+using Sources = GlyphExport::Sources;
+
 // Each format's writer and decoder, given the glyphs the export selected.
 
-CSource::File writeLines(const GlyphSet &set, const Options &options)
+CSource::File writeLines(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return {GlyphExport::text(set, options.lines), QString()};
+    return {GlyphExport::text(set, options.lines, sources), QString()};
 }
 
-CSource::File writeC(const GlyphSet &set, const Options &options)
+CSource::File writeC(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return CHeader::write(set, options.name, options.lines.output.order);
+    return CHeader::write(set, options.name, options.lines.output.order, sources);
 }
 
-CSource::File writeGfx(const GlyphSet &set, const Options &options)
+CSource::File writeGfx(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return GfxFont::write(set, options.name);
+    return GfxFont::write(set, options.name, sources);
 }
 
-CSource::File writeU8g2(const GlyphSet &set, const Options &options)
+CSource::File writeU8g2(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return U8g2Font::write(set, options.name);
+    return U8g2Font::write(set, options.name, sources);
 }
 
-CSource::File writeU8x8(const GlyphSet &set, const Options &options)
+CSource::File writeU8x8(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return U8x8Font::write(set, options.name);
+    return U8x8Font::write(set, options.name, sources);
 }
 
-CSource::File writePages(const GlyphSet &set, const Options &options)
+CSource::File writePages(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return PageLayout::write(set, options.name, pageOptions(options));
+    return PageLayout::write(set, options.name, pageOptions(options), sources);
 }
 
 // Lines and C hold a cell's values and nothing of where it stands: a
@@ -122,7 +124,7 @@ struct FormatInfo
     int highestCodePoint;
     unsigned choices; // bits of Choice
     const char *suffix;
-    CSource::File (*write)(const GlyphSet &, const Options &);
+    CSource::File (*write)(const GlyphSet &, const Options &, const Sources &);
     Decoded (*draw)(const GlyphSet &, const Options &);
     // Names that the library's header declares, which a font cannot take.
     bool (*isLibraryName)(QStringView name) = nullptr;
@@ -297,8 +299,6 @@ Selection select(const GlyphSet &set, const Options &options)
     selection.sourceCodePoints.reserve(taken.size());
     for (const Taken &one : taken) {
         Glyph glyph = set.at(one.index);
-        if (one.codePoint != one.source)
-            glyph.placedFrom = one.source;
         glyph.codePoint = one.codePoint;
         chosen.append(std::move(glyph));
         selection.sourceCodePoints.push_back(one.source);
@@ -319,7 +319,7 @@ Result write(const GlyphSet &set, const Options &options)
     }
     Options chosen = options;
     chosen.lines.ranges.clear(); // the selection holds just the glyphs they take
-    const CSource::File file = info(options.format).write(*selection.set, chosen);
+    const CSource::File file = info(options.format).write(*selection.set, chosen, selection.sourceCodePoints);
     return {file.text, file.error};
 }
 

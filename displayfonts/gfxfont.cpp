@@ -4,6 +4,7 @@
 #include "fontcodes.h"
 #include "glyphexport.h"
 #include "glyphset.h"
+#include "inkbox.h"
 
 #include <algorithm>
 #include <array>
@@ -26,33 +27,6 @@ constexpr int kMaxOffset = std::numeric_limits<qint8>::max();
 static_assert((FontCodes::kLastEightBit + 1) * ((GlyphSet::kMaxSize * GlyphSet::kMaxSize + 7) / 8)
                       <= std::numeric_limits<quint16>::max(),
               "a GFX bitmap offset could overflow");
-
-// The rows and columns that hold ink; empty when none does.
-struct InkBox
-{
-    int top = 0;
-    int left = 0;
-    int rows = 0;
-    int cols = 0;
-};
-
-InkBox inkBox(const Drawing &bits)
-{
-    int top = bits.rows(), bottom = -1, left = bits.cols(), right = -1;
-    for (int r = 0; r < bits.rows(); ++r) {
-        for (int c = 0; c < bits.cols(); ++c) {
-            if (!bits.isSet(r, c))
-                continue;
-            top = std::min(top, r);
-            bottom = std::max(bottom, r);
-            left = std::min(left, c);
-            right = std::max(right, c);
-        }
-    }
-    if (bottom < 0)
-        return {};
-    return {top, left, bottom - top + 1, right - left + 1};
-}
 
 Result failure(const QString &error)
 {
@@ -120,7 +94,7 @@ Result encode(const GlyphSet &set)
                                        .arg(advance));
             }
             entry.xAdvance = advance;
-            const InkBox box = inkBox(glyph->bits);
+            const InkBox box = InkBox::of(glyph->bits);
             if (box.rows > 0) {
                 entry.width = box.cols;
                 entry.height = box.rows;
@@ -165,7 +139,7 @@ std::vector<DrawnGlyph> decode(const Font &font)
     return result;
 }
 
-CSource::File write(const GlyphSet &set, const QString &name)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
 {
     const Result encoded = encode(set);
     if (!encoded.ok())
@@ -192,7 +166,7 @@ CSource::File write(const GlyphSet &set, const QString &name)
     out += QLatin1String("    // offset, width, height, advance, x offset, y offset\n");
     for (size_t i = 0; i < font.glyphs.size(); ++i) {
         const int code = font.first + int(i);
-        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph"));
+        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph", sources));
     }
     out += QLatin1String("};\n\n");
 

@@ -78,6 +78,6 @@ bool isLibraryName(QStringView name);
 // library's header does). `name` names the font: a C name
 // (CSource::isIdentifier) that the library does not declare. Fails with
 // encode()'s message when the set does not fit the format.
-CSource::File write(const GlyphSet &set, const QString &name);
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace GfxFont

@@ -158,7 +158,8 @@ std::vector<DrawnGlyph> decode(const Font &font)
     return result;
 }
 
-CSource::File write(const GlyphSet &set, const QString &name, const Options &options)
+CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
+                    const std::vector<int> &sources)
 {
     const Result encoded = encode(set, options);
     if (!encoded.ok())
@@ -205,7 +206,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     for (int i = 0; i < font.count; ++i) {
         const int code = font.first + i;
         out += QLatin1String("    { ") + CSource::hexList(font.recordAt(i)) + QLatin1String(" }, // ")
-                + CSource::codeComment(set, code, u": no glyph")
+                + CSource::codeComment(set, code, u": no glyph", sources)
                 + QLatin1Char('\n');
     }
     out += QLatin1String("};\n") + CSource::guardEnd();

@@ -101,6 +101,7 @@ std::vector<DrawnGlyph> decode(const Font &font);
 // the cell's size and the record's size. Compiles as C99 and as C++.
 // `name` names the array, a C name (CSource::isIdentifier). Fails with
 // encode()'s message when the set does not fit.
-CSource::File write(const GlyphSet &set, const QString &name, const Options &options);
+CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
+                    const std::vector<int> &sources = {});
 
 } // namespace PageLayout

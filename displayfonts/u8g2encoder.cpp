@@ -1,6 +1,7 @@
 #include "u8g2font.h"
 
 #include "fontcodes.h"
+#include "inkbox.h"
 #include "u8g2bytes.h"
 #include "u8g2runcounter.h"
 
@@ -51,24 +52,16 @@ Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
 {
     const DrawnGlyph drawn = set.drawn(glyph);
     const Drawing &bits = drawn.bits;
-    quint32 columns = 0;
-    int top = bits.rows(), bottom = -1;
-    for (int r = 0; r < bits.rows(); ++r) {
-        if (const quint16 row = bits.rowBits(r)) {
-            columns |= row;
-            top = std::min(top, r);
-            bottom = r;
-        }
-    }
+    const InkBox box = InkBox::of(bits);
     Trimmed result;
     result.code = glyph.codePoint;
     result.advance = drawn.advance;
-    if (bottom < 0)
+    if (box.isEmpty())
         return result; // no ink: nothing to draw, the smallest fields
-    const int left = qCountTrailingZeroBits(columns);
-    const int right = 31 - qCountLeadingZeroBits(columns);
-    result.w = right - left + 1;
-    result.h = bottom - top + 1;
+    const int top = box.top, bottom = box.top + box.rows - 1;
+    const int left = box.left, right = box.left + box.cols - 1;
+    result.w = box.cols;
+    result.h = box.rows;
     result.x = drawn.x + left;
     result.y = -1 - (drawn.y + bottom);
     bool inked = false;

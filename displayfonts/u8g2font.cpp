@@ -9,7 +9,8 @@ namespace {
 const QString kIndent = QStringLiteral("    ");
 
 // What each piece of the font is, its glyph named as the export names it.
-QString partComment(const U8g2Font::Part &part, const GlyphSet &set, qsizetype *glyphIndex, bool *pastTable)
+QString partComment(const U8g2Font::Part &part, const GlyphSet &set, const std::vector<int> &sources,
+                    qsizetype *glyphIndex, bool *pastTable)
 {
     switch (part.kind) {
     case U8g2Font::Part::Kind::Header:
@@ -23,13 +24,13 @@ QString partComment(const U8g2Font::Part &part, const GlyphSet &set, qsizetype *
         break;
     }
     // The records follow the set's order.
-    const Glyph &glyph = set.at((*glyphIndex)++);
-    Q_ASSERT(glyph.codePoint == part.codePoint);
-    return GlyphExport::label(glyph);
+    const qsizetype index = (*glyphIndex)++;
+    Q_ASSERT(set.at(index).codePoint == part.codePoint);
+    return GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index));
 }
 } // namespace
 
-CSource::File write(const GlyphSet &set, const QString &name)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
 {
     Q_ASSERT(CSource::isIdentifier(name));
     QString error;
@@ -63,7 +64,7 @@ CSource::File write(const GlyphSet &set, const QString &name)
     qsizetype glyphIndex = 0;
     bool pastTable = false;
     for (const Part &part : *pieces) {
-        out += CSource::comment(partComment(part, set, &glyphIndex, &pastTable), kIndent);
+        out += CSource::comment(partComment(part, set, sources, &glyphIndex, &pastTable), kIndent);
         out += CSource::byteLines(font->mid(part.offset, part.size), 16, kIndent);
     }
     out += QLatin1String("};\n");

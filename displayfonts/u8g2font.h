@@ -49,6 +49,6 @@ std::optional<std::vector<Part>> parts(QByteArrayView data, QString *error = nul
 // naming each glyph's record. It compiles as C99 and as C++ where "u8g2.h"
 // is found. `name` is a C name (CSource::isIdentifier).
 // Fails when the set does not fit the format (encode()).
-CSource::File write(const GlyphSet &set, const QString &name);
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace U8g2Font

@@ -124,7 +124,7 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
     return glyphs;
 }
 
-CSource::File write(const GlyphSet &set, const QString &name)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
 {
     Q_ASSERT(CSource::isIdentifier(name));
     QString error;
@@ -158,7 +158,7 @@ CSource::File write(const GlyphSet &set, const QString &name)
     out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
     const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
     for (int code = first; code <= last; ++code) {
-        out += CSource::comment(CSource::codeComment(set, code, u", no glyph"), indent);
+        out += CSource::comment(CSource::codeComment(set, code, u", no glyph", sources), indent);
         out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
                                   kTileBytes, indent);
     }

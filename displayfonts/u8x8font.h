@@ -40,6 +40,6 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
 // "u8x8.h" is found. `name` is a C name
 // (CSource::isIdentifier). Fails when the set does not fit the format
 // (encode()).
-CSource::File write(const GlyphSet &set, const QString &name);
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace U8x8Font
