@@ -1,6 +1,7 @@
 #include "gfxfont.h"
 
 #include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "glyphexport.h"
 #include "glyphset.h"
@@ -69,12 +70,11 @@ QString glyphLine(const GfxFont::Glyph &glyph, const QString &comment)
 
 Result encode(const GlyphSet &set)
 {
-    if (set.isEmpty())
-        return failure(QStringLiteral("a GFX font needs at least one glyph"));
     QString error;
-    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
-    if (!codes)
+    if (!EncoderInput::check(set, {QStringLiteral("a GFX font"), FontCodes::kLastEightBit}, &error))
         return failure(error);
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
+    Q_ASSERT(codes);
     const int first = codes->first, last = codes->last;
     const auto &byCode = codes->byCode;
 

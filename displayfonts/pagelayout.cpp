@@ -1,6 +1,7 @@
 #include "pagelayout.h"
 
 #include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "glyphexport.h"
 #include "glyphset.h"
@@ -110,12 +111,11 @@ QByteArray Font::recordAt(int index) const
 
 Result encode(const GlyphSet &set, const Options &options)
 {
-    if (set.isEmpty())
-        return failure(QStringLiteral("a page font needs at least one glyph"));
     QString error;
-    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a page font"), &error);
-    if (!codes)
+    if (!EncoderInput::check(set, {QStringLiteral("a page font"), FontCodes::kLastEightBit}, &error))
         return failure(error);
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a page font"), &error);
+    Q_ASSERT(codes);
     const int first = codes->first, last = codes->last;
     const auto &byCode = codes->byCode;
 

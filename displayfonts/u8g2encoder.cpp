@@ -1,5 +1,6 @@
 #include "u8g2font.h"
 
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "inkbox.h"
 #include "u8g2bytes.h"
@@ -256,23 +257,11 @@ void putMetrics(QByteArray &out, const std::vector<Trimmed> &glyphs)
 // the format.
 std::optional<std::vector<Trimmed>> trimmedGlyphs(const GlyphSet &set, QString *error)
 {
+    if (!EncoderInput::check(set, {QStringLiteral("a u8g2 font"), kLastCode, false}, error))
+        return std::nullopt;
     std::vector<Trimmed> glyphs;
     glyphs.reserve(size_t(set.size()));
-    int previous = -1;
     for (const Glyph &glyph : set.glyphs()) {
-        Q_ASSERT(glyph.codePoint > previous && glyph.codePoint <= kLastCode);
-        if (glyph.codePoint < 0 || glyph.codePoint > kLastCode) {
-            fail(error, glyph.codePoint < 0
-                                ? QStringLiteral("a glyph without a code point cannot go into a u8g2 font")
-                                : QStringLiteral("%1 lies past U+FFFF, the last code of a u8g2 font").arg(FontCodes::name(glyph.codePoint)));
-            return std::nullopt;
-        }
-        if (glyph.codePoint <= previous) {
-            fail(error, QStringLiteral("%1 follows %2; a u8g2 font needs the glyphs in rising order, each code once")
-                                .arg(FontCodes::name(glyph.codePoint), FontCodes::name(previous)));
-            return std::nullopt;
-        }
-        previous = glyph.codePoint;
         glyphs.push_back(trimmed(set, glyph));
         if (!checkGlyph(glyphs.back(), error))
             return std::nullopt;

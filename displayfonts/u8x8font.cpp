@@ -1,6 +1,7 @@
 #include "u8x8font.h"
 
 #include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "glyphexport.h"
 
@@ -28,27 +29,8 @@ bool fail(QString *error, const QString &what)
 
 std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
 {
-    if (set.isEmpty()) {
-        fail(error, QStringLiteral("a u8x8 font needs at least one glyph"));
+    if (!EncoderInput::check(set, {QStringLiteral("a u8x8 font"), FontCodes::kLastEightBit}, error))
         return std::nullopt;
-    }
-    int previous = -1;
-    for (const Glyph &glyph : set.glyphs()) {
-        Q_ASSERT(glyph.codePoint > previous);
-        if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit) {
-            fail(error, glyph.codePoint < 0
-                                ? QStringLiteral("a glyph without a code point cannot go into a u8x8 font")
-                                : QStringLiteral("%1 lies past U+00FF; a u8x8 font holds 8-bit codes only")
-                                          .arg(FontCodes::name(glyph.codePoint)));
-            return std::nullopt;
-        }
-        if (glyph.codePoint <= previous) {
-            fail(error, QStringLiteral("%1 follows %2; a u8x8 font needs the glyphs in rising order, each code once")
-                                .arg(FontCodes::name(glyph.codePoint), FontCodes::name(previous)));
-            return std::nullopt;
-        }
-        previous = glyph.codePoint;
-    }
 
     const int first = set.glyphs().front().codePoint;
     const int last = set.glyphs().back().codePoint;
