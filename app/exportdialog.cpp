@@ -32,20 +32,14 @@ constexpr qreal kFaultTint = 0.25;
 // the export waits for a pause in typing; the preview follows every change.
 constexpr int kWriteDelayMs = 250;
 
-// "Each column ...": a phrase as an item of a list.
-QString sentenceStart(QString text)
-{
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
-    return text;
-}
-
 // A message of the export's, which reads as part of a sentence, as one.
 QString sentence(QString text)
 {
-    text = sentenceStart(text);
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('.')))
-        text += QLatin1Char('.');
+    if (!text.isEmpty()) {
+        text[0] = text[0].toUpper();
+        if (!text.endsWith(QLatin1Char('.')))
+            text += QLatin1Char('.');
+    }
     return text;
 }
 
@@ -102,7 +96,7 @@ void ExportDialog::createControls()
     m_lstPageOrder->setObjectName(QStringLiteral("lstPageOrder"));
     m_lstPageOrder->setAccessibleName(tr("Page order"));
     for (const PageLayout::Order order : PageLayout::orders())
-        m_lstPageOrder->addItem(sentenceStart(PageLayout::description(order)), int(order));
+        m_lstPageOrder->addItem(PageLayout::title(order), int(order));
     m_lstPageOrder->setCurrentIndex(m_lstPageOrder->findData(int(choices.pageOrder)));
     m_chkWidths = new QCheckBox(tr("Each glyph's &width before its bytes"), this);
     m_chkWidths->setObjectName(QStringLiteral("chkWidths"));

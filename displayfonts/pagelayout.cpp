@@ -28,14 +28,17 @@ struct OrderInfo
 {
     Order order;
     const char *name;
+    const char *title;
     const char *description;
     const char *helpText;
 };
 
 const OrderInfo kOrders[] = {
-    {Order::Column, "column", "each column from the left, its pages from the top in turn",
+    {Order::Column, "column", "Column by column, each column's pages from the top",
+     "each column from the left, its pages from the top in turn",
      "each column's pages in turn, the top page first"},
-    {Order::Page, "page", "each page from the top, its columns from the left in turn",
+    {Order::Page, "page", "Page by page, each page's columns from the left",
+     "each page from the top, its columns from the left in turn",
      "every column of the top page, then of the next"},
 };
 
@@ -65,6 +68,11 @@ std::optional<Order> orderNamed(QStringView text)
             return order.order;
     }
     return std::nullopt;
+}
+
+QString title(Order order)
+{
+    return QString::fromUtf8(info(order).title);
 }
 
 QString description(Order order)

@@ -32,7 +32,9 @@ std::vector<Order> orders();
 // "page".
 QLatin1String name(Order order);
 std::optional<Order> orderNamed(QStringView name);
-// How its records run, as a header's comment and the export dialog say it:
+// As a list shows it: "Column by column, each column's pages from the top".
+QString title(Order order);
+// How its records run, as a header's comment says it:
 // "each column from the left, its pages from the top in turn".
 QString description(Order order);
 // The same in the words of the command's help: "each column's pages in
