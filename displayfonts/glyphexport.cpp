@@ -133,13 +133,7 @@ bool keeps(const Glyph &glyph, const Options &options)
 {
     if (options.ranges.isEmpty())
         return true;
-    if (glyph.codePoint == Glyph::kNoCodePoint)
-        return false;
-    for (const auto &range : options.ranges) {
-        if (glyph.codePoint >= range.first && glyph.codePoint <= range.second)
-            return true;
-    }
-    return false;
+    return glyph.codePoint != Glyph::kNoCodePoint && CodePoints::contains(options.ranges, glyph.codePoint);
 }
 
 QString label(const Glyph &glyph, int source)
