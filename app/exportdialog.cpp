@@ -2,7 +2,6 @@
 
 #include "alertline.h"
 #include "comboboxaccessible.h"
-#include "csource.h"
 #include "glyphsetsession.h"
 #include "textpreviewview.h"
 

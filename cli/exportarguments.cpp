@@ -1,7 +1,6 @@
 #include "exportarguments.h"
 
 #include "codepoints.h"
-#include "csource.h"
 #include "exportchoices.h"
 #include "glyphset.h"
 

@@ -3,7 +3,6 @@
 #include "codepoints.h"
 #include "encoderinput.h"
 #include "fontcodes.h"
-#include "glyphexport.h"
 #include "glyphset.h"
 
 #include <algorithm>
