@@ -2,7 +2,6 @@
 
 #include "alertline.h"
 #include "comboboxaccessible.h"
-#include "csource.h"
 #include "glyphsetsession.h"
 #include "textpreviewview.h"
 
@@ -41,19 +40,6 @@ QString sentence(QString text)
             text += QLatin1Char('.');
     }
     return text;
-}
-
-QString orderText(BitOrder order)
-{
-    switch (order.kind()) {
-    case BitOrder::Vertical:
-        return ExportDialog::tr("Vertical");
-    case BitOrder::Horizontal:
-        return ExportDialog::tr("Horizontal");
-    case BitOrder::HorizontalLeftToRight:
-        break;
-    }
-    return ExportDialog::tr("Horizontal, left to right");
 }
 
 QColor mixed(const QColor &base, const QColor &tint, qreal share)
@@ -108,9 +94,8 @@ void ExportDialog::createControls()
     m_lstPageOrder = new QComboBox(this);
     m_lstPageOrder->setObjectName(QStringLiteral("lstPageOrder"));
     m_lstPageOrder->setAccessibleName(tr("Page order"));
-    m_lstPageOrder->addItem(tr("Column by column, each column's pages from the top"),
-                            int(FontExport::PageOrder::Column));
-    m_lstPageOrder->addItem(tr("Page by page, each page's columns from the left"), int(FontExport::PageOrder::Page));
+    for (const PageLayout::Order order : PageLayout::orders())
+        m_lstPageOrder->addItem(PageLayout::title(order), int(order));
     m_lstPageOrder->setCurrentIndex(m_lstPageOrder->findData(int(choices.pageOrder)));
     m_chkWidths = new QCheckBox(tr("Each glyph's &width before its bytes"), this);
     m_chkWidths->setObjectName(QStringLiteral("chkWidths"));
@@ -208,7 +193,7 @@ void ExportDialog::setOutput(const ExportOptions &output)
 void ExportDialog::showOutput()
 {
     m_lblOutput->setText(tr("%1, prefix “%2”, delimiter “%3”, as in the main window")
-                                 .arg(orderText(m_output.order), m_output.prefix, m_output.delimiter));
+                                 .arg(m_output.order.title(), m_output.prefix, m_output.delimiter));
 }
 
 ExportChoices ExportDialog::choices() const
@@ -294,14 +279,13 @@ FontExport::Format ExportDialog::format() const
 void ExportDialog::optionsChanged()
 {
     const FontExport::Format chosen = format();
-    const bool lines = chosen == FontExport::Format::Lines;
-    const bool pages = chosen == FontExport::Format::Pages;
-    m_txtName->setEnabled(!lines);
+    using Choice = FontExport::Choice;
+    m_txtName->setEnabled(FontExport::takes(chosen, Choice::Name));
     // The other formats name every glyph in a comment of their own.
-    m_chkComments->setEnabled(lines);
-    m_lblOutput->setEnabled(lines || chosen == FontExport::Format::C);
-    m_lstPageOrder->setEnabled(pages);
-    m_chkWidths->setEnabled(pages);
+    m_chkComments->setEnabled(FontExport::takes(chosen, Choice::Comments));
+    m_lblOutput->setEnabled(FontExport::takes(chosen, Choice::Orientation));
+    m_lstPageOrder->setEnabled(FontExport::takes(chosen, Choice::PageOrder));
+    m_chkWidths->setEnabled(FontExport::takes(chosen, Choice::Widths));
 
     m_options = FontExport::Options();
     m_options.format = chosen;
@@ -371,7 +355,8 @@ void ExportDialog::showResult(FontExport::Result result)
     QLineEdit *field = nullptr;
     if (!m_stop.isEmpty())
         field = m_stopField;
-    else if (!m_result.ok() && format() != FontExport::Format::Lines && !CSource::isIdentifier(m_options.name))
+    else if (!m_result.ok() && FontExport::takes(format(), FontExport::Choice::Name)
+             && !FontExport::isName(format(), m_options.name))
         field = m_txtName;
     markFault(field, m_result.error);
 }
@@ -420,12 +405,9 @@ QString ExportDialog::suggestedPath() const
 {
     // The lines need no name, but their file still gets one.
     QString name = m_txtName->text();
-    if (!CSource::isIdentifier(name))
+    if (!FontExport::isName(format(), name))
         name = ExportChoices::defaultName(m_fontPath);
-    // u8g2 and u8x8 fonts define their array as the libraries' own fonts
-    // do, to be compiled once as C; the others are headers to include.
-    const bool source = format() == FontExport::Format::U8g2 || format() == FontExport::Format::U8x8;
-    return QFileInfo(m_fontPath).absoluteDir().filePath(name + (source ? QStringLiteral(".c") : QStringLiteral(".h")));
+    return QFileInfo(m_fontPath).absoluteDir().filePath(name + FontExport::suffix(format()));
 }
 
 void ExportDialog::cmdSave_Click()

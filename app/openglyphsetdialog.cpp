@@ -101,9 +101,13 @@ void OpenGlyphSetDialog::createPictureControls(QFormLayout *form)
     if (array) {
         m_order = new QComboBox(this);
         m_order->setObjectName(QStringLiteral("lstOrder"));
-        m_order->addItem(tr("Vertical: a value per column, top cell lowest"), int(BitOrder::Vertical));
-        m_order->addItem(tr("Horizontal: a value per row, right cell lowest"), int(BitOrder::Horizontal));
-        m_order->addItem(tr("Horizontal, left to right: left cell lowest"), int(BitOrder::HorizontalLeftToRight));
+        for (const BitOrder::Kind kind : BitOrder::all()) {
+            const BitOrder::Words &words = BitOrder(kind).words();
+            m_order->addItem(tr("%1: a value per %2, %3 cell lowest")
+                                     .arg(BitOrder(kind).title(), QLatin1String(words.line),
+                                          QLatin1String(words.lowestCell)),
+                             int(kind));
+        }
         m_order->setCurrentIndex(m_order->findData(int(m_options.array.order.kind())));
         form->addRow(tr("&Values:"), m_order);
     } else {

@@ -6,10 +6,75 @@
 #include "exportoptions.h"
 #include "glyphset.h"
 #include "openoptions.h"
+#include "pagelayout.h"
+
+#include <algorithm>
 
 namespace CommandOptions {
 
 namespace {
+
+QList<FontExport::Format> formatsTaking(FontExport::Choice choice)
+{
+    QList<FontExport::Format> formats;
+    for (const FontExport::Format format : FontExport::formats()) {
+        if (FontExport::takes(format, choice))
+            formats << format;
+    }
+    return formats;
+}
+
+// "lines, a Copy to Text line per glyph (the default); c, ...".
+QString formatList()
+{
+    QStringList formats;
+    for (const FontExport::Format format : FontExport::formats()) {
+        formats << FontExport::name(format) + QLatin1String(", ") + FontExport::description(format)
+                        + (format == FontExport::Options().format ? QLatin1String(" (the default)") : QLatin1String());
+    }
+    return formats.join(QLatin1String("; "));
+}
+
+// "gfx, u8x8 and pages hold code points up to 255, u8g2 up to U+FFFF": the
+// formats that hold fewer than every code point, by their reach.
+QString formatReach()
+{
+    std::vector<std::pair<int, QStringList>> reaches;
+    for (const FontExport::Format format : FontExport::formats()) {
+        const int highest = FontExport::highestCodePoint(format);
+        if (highest >= CodePoints::kMax)
+            continue;
+        auto it = std::find_if(reaches.begin(), reaches.end(), [highest](const auto &reach) { return reach.first == highest; });
+        if (it == reaches.end())
+            it = reaches.insert(reaches.end(), {highest, {}});
+        it->second << FontExport::name(format);
+    }
+    QStringList parts;
+    for (const auto &[highest, names] : reaches) {
+        const QString who = names.size() == 1 ? names.front()
+                                              : names.mid(0, names.size() - 1).join(QLatin1String(", "))
+                        + QLatin1String(" and ") + names.back();
+        // An 8-bit reach reads as a number, a wider one as a code point.
+        const QString reach = highest <= 0xFF ? QString::number(highest) : CodePoints::name(highest);
+        parts << (parts.isEmpty() ? QStringLiteral("%1 hold code points up to %2") : QStringLiteral("%1 up to %2"))
+                         .arg(who, reach);
+    }
+    return parts.join(QLatin1String(", "));
+}
+
+QString orientationHelp(BitOrder byDefault)
+{
+    const BitOrder::Words &vertical = BitOrder(BitOrder::Vertical).words();
+    const BitOrder::Words &horizontal = BitOrder(BitOrder::Horizontal).words();
+    const BitOrder::Words &leftToRight = BitOrder(BitOrder::HorizontalLeftToRight).words();
+    return QStringLiteral("One value per %1, the %2 cell its lowest bit (%3), or one per %4, the %5 cell its "
+                          "lowest bit (%6) or the %7 (%8); default %9. Source code is read in this order too, "
+                          "whatever the format.")
+            .arg(QLatin1String(vertical.line), QLatin1String(vertical.lowestCell), QLatin1String(vertical.name),
+                 QLatin1String(horizontal.line), QLatin1String(horizontal.lowestCell),
+                 QLatin1String(horizontal.name), QLatin1String(leftToRight.lowestCell),
+                 QLatin1String(leftToRight.name), byDefault.name());
+}
 
 std::vector<Option> table()
 {
@@ -23,42 +88,36 @@ std::vector<Option> table()
     orientations.replace(QLatin1String(", "), QLatin1String("|"));
     QString formats = FontExport::nameList();
     formats.replace(QLatin1String(", "), QLatin1String("|"));
-    using Format = FontExport::Format;
-    const QList<Format> lines = {Format::Lines};
-    const QList<Format> named = {Format::C, Format::Gfx, Format::U8g2, Format::U8x8, Format::Pages};
+    QStringList pageOrders;
+    for (const PageLayout::Order order : PageLayout::orders())
+        pageOrders << PageLayout::name(order);
+    using Choice = FontExport::Choice;
+    using Order = PageLayout::Order;
 
     return {
         {Id::Format, {"format"}, formats,
-         QStringLiteral("What is written: lines, a Copy to Text line per glyph (the default); c, a C header "
-                        "with an array of the readout values, a row per glyph; gfx, a GFXfont for the Adafruit "
-                        "GFX library; u8g2, a font for u8g2; u8x8, a font of 8 x 8 tiles for u8x8; pages, a "
-                        "C header of each column's 8-row pages, bit 0 the top row, as page-addressed displays "
-                        "(SSD1306, SH1106, ST7565, KS0108) take them. gfx, u8x8 and pages hold code points up "
-                        "to 255, u8g2 up to U+FFFF: --range and --remap choose and place the glyphs."),
+         QStringLiteral("What is written: %1. %2: --range and --remap choose and place the glyphs.")
+                 .arg(formatList(), formatReach()),
          {}, {}},
         {Id::Name, {"name"}, QStringLiteral("NAME"),
          QStringLiteral("The C name of the font's data, a letter and then letters, digits or \"_\", no keyword; "
                         "default: made from the font's file name (5x7.bdf gives font_5x7)."),
-         {}, named},
+         {}, formatsTaking(Choice::Name)},
         {Id::Orientation, {"orientation"}, orientations,
-         QStringLiteral("One value per column, the top cell its lowest bit (%1), or one per row, the rightmost "
-                        "cell its lowest bit (%2) or the leftmost (%3); default %4. Source code is read in "
-                        "this order too, whatever the format.")
-                 .arg(BitOrder(BitOrder::Vertical).name(), BitOrder(BitOrder::Horizontal).name(),
-                      BitOrder(BitOrder::HorizontalLeftToRight).name(), output.order.name()),
+         orientationHelp(output.order),
          {}},
         {Id::Prefix, {"prefix"}, QStringLiteral("TEXT"),
          QStringLiteral("Written before each byte, as typed, blanks included; may be empty; default %1.")
                  .arg(quoted.arg(output.prefix)),
-         {}, lines},
+         {}, formatsTaking(Choice::Prefix)},
         {Id::Delimiter, {"delimiter"}, QStringLiteral("TEXT"),
          QStringLiteral("Written after each byte, likewise; default %1.").arg(quoted.arg(output.delimiter)), {},
-         lines},
+         formatsTaking(Choice::Prefix)},
         {Id::Comments, {"comments"}, {},
          QStringLiteral("Ends each line with a comment naming the glyph: // U+0041 'A' for a printable "
                         "character, the glyph's name otherwise. No comment ends in a backslash, so none "
                         "continues onto the next line. The other formats always name each glyph."),
-         {}, lines},
+         {}, formatsTaking(Choice::Comments)},
         {Id::Range, {"range"}, QStringLiteral("A-B,C,..."),
          QStringLiteral("Only the glyphs of these code points, written U+0041, 0x41 or 65; a glyph without a "
                         "code point is left out then. May be given more than once. A BDF font too large to "
@@ -69,14 +128,15 @@ std::vector<Option> table()
                         "U+0410-U+044F:0xC0 puts Cyrillic where an 8-bit font has room. May be given more than "
                         "once."),
          {}},
-        {Id::PageOrder, {"page-order"}, QStringLiteral("column|page"),
-         QStringLiteral("pages: each column's pages in turn, the top page first (column, the default), or every "
-                        "column of the top page, then of the next (page)."),
-         {}, {Format::Pages}},
+        {Id::PageOrder, {"page-order"}, pageOrders.join(QLatin1Char('|')),
+         QStringLiteral("pages: %1 (%2, the default), or %3 (%4).")
+                 .arg(PageLayout::helpText(Order::Column), PageLayout::name(Order::Column),
+                      PageLayout::helpText(Order::Page), PageLayout::name(Order::Page)),
+         {}, formatsTaking(Choice::PageOrder)},
         {Id::Widths, {"widths"}, {},
          QStringLiteral("pages: each glyph's width, its advance within the cell, in a byte before its bytes, "
                         "as proportional fonts of page-addressed displays have it."),
-         {}, {Format::Pages}},
+         {}, formatsTaking(Choice::Widths)},
         {Id::Output, {"o", "output"}, QStringLiteral("FILE"),
          QStringLiteral("Writes FILE instead of standard output, whole or not at all: an existing file is "
                         "replaced only once the export is complete. A device or a pipe is written into."),

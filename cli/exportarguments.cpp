@@ -1,10 +1,8 @@
 #include "exportarguments.h"
 
 #include "codepoints.h"
-#include "csource.h"
+#include "exportchoices.h"
 #include "glyphset.h"
-
-#include <QFileInfo>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -45,11 +43,174 @@ bool parseSize(QStringView text, QPair<int, int> *size)
     return true;
 }
 
+using Id = CommandOptions::Id;
+
+// Reads an option's values (the last one counts, but for the options that
+// may be given more than once) into the arguments; what is wrong with them,
+// or an empty string.
+using Reader = QString (*)(ExportArguments &arguments, const QStringList &values);
+
+QString readFormat(ExportArguments &arguments, const QStringList &values)
+{
+    const std::optional<FontExport::Format> named = FontExport::formatNamed(values.last());
+    if (!named)
+        return QStringLiteral("--format: '%1' is none of %2").arg(values.last(), FontExport::nameList());
+    arguments.format = *named;
+    return {};
+}
+
+QString readName(ExportArguments &arguments, const QStringList &values)
+{
+    arguments.name = values.last();
+    QString why;
+    if (!FontExport::isName(arguments.format, arguments.name, &why))
+        return QStringLiteral("--name: %1").arg(why);
+    return {};
+}
+
+QString readOrientation(ExportArguments &arguments, const QStringList &values)
+{
+    arguments.order = BitOrder::fromName(values.last());
+    if (!arguments.order)
+        return QStringLiteral("--orientation: '%1' is none of %2").arg(values.last(), BitOrder::nameList());
+    return {};
+}
+
+QString readPrefix(ExportArguments &arguments, const QStringList &values)
+{
+    arguments.prefix = values.last();
+    return {};
+}
+
+QString readDelimiter(ExportArguments &arguments, const QStringList &values)
+{
+    arguments.delimiter = values.last();
+    return {};
+}
+
+QString readComments(ExportArguments &arguments, const QStringList &)
+{
+    arguments.comments = true;
+    return {};
+}
+
+QString readRanges(ExportArguments &arguments, const QStringList &values)
+{
+    for (const QString &text : values) {
+        QString error;
+        CodePoints::Ranges read;
+        if (!CodePoints::parseRanges(text, &read, &error))
+            return QStringLiteral("--range: ") + error;
+        arguments.ranges.append(read);
+    }
+    return {};
+}
+
+QString readRemaps(ExportArguments &arguments, const QStringList &values)
+{
+    for (const QString &text : values) {
+        CodePoints::Remaps read;
+        QString error;
+        if (!CodePoints::parseRemaps(text, &read, &error))
+            return QStringLiteral("--remap: ") + error;
+        for (const CodePoints::Remap &remap : read) {
+            for (const CodePoints::Remap &earlier : std::as_const(arguments.remaps)) {
+                if (remap.first <= earlier.last && earlier.first <= remap.last)
+                    return QStringLiteral("--remap: %1-%2 overlaps an earlier range")
+                            .arg(CodePoints::name(remap.first), CodePoints::name(remap.last));
+            }
+            arguments.remaps.append(remap);
+        }
+    }
+    return {};
+}
+
+QString readPageOrder(ExportArguments &arguments, const QStringList &values)
+{
+    const std::optional<PageLayout::Order> named = PageLayout::orderNamed(values.last());
+    if (!named)
+        return QStringLiteral("--page-order: '%1' is neither %2 nor %3")
+                .arg(values.last(), PageLayout::name(PageLayout::Order::Column), PageLayout::name(PageLayout::Order::Page));
+    arguments.pageOrder = *named;
+    return {};
+}
+
+QString readWidths(ExportArguments &arguments, const QStringList &)
+{
+    arguments.widths = true;
+    return {};
+}
+
+QString readFile(QString *file, const QStringList &values)
+{
+    *file = values.last();
+    return file->isEmpty() ? QStringLiteral("-o and --check need a file name") : QString();
+}
+
+QString readOutput(ExportArguments &arguments, const QStringList &values)
+{
+    return readFile(&arguments.outputFile, values);
+}
+
+QString readCheck(ExportArguments &arguments, const QStringList &values)
+{
+    return readFile(&arguments.checkFile, values);
+}
+
+QString readSize(ExportArguments &arguments, const QStringList &values)
+{
+    QPair<int, int> cells;
+    if (!parseSize(values.last(), &cells))
+        return QStringLiteral("--size: '%1' is not COLSxROWS with %2 to %3 of each")
+                .arg(values.last()).arg(GlyphSet::kMinSize).arg(GlyphSet::kMaxSize);
+    arguments.size = cells;
+    return {};
+}
+
+QString readFirst(ExportArguments &arguments, const QStringList &values)
+{
+    int code = 0;
+    if (!CodePoints::parse(values.last(), &code))
+        return QStringLiteral("--first: '%1' is no code point (U+0041, 0x41 or 65)").arg(values.last());
+    arguments.firstCodePoint = code;
+    return {};
+}
+
+QString readThreshold(ExportArguments &arguments, const QStringList &values)
+{
+    int level = 0;
+    if (!parseNumber(values.last(), CommandOptions::kMaxThreshold, &level))
+        return QStringLiteral("--threshold: '%1' is not a grey level from 0 to %2")
+                .arg(values.last()).arg(CommandOptions::kMaxThreshold);
+    arguments.threshold = level;
+    return {};
+}
+
+QString readPixelSize(ExportArguments &arguments, const QStringList &values)
+{
+    int pixels = 0;
+    if (!parseNumber(values.last(), CommandOptions::kMaxPixelSize, &pixels) || pixels < 1)
+        return QStringLiteral("--pixel-size: '%1' is not a size from 1 to %2 pixels")
+                .arg(values.last()).arg(CommandOptions::kMaxPixelSize);
+    arguments.pixelSize = pixels;
+    return {};
+}
+
+// How each option of the table is read; --help and --version end the
+// parsing before any is.
+const std::map<Id, Reader> kReaders = {
+    {Id::Format, readFormat},       {Id::Name, readName},         {Id::Orientation, readOrientation},
+    {Id::Prefix, readPrefix},       {Id::Delimiter, readDelimiter}, {Id::Comments, readComments},
+    {Id::Range, readRanges},        {Id::Remap, readRemaps},      {Id::PageOrder, readPageOrder},
+    {Id::Widths, readWidths},       {Id::Output, readOutput},     {Id::Check, readCheck},
+    {Id::Size, readSize},           {Id::First, readFirst},       {Id::Threshold, readThreshold},
+    {Id::PixelSize, readPixelSize},
+};
+
 } // namespace
 
 QString ExportArguments::parse(const QStringList &arguments)
 {
-    using Id = CommandOptions::Id;
     std::map<Id, QCommandLineOption> options;
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -62,19 +223,12 @@ QString ExportArguments::parse(const QStringList &arguments)
     if (!parser.parse(QStringList{QStringLiteral("export")} + arguments))
         return parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0);
 
-    const auto isSet = [&](Id id) { return parser.isSet(options.at(id)); };
-    const auto value = [&](Id id) { return parser.value(options.at(id)); };
     for (const CommandOptions::Option &option : CommandOptions::all()) {
-        if (isSet(option.id))
+        if (parser.isSet(options.at(option.id)))
             given.append(option.id);
     }
-
-    if (isSet(Id::Help)) {
-        action = Action::Help;
-        return {};
-    }
-    if (isSet(Id::Version)) {
-        action = Action::Version;
+    if (given.contains(Id::Help) || given.contains(Id::Version)) {
+        action = given.contains(Id::Help) ? Action::Help : Action::Version;
         return {};
     }
 
@@ -85,97 +239,24 @@ QString ExportArguments::parse(const QStringList &arguments)
         return QStringLiteral("one font file at a time: '%1' is one too many").arg(positional.at(1));
     font = positional.front();
 
-    if (isSet(Id::Format)) {
-        const std::optional<FontExport::Format> named = FontExport::formatNamed(value(Id::Format));
-        if (!named)
-            return QStringLiteral("--format: '%1' is none of %2").arg(value(Id::Format), FontExport::nameList());
-        format = *named;
+    // The format first: which of the other options apply depends on it.
+    if (given.contains(Id::Format)) {
+        if (const QString error = readFormat(*this, parser.values(options.at(Id::Format))); !error.isEmpty())
+            return error;
     }
     for (const Id id : std::as_const(given)) {
         if (!CommandOptions::appliesTo(CommandOptions::option(id), format))
             return QStringLiteral("%1 does not apply to --format %2")
                     .arg(CommandOptions::firstName(CommandOptions::option(id)), FontExport::name(format));
     }
-    if (isSet(Id::Name)) {
-        name = value(Id::Name);
-        QString why;
-        if (!CSource::isIdentifier(name, &why))
-            return QStringLiteral("--name: %1").arg(why);
+    for (const Id id : std::as_const(given)) {
+        if (id == Id::Format)
+            continue;
+        if (const QString error = kReaders.at(id)(*this, parser.values(options.at(id))); !error.isEmpty())
+            return error;
     }
-    for (const QString &text : parser.values(options.at(Id::Remap))) {
-        CodePoints::Remaps read;
-        QString error;
-        if (!CodePoints::parseRemaps(text, &read, &error))
-            return QStringLiteral("--remap: ") + error;
-        for (const CodePoints::Remap &remap : read) {
-            for (const CodePoints::Remap &earlier : std::as_const(remaps)) {
-                if (remap.first <= earlier.last && earlier.first <= remap.last)
-                    return QStringLiteral("--remap: %1-%2 overlaps an earlier range")
-                            .arg(CodePoints::name(remap.first), CodePoints::name(remap.last));
-            }
-            remaps.append(remap);
-        }
-    }
-    if (isSet(Id::PageOrder)) {
-        const QString order = value(Id::PageOrder);
-        const std::optional<FontExport::PageOrder> named = FontExport::pageOrderNamed(order);
-        if (!named)
-            return QStringLiteral("--page-order: '%1' is neither column nor page").arg(order);
-        pageOrder = *named;
-    }
-    widths = isSet(Id::Widths);
-
-    if (isSet(Id::Orientation)) {
-        order = BitOrder::fromName(value(Id::Orientation));
-        if (!order)
-            return QStringLiteral("--orientation: '%1' is none of %2").arg(value(Id::Orientation), BitOrder::nameList());
-    }
-    if (isSet(Id::Prefix))
-        prefix = value(Id::Prefix);
-    if (isSet(Id::Delimiter))
-        delimiter = value(Id::Delimiter);
-    comments = isSet(Id::Comments);
-    for (const QString &text : parser.values(options.at(Id::Range))) {
-        QString error;
-        CodePoints::Ranges read;
-        if (!CodePoints::parseRanges(text, &read, &error))
-            return QStringLiteral("--range: ") + error;
-        ranges.append(read);
-    }
-    outputFile = value(Id::Output);
-    checkFile = value(Id::Check);
-    if ((isSet(Id::Output) && outputFile.isEmpty()) || (isSet(Id::Check) && checkFile.isEmpty()))
-        return QStringLiteral("-o and --check need a file name");
     if (!outputFile.isEmpty() && !checkFile.isEmpty())
         return QStringLiteral("-o and --check exclude each other: --check writes nothing");
-
-    if (isSet(Id::Size)) {
-        QPair<int, int> cells;
-        if (!parseSize(value(Id::Size), &cells))
-            return QStringLiteral("--size: '%1' is not COLSxROWS with %2 to %3 of each")
-                    .arg(value(Id::Size)).arg(GlyphSet::kMinSize).arg(GlyphSet::kMaxSize);
-        size = cells;
-    }
-    if (isSet(Id::First)) {
-        int code = 0;
-        if (!CodePoints::parse(value(Id::First), &code))
-            return QStringLiteral("--first: '%1' is no code point (U+0041, 0x41 or 65)").arg(value(Id::First));
-        firstCodePoint = code;
-    }
-    if (isSet(Id::Threshold)) {
-        int level = 0;
-        if (!parseNumber(value(Id::Threshold), CommandOptions::kMaxThreshold, &level))
-            return QStringLiteral("--threshold: '%1' is not a grey level from 0 to %2")
-                    .arg(value(Id::Threshold)).arg(CommandOptions::kMaxThreshold);
-        threshold = level;
-    }
-    if (isSet(Id::PixelSize)) {
-        int pixels = 0;
-        if (!parseNumber(value(Id::PixelSize), CommandOptions::kMaxPixelSize, &pixels) || pixels < 1)
-            return QStringLiteral("--pixel-size: '%1' is not a size from 1 to %2 pixels")
-                    .arg(value(Id::PixelSize)).arg(CommandOptions::kMaxPixelSize);
-        pixelSize = pixels;
-    }
     return {};
 }
 
@@ -205,13 +286,6 @@ FontExport::Options ExportArguments::exportOptions(const std::optional<ExportOpt
     options.remaps = remaps;
     options.pageOrder = pageOrder;
     options.widths = widths;
-    options.name = name;
-    if (options.name.isEmpty()) {
-        // "5x7.bdf" and "5x7.bdf.gz" alike give font_5x7.
-        QString base = QFileInfo(font).fileName();
-        if (base.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-            base.chop(3);
-        options.name = CSource::identifier(QFileInfo(base).completeBaseName());
-    }
+    options.name = name.isEmpty() ? ExportChoices::defaultName(font) : name;
     return options;
 }

@@ -18,6 +18,8 @@ bool consecutive(const GlyphSet &set)
 
 QString codeName(const Glyph &glyph)
 {
+    // Only a glyph without a code point, which no remap moves, is named
+    // by its label.
     return glyph.codePoint < 0 ? GlyphExport::label(glyph) : CodePoints::name(glyph.codePoint);
 }
 
@@ -25,9 +27,9 @@ QString codeName(const Glyph &glyph)
 QString orderText(BitOrder order, int rows, int cols)
 {
     const int length = order.bitsPerValue(rows, cols);
-    return QStringLiteral("one value per %1, the %2 cell in bit %3 (%4)")
-            .arg(order.isVertical() ? QStringLiteral("column from the left") : QStringLiteral("row from the top"),
-                 order.isVertical() ? QStringLiteral("top") : QStringLiteral("leftmost"))
+    const BitOrder::Words &words = order.words();
+    return QStringLiteral("one value per %1 %2, the %3 cell in bit %4 (%5)")
+            .arg(QLatin1String(words.line), QLatin1String(words.linesFrom), QLatin1String(words.firstCell))
             .arg(order.bitOfCell(0, length))
             .arg(order.name());
 }
@@ -67,19 +69,18 @@ QString codeTable(const GlyphSet &set, const QString &id)
 }
 } // namespace
 
-CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
+CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const std::vector<int> &sources)
 {
     if (set.isEmpty())
         return {QString(), QStringLiteral("there are no glyphs to write")};
-    const QString id = CSource::identifier(name);
+    Q_ASSERT(CSource::isIdentifier(name));
+    const QString id = name.toString();
     const int valueCount = order.valueCount(set.rows(), set.cols());
     const int bits = order.bitsPerValue(set.rows(), set.cols());
     const bool narrow = bits <= 8;
     const bool inSequence = consecutive(set);
 
-    QString out;
-    if (!set.fontName.isEmpty())
-        out += QLatin1String("// ") + CSource::commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+    QString out = CSource::fontNameLine(set);
     out += QStringLiteral("// %1 of %2 x %3 pixels, %4 to %5%6.\n")
                    .arg(CSource::glyphCount(set.size()))
                    .arg(set.cols())
@@ -91,7 +92,7 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
                    .arg(bits)
                    .arg(orderText(order, set.rows(), set.cols()));
     out += QLatin1Char('\n');
-    out += QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
+    out += CSource::guardStart(id);
 
     std::vector<CSource::Constant> constants;
     if (inSequence) {
@@ -109,17 +110,18 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order)
     out.reserve(out.size() + set.size() * (valueCount * (narrow ? 6 : 8) + 48));
     out += QStringLiteral("\nstatic const %1 %2[%2Count][%2Values] = {\n")
                    .arg(narrow ? QLatin1String("uint8_t") : QLatin1String("uint16_t"), id);
-    for (const Glyph &glyph : set.glyphs()) {
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
         out += QLatin1String("    { ");
         out += CSource::hexList(order.values(glyph.bits), narrow ? 2 : 4);
         out += QLatin1String(" }, // ");
-        out += GlyphExport::label(glyph);
+        out += GlyphExport::label(glyph, GlyphExport::sourceOf(sources, i));
         out += u'\n';
     }
     out += QLatin1String("};\n");
     if (!inSequence)
         out += codeTable(set, id);
-    out += QLatin1String("\n#endif\n");
+    out += CSource::guardEnd();
     return {out, QString()};
 }
 

@@ -14,8 +14,8 @@
 namespace CHeader {
 
 // The header for every glyph of `set` in set order; `name` names the array
-// (made an identifier if it is none). Values of up to 8 bits are uint8_t,
+// (a C name, as FontExport::isName takes). Values of up to 8 bits are uint8_t,
 // wider ones uint16_t. Fails only for a set without glyphs.
-CSource::File write(const GlyphSet &set, QStringView name, BitOrder order);
+CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const std::vector<int> &sources = {});
 
 } // namespace CHeader

@@ -1,5 +1,8 @@
 #include "csource.h"
 
+#include "codepoints.h"
+#include "glyphexport.h"
+#include "glyphset.h"
 #include "hexdigits.h"
 
 #include <QChar>
@@ -212,6 +215,35 @@ QString glyphCount(qsizetype count)
 QString comment(QStringView text, QStringView indent)
 {
     return indent.toString() + QLatin1String("// ") + commentText(text) + QLatin1Char('\n');
+}
+
+QString fontNameLine(const GlyphSet &set)
+{
+    if (set.fontName.isEmpty())
+        return {};
+    return QLatin1String("// ") + commentText(QString::fromUtf8(set.fontName)) + QLatin1Char('\n');
+}
+
+QString guardStart(QStringView id)
+{
+    return QStringLiteral("#ifndef %1_H\n#define %1_H\n\n#include <stdint.h>\n\n").arg(id);
+}
+
+QLatin1String guardEnd()
+{
+    return QLatin1String("\n#endif\n");
+}
+
+QString libraryInclude(QStringView library)
+{
+    return QStringLiteral("#ifdef ARDUINO\n#include <clib/%1.h>\n#else\n#include \"%1.h\"\n#endif\n\n").arg(library);
+}
+
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources)
+{
+    const qsizetype index = set.indexOf(code);
+    return index >= 0 ? GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index))
+                      : CodePoints::name(code) + missing.toString();
 }
 
 } // namespace CSource

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class GlyphSet;
+
 // Pieces of C source that every export writes: identifiers, byte tables and
 // comments, in the one style the exports share. What it writes compiles as
 // C99 and as C++.
@@ -74,5 +76,21 @@ QString glyphCount(qsizetype count);
 // A whole comment line: `indent`, "// ", the text made safe by commentText()
 // and "\n".
 QString comment(QStringView text, QStringView indent = {});
+
+// What every file of C begins or ends with.
+
+// "// " and the font's name made safe, on a line of its own; nothing for a
+// font without a name.
+QString fontNameLine(const GlyphSet &set);
+// The include guard of the header that defines `id`, and <stdint.h>.
+QString guardStart(QStringView id);
+QLatin1String guardEnd();
+// The display library's header `library` ("u8g2"): the Arduino library keeps
+// its C header under clib/ in its sources.
+QString libraryInclude(QStringView library);
+// What names code `code` in its comment: its glyph's label (with its source
+// among `sources`, as GlyphExport::label names it), or the code point
+// followed by `missing` (": no glyph") where the set has none.
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources);
 
 } // namespace CSource

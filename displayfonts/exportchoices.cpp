@@ -83,7 +83,7 @@ ExportChoices::Properties ExportChoices::properties() const
     if (comments != defaults.comments)
         add("COMMENTS", QByteArray::number(int(comments)));
     if (pageOrder != defaults.pageOrder)
-        add("PAGE_ORDER", BdfFormat::quoted(FontExport::name(pageOrder)));
+        add("PAGE_ORDER", BdfFormat::quoted(PageLayout::name(pageOrder)));
     if (widths != defaults.widths)
         add("WIDTHS", QByteArray::number(int(widths)));
     if (codePoints != defaults.codePoints)
@@ -111,7 +111,7 @@ ExportChoices ExportChoices::fromProperties(const Properties &properties)
             if (const auto format = FontExport::formatNamed(text.value_or(QString())))
                 choices.format = *format;
         } else if (name == "PAGE_ORDER") {
-            if (const auto order = FontExport::pageOrderNamed(text.value_or(QString())))
+            if (const auto order = PageLayout::orderNamed(text.value_or(QString())))
                 choices.pageOrder = *order;
         } else if (name == "COMMENTS" || name == "WIDTHS") {
             if (const auto number = numberValue(value, 0, 1))

@@ -3,13 +3,9 @@
 #include "cheader.h"
 #include "csource.h"
 #include "gfxfont.h"
-#include "gfxheader.h"
-#include "pageheader.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
-#include "u8g2source.h"
 #include "u8x8font.h"
-#include "u8x8source.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -21,21 +17,135 @@ namespace FontExport {
 
 namespace {
 
+// What a format's decoder draws of its export, for drawn().
+struct Decoded
+{
+    std::optional<std::vector<DrawnGlyph>> glyphs;
+    int lineHeight = 0;
+    QString error;
+};
+
+PageLayout::Options pageOptions(const Options &options)
+{
+    return {options.pageOrder, options.widths};
+}
+
+using Sources = GlyphExport::Sources;
+
+// Each format's writer and decoder, given the glyphs the export selected.
+
+CSource::File writeLines(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return {GlyphExport::text(set, options.lines, sources), QString()};
+}
+
+CSource::File writeC(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return CHeader::write(set, options.name, options.lines.output.order, sources);
+}
+
+CSource::File writeGfx(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return GfxFont::write(set, options.name, sources);
+}
+
+CSource::File writeU8g2(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return U8g2Font::write(set, options.name, sources);
+}
+
+CSource::File writeU8x8(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return U8x8Font::write(set, options.name, sources);
+}
+
+CSource::File writePages(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return PageLayout::write(set, options.name, pageOptions(options), sources);
+}
+
+// Lines and C hold a cell's values and nothing of where it stands: a
+// firmware draws the cell from the values, its top-left corner at the pen,
+// and moves on by its width.
+Decoded drawCells(const GlyphSet &set, const Options &options)
+{
+    const BitOrder order = options.lines.output.order;
+    Decoded result{std::vector<DrawnGlyph>(), set.rows(), QString()};
+    for (const Glyph &glyph : set.glyphs()) {
+        const Drawing cell = order.drawing(order.values(glyph.bits), set.rows(), set.cols());
+        result.glyphs->push_back({glyph.codePoint, set.cols(), 0, 0, cell});
+    }
+    return result;
+}
+
+Decoded drawGfx(const GlyphSet &set, const Options &)
+{
+    const GfxFont::Result encoded = GfxFont::encode(set);
+    if (!encoded.font)
+        return {std::nullopt, set.rows(), encoded.error};
+    return {GfxFont::decode(*encoded.font), encoded.font->yAdvance, QString()};
+}
+
+Decoded drawU8g2(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, set.rows(), QString()};
+    if (const std::optional<QByteArray> bytes = U8g2Font::encode(set, &result.error))
+        result.glyphs = U8g2Font::decode(*bytes, &result.error);
+    return result;
+}
+
+Decoded drawU8x8(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, PageLayout::pageCount(set.rows()) * 8, QString()};
+    if (const std::optional<QByteArray> bytes = U8x8Font::encode(set, &result.error))
+        result.glyphs = U8x8Font::decode(*bytes, &result.error);
+    return result;
+}
+
+Decoded drawPages(const GlyphSet &set, const Options &options)
+{
+    const PageLayout::Result encoded = PageLayout::encode(set, pageOptions(options));
+    if (!encoded.font)
+        return {std::nullopt, set.rows(), encoded.error};
+    return {PageLayout::decode(*encoded.font), PageLayout::pageCount(set.rows()) * 8, QString()};
+}
+
+constexpr unsigned bit(Choice choice)
+{
+    return 1u << unsigned(choice);
+}
+
 struct FormatInfo
 {
     Format format;
     const char *name;
     const char *title;
+    const char *description;
     int highestCodePoint;
+    unsigned choices; // bits of Choice
+    const char *suffix;
+    CSource::File (*write)(const GlyphSet &, const Options &, const Sources &);
+    Decoded (*draw)(const GlyphSet &, const Options &);
+    // Names that the library's header declares, which a font cannot take.
+    bool (*isLibraryName)(QStringView name) = nullptr;
 };
 
+constexpr unsigned kNamed = bit(Choice::Name);
+
 const FormatInfo kFormats[] = {
-    {Format::Lines, "lines", "Copy to Text lines", CodePoints::kMax},
-    {Format::C, "c", "C header of readout values", CodePoints::kMax},
-    {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", 0xFF},
-    {Format::U8g2, "u8g2", "u8g2 font", 0xFFFF},
-    {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", 0xFF},
-    {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)", 0xFF},
+    {Format::Lines, "lines", "Copy to Text lines", "a Copy to Text line per glyph", CodePoints::kMax,
+     bit(Choice::Orientation) | bit(Choice::Prefix) | bit(Choice::Comments), ".h", writeLines, drawCells},
+    {Format::C, "c", "C header of readout values", "a C header with an array of the readout values, a row per glyph",
+     CodePoints::kMax, kNamed | bit(Choice::Orientation), ".h", writeC, drawCells},
+    {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", "a GFXfont for the Adafruit GFX library", 0xFF, kNamed, ".h",
+     writeGfx, drawGfx, GfxFont::isLibraryName},
+    {Format::U8g2, "u8g2", "u8g2 font", "a font for u8g2", 0xFFFF, kNamed, ".c", writeU8g2, drawU8g2},
+    {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", "a font of 8 x 8 tiles for u8x8", 0xFF, kNamed, ".c",
+     writeU8x8, drawU8x8},
+    {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)",
+     "a C header of each column's 8-row pages, bit 0 the top row, as page-addressed displays (SSD1306, SH1106, "
+     "ST7565, KS0108) take them",
+     0xFF, kNamed | bit(Choice::PageOrder) | bit(Choice::Widths), ".h", writePages, drawPages},
 };
 
 const FormatInfo &info(Format format)
@@ -59,19 +169,6 @@ GlyphSet emptyLike(const GlyphSet &set)
 QString glyphText(const Glyph &glyph)
 {
     return GlyphExport::label(glyph);
-}
-
-PageLayout::Options pageOptions(const Options &options)
-{
-    PageLayout::Options pages;
-    pages.order = options.pageOrder == PageOrder::Page ? PageLayout::Order::Page : PageLayout::Order::Column;
-    pages.widthByte = options.widths;
-    return pages;
-}
-
-Result fromFile(const CSource::File &file)
-{
-    return {file.text, file.error};
 }
 
 } // namespace
@@ -111,23 +208,35 @@ QString title(Format format)
     return QString::fromUtf8(info(format).title);
 }
 
+QString description(Format format)
+{
+    return QString::fromUtf8(info(format).description);
+}
+
 int highestCodePoint(Format format)
 {
     return info(format).highestCodePoint;
 }
 
-QLatin1String name(PageOrder order)
+bool takes(Format format, Choice choice)
 {
-    return order == PageOrder::Page ? QLatin1String("page") : QLatin1String("column");
+    return info(format).choices & bit(choice);
 }
 
-std::optional<PageOrder> pageOrderNamed(QStringView text)
+QLatin1String suffix(Format format)
 {
-    for (const PageOrder order : {PageOrder::Column, PageOrder::Page}) {
-        if (text == name(order))
-            return order;
-    }
-    return std::nullopt;
+    return QLatin1String(info(format).suffix);
+}
+
+bool isName(Format format, QStringView name, QString *why)
+{
+    if (!CSource::isIdentifier(name, why))
+        return false;
+    if (!info(format).isLibraryName || !info(format).isLibraryName(name))
+        return true;
+    if (why)
+        *why = QStringLiteral("'%1' is a name that the library's header declares").arg(name);
+    return false;
 }
 
 Selection select(const GlyphSet &set, const Options &options)
@@ -190,8 +299,6 @@ Selection select(const GlyphSet &set, const Options &options)
     selection.sourceCodePoints.reserve(taken.size());
     for (const Taken &one : taken) {
         Glyph glyph = set.at(one.index);
-        if (one.codePoint != one.source)
-            glyph.placedFrom = one.source;
         glyph.codePoint = one.codePoint;
         chosen.append(std::move(glyph));
         selection.sourceCodePoints.push_back(one.source);
@@ -203,33 +310,17 @@ Selection select(const GlyphSet &set, const Options &options)
 Result write(const GlyphSet &set, const Options &options)
 {
     Result result;
-    if (options.format != Format::Lines && !CSource::isIdentifier(options.name, &result.error))
+    if (takes(options.format, Choice::Name) && !isName(options.format, options.name, &result.error))
         return result;
     const Selection selection = select(set, options);
     if (!selection.set) {
         result.error = selection.error;
         return result;
     }
-    GlyphExport::Options lines = options.lines;
-    lines.ranges.clear(); // the selection holds just the glyphs they take
-    switch (options.format) {
-    case Format::Lines:
-        result.text = GlyphExport::text(*selection.set, lines);
-        break;
-    case Format::U8g2:
-        result.text = U8g2Source::text(*selection.set, options.name, &result.error).value_or(QString());
-        break;
-    case Format::U8x8:
-        result.text = U8x8Source::text(*selection.set, options.name, &result.error).value_or(QString());
-        break;
-    case Format::C:
-        return fromFile(CHeader::write(*selection.set, options.name, options.lines.output.order));
-    case Format::Gfx:
-        return fromFile(GfxHeader::write(*selection.set, options.name));
-    case Format::Pages:
-        return fromFile(PageHeader::write(*selection.set, options.name, pageOptions(options)));
-    }
-    return result;
+    Options chosen = options;
+    chosen.lines.ranges.clear(); // the selection holds just the glyphs they take
+    const CSource::File file = info(options.format).write(*selection.set, chosen, selection.sourceCodePoints);
+    return {file.text, file.error};
 }
 
 Drawn drawn(const GlyphSet &set, const Options &options)
@@ -241,56 +332,12 @@ Drawn drawn(const GlyphSet &set, const Options &options)
         return result;
     }
     const GlyphSet &chosen = *selection.set;
-    result.lineHeight = chosen.rows();
     // What the display would show is what the library reads back from the
     // exported bytes, not the set itself.
-    std::optional<std::vector<DrawnGlyph>> glyphs;
-    switch (options.format) {
-    case Format::U8g2:
-        if (const std::optional<QByteArray> bytes = U8g2Font::encode(chosen, &result.error))
-            glyphs = U8g2Font::decode(*bytes, &result.error);
-        break;
-    case Format::U8x8:
-        if (const std::optional<QByteArray> bytes = U8x8Font::encode(chosen, &result.error))
-            glyphs = U8x8Font::decode(*bytes, &result.error);
-        result.lineHeight = (chosen.rows() + 7) / 8 * 8;
-        break;
-    case Format::Gfx: {
-        const GfxFont::Result encoded = GfxFont::encode(chosen);
-        if (encoded.font) {
-            glyphs = GfxFont::decode(*encoded.font);
-            result.lineHeight = encoded.font->yAdvance;
-        } else {
-            result.error = encoded.error;
-        }
-        break;
-    }
-    case Format::Pages: {
-        const PageLayout::Result encoded = PageLayout::encode(chosen, pageOptions(options));
-        if (encoded.font) {
-            glyphs = PageLayout::decode(*encoded.font);
-            result.lineHeight = (chosen.rows() + 7) / 8 * 8;
-        } else {
-            result.error = encoded.error;
-        }
-        break;
-    }
-    case Format::Lines:
-    case Format::C:
-    {
-        // Lines and C hold a cell's values and nothing of where it stands:
-        // a firmware draws the cell from the values, its top-left corner at
-        // the pen, and moves on by its width.
-        const BitOrder order = options.lines.output.order;
-        glyphs.emplace();
-        for (const Glyph &glyph : chosen.glyphs()) {
-            const Drawing cell = order.drawing(order.values(glyph.bits), chosen.rows(), chosen.cols());
-            glyphs->push_back({glyph.codePoint, chosen.cols(), 0, 0, cell});
-        }
-        break;
-    }
-    }
-    if (!glyphs)
+    Decoded decoded = info(options.format).draw(chosen, options);
+    result.lineHeight = decoded.lineHeight;
+    result.error = decoded.error;
+    if (!decoded.glyphs)
         return result;
     // Each glyph the export took stands for the character it was exported
     // for; an empty entry a format keeps between them stands for none.
@@ -298,9 +345,9 @@ Drawn drawn(const GlyphSet &set, const Options &options)
     sources.reserve(chosen.size());
     for (qsizetype i = 0; i < chosen.size(); ++i)
         sources.insert(chosen.at(i).codePoint, selection.sourceCodePoints[size_t(i)]);
-    for (DrawnGlyph &glyph : *glyphs)
+    for (DrawnGlyph &glyph : *decoded.glyphs)
         glyph.codePoint = sources.value(glyph.codePoint, Glyph::kNoCodePoint);
-    result.glyphs = std::move(*glyphs);
+    result.glyphs = std::move(*decoded.glyphs);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "codepoints.h"
 #include "glyphexport.h"
+#include "pagelayout.h"
 
 #include <QLatin1String>
 #include <QString>
@@ -35,18 +36,36 @@ std::optional<Format> formatNamed(QStringView name);
 QString nameList();
 // What a user reads in a list: "GFX font (Adafruit GFX)".
 QString title(Format format);
+// What it writes, as --help lists it: "a GFXfont for the Adafruit GFX
+// library".
+QString description(Format format);
 // The highest code point the format holds: 8-bit libraries take no more
 // than 255.
 int highestCodePoint(Format format);
 
-enum class PageOrder {
-    Column, // each column's pages in turn, the top page first
-    Page,   // every column of the top page, then of the next page
+// The choices that apply to some formats only; every format takes the
+// ranges and remaps.
+enum class Choice {
+    Name,        // the C name of the font's data
+    Orientation, // the bit order of the values written
+    Prefix,      // the prefix and delimiter of each byte
+    Comments,    // a comment naming each glyph, where it is a choice
+    PageOrder,
+    Widths,
 };
+bool takes(Format format, Choice choice);
 
-// Its name on the command line: "column" or "page".
-QLatin1String name(PageOrder order);
-std::optional<PageOrder> pageOrderNamed(QStringView name);
+// The suffix of the file to propose: ".c" for a font defined as the
+// libraries define their own, to be compiled once, ".h" for a header.
+QLatin1String suffix(Format format);
+
+using PageOrder = PageLayout::Order;
+
+// Whether `name` can name the font's data in the format: a C name
+// (CSource::isIdentifier) that the format's library does not declare.
+// False with the reason in `why`. The export asks this before anything
+// else; its writers take only such names.
+bool isName(Format format, QStringView name, QString *why = nullptr);
 
 struct Options
 {

@@ -1,13 +1,21 @@
 #include "gfxfont.h"
 
+#include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "glyphset.h"
+#include "inkbox.h"
 
 #include <algorithm>
 #include <array>
 #include <limits>
 
 namespace GfxFont {
+
+bool isLibraryName(QStringView name)
+{
+    return name == u"GFXfont" || name == u"GFXglyph" || name == u"PROGMEM";
+}
 
 namespace {
 constexpr int kMaxAdvance = std::numeric_limits<quint8>::max();
@@ -19,33 +27,6 @@ constexpr int kMaxOffset = std::numeric_limits<qint8>::max();
 static_assert((FontCodes::kLastEightBit + 1) * ((GlyphSet::kMaxSize * GlyphSet::kMaxSize + 7) / 8)
                       <= std::numeric_limits<quint16>::max(),
               "a GFX bitmap offset could overflow");
-
-// The rows and columns that hold ink; empty when none does.
-struct InkBox
-{
-    int top = 0;
-    int left = 0;
-    int rows = 0;
-    int cols = 0;
-};
-
-InkBox inkBox(const Drawing &bits)
-{
-    int top = bits.rows(), bottom = -1, left = bits.cols(), right = -1;
-    for (int r = 0; r < bits.rows(); ++r) {
-        for (int c = 0; c < bits.cols(); ++c) {
-            if (!bits.isSet(r, c))
-                continue;
-            top = std::min(top, r);
-            bottom = std::max(bottom, r);
-            left = std::min(left, c);
-            right = std::max(right, c);
-        }
-    }
-    if (bottom < 0)
-        return {};
-    return {top, left, bottom - top + 1, right - left + 1};
-}
 
 Result failure(const QString &error)
 {
@@ -72,16 +53,27 @@ void pack(const Drawing &bits, const InkBox &box, QByteArray *bitmap)
     if (bit > 0)
         *bitmap += char(byte);
 }
+
+QString glyphLine(const GfxFont::Glyph &glyph, const QString &comment)
+{
+    return QStringLiteral("    { %1, %2, %3, %4, %5, %6 }, // %7\n")
+            .arg(glyph.bitmapOffset, 5)
+            .arg(glyph.width, 3)
+            .arg(glyph.height, 3)
+            .arg(glyph.xAdvance, 3)
+            .arg(glyph.xOffset, 4)
+            .arg(glyph.yOffset, 4)
+            .arg(comment);
+}
 } // namespace
 
 Result encode(const GlyphSet &set)
 {
-    if (set.isEmpty())
-        return failure(QStringLiteral("a GFX font needs at least one glyph"));
     QString error;
-    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
-    if (!codes)
+    if (!EncoderInput::check(set, {QStringLiteral("a GFX font"), FontCodes::kLastEightBit}, &error))
         return failure(error);
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
+    Q_ASSERT(codes);
     const int first = codes->first, last = codes->last;
     const auto &byCode = codes->byCode;
 
@@ -101,7 +93,7 @@ Result encode(const GlyphSet &set)
                                        .arg(advance));
             }
             entry.xAdvance = advance;
-            const InkBox box = inkBox(glyph->bits);
+            const InkBox box = InkBox::of(glyph->bits);
             if (box.rows > 0) {
                 entry.width = box.cols;
                 entry.height = box.rows;
@@ -144,6 +136,47 @@ std::vector<DrawnGlyph> decode(const Font &font)
         result.push_back(std::move(drawn));
     }
     return result;
+}
+
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
+{
+    const Result encoded = encode(set);
+    if (!encoded.ok())
+        return {QString(), encoded.error};
+    const Font &font = *encoded.font;
+
+    Q_ASSERT(CSource::isIdentifier(name) && !isLibraryName(name));
+    const QString &id = name;
+
+    QString out = CSource::fontNameLine(set);
+    out += QStringLiteral("// A GFXfont of %1, %2 to %3, %4 pixels from line to line.\n"
+                          "// Include it after the graphics library's header, which declares GFXfont.\n\n")
+                   .arg(CSource::glyphCount(set.size()))
+                   .arg(CSource::hex(quint32(font.first)), CSource::hex(quint32(font.last)))
+                   .arg(font.yAdvance);
+
+    out += QStringLiteral("const uint8_t %1Bitmaps[] PROGMEM = {\n").arg(id);
+    // C has no empty arrays: a font without a pixel keeps one unused byte.
+    out += font.bitmap.isEmpty() ? QStringLiteral("    0x00, // no glyph has pixels\n")
+                                 : CSource::byteLines(font.bitmap);
+    out += QLatin1String("};\n\n");
+
+    out += QStringLiteral("const GFXglyph %1Glyphs[] PROGMEM = {\n").arg(id);
+    out += QLatin1String("    // offset, width, height, advance, x offset, y offset\n");
+    for (size_t i = 0; i < font.glyphs.size(); ++i) {
+        const int code = font.first + int(i);
+        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph", sources));
+    }
+    out += QLatin1String("};\n\n");
+
+    out += QStringLiteral("const GFXfont %1 PROGMEM = {\n"
+                          "    (uint8_t *)%1Bitmaps,\n"
+                          "    (GFXglyph *)%1Glyphs,\n"
+                          "    %2, %3, %4\n"
+                          "};\n")
+                   .arg(id, CSource::hex(quint32(font.first)), CSource::hex(quint32(font.last)))
+                   .arg(font.yAdvance);
+    return {out, QString()};
 }
 
 } // namespace GfxFont

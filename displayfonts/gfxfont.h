@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csource.h"
 #include "drawnglyph.h"
 
 #include <QByteArray>
@@ -66,5 +67,17 @@ Result encode(const GlyphSet &set);
 // pen on the baseline: its box at (xOffset, yOffset - 1), its advance. Bits
 // past the bitmap's end are clear, and a box is cut to 16 x 16 pixels.
 std::vector<DrawnGlyph> decode(const Font &font);
+
+// Whether `name` is one the library's header declares, which a font cannot
+// take.
+bool isLibraryName(QStringView name);
+
+// The set as a header for the graphics library: its bitmaps, its glyph
+// table and the GFXfont, written as the library's own fonts are, with a
+// comment naming each glyph. The includer declares GFXfont and PROGMEM (the
+// library's header does). `name` names the font: a C name
+// (CSource::isIdentifier) that the library does not declare. Fails with
+// encode()'s message when the set does not fit the format.
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace GfxFont

@@ -72,7 +72,7 @@ void appendUtf8(QByteArray *out, char32_t c)
 }
 
 // label() in UTF-8.
-void appendLabel(QByteArray *out, const Glyph &glyph)
+void appendLabel(QByteArray *out, const Glyph &glyph, int source = Glyph::kNoCodePoint)
 {
     const QByteArray name = safeName(glyph.name);
     if (glyph.codePoint < 0) {
@@ -81,13 +81,12 @@ void appendLabel(QByteArray *out, const Glyph &glyph)
     }
     char codePoint[10];
     out->append(codePoint, CodePoints::writeName(glyph.codePoint, codePoint));
-    if (glyph.placedFrom != Glyph::kNoCodePoint) {
+    if (source != Glyph::kNoCodePoint && source != glyph.codePoint) {
         // "U+00C0 from U+0410 'А'": where it stands, then what it draws.
-        Glyph source = glyph;
-        source.codePoint = glyph.placedFrom;
-        source.placedFrom = Glyph::kNoCodePoint;
+        Glyph drawn = glyph;
+        drawn.codePoint = source;
         out->append(" from ");
-        appendLabel(out, source);
+        appendLabel(out, drawn);
         return;
     }
     if (quotable(glyph.codePoint)) {
@@ -111,7 +110,7 @@ struct Writer
     }
 
     // The glyph's line with its CR LF, in UTF-8, appended to `out`.
-    void append(QByteArray *out, const Glyph &glyph) const
+    void append(QByteArray *out, const Glyph &glyph, int source = Glyph::kNoCodePoint) const
     {
         char hex[BitOrder::kMaxHexLength];
         const int length = options.output.order.writeHex(glyph.bits, hex);
@@ -119,7 +118,7 @@ struct Writer
         if (options.comments) {
             out->chop(kLineBreak.size());
             out->append(" // ");
-            appendLabel(out, glyph);
+            appendLabel(out, glyph, source);
             out->append(kLineBreak.data(), kLineBreak.size());
         }
     }
@@ -134,20 +133,19 @@ bool keeps(const Glyph &glyph, const Options &options)
 {
     if (options.ranges.isEmpty())
         return true;
-    if (glyph.codePoint == Glyph::kNoCodePoint)
-        return false;
-    for (const auto &range : options.ranges) {
-        if (glyph.codePoint >= range.first && glyph.codePoint <= range.second)
-            return true;
-    }
-    return false;
+    return glyph.codePoint != Glyph::kNoCodePoint && CodePoints::contains(options.ranges, glyph.codePoint);
 }
 
-QString label(const Glyph &glyph)
+QString label(const Glyph &glyph, int source)
 {
     QByteArray text;
-    appendLabel(&text, glyph);
+    appendLabel(&text, glyph, source);
     return QString::fromUtf8(text);
+}
+
+int sourceOf(const Sources &sources, qsizetype index)
+{
+    return size_t(index) < sources.size() ? sources[size_t(index)] : Glyph::kNoCodePoint;
 }
 
 QString line(const Glyph &glyph, const Options &options)
@@ -175,13 +173,20 @@ void forEachLine(const GlyphSet &set, const Options &options,
 
 void write(const GlyphSet &set, const Options &options, const std::function<void(QByteArrayView)> &part)
 {
+    write(set, options, {}, part);
+}
+
+void write(const GlyphSet &set, const Options &options, const Sources &sources,
+           const std::function<void(QByteArrayView)> &part)
+{
     const Writer writer(options);
     QByteArray chunk;
     chunk.reserve(kPartBytes + 4096);
-    for (const Glyph &glyph : set.glyphs()) {
+    for (qsizetype i = 0; i < set.size(); ++i) {
+        const Glyph &glyph = set.at(i);
         if (!keeps(glyph, options))
             continue;
-        writer.append(&chunk, glyph);
+        writer.append(&chunk, glyph, sourceOf(sources, i));
         if (chunk.size() >= kPartBytes) {
             part(chunk);
             chunk.clear();
@@ -191,10 +196,10 @@ void write(const GlyphSet &set, const Options &options, const std::function<void
         part(chunk);
 }
 
-QString text(const GlyphSet &set, const Options &options)
+QString text(const GlyphSet &set, const Options &options, const Sources &sources)
 {
     QString result;
-    write(set, options, [&result](QByteArrayView part) { result += QString::fromUtf8(part); });
+    write(set, options, sources, [&result](QByteArrayView part) { result += QString::fromUtf8(part); });
     return result;
 }
 

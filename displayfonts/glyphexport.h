@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <vector>
 
 class QIODevice;
 
@@ -24,8 +25,13 @@ struct Options
     QList<QPair<int, int>> ranges;  // code point ranges to keep; empty keeps all
 };
 
-// The whole export as text.
-QString text(const GlyphSet &set, const Options &options);
+// The code point each glyph of an export's set has in its font, where the
+// export placed it at another one (FontExport::Selection); an empty list,
+// or a glyph's own code point, where it placed none.
+using Sources = std::vector<int>;
+
+// The whole export as text, each glyph named by its source too.
+QString text(const GlyphSet &set, const Options &options, const Sources &sources = {});
 
 // The line for one glyph, without its line break.
 QString line(const Glyph &glyph, const Options &options);
@@ -37,10 +43,13 @@ bool keeps(const Glyph &glyph, const Options &options);
 
 // What names the glyph in its comment and in messages: "U+0041 'A'",
 // "U+0000 uni0000", "U+0000", a glyph without a code point by its name, or
-// one an export placed elsewhere by both code points, "U+00C0 from U+0410 'А'".
+// one an export placed elsewhere by both code points, "U+00C0 from U+0410 'А'"
+// (its code point in the font, `source`, being U+0410).
 // Never holds a line break and never ends with a backslash, so that it can
 // close a // comment in C.
-QString label(const Glyph &glyph);
+QString label(const Glyph &glyph, int source = Glyph::kNoCodePoint);
+// The source of glyph `index` in `sources`, or none.
+int sourceOf(const Sources &sources, qsizetype index);
 
 // Hands each line of the export in UTF-8, its CR LF included, to `line` in
 // set order, with the index of its glyph in the set.
@@ -54,6 +63,8 @@ constexpr qsizetype kPartBytes = 256 * 1024;
 // Hands the whole export in UTF-8 to `part` in consecutive parts, so that
 // a font of any size passes through a small buffer.
 void write(const GlyphSet &set, const Options &options, const std::function<void(QByteArrayView part)> &part);
+void write(const GlyphSet &set, const Options &options, const Sources &sources,
+           const std::function<void(QByteArrayView part)> &part);
 
 // Where a text first parts from the export; line 0 when it is the same.
 struct Difference

@@ -1,5 +1,7 @@
 #include "pagelayout.h"
 
+#include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 #include "glyphset.h"
 
@@ -20,7 +22,67 @@ Result failure(const QString &error)
 {
     return {std::nullopt, error};
 }
+
+struct OrderInfo
+{
+    Order order;
+    const char *name;
+    const char *title;
+    const char *description;
+    const char *helpText;
+};
+
+const OrderInfo kOrders[] = {
+    {Order::Column, "column", "Column by column, each column's pages from the top",
+     "each column from the left, its pages from the top in turn",
+     "each column's pages in turn, the top page first"},
+    {Order::Page, "page", "Page by page, each page's columns from the left",
+     "each page from the top, its columns from the left in turn",
+     "every column of the top page, then of the next"},
+};
+
+const OrderInfo &info(Order order)
+{
+    return order == Order::Page ? kOrders[1] : kOrders[0];
+}
 } // namespace
+
+std::vector<Order> orders()
+{
+    std::vector<Order> all;
+    for (const OrderInfo &order : kOrders)
+        all.push_back(order.order);
+    return all;
+}
+
+QLatin1String name(Order order)
+{
+    return QLatin1String(info(order).name);
+}
+
+std::optional<Order> orderNamed(QStringView text)
+{
+    for (const OrderInfo &order : kOrders) {
+        if (text == QLatin1String(order.name))
+            return order.order;
+    }
+    return std::nullopt;
+}
+
+QString title(Order order)
+{
+    return QString::fromUtf8(info(order).title);
+}
+
+QString description(Order order)
+{
+    return QString::fromUtf8(info(order).description);
+}
+
+QString helpText(Order order)
+{
+    return QString::fromUtf8(info(order).helpText);
+}
 
 int recordSize(int cols, int rows, const Options &options)
 {
@@ -56,12 +118,11 @@ QByteArray Font::recordAt(int index) const
 
 Result encode(const GlyphSet &set, const Options &options)
 {
-    if (set.isEmpty())
-        return failure(QStringLiteral("a page font needs at least one glyph"));
     QString error;
-    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a page font"), &error);
-    if (!codes)
+    if (!EncoderInput::check(set, {QStringLiteral("a page font"), FontCodes::kLastEightBit}, &error))
         return failure(error);
+    const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a page font"), &error);
+    Q_ASSERT(codes);
     const int first = codes->first, last = codes->last;
     const auto &byCode = codes->byCode;
 
@@ -102,6 +163,61 @@ std::vector<DrawnGlyph> decode(const Font &font)
         result.push_back(std::move(drawn));
     }
     return result;
+}
+
+CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
+                    const std::vector<int> &sources)
+{
+    const Result encoded = encode(set, options);
+    if (!encoded.ok())
+        return {QString(), encoded.error};
+    const Font &font = *encoded.font;
+    Q_ASSERT(CSource::isIdentifier(name));
+    const QString &id = name;
+    const int pages = pageCount(font.rows);
+    const int size = recordSize(font.cols, font.rows, options);
+    const int last = font.first + font.count - 1;
+
+    // The order's words, broken after their first comma to keep the line short.
+    QString order = description(options.order);
+    order.replace(order.indexOf(QLatin1String(", ")), 2, QLatin1String(",\n// "));
+
+    QString out = CSource::fontNameLine(set);
+    out += QStringLiteral("// %1 of %2 x %3 pixels for page-addressed displays, %4 to %5.\n")
+                   .arg(CSource::glyphCount(set.size()))
+                   .arg(font.cols)
+                   .arg(font.rows)
+                   .arg(CodePoints::name(font.first), CodePoints::name(last));
+    out += QStringLiteral("// Record c - %1First draws code c; a code without a glyph has a clear record%2.\n")
+                   .arg(id, options.widthByte ? QStringLiteral(" of width 0") : QString());
+    out += QLatin1String("// A record is ")
+            + (options.widthByte ? QLatin1String("the glyph's width in pixels, then its bytes: ") : QLatin1String("the glyph's bytes: "))
+            + order + QLatin1String(". A byte is one column of a page of 8 rows, bit 0 its top row.\n\n");
+    out += CSource::guardStart(id);
+
+    out += CSource::enumBlock({
+            {id + QLatin1String("First"), CSource::hex(quint32(font.first)), QStringLiteral("the code of the first record")},
+            {id + QLatin1String("Count"), QString::number(font.count), QStringLiteral("records, one per code")},
+            {id + QLatin1String("Width"), QString::number(font.cols), QStringLiteral("pixels")},
+            {id + QLatin1String("Height"), QString::number(font.rows),
+             QStringLiteral("pixels, in %1 page%2").arg(pages).arg(pages == 1 ? "" : "s")},
+            {id + QLatin1String("BytesPerGlyph"), QString::number(size),
+             QStringLiteral("%1%2 columns x %3 page%4")
+                     .arg(options.widthByte ? QStringLiteral("width, then ") : QString())
+                     .arg(font.cols)
+                     .arg(pages)
+                     .arg(pages == 1 ? "" : "s")},
+    });
+
+    out += QStringLiteral("\nstatic const uint8_t %1[%1Count][%1BytesPerGlyph] = {\n").arg(id);
+    for (int i = 0; i < font.count; ++i) {
+        const int code = font.first + i;
+        out += QLatin1String("    { ") + CSource::hexList(font.recordAt(i)) + QLatin1String(" }, // ")
+                + CSource::codeComment(set, code, u": no glyph", sources)
+                + QLatin1Char('\n');
+    }
+    out += QLatin1String("};\n") + CSource::guardEnd();
+    return {out, QString()};
 }
 
 } // namespace PageLayout

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "csource.h"
 #include "drawnglyph.h"
 
 #include <QByteArray>
+#include <QLatin1String>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -22,6 +25,21 @@ enum class Order {
     Column, // each column from the left, its pages from the top in turn
     Page,   // each page from the top, all its columns from the left
 };
+
+// Every order, as lists show them.
+std::vector<Order> orders();
+// Its name on the command line and in a font's stored choices: "column" or
+// "page".
+QLatin1String name(Order order);
+std::optional<Order> orderNamed(QStringView name);
+// As a list shows it: "Column by column, each column's pages from the top".
+QString title(Order order);
+// How its records run, as a header's comment says it:
+// "each column from the left, its pages from the top in turn".
+QString description(Order order);
+// The same in the words of the command's help: "each column's pages in
+// turn, the top page first".
+QString helpText(Order order);
 
 struct Options
 {
@@ -79,5 +97,13 @@ Result encode(const GlyphSet &set, const Options &options);
 // without one. A short last record is left out; a cell outside 1..16 by
 // 1..16 pixels gives nothing.
 std::vector<DrawnGlyph> decode(const Font &font);
+
+// The set as a C header: one record per code on a line of its own with a
+// comment naming the glyph, and constants for the first code, the count,
+// the cell's size and the record's size. Compiles as C99 and as C++.
+// `name` names the array, a C name (CSource::isIdentifier). Fails with
+// encode()'s message when the set does not fit.
+CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
+                    const std::vector<int> &sources = {});
 
 } // namespace PageLayout

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csource.h"
 #include "drawnglyph.h"
 #include "glyphset.h"
 
@@ -42,5 +43,12 @@ struct Part
 // header, the records of the codes below 256, their end mark, the lookup
 // table of the codes from 256, their records and the final end mark.
 std::optional<std::vector<Part>> parts(QByteArrayView data, QString *error = nullptr);
+
+// The set as a C file that defines the font, as the library's own fonts are
+// defined: `const uint8_t name[N] U8G2_FONT_SECTION("name")`, with a comment
+// naming each glyph's record. It compiles as C99 and as C++ where "u8g2.h"
+// is found. `name` is a C name (CSource::isIdentifier).
+// Fails when the set does not fit the format (encode()).
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace U8g2Font

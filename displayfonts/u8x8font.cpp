@@ -1,5 +1,7 @@
 #include "u8x8font.h"
 
+#include "codepoints.h"
+#include "encoderinput.h"
 #include "fontcodes.h"
 
 #include <QtGlobal>
@@ -26,27 +28,8 @@ bool fail(QString *error, const QString &what)
 
 std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
 {
-    if (set.isEmpty()) {
-        fail(error, QStringLiteral("a u8x8 font needs at least one glyph"));
+    if (!EncoderInput::check(set, {QStringLiteral("a u8x8 font"), FontCodes::kLastEightBit}, error))
         return std::nullopt;
-    }
-    int previous = -1;
-    for (const Glyph &glyph : set.glyphs()) {
-        Q_ASSERT(glyph.codePoint > previous);
-        if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit) {
-            fail(error, glyph.codePoint < 0
-                                ? QStringLiteral("a glyph without a code point cannot go into a u8x8 font")
-                                : QStringLiteral("%1 lies past U+00FF; a u8x8 font holds 8-bit codes only")
-                                          .arg(FontCodes::name(glyph.codePoint)));
-            return std::nullopt;
-        }
-        if (glyph.codePoint <= previous) {
-            fail(error, QStringLiteral("%1 follows %2; a u8x8 font needs the glyphs in rising order, each code once")
-                                .arg(FontCodes::name(glyph.codePoint), FontCodes::name(previous)));
-            return std::nullopt;
-        }
-        previous = glyph.codePoint;
-    }
 
     const int first = set.glyphs().front().codePoint;
     const int last = set.glyphs().back().codePoint;
@@ -120,6 +103,48 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
         glyphs.push_back(glyph);
     }
     return glyphs;
+}
+
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
+{
+    Q_ASSERT(CSource::isIdentifier(name));
+    QString error;
+    const std::optional<QByteArray> font = encode(set, &error);
+    if (!font)
+        return {QString(), error};
+
+    const QString indent = QStringLiteral("    ");
+    const int first = uchar(font->at(0));
+    const int last = uchar(font->at(1));
+    const int across = uchar(font->at(2));
+    const int down = uchar(font->at(3));
+    const QString title = set.fontName.isEmpty() ? name : QString::fromUtf8(set.fontName);
+    QString out;
+    out += CSource::comment(QStringLiteral("%1: %2 from %3 to %4, %5 x %6 cells in %7 x %8 tiles, as a u8x8 font "
+                                           "of %9 bytes.")
+                                    .arg(title)
+                                    .arg(CSource::glyphCount(set.size()))
+                                    .arg(CodePoints::name(first), CodePoints::name(last))
+                                    .arg(set.cols())
+                                    .arg(set.rows())
+                                    .arg(across)
+                                    .arg(down)
+                                    .arg(font->size()));
+    out += CSource::comment(QStringLiteral("u8x8_SetFont(&u8x8, %1); then u8x8_DrawString(&u8x8, column, row, text) "
+                                           "writes in whole tiles, each cell in its tiles' top-left corner.")
+                                    .arg(name));
+    out += CSource::libraryInclude(u"u8x8");
+    out += QStringLiteral("const uint8_t %1[%2] U8X8_FONT_SECTION(\"%1\") = {\n").arg(name).arg(font->size());
+    out += CSource::comment(u"first code, last code, tiles across, tiles down", indent);
+    out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    for (int code = first; code <= last; ++code) {
+        out += CSource::comment(CSource::codeComment(set, code, u", no glyph", sources), indent);
+        out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
+                                  kTileBytes, indent);
+    }
+    out += QLatin1String("};\n");
+    return {out, QString()};
 }
 
 } // namespace U8x8Font

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "csource.h"
 #include "drawnglyph.h"
 #include "glyphset.h"
 
@@ -32,5 +33,13 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr);
 // glyphs are larger than 16 x 16 pixels. Bytes after the last glyph are
 // ignored, as the library never reads them.
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error = nullptr);
+
+// The set as a C file that defines the font, as the library's own fonts are
+// defined: `const uint8_t name[N] U8X8_FONT_SECTION("name")`, a comment
+// naming each code and a line per tile. It compiles as C99 and as C++ where
+// "u8x8.h" is found. `name` is a C name
+// (CSource::isIdentifier). Fails when the set does not fit the format
+// (encode()).
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
 
 } // namespace U8x8Font

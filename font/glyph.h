@@ -22,7 +22,4 @@ struct Glyph
     // for a mark drawn over the glyph before it; none when the font did not
     // say, which means the matrix width (GlyphSet::advanceOf).
     std::optional<int> advance;
-    // Where an export placed the glyph at another code point: the one it
-    // has in its font, so that what names it can say both.
-    int placedFrom = kNoCodePoint;
 };

@@ -3,17 +3,30 @@
 #include "drawing.h"
 #include "readout.h"
 
+namespace {
+const BitOrder::Words kWords[] = {
+    // Vertical
+    {"vert", "Vertical", "column", "from the left", "top", "top"},
+    // Horizontal
+    {"horiz", "Horizontal", "row", "from the top", "leftmost", "rightmost"},
+    // HorizontalLeftToRight
+    {"horiz-ltr", "Horizontal, left to right", "row", "from the top", "leftmost", "leftmost"},
+};
+} // namespace
+
+const BitOrder::Words &BitOrder::words() const
+{
+    return kWords[m_kind];
+}
+
 QLatin1String BitOrder::name() const
 {
-    switch (m_kind) {
-    case Vertical:
-        return QLatin1String("vert");
-    case HorizontalLeftToRight:
-        return QLatin1String("horiz-ltr");
-    case Horizontal:
-        break;
-    }
-    return QLatin1String("horiz");
+    return QLatin1String(words().name);
+}
+
+QString BitOrder::title() const
+{
+    return QString::fromLatin1(words().title);
 }
 
 std::optional<BitOrder> BitOrder::fromName(QStringView name)

@@ -45,9 +45,30 @@ public:
     friend constexpr bool operator==(BitOrder a, BitOrder b) { return a.m_kind == b.m_kind; }
     friend constexpr bool operator!=(BitOrder a, BitOrder b) { return a.m_kind != b.m_kind; }
 
+    // The words that name and describe an order, each in one place.
+    struct Words
+    {
+        // Its name in files and on the command line: "vert", "horiz" or
+        // "horiz-ltr".
+        const char *name;
+        // As a list shows it: "Horizontal, left to right".
+        const char *title;
+        // What a value holds, "column" or "row", and where those start:
+        // "from the left", "from the top".
+        const char *line;
+        const char *linesFrom;
+        // The cell that starts a line ("top", "leftmost") and the cell that
+        // is a value's lowest bit ("top", "rightmost", "leftmost").
+        const char *firstCell;
+        const char *lowestCell;
+    };
+    const Words &words() const;
+
     // Its name in files and on the command line: "vert", "horiz" or
     // "horiz-ltr".
     QLatin1String name() const;
+    // As a list shows it: "Vertical".
+    QString title() const;
     // The order of that name, or none.
     static std::optional<BitOrder> fromName(QStringView name);
     // Every name, for a message: "vert, horiz, horiz-ltr".

@@ -24,6 +24,8 @@ private slots:
     void select();
     void parseRemaps_data();
     void parseRemaps();
+    void nameChoice_data();
+    void nameChoice();
 
 private:
     QTemporaryDir m_dir;
@@ -33,6 +35,7 @@ private:
 
 using Codes = QList<int>;
 Q_DECLARE_METATYPE(CodePoints::Remaps)
+Q_DECLARE_METATYPE(FontExport::Format)
 
 namespace {
 // The font's glyphs of `glyphs` ("44,-,41": hexadecimal code points), in
@@ -134,6 +137,8 @@ void tst_FontExport::select_data()
     refused("gfx: a name starting with a digit", "gfx", "41", "", "", {"5x7"}, "5x7");
     refused("u8g2: a keyword as name", "u8g2", "41", "", "", {"int"}, "int");
     refused("pages: a name with a dash", "pages", "41", "", "", {"my-font"}, "my-font");
+    refused("gfx: a name the library declares", "gfx", "41", "", "", {"GFXfont"}, "GFXfont");
+    refused("c: a name <stdint.h> declares", "c", "41", "", "", {"uint8_t"}, "uint8_t");
     row("lines: no name needed", "lines", "41", "", "", {0x41}, {}, {}, "");
 }
 
@@ -218,6 +223,30 @@ void tst_FontExport::parseRemaps()
     QCOMPARE(CodePoints::parseRemaps(text, &read, &why), error.isEmpty());
     QVERIFY2(why.contains(error), qPrintable(why));
     QVERIFY(read == (error.isEmpty() ? remaps : before));
+}
+
+void tst_FontExport::nameChoice_data()
+{
+    QTest::addColumn<FontExport::Format>("format");
+    for (const FontExport::Format format : FontExport::formats())
+        QTest::newRow(FontExport::name(format).data()) << format;
+}
+
+// A format that writes the font's C name takes it as a choice, so that the
+// export checks it; one that writes none ignores it.
+void tst_FontExport::nameChoice()
+{
+    QFETCH(FontExport::Format, format);
+    FontExport::Options options;
+    options.format = format;
+    options.name = QStringLiteral("zq_font");
+    const GlyphSet set = pick(m_font, QStringLiteral("41,42"));
+    const FontExport::Result written = FontExport::write(set, options);
+    QVERIFY2(written.ok(), qPrintable(written.error));
+    const bool named = written.text.contains(options.name);
+    QCOMPARE(FontExport::takes(format, FontExport::Choice::Name), named);
+    options.name = QStringLiteral("1bad");
+    QCOMPARE(FontExport::write(set, options).ok(), !named);
 }
 
 QTEST_GUILESS_MAIN(tst_FontExport)

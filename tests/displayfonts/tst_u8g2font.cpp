@@ -5,9 +5,7 @@
 #include "realfonts.h"
 #include "u8g2font.h"
 #include "u8g2reference.h"
-#include "u8g2source.h"
 #include "u8x8font.h"
-#include "u8x8source.h"
 
 #include <QDir>
 #include <QFile>
@@ -307,8 +305,9 @@ void tst_U8g2Font::source()
     // A name that would end its comment line.
     set.fontName = "Name\n#error the comment ended";
     const QString name = QStringLiteral("font_%1").arg(tiles ? "u8x8" : "u8g2");
-    const std::optional<QString> text = tiles ? U8x8Source::text(set, name, &why) : U8g2Source::text(set, name, &why);
-    QVERIFY2(text, qPrintable(why));
+    const CSource::File source = tiles ? U8x8Font::write(set, name) : U8g2Font::write(set, name);
+    QVERIFY2(source.ok(), qPrintable(source.error));
+    const QString *text = &source.text;
 
     // The library's declarations, as far as a font file needs them.
     // An Arduino library has it under clib/ in its sources, which the
@@ -354,7 +353,6 @@ void tst_U8g2Font::encodeRefusals_data()
     QTest::newRow("u8g2: pixels 135 up") << "u8g2" << "pixels 135 above the baseline" << "rows above the baseline";
     QTest::newRow("u8x8: code past 255") << "u8x8" << "code past 255" << "U+0100 lies past U+00FF";
     QTest::newRow("u8x8: no glyph") << "u8x8" << "no glyph" << "at least one glyph";
-    QTest::newRow("u8g2 source: keyword") << "u8g2 source" << "one glyph" << "'int' is a keyword";
     QTest::newRow("u8x8 source: code past 255") << "u8x8 source" << "code past 255" << "U+0100 lies past U+00FF";
 }
 
@@ -370,10 +368,11 @@ void tst_U8g2Font::encodeRefusals()
         made = U8g2Font::encode(glyphs, &why).has_value();
     else if (format == QLatin1String("u8x8"))
         made = U8x8Font::encode(glyphs, &why).has_value();
-    else if (format == QLatin1String("u8g2 source"))
-        made = U8g2Source::text(glyphs, QStringLiteral("int"), &why).has_value();
-    else
-        made = U8x8Source::text(glyphs, QStringLiteral("font"), &why).has_value();
+    else {
+        const CSource::File source = U8x8Font::write(glyphs, QStringLiteral("font"));
+        made = source.ok();
+        why = source.error;
+    }
     QVERIFY(!made);
     QVERIFY2(why.contains(error), qPrintable(why));
 }
