@@ -80,7 +80,7 @@ void ExportDialog::createControls()
     for (const FontExport::Format format : FontExport::formats())
         m_lstFormat->addItem(FontExport::title(format), int(format));
     m_lstFormat->setCurrentIndex(m_lstFormat->findData(int(choices.format)));
-    m_txtName = new QLineEdit(choices.name.isEmpty() ? ExportChoices::defaultName(m_fontPath) : choices.name, this);
+    m_txtName = new QLineEdit(choices.name.isEmpty() ? ExportChoices::defaultName(m_fontPath, choices.format) : choices.name, this);
     m_txtName->setObjectName(QStringLiteral("txtName"));
     m_txtName->setToolTip(tr("The C name of the font's data in the file"));
     m_lblOutput = new QLabel(this);
@@ -202,7 +202,7 @@ ExportChoices ExportDialog::choices() const
     choices.format = format();
     // The name the file gives is kept as no name, so that it follows the file.
     const QString name = m_txtName->text();
-    choices.name = name == ExportChoices::defaultName(m_fontPath) ? QString() : name;
+    choices.name = name == ExportChoices::defaultName(m_fontPath, choices.format) ? QString() : name;
     choices.comments = m_chkComments->isChecked();
     choices.pageOrder = FontExport::PageOrder(m_lstPageOrder->currentData().toInt());
     choices.widths = m_chkWidths->isChecked();
@@ -406,7 +406,7 @@ QString ExportDialog::suggestedPath() const
     // The lines need no name, but their file still gets one.
     QString name = m_txtName->text();
     if (!FontExport::isName(format(), name))
-        name = ExportChoices::defaultName(m_fontPath);
+        name = ExportChoices::defaultName(m_fontPath, format());
     return QFileInfo(m_fontPath).absoluteDir().filePath(name + FontExport::suffix(format()));
 }
 

@@ -286,6 +286,6 @@ FontExport::Options ExportArguments::exportOptions(const std::optional<ExportOpt
     options.remaps = remaps;
     options.pageOrder = pageOrder;
     options.widths = widths;
-    options.name = name.isEmpty() ? ExportChoices::defaultName(font) : name;
+    options.name = name.isEmpty() ? ExportChoices::defaultName(font, options.format) : name;
     return options;
 }

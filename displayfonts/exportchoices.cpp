@@ -2,8 +2,7 @@
 
 #include "bdfwords.h"
 #include "csource.h"
-
-#include <QFileInfo>
+#include "fontkind.h"
 
 #include <optional>
 
@@ -63,10 +62,13 @@ QString ExportChoices::defaultSample()
 
 QString ExportChoices::defaultName(const QString &fontPath)
 {
-    QString name = QFileInfo(fontPath).fileName();
-    if (name.endsWith(QLatin1String(".gz"), Qt::CaseInsensitive))
-        name.chop(3);
-    return CSource::identifier(QFileInfo(name).completeBaseName());
+    return CSource::identifier(FontKind::stem(fontPath));
+}
+
+QString ExportChoices::defaultName(const QString &fontPath, FontExport::Format format)
+{
+    const QString name = defaultName(fontPath);
+    return FontExport::isName(format, name) ? name : name + QLatin1Char('_');
 }
 
 ExportChoices::Properties ExportChoices::properties() const

@@ -34,6 +34,9 @@ struct ExportChoices
     static QString defaultSample();
     // The C name a font gets from its file: "5x7.bdf" gives "font_5x7".
     static QString defaultName(const QString &fontPath);
+    // The same as a name `format` takes: a file named after a name the
+    // library's header declares ("GFXfont.bdf") gives that name and a "_".
+    static QString defaultName(const QString &fontPath, FontExport::Format format);
 
     // The choices that differ from the defaults, as properties: strings
     // quoted as BDF quotes them, a line break in the sample as "\n" and a

@@ -15,6 +15,8 @@ class tst_ExportChoices : public QObject
 private slots:
     void properties_data();
     void properties();
+    void defaultName_data();
+    void defaultName();
 };
 
 void tst_ExportChoices::properties_data()
@@ -66,6 +68,33 @@ void tst_ExportChoices::properties()
     QVERIFY(ExportChoices::fromProperties(properties) == choices);
     if (writtenSo)
         QCOMPARE(choices.properties(), properties);
+}
+
+// The C name a font's file gives, for the format it is exported in.
+void tst_ExportChoices::defaultName_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<FontExport::Format>("format");
+    QTest::addColumn<QString>("name");
+
+    using F = FontExport::Format;
+    QTest::newRow("digit first") << "/fonts/5x7.bdf" << F::C << "font_5x7";
+    QTest::newRow("gzip") << "/fonts/ter-u16n.psf.gz" << F::U8g2 << "ter_u16n";
+    QTest::newRow("dots") << "a.b.PSF" << F::Pages << "a_b";
+    QTest::newRow("keyword") << "int.bdf" << F::C << "int_";
+    // The graphics library's header declares GFXfont: its font cannot be
+    // named so, another format's can.
+    QTest::newRow("library's name, gfx") << "GFXfont.bdf" << F::Gfx << "GFXfont_";
+    QTest::newRow("library's name, c") << "GFXfont.bdf" << F::C << "GFXfont";
+}
+
+void tst_ExportChoices::defaultName()
+{
+    QFETCH(QString, path);
+    QFETCH(FontExport::Format, format);
+    QFETCH(QString, name);
+    QCOMPARE(ExportChoices::defaultName(path, format), name);
+    QVERIFY(FontExport::isName(format, name));
 }
 
 QTEST_GUILESS_MAIN(tst_ExportChoices)
