@@ -134,7 +134,7 @@ void OpenGlyphSetDialog::createOutlineControls(QFormLayout *form)
     m_pixelSize->setSuffix(tr(" px"));
     m_pixelSize->setValue(m_options.outline.pixelSize);
     form->addRow(tr("&Pixel size:"), m_pixelSize);
-    m_codePoints = new QLineEdit(QStringLiteral("32-126"), this);
+    m_codePoints = new QLineEdit(CodePoints::format({{CodePoints::kFirstPrintable, CodePoints::kLastPrintable}}), this);
     m_codePoints->setObjectName(QStringLiteral("txtCodePoints"));
     m_codePoints->setToolTip(tr("Code points and ranges, e.g. 32-126,0xA0-0xFF,U+20AC"));
     m_codePoints->setMinimumWidth(m_codePoints->fontMetrics().averageCharWidth() * kCodePointsChars);

@@ -168,8 +168,8 @@ std::vector<Option> table()
                         "Their code points come from --range, %3-%4 by default.")
                  .arg(kMaxPixelSize)
                  .arg(outline.pixelSize)
-                 .arg(kFirstPrintable)
-                 .arg(kLastPrintable),
+                 .arg(CodePoints::kFirstPrintable)
+                 .arg(CodePoints::kLastPrintable),
          {Kind::OutlineFont}},
         {Id::Help, {"h", "help"}, {}, QStringLiteral("Writes the usage on standard output."), {}},
         {Id::Version, {"version"}, {}, QStringLiteral("Writes the program's name and version on standard output."),

@@ -54,10 +54,6 @@ struct Option
 // The limits of the values the options take.
 constexpr int kMaxThreshold = 256; // above every grey level: every pixel set
 constexpr int kMaxPixelSize = 256;
-// The code points an outline font is rendered for when --range gives none:
-// printable ASCII.
-constexpr int kFirstPrintable = 0x20;
-constexpr int kLastPrintable = 0x7E;
 
 // Every option, in the order --help and the manual page list them.
 const std::vector<Option> &all();

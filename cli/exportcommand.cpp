@@ -133,7 +133,7 @@ OpenOptions readerOptions(const ExportArguments &arguments, FontKind::Kind kind)
     if (kind == FontKind::Kind::OutlineFont) {
         options.outline.codePoints = CodePoints::expanded(
                 arguments.ranges.isEmpty()
-                        ? CodePoints::Ranges{{CommandOptions::kFirstPrintable, CommandOptions::kLastPrintable}}
+                        ? CodePoints::Ranges{{CodePoints::kFirstPrintable, CodePoints::kLastPrintable}}
                         : arguments.ranges);
     }
     return options;
