@@ -72,6 +72,24 @@ ExportDialog::ExportDialog(GlyphSetSession &session, const ExportOptions &output
 void ExportDialog::createControls()
 {
     const ExportChoices choices = m_session.exportChoices();
+    createChoiceControls(choices);
+    createPreviewControls(choices);
+
+    m_lblError = new AlertLine(this);
+    m_lblError->setObjectName(QStringLiteral("lblError"));
+    // A field at fault is tinted red, whatever the colours around it.
+    m_faultPalette = m_txtName->palette();
+    m_faultPalette.setColor(QPalette::Base, mixed(m_faultPalette.color(QPalette::Base), Qt::red, kFaultTint));
+    m_cmdSave = new QPushButton(tr("&Save…"), this);
+    m_cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    m_cmdSave->setDefault(true);
+    m_cmdClose = new QPushButton(tr("Close"), this);
+    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
+}
+
+// What is exported and how: the format, its name and the choices it takes.
+void ExportDialog::createChoiceControls(const ExportChoices &choices)
+{
     // Each list is named before anything asks for its interface, which
     // then names it by its label rather than by the item it shows.
     m_lstFormat = new QComboBox(this);
@@ -109,7 +127,11 @@ void ExportDialog::createControls()
     m_txtRemaps->setPlaceholderText(tr("none"));
     m_txtRemaps->setToolTip(tr("Code points to place elsewhere: U+0410-U+044F:0xC0 puts the Cyrillic capitals "
                                "and small letters at 0xC0-0xFF"));
+}
 
+// The sample text as the display shows it.
+void ExportDialog::createPreviewControls(const ExportChoices &choices)
+{
     m_txtSample = new QPlainTextEdit(choices.sample, this);
     m_txtSample->setObjectName(QStringLiteral("txtSample"));
     m_txtSample->setTabChangesFocus(true);
@@ -138,17 +160,6 @@ void ExportDialog::createControls()
     // the message comes and goes.
     m_lblPreview->setMinimumHeight(2 * m_lblPreview->fontMetrics().lineSpacing());
     m_lblPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-
-    m_lblError = new AlertLine(this);
-    m_lblError->setObjectName(QStringLiteral("lblError"));
-    // A field at fault is tinted red, whatever the colours around it.
-    m_faultPalette = m_txtName->palette();
-    m_faultPalette.setColor(QPalette::Base, mixed(m_faultPalette.color(QPalette::Base), Qt::red, kFaultTint));
-    m_cmdSave = new QPushButton(tr("&Save…"), this);
-    m_cmdSave->setObjectName(QStringLiteral("cmdSave"));
-    m_cmdSave->setDefault(true);
-    m_cmdClose = new QPushButton(tr("Close"), this);
-    m_cmdClose->setObjectName(QStringLiteral("cmdClose"));
 }
 
 void ExportDialog::connectControls()

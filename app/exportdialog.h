@@ -51,6 +51,8 @@ public:
 
 private:
     void createControls();
+    void createChoiceControls(const ExportChoices &choices);
+    void createPreviewControls(const ExportChoices &choices);
     void connectControls();
     void placeControls();
     void optionsChanged();
