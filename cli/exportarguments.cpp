@@ -114,11 +114,9 @@ QString readRemaps(ExportArguments &arguments, const QStringList &values)
         if (!CodePoints::parseRemaps(text, &read, &error))
             return QStringLiteral("--remap: ") + error;
         for (const CodePoints::Remap &remap : read) {
-            for (const CodePoints::Remap &earlier : std::as_const(arguments.remaps)) {
-                if (remap.first <= earlier.last && earlier.first <= remap.last)
-                    return QStringLiteral("--remap: %1-%2 overlaps an earlier range")
-                            .arg(CodePoints::name(remap.first), CodePoints::name(remap.last));
-            }
+            if (CodePoints::overlaps(arguments.remaps, remap))
+                return QStringLiteral("--remap: %1-%2 overlaps an earlier range")
+                        .arg(CodePoints::name(remap.first), CodePoints::name(remap.last));
             arguments.remaps.append(remap);
         }
     }

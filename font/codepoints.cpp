@@ -110,6 +110,13 @@ QList<int> expanded(const Ranges &ranges)
     return codePoints;
 }
 
+bool overlaps(const Remaps &earlier, const Remap &remap)
+{
+    return std::any_of(earlier.begin(), earlier.end(), [&remap](const Remap &other) {
+        return remap.first <= other.last && other.first <= remap.last;
+    });
+}
+
 bool parseRemaps(QStringView text, Remaps *remaps, QString *error)
 {
     Remaps result;
@@ -132,11 +139,9 @@ bool parseRemaps(QStringView text, Remaps *remaps, QString *error)
             *error = QStringLiteral("\"%1\" runs past U+10FFFF").arg(part.toString());
             return false;
         }
-        for (const Remap &earlier : result) {
-            if (remap.first <= earlier.last && earlier.first <= remap.last) {
-                *error = QStringLiteral("\"%1\" overlaps an earlier range").arg(part.toString());
-                return false;
-            }
+        if (overlaps(result, remap)) {
+            *error = QStringLiteral("\"%1\" overlaps an earlier range").arg(part.toString());
+            return false;
         }
         result.append(remap);
     }

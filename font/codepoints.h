@@ -50,6 +50,8 @@ using Remaps = QList<Remap>;
 // where it goes); false with what is wrong in `error`. A range that would
 // run past U+10FFFF, or ranges that overlap, are refused.
 bool parseRemaps(QStringView text, Remaps *remaps, QString *error);
+// Whether `remap` moves a code point that one of `earlier` moves too.
+bool overlaps(const Remaps &earlier, const Remap &remap);
 // Where `codePoint` goes: moved by the first remap that holds it, or left.
 int remapped(const Remaps &remaps, int codePoint);
 
