@@ -47,3 +47,33 @@ private:
 
     mutable QHash<int, QAccessible::Id> m_cells;
 };
+
+// The table of one kind of view: Qt makes `Accessible`, this class's
+// subclass, for every `View` once install() has run (the first view calls
+// it).
+template <class View, class Accessible>
+class CellTableOf : public CellTableAccessible
+{
+public:
+    explicit CellTableOf(View *view)
+        : CellTableAccessible(view)
+    {
+    }
+
+    static void install()
+    {
+        static const bool installed = (QAccessible::installFactory(&factory), true);
+        Q_UNUSED(installed);
+    }
+
+    View *view() const { return static_cast<View *>(widget()); }
+
+private:
+    static QAccessibleInterface *factory(const QString &className, QObject *object)
+    {
+        if (className == QLatin1String(View::staticMetaObject.className()))
+            if (auto *view = qobject_cast<View *>(object))
+                return new Accessible(view);
+        return nullptr;
+    }
+};

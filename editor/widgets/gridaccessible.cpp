@@ -94,14 +94,6 @@ private:
     const int m_col;
 };
 
-QAccessibleInterface *gridFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("GridView"))
-        if (auto *view = qobject_cast<GridView *>(object))
-            return new GridAccessible(view);
-    return nullptr;
-}
-
 int indexOf(const GridView *view, int row, int col)
 {
     return row * view->grid().cols() + col;
@@ -127,22 +119,6 @@ void sendSelection(GridView *view, int row, int col)
     QAccessible::updateAccessibility(&selection);
 }
 } // namespace
-
-GridAccessible::GridAccessible(GridView *view)
-    : CellTableAccessible(view)
-{
-}
-
-void GridAccessible::install()
-{
-    static const bool installed = (QAccessible::installFactory(&gridFactory), true);
-    Q_UNUSED(installed);
-}
-
-GridView *GridAccessible::view() const
-{
-    return static_cast<GridView *>(widget());
-}
 
 int GridAccessible::rowCount() const
 {

@@ -13,20 +13,15 @@ class GridView;
 //
 // The view tells the table what changed through the notify functions; they
 // do nothing while no assistive technology listens.
-class GridAccessible : public CellTableAccessible
+class GridAccessible : public CellTableOf<GridView, GridAccessible>
 {
 public:
-    explicit GridAccessible(GridView *view);
-
-    // Makes Qt use this interface for every grid view; the first view calls it.
-    static void install();
+    using CellTableOf::CellTableOf;
 
     static void notifyKeyboardCellMoved(GridView *view, int oldRow, int oldCol);
     static void notifyFocusIn(GridView *view);
     static void notifyCellChanged(GridView *view, int row, int col);
     static void notifyLayoutChanged(GridView *view);
-
-    GridView *view() const;
 
     // QAccessibleInterface
     int childCount() const override;

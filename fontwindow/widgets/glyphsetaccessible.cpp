@@ -105,31 +105,7 @@ private:
     QPointer<GlyphSetView> m_view;
     const int m_index;
 };
-
-QAccessibleInterface *glyphSetFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("GlyphSetView"))
-        if (auto *view = qobject_cast<GlyphSetView *>(object))
-            return new GlyphSetAccessible(view);
-    return nullptr;
-}
 } // namespace
-
-GlyphSetAccessible::GlyphSetAccessible(GlyphSetView *view)
-    : CellTableAccessible(view)
-{
-}
-
-void GlyphSetAccessible::install()
-{
-    static const bool installed = (QAccessible::installFactory(&glyphSetFactory), true);
-    Q_UNUSED(installed);
-}
-
-GlyphSetView *GlyphSetAccessible::view() const
-{
-    return static_cast<GlyphSetView *>(widget());
-}
 
 int GlyphSetAccessible::childCount() const
 {

@@ -10,20 +10,15 @@ class GlyphSetView;
 // interface for a list view reports one column of thousands of rows.)
 // QListView announces a change of selection by the glyph's index, which is
 // its cell's index here too.
-class GlyphSetAccessible : public CellTableAccessible
+class GlyphSetAccessible : public CellTableOf<GlyphSetView, GlyphSetAccessible>
 {
 public:
-    explicit GlyphSetAccessible(GlyphSetView *view);
-
-    // Makes Qt use this interface for every glyph list; the first calls it.
-    static void install();
+    using CellTableOf::CellTableOf;
 
     // Tells the screen reader that the cell of glyph `glyph` has the focus.
     static void notifyFocus(GlyphSetView *view, int glyph);
     // The view got the focus: so has its current glyph's cell.
     static void notifyFocusIn(GlyphSetView *view);
-
-    GlyphSetView *view() const;
 
     // QAccessibleInterface
     int childCount() const override;
