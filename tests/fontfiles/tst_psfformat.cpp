@@ -357,7 +357,10 @@ void tst_PsfFormat::subsets()
     QCOMPARE(read.fontGlyphs, glyphs < 256 ? 256 : 0);
 
     // The font's own cells, as its PSF2 header lays them out.
-    const auto header = [&](int offset) { return qFromLittleEndian<quint32>(bytes.constData() + offset); };
+    QVERIFY(bytes.size() >= 32);
+    const auto header = [&](int offset) {
+        return offset + 4 <= bytes.size() ? qFromLittleEndian<quint32>(bytes.constData() + offset) : 0u;
+    };
     const int start = int(header(8));
     const int charSize = int(header(20));
     const int height = int(header(24));
