@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAccessibleTableCellInterface>
 #include <QAccessibleWidget>
 #include <QHash>
+#include <QPointer>
 
 // A widget that screen readers get as a table of cells, each made when it is
 // first asked for and kept: Qt owns a registered interface, and the same cell
@@ -76,4 +78,48 @@ private:
                 return new Accessible(view);
         return nullptr;
     }
+};
+
+// One cell of a `View`'s table: a leaf without an object of its own, one row
+// and one column in size, whose table is the view's interface. A subclass
+// tells whether it is still valid, its text, place, state and selection, and
+// its row and column.
+template <class View>
+class CellOf : public QAccessibleInterface, public QAccessibleTableCellInterface
+{
+public:
+    explicit CellOf(View *view)
+        : m_view(view)
+    {
+    }
+
+    // QAccessibleInterface
+    QObject *object() const override { return nullptr; }
+    QWindow *window() const override { return table() ? table()->window() : nullptr; }
+    QAccessibleInterface *parent() const override { return table(); }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+    QAccessible::Role role() const override { return QAccessible::Cell; }
+    void setText(QAccessible::Text, const QString &) override {}
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TableCellInterface)
+            return static_cast<QAccessibleTableCellInterface *>(this);
+        return nullptr;
+    }
+
+    // QAccessibleTableCellInterface
+    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
+    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
+    int columnExtent() const override { return 1; }
+    int rowExtent() const override { return 1; }
+    QAccessibleInterface *table() const override
+    {
+        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
+    }
+
+protected:
+    QPointer<View> m_view;
 };

@@ -3,7 +3,6 @@
 #include "grid.h"
 #include "gridview.h"
 
-#include <QAccessibleTableCellInterface>
 #include <QMetaObject>
 
 namespace {
@@ -11,25 +10,17 @@ namespace {
 // One cell of a grid view. It holds its row and column, not an index, so a
 // cell handed out before the grid changed shape still means the same cell,
 // or reports itself invalid when the grid no longer has it.
-class GridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+class GridCellAccessible : public CellOf<GridView>
 {
 public:
     GridCellAccessible(GridView *view, int row, int col)
-        : m_view(view)
+        : CellOf(view)
         , m_row(row)
         , m_col(col)
     {
     }
 
     bool isValid() const override { return m_view && m_view->grid().contains(m_row, m_col); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return table() ? table()->window() : nullptr; }
-    QAccessibleInterface *parent() const override { return table(); }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessible::Role role() const override { return QAccessible::Cell; }
 
     QString text(QAccessible::Text t) const override
     {
@@ -37,7 +28,6 @@ public:
             return QString();
         return m_view->grid().textAt(m_row, m_col);
     }
-    void setText(QAccessible::Text, const QString &) override {}
 
     // In global device-independent pixels, as every widget's rectangle; a
     // hidden grid's cells are nowhere, as the grid itself.
@@ -68,28 +58,12 @@ public:
         return state;
     }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TableCellInterface)
-            return static_cast<QAccessibleTableCellInterface *>(this);
-        return nullptr;
-    }
-
     // QAccessibleTableCellInterface
     bool isSelected() const override { return isValid() && m_view->keyboardCell() == QPoint(m_col, m_row); }
-    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
-    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return m_col; }
     int rowIndex() const override { return m_row; }
-    int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
-    QAccessibleInterface *table() const override
-    {
-        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
-    }
 
 private:
-    QPointer<GridView> m_view;
     const int m_row;
     const int m_col;
 };

@@ -2,7 +2,6 @@
 
 #include "glyphsetview.h"
 
-#include <QAccessibleTableCellInterface>
 #include <QMetaObject>
 #include <QPointer>
 
@@ -21,11 +20,11 @@ int cellCount(const GlyphSetView *view)
 
 // One place of the table, as a rule a glyph's. It holds its index, not its
 // row and column, which change whenever the window's width does.
-class GlyphCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface
+class GlyphCellAccessible : public CellOf<GlyphSetView>
 {
 public:
     GlyphCellAccessible(GlyphSetView *view, int index)
-        : m_view(view)
+        : CellOf(view)
         , m_index(index)
     {
     }
@@ -33,14 +32,6 @@ public:
     int index() const { return m_index; }
 
     bool isValid() const override { return m_view && m_index < cellCount(m_view); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return table() ? table()->window() : nullptr; }
-    QAccessibleInterface *parent() const override { return table(); }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessible::Role role() const override { return QAccessible::Cell; }
 
     QString text(QAccessible::Text t) const override
     {
@@ -48,7 +39,6 @@ public:
             return QString();
         return glyph().data(Qt::AccessibleTextRole).toString();
     }
-    void setText(QAccessible::Text, const QString &) override {}
 
     // In global pixels, as every widget's rectangle; an empty place is
     // nowhere.
@@ -78,31 +68,15 @@ public:
         return state;
     }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
-    {
-        if (type == QAccessible::TableCellInterface)
-            return static_cast<QAccessibleTableCellInterface *>(this);
-        return nullptr;
-    }
-
     // QAccessibleTableCellInterface
     bool isSelected() const override { return isValid() && m_view->selectionModel()->isSelected(glyph()); }
-    QList<QAccessibleInterface *> columnHeaderCells() const override { return {}; }
-    QList<QAccessibleInterface *> rowHeaderCells() const override { return {}; }
     int columnIndex() const override { return isValid() ? m_index % m_view->columnsShown() : -1; }
     int rowIndex() const override { return isValid() ? m_index / m_view->columnsShown() : -1; }
-    int columnExtent() const override { return 1; }
-    int rowExtent() const override { return 1; }
-    QAccessibleInterface *table() const override
-    {
-        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
-    }
 
 private:
     // Invalid for an empty place.
     QModelIndex glyph() const { return m_view->model()->index(m_index, 0); }
 
-    QPointer<GlyphSetView> m_view;
     const int m_index;
 };
 } // namespace
