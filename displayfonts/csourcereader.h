@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+// C source read as a compiler reads the parts of it that hold data: its
+// comments set aside, its preprocessor lines obeyed, and each declaration
+// with an initializer taken apart into its type, its name, its dimensions
+// and the value tree of its initializer. Firmware fonts are found in what
+// this gives, by their content; the readers of the display formats do that.
+//
+// What the preprocessor does here:
+// - `#define NAME value` and `#undef` are kept as the file's own macros, and
+//   an enum's constants too, each with the integer value it evaluates to;
+// - `#if`, `#elif` evaluate integer expressions of numbers, the file's own
+//   macros and enum constants, `defined NAME`, `!`, `&&`, `||`, comparisons,
+//   arithmetic and parentheses; `#ifdef`/`#ifndef` ask whether the file
+//   defines the name;
+// - a block whose condition names a macro the file neither defines nor
+//   undefines (U8G2_USE_LARGE_FONTS, ARDUINO) is a switch of the user's build,
+//   not of the font: its declarations are read, marked `external`, and so
+//   are those of its #else branch; the file's own switches are obeyed;
+// - `#include` and every other directive are passed over;
+// - an unbalanced #if/#else/#endif is an error naming its line.
+namespace CSourceReader {
+
+// One node of an initializer.
+struct Value
+{
+    enum class Kind {
+        Number, // an integer constant expression: 0x1F, -6, 'A', (uint8_t)3, a known constant
+        Name,   // an address or a name the file does not give a value: (uint8_t *)fooBitmaps, &foo[0]
+        String, // one string literal, or several run together, escapes done
+        List,   // { ... }
+    };
+    Kind kind = Kind::Number;
+    qint64 number = 0;             // Number
+    QByteArray text;               // Name: the name alone, casts and & left out; String: its bytes
+    std::vector<Value> items;      // List
+    int line = 0;                  // where the value starts, from 1
+};
+
+struct Declaration
+{
+    QByteArray name;
+    // The words before the name, as written: {"const", "uint8_t"},
+    // {"static", "const", "GFXglyph"}; PROGMEM and the like are left out.
+    QList<QByteArray> type;
+    // Each [dimension]: its value, or -1 where it is empty ("[]").
+    QList<qint64> dimensions;
+    // The argument of a section macro after the declarator,
+    // U8G2_FONT_SECTION("name") or U8X8_FONT_SECTION("name"): the macro's
+    // name and its string; empty where there is none.
+    QByteArray sectionMacro;
+    QByteArray sectionName;
+    Value value;
+    int line = 0; // the line of the name
+    // Where the declaration lies in the text: the offset of its first type
+    // word and one past its ';'.
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    // Read inside a block on a macro the file does not define.
+    bool external = false;
+};
+
+struct Comment
+{
+    int line = 0;
+    QByteArray text; // without // or /* */, trimmed
+};
+
+struct Source
+{
+    std::vector<Declaration> declarations; // in the order of the text
+    std::vector<Comment> comments;
+    // The file's own macros and enum constants that evaluate to an integer.
+    QHash<QByteArray, qint64> constants;
+    // Empty when the text was read; else one sentence, and `errorLine`.
+    QString error;
+    int errorLine = 0;
+
+    bool ok() const { return error.isEmpty(); }
+    // The declaration called `name`, or null.
+    const Declaration *find(QByteArrayView name) const;
+};
+
+// Reads `text` as C; stops at the first fault it cannot pass over (an
+// unbalanced #if, a literal or comment cut short, an initializer that does
+// not close) with `error` set. Declarations without an initializer, function
+// bodies and anything else outside initializers are passed over. Never reads
+// outside `text`, and takes time and memory linear in its size.
+Source read(QByteArrayView text);
+
+} // namespace CSourceReader

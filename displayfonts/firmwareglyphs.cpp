@@ -1,0 +1,123 @@
+#include "firmwareglyphs.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+namespace {
+struct Span
+{
+    int low = 0;  // first pixel
+    int high = 0; // one past the last
+};
+
+// Where a glyph's pixels lie along one axis; empty for a blank glyph.
+std::optional<Span> inkAlong(const DrawnGlyph &glyph, bool rows)
+{
+    int low = INT_MAX;
+    int high = INT_MIN;
+    for (int r = 0; r < glyph.bits.rows(); ++r) {
+        for (int c = 0; c < glyph.bits.cols(); ++c) {
+            if (!glyph.bits.isSet(r, c))
+                continue;
+            const int at = rows ? glyph.y + r : glyph.x + c;
+            low = std::min(low, at);
+            high = std::max(high, at + 1);
+        }
+    }
+    if (low > high)
+        return std::nullopt;
+    return Span{low, high};
+}
+
+// The window of `size` along one axis that holds the most of `spans` whole,
+// the earliest of those that tie; `spans` are the inked glyphs' extents.
+Span bestWindow(const std::vector<Span> &spans, int size)
+{
+    Span best{0, size};
+    qsizetype most = -1;
+    for (const Span &candidate : spans) {
+        const Span window{candidate.low, candidate.low + size};
+        const auto held = std::count_if(spans.begin(), spans.end(), [&](const Span &span) {
+            return span.low >= window.low && span.high <= window.high;
+        });
+        if (held > most || (held == most && window.low < best.low)) {
+            most = held;
+            best = window;
+        }
+    }
+    return best;
+}
+
+// The extent of all spans, or the window that holds most when that is
+// larger than the largest cell.
+Span cellAlong(const std::vector<std::optional<Span>> &ink)
+{
+    std::vector<Span> spans;
+    for (const std::optional<Span> &span : ink) {
+        if (span)
+            spans.push_back(*span);
+    }
+    if (spans.empty())
+        return {0, GlyphSet::kMinSize};
+    Span all{INT_MAX, INT_MIN};
+    for (const Span &span : spans) {
+        all.low = std::min(all.low, span.low);
+        all.high = std::max(all.high, span.high);
+    }
+    if (all.high - all.low > GlyphSet::kMaxSize)
+        return bestWindow(spans, GlyphSet::kMaxSize);
+    all.high = std::max(all.high, all.low + GlyphSet::kMinSize);
+    return all;
+}
+
+bool within(const std::optional<Span> &span, const Span &cell)
+{
+    return !span || (span->low >= cell.low && span->high <= cell.high);
+}
+} // namespace
+
+namespace FirmwareGlyphs {
+
+Placed place(const std::vector<DrawnGlyph> &glyphs)
+{
+    std::vector<std::optional<Span>> rows;
+    std::vector<std::optional<Span>> cols;
+    rows.reserve(glyphs.size());
+    cols.reserve(glyphs.size());
+    for (const DrawnGlyph &glyph : glyphs) {
+        rows.push_back(inkAlong(glyph, true));
+        cols.push_back(inkAlong(glyph, false));
+    }
+    const Span down = cellAlong(rows);
+    // The columns are chosen among the glyphs the rows keep.
+    std::vector<std::optional<Span>> keptCols;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (within(rows[i], down))
+            keptCols.push_back(cols[i]);
+    }
+    const Span across = cellAlong(keptCols);
+
+    Placed placed;
+    placed.set = GlyphSet(across.high - across.low, down.high - down.low);
+    placed.set.ascent = -down.low;
+    placed.set.xOffset = across.low;
+    placed.set.reserve(qsizetype(glyphs.size()));
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (!within(rows[i], down) || !within(cols[i], across))
+            continue;
+        const DrawnGlyph &drawn = glyphs[i];
+        Glyph glyph;
+        glyph.codePoint = drawn.codePoint;
+        glyph.advance = drawn.advance;
+        glyph.bits = Drawing(placed.set.rows(), placed.set.cols());
+        for (const auto &[x, y] : drawn.pixels())
+            glyph.bits.set(y - down.low, x - across.low);
+        placed.set.append(std::move(glyph));
+    }
+    if (placed.set.size() < qsizetype(glyphs.size()))
+        placed.fontGlyphs = qsizetype(glyphs.size());
+    return placed;
+}
+
+} // namespace FirmwareGlyphs
