@@ -18,7 +18,7 @@ std::vector<Font> fontsIn(const CSourceReader::Source &source)
     QSet<QString> claimed;
     for (FontExport::Format format : FontExport::formats()) {
         const FontExport::Reader reader = FontExport::readerOf(format);
-        if (!reader.find)
+        if (!reader.find || !reader.read)
             continue;
         for (Font &font : reader.find(source)) {
             if (claimed.contains(font.name))
