@@ -88,6 +88,7 @@ std::vector<Option> table()
     orientations.replace(QLatin1String(", "), QLatin1String("|"));
     QString formats = FontExport::nameList();
     formats.replace(QLatin1String(", "), QLatin1String("|"));
+    formats += QLatin1Char('|') + bdfName();
     QStringList pageOrders;
     for (const PageLayout::Order order : PageLayout::orders())
         pageOrders << PageLayout::name(order);
@@ -99,6 +100,10 @@ std::vector<Option> table()
          QStringLiteral("What is written: %1. %2: --range and --remap choose and place the glyphs.")
                  .arg(formatList(), formatReach()),
          {}, {}},
+        {Id::Font, {"font"}, QStringLiteral("NAME"),
+         QStringLiteral("Source code that holds several fonts for display libraries (GFX, u8g2, u8x8, or this "
+                        "program's pages and c headers): the one of this C name. A file of one font needs none."),
+         {Kind::Array}},
         {Id::Name, {"name"}, QStringLiteral("NAME"),
          QStringLiteral("The C name of the font's data, a letter and then letters, digits or \"_\", no keyword; "
                         "default: made from the font's file name (5x7.bdf gives font_5x7)."),
@@ -238,6 +243,26 @@ bool appliesTo(const Option &option, FontKind::Kind kind)
 bool appliesTo(const Option &option, FontExport::Format format)
 {
     return option.formats.isEmpty() || option.formats.contains(format);
+}
+
+bool appliesToBdf(const Option &option)
+{
+    switch (option.id) {
+    case Id::Name:
+    case Id::Comments:
+    case Id::Range:
+    case Id::Remap:
+    case Id::PageOrder:
+    case Id::Widths:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QLatin1String bdfName()
+{
+    return QLatin1String("bdf");
 }
 
 bool listsValues(const Option &option)

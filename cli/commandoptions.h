@@ -16,6 +16,7 @@ namespace CommandOptions {
 
 enum class Id {
     Format,
+    Font,
     Name,
     Orientation,
     Prefix,
@@ -65,6 +66,12 @@ QString spelled(const Option &option);
 QString firstName(const Option &option);
 bool appliesTo(const Option &option, FontKind::Kind kind);
 bool appliesTo(const Option &option, FontExport::Format format);
+// Whether it applies to --format bdf, which saves the font as the window's
+// Save does: the reading options and those the font stores (the order,
+// prefix and delimiter) do, those that shape a display format's data do not.
+bool appliesToBdf(const Option &option);
+// The name --format takes for BDF.
+QLatin1String bdfName();
 // Whether the value name lists the only values the option takes.
 bool listsValues(const Option &option);
 

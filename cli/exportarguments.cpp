@@ -52,10 +52,20 @@ using Reader = QString (*)(ExportArguments &arguments, const QStringList &values
 
 QString readFormat(ExportArguments &arguments, const QStringList &values)
 {
+    arguments.bdf = values.last() == CommandOptions::bdfName();
+    if (arguments.bdf)
+        return {};
     const std::optional<FontExport::Format> named = FontExport::formatNamed(values.last());
     if (!named)
-        return QStringLiteral("--format: '%1' is none of %2").arg(values.last(), FontExport::nameList());
+        return QStringLiteral("--format: '%1' is none of %2, %3")
+                .arg(values.last(), FontExport::nameList(), CommandOptions::bdfName());
     arguments.format = *named;
+    return {};
+}
+
+QString readFont(ExportArguments &arguments, const QStringList &values)
+{
+    arguments.fontName = values.last();
     return {};
 }
 
@@ -197,7 +207,7 @@ QString readPixelSize(ExportArguments &arguments, const QStringList &values)
 // How each option of the table is read; --help and --version end the
 // parsing before any is.
 const std::map<Id, Reader> kReaders = {
-    {Id::Format, readFormat},       {Id::Name, readName},         {Id::Orientation, readOrientation},
+    {Id::Format, readFormat},       {Id::Font, readFont},         {Id::Name, readName},         {Id::Orientation, readOrientation},
     {Id::Prefix, readPrefix},       {Id::Delimiter, readDelimiter}, {Id::Comments, readComments},
     {Id::Range, readRanges},        {Id::Remap, readRemaps},      {Id::PageOrder, readPageOrder},
     {Id::Widths, readWidths},       {Id::Output, readOutput},     {Id::Check, readCheck},
@@ -243,9 +253,11 @@ QString ExportArguments::parse(const QStringList &arguments)
             return error;
     }
     for (const Id id : std::as_const(given)) {
-        if (!CommandOptions::appliesTo(CommandOptions::option(id), format))
+        const CommandOptions::Option &option = CommandOptions::option(id);
+        if (bdf ? !CommandOptions::appliesToBdf(option) : !CommandOptions::appliesTo(option, format))
             return QStringLiteral("%1 does not apply to --format %2")
-                    .arg(CommandOptions::firstName(CommandOptions::option(id)), FontExport::name(format));
+                    .arg(CommandOptions::firstName(option),
+                         bdf ? QString(CommandOptions::bdfName()) : QString(FontExport::name(format)));
     }
     for (const Id id : std::as_const(given)) {
         if (id == Id::Format)
@@ -267,12 +279,13 @@ std::optional<CommandOptions::Id> ExportArguments::unusedBy(FontKind::Kind kind)
     return std::nullopt;
 }
 
-FontExport::Options ExportArguments::exportOptions(const std::optional<ExportOptions> &stored) const
+FontExport::Options ExportArguments::exportOptions(const GlyphSet &set) const
 {
+    const ExportChoices choices = ExportChoices::fromProperties(set.properties);
     FontExport::Options options;
     options.format = format;
     GlyphExport::Options &lines = options.lines;
-    lines.output = stored.value_or(ExportOptions());
+    lines.output = set.exportOptions.value_or(ExportOptions());
     if (order)
         lines.output.order = *order;
     if (prefix)
@@ -282,8 +295,15 @@ FontExport::Options ExportArguments::exportOptions(const std::optional<ExportOpt
     lines.comments = comments;
     lines.ranges = ranges;
     options.remaps = remaps;
-    options.pageOrder = pageOrder;
-    options.widths = widths;
-    options.name = name.isEmpty() ? ExportChoices::defaultName(font, options.format) : name;
+    // A font read from a display library's source keeps the name and the
+    // choices it was written with, so that it is written again as it was.
+    options.pageOrder = given.contains(Id::PageOrder) ? pageOrder : choices.pageOrder;
+    options.widths = widths || (!given.contains(Id::Widths) && choices.widths);
+    if (!name.isEmpty())
+        options.name = name;
+    else if (FontExport::isName(options.format, choices.name))
+        options.name = choices.name;
+    else
+        options.name = ExportChoices::defaultName(font, options.format);
     return options;
 }

@@ -20,6 +20,9 @@ struct ExportArguments
     Action action = Action::Export;
     QString font;
     FontExport::Format format = FontExport::Format::Lines;
+    // --format bdf: the font saved as BDF rather than exported.
+    bool bdf = false;
+    QString fontName; // --font: which font of a source file
     QString name; // empty: made from the font's file name
     std::optional<BitOrder> order;
     std::optional<QString> prefix;
@@ -46,7 +49,7 @@ struct ExportArguments
     // when all of them do.
     std::optional<CommandOptions::Id> unusedBy(FontKind::Kind kind) const;
 
-    // The export's options as given, with the font's stored settings where
-    // none is given (`stored`), else the window's start.
-    FontExport::Options exportOptions(const std::optional<ExportOptions> &stored) const;
+    // The export's options as given, else as the font stores them (its
+    // output settings and export choices), else the window's start.
+    FontExport::Options exportOptions(const GlyphSet &set) const;
 };

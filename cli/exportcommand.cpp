@@ -4,6 +4,7 @@
 #include "codepoints.h"
 #include "exportarguments.h"
 #include "fontexport.h"
+#include "firmwaresource.h"
 #include "fontfile.h"
 #include "glyphexport.h"
 #include "programmodule.h"
@@ -38,13 +39,16 @@ QString usage()
         "font's order, the line that \"Copy to Text\" writes for that glyph's readout,\n"
         "ending in CR LF; with --format, a C header or a font for a display library.\n"
         "FONT is a BDF or PSF font (PSF also gzip-compressed), C or assembler source,\n"
-        "a picture (PNG, BMP, ...) or a TrueType or OpenType font.\n"
+        "a picture (PNG, BMP, ...) or a TrueType or OpenType font. Source code that\n"
+        "holds fonts for display libraries (a GFXfont, u8g2 and u8x8 fonts, this\n"
+        "program's pages and c headers) is read as those fonts, their metrics kept.\n"
         "\n")
         + CommandOptions::helpList()
         + QStringLiteral(
         "\n"
         "A BDF font saved by KELVOR 2 brings its orientation, prefix and delimiter as\n"
-        "the defaults.\n"
+        "the defaults; a font read from a display library's source brings its C name,\n"
+        "page order and widths.\n"
         "Exit status: 0 done, 1 --check found a difference, 2 bad usage or input.\n");
 }
 
@@ -190,7 +194,31 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
     }
 
     ReadResult read;
-    if (*kind == FontKind::Kind::Bdf) {
+    // Source code is first asked for fonts of display libraries; one that
+    // holds none is read as arrays of numbers.
+    std::optional<FirmwareSource::Scan> firmware;
+    if (*kind == FontKind::Kind::Array) {
+        firmware = FirmwareSource::scan(bytes, arguments.font);
+        if (!firmware->ok()) {
+            fail(firmware->error);
+            return std::nullopt;
+        }
+        if (firmware->fonts.empty() && !arguments.fontName.isEmpty()) {
+            fail(QStringLiteral("%1: holds no font for a display library, so --font does not apply")
+                         .arg(arguments.font));
+            return std::nullopt;
+        }
+    }
+    if (firmware && !firmware->fonts.empty()) {
+        for (const CommandOptions::Id id : {CommandOptions::Id::Size, CommandOptions::Id::First}) {
+            if (arguments.given.contains(id)) {
+                usageError(QStringLiteral("%1 does not apply to %2, which holds fonts for display libraries")
+                                   .arg(CommandOptions::firstName(CommandOptions::option(id)), arguments.font));
+                return std::nullopt;
+            }
+        }
+        read = FirmwareSource::read(bytes, arguments.font, arguments.fontName);
+    } else if (*kind == FontKind::Kind::Bdf) {
         // A font too large to open whole opens for the glyphs of --range.
         read = BdfFormat::readFor(bytes, arguments.font, arguments.ranges);
     } else if (!FontKind::needsQtGui(*kind)) {
@@ -242,9 +270,14 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 // cannot hold is refused before anything is written.
 int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontExport::Options &options)
 {
-    const bool streamed = options.format == FontExport::Format::Lines && options.remaps.isEmpty();
+    const bool streamed = !arguments.bdf && options.format == FontExport::Format::Lines && options.remaps.isEmpty();
     QByteArray whole;
-    if (streamed) {
+    if (arguments.bdf) {
+        // As the glyph set window saves it: the output settings go with it.
+        GlyphSet saved = set;
+        saved.exportOptions = options.lines.output;
+        whole = BdfFormat::write(saved);
+    } else if (streamed) {
         // An export of nothing is a range that misses the font, or an empty
         // font: worth saying rather than writing an empty file.
         bool any = false;
@@ -278,7 +311,8 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontE
                  QFileInfo(arguments.checkFile).isDir() ? QStringLiteral("it is a folder") : existing.errorString()));
             return kBadInput;
         }
-        const GlyphExport::Difference difference = FontExport::check(existing, set, options);
+        const GlyphExport::Difference difference = arguments.bdf ? FontExport::compare(existing, whole)
+                                                                 : FontExport::check(existing, set, options);
         if (difference.same())
             return kDone;
         fail(QStringLiteral("%1: line %2: %3").arg(arguments.checkFile).arg(difference.line).arg(difference.what));
@@ -326,7 +360,7 @@ int run(int argc, char *argv[])
     const std::optional<GlyphSet> set = open(arguments, argv[0]);
     if (!set)
         return kBadInput;
-    return exportSet(arguments, *set, arguments.exportOptions(set->exportOptions));
+    return exportSet(arguments, *set, arguments.exportOptions(*set));
 }
 
 } // namespace ExportCommand

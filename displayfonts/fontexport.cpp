@@ -364,14 +364,19 @@ GlyphExport::Difference check(QIODevice &existing, const GlyphSet &set, const Op
     if (options.format == Format::Lines && options.remaps.isEmpty())
         return GlyphExport::check(existing, set, options.lines);
 
-    GlyphExport::Difference difference;
     const Result expected = write(set, options);
     if (!expected.ok()) {
+        GlyphExport::Difference difference;
         difference.line = 1;
         difference.what = expected.error;
         return difference;
     }
-    const QByteArray wanted = expected.text.toUtf8();
+    return compare(existing, expected.text.toUtf8());
+}
+
+GlyphExport::Difference compare(QIODevice &existing, const QByteArray &wanted)
+{
+    GlyphExport::Difference difference;
     const QByteArray found = existing.read(wanted.size() + 1);
     if (found == wanted)
         return difference;

@@ -144,5 +144,8 @@ Reader readerOf(Format format);
 // Compares `existing` with the export of `set`, as GlyphExport::check does
 // for lines.
 GlyphExport::Difference check(QIODevice &existing, const GlyphSet &set, const Options &options);
+// Compares `existing` with `wanted` byte for byte: where they first differ,
+// by its line.
+GlyphExport::Difference compare(QIODevice &existing, const QByteArray &wanted);
 
 } // namespace FontExport
