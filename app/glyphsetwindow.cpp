@@ -1,8 +1,10 @@
 #include "glyphsetwindow.h"
 
 #include "charactername.h"
+#include "choosefontdialog.h"
 #include "codepoints.h"
 #include "exportdialog.h"
+#include "firmwaresource.h"
 #include "fontfile.h"
 #include "fontkind.h"
 #include "glypheditor.h"
@@ -190,7 +192,6 @@ void GlyphSetWindow::showError(const QString &text)
 
 bool GlyphSetWindow::openFile(const QString &path)
 {
-    const QString fileName = QFileInfo(path).fileName();
     QByteArray bytes;
     QString error;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -200,8 +201,68 @@ bool GlyphSetWindow::openFile(const QString &path)
         showError(error);
         return false;
     }
+    // The question about unsaved changes comes before any dialog, so that
+    // what the user chooses there is not asked for in vain.
+    bool asked = false;
+    const auto mayReplace = [&] { return asked || (asked = askToSaveChanges()); };
     // The file is read once; its kind, as GlyphSetFile::open tells it.
-    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(bytes.left(FontKind::kHeadBytes), fileName);
+    const GlyphSetFile::Kind kind = GlyphSetFile::kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(path).fileName());
+    std::optional<ReadResult> read;
+    if (kind == GlyphSetFile::Kind::Array)
+        read = readFirmwareFont(bytes, path, mayReplace);
+    if (!read)
+        read = readAsked(bytes, path, kind, mayReplace);
+    // Only a set that could be read takes the place of the open one; a
+    // dialog cancelled gives neither a set nor a message.
+    if (!read->ok()) {
+        if (!read->error.isEmpty())
+            showError(read->error);
+        return false;
+    }
+    if (!mayReplace())
+        return false;
+    m_session.close();
+    m_lastFolder = QFileInfo(path).absolutePath();
+    m_notes = read->notes;
+    const std::optional<ExportOptions> stored = read->set->exportOptions;
+    // The options go first, so that the glyph is drawn in the stored order.
+    if (stored)
+        applyStoredOptions(*stored);
+    m_session.open(std::move(*read), path, kind);
+    show();
+    raise();
+    return true;
+}
+
+std::optional<ReadResult> GlyphSetWindow::readFirmwareFont(const QByteArray &bytes, const QString &path,
+                                                           const std::function<bool()> &mayReplace)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const FirmwareSource::Scan scan = FirmwareSource::scan(bytes, path);
+    QApplication::restoreOverrideCursor();
+    if (!scan.ok())
+        return ReadResult::failure(scan.error);
+    if (scan.fonts.empty())
+        return std::nullopt;
+    QString name;
+    if (scan.fonts.size() > 1) {
+        if (!mayReplace())
+            return ReadResult();
+        ChooseFontDialog dialog(scan.fonts, QFileInfo(path).fileName(), this);
+        if (dialog.exec() != QDialog::Accepted)
+            return ReadResult();
+        name = dialog.chosen();
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ReadResult read = FirmwareSource::read(bytes, path, name);
+    QApplication::restoreOverrideCursor();
+    return read;
+}
+
+ReadResult GlyphSetWindow::readAsked(const QByteArray &bytes, const QString &path, GlyphSetFile::Kind kind,
+                                     const std::function<bool()> &mayReplace)
+{
+    const QString fileName = QFileInfo(path).fileName();
     GlyphSetFile::Options options;
     // Arrays and pictures are cut at the grid's present size and read in its
     // present order, unless the user says otherwise.
@@ -209,57 +270,33 @@ bool GlyphSetWindow::openFile(const QString &path)
     options.array.cols = options.image.cols = grid.cols();
     options.array.rows = options.image.rows = grid.rows();
     options.array.order = m_editor.order();
-    // The question about unsaved changes comes before any dialog, so that
-    // what the user chooses there is not asked for in vain.
-    bool asked = false;
-    const auto mayReplace = [&] { return asked || (asked = askToSaveChanges()); };
-    ReadResult read;
     if (kind == GlyphSetFile::Kind::Bdf || kind == GlyphSetFile::Kind::Psf) {
-        read = readFile(bytes, path, kind, options);
+        ReadResult read = readFile(bytes, path, kind, options);
         // A font whose glyphs do not fit together opens for those the user
         // takes; a damaged one is refused as it stands.
-        if (!read.ok()) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const FontSubset::Scan scan = GlyphSetFile::scan(bytes, path, kind);
-            QApplication::restoreOverrideCursor();
-            if (scan.ok()) {
-                if (!mayReplace())
-                    return false;
-                OpenGlyphSetDialog dialog(scan, fileName, options, this);
-                if (dialog.exec() != QDialog::Accepted)
-                    return false;
-                read = readFile(bytes, path, kind, dialog.options());
-            }
-        }
-    } else {
+        if (read.ok())
+            return read;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const FontSubset::Scan scan = GlyphSetFile::scan(bytes, path, kind);
+        QApplication::restoreOverrideCursor();
+        if (!scan.ok())
+            return read;
         if (!mayReplace())
-            return false;
-        std::unique_ptr<OpenGlyphSetDialog> dialog =
-                kind == GlyphSetFile::Kind::OutlineFont
-                        ? std::make_unique<OpenGlyphSetDialog>(bytes, fileName, options, this)
-                        : std::make_unique<OpenGlyphSetDialog>(kind, fileName, options, this);
-        if (dialog->exec() != QDialog::Accepted)
-            return false;
-        read = readFile(bytes, path, kind, dialog->options());
-    }
-    // Only a set that could be read takes the place of the open one.
-    if (!read.ok()) {
-        showError(read.error);
-        return false;
+            return ReadResult();
+        OpenGlyphSetDialog dialog(scan, fileName, options, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return ReadResult();
+        return readFile(bytes, path, kind, dialog.options());
     }
     if (!mayReplace())
-        return false;
-    m_session.close();
-    m_lastFolder = QFileInfo(path).absolutePath();
-    m_notes = read.notes;
-    const std::optional<ExportOptions> stored = read.set->exportOptions;
-    // The options go first, so that the glyph is drawn in the stored order.
-    if (stored)
-        applyStoredOptions(*stored);
-    m_session.open(std::move(read), path, kind);
-    show();
-    raise();
-    return true;
+        return ReadResult();
+    std::unique_ptr<OpenGlyphSetDialog> dialog =
+            kind == GlyphSetFile::Kind::OutlineFont
+                    ? std::make_unique<OpenGlyphSetDialog>(bytes, fileName, options, this)
+                    : std::make_unique<OpenGlyphSetDialog>(kind, fileName, options, this);
+    if (dialog->exec() != QDialog::Accepted)
+        return ReadResult();
+    return readFile(bytes, path, kind, dialog->options());
 }
 
 // Orientation and bit order can change only while frmmatrix is enabled, as

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "glyphsetfile.h"
 #include "glyphsetsession.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class ExportDialog;
 class GlyphEditor;
@@ -68,6 +72,14 @@ private:
     void createControls();
     void connectControls();
     void placeControls();
+    // Source code that holds fonts for display libraries, as the one the
+    // user chooses where it holds several; none where it holds none. A
+    // result without set or error is a choice cancelled.
+    std::optional<ReadResult> readFirmwareFont(const QByteArray &bytes, const QString &path,
+                                               const std::function<bool()> &mayReplace);
+    // Any other file, asking first for what it does not say itself.
+    ReadResult readAsked(const QByteArray &bytes, const QString &path, GlyphSetFile::Kind kind,
+                         const std::function<bool()> &mayReplace);
     void applyStoredOptions(const ExportOptions &options);
     ExportOptions currentOptions() const;
     void updateStatus();

@@ -42,16 +42,27 @@ QString nameList(const std::vector<Font> &fonts)
     return list;
 }
 
+// Whether text names what only a display library's font declares, so that
+// C that cannot be read is a damaged font rather than some other source.
+bool namesFontTypes(QByteArrayView text)
+{
+    for (const char *mark : {"GFXfont", "GFXglyph", "U8G2_FONT_SECTION", "U8X8_FONT_SECTION"}) {
+        if (text.indexOf(QByteArrayView(mark)) >= 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 Scan scan(QByteArrayView text, const QString &path)
 {
     Scan result;
     const CSourceReader::Source source = CSourceReader::read(text);
-    if (!source.ok())
-        result.error = ReadResult::atLine(path, source.errorLine, source.error).error;
-    else
+    if (source.ok())
         result.fonts = fontsIn(source);
+    else if (namesFontTypes(text))
+        result.error = ReadResult::atLine(path, source.errorLine, source.error).error;
     return result;
 }
 
@@ -72,7 +83,48 @@ ReadResult read(QByteArrayView text, const QString &path, const QString &name)
                 : QStringLiteral("%1 holds no font named '%2'; it holds").arg(path, name);
         return ReadResult::failure(QStringLiteral("%1: %2").arg(why, nameList(fonts)));
     }
-    return FontExport::readerOf(chosen->format).read(source, *chosen, path);
+    ReadResult result = FontExport::readerOf(chosen->format).read(source, *chosen, path);
+    if (result.ok())
+        result.sourceFont = chosen->name;
+    return result;
+}
+
+std::optional<QByteArray> replaced(QByteArrayView original, const QString &path, const QString &name,
+                                   QByteArrayView written, QString *error)
+{
+    const Scan before = scan(original, path);
+    const auto old = std::find_if(before.fonts.begin(), before.fonts.end(),
+                                  [&name](const Font &font) { return font.name == name; });
+    const Scan after = scan(written, path);
+    if (old == before.fonts.end() || after.fonts.size() != 1) {
+        *error = QStringLiteral("%1 no longer holds the font %2; save it as BDF instead").arg(path, name);
+        return std::nullopt;
+    }
+    if (old->wholeFile)
+        return written.toByteArray();
+    const Font &font = after.fonts.front();
+    if (old->spans.empty() || font.spans.size() != old->spans.size()) {
+        *error = QStringLiteral("%1: the font %2 is declared in another form than its format writes; save it as "
+                                "BDF instead").arg(path, name);
+        return std::nullopt;
+    }
+    for (const auto &[begin, end] : old->spans) {
+        if (original.sliced(begin, end - begin).contains("\n#")) {
+            *error = QStringLiteral("%1: the font %2 holds #if blocks, which saving would drop; save it as BDF "
+                                    "instead").arg(path, name);
+            return std::nullopt;
+        }
+    }
+    QByteArray text;
+    text.reserve(original.size() + written.size());
+    qsizetype at = 0;
+    for (size_t i = 0; i < old->spans.size(); ++i) {
+        text.append(original.sliced(at, old->spans[i].first - at));
+        text.append(written.sliced(font.spans[i].first, font.spans[i].second - font.spans[i].first));
+        at = old->spans[i].second;
+    }
+    text.append(original.sliced(at));
+    return text;
 }
 
 } // namespace FirmwareSource

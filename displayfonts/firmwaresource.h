@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 // Fonts for display libraries found in C source by their content: a GFXfont
@@ -33,6 +35,12 @@ struct Font
     int cols = 0;       // the cell that holds every glyph where it lies
     int rows = 0;
     bool external = false; // inside a block of the user's build (#ifdef U8G2_USE_LARGE_FONTS)
+    // Where its declarations lie in the text, [begin, end) each, in the
+    // order of the text.
+    std::vector<std::pair<qsizetype, qsizetype>> spans;
+    // Whether the file is the font's alone, as this program writes its pages
+    // and c headers (an enum, the arrays, the include guard).
+    bool wholeFile = false;
 };
 
 struct Scan
@@ -44,8 +52,10 @@ struct Scan
 };
 
 // Every font in `text`; none (and no error) for source that holds none,
-// which is then read as arrays of numbers. `path` names the file in
-// messages.
+// which is then read as arrays of numbers. Text that is not C a compiler
+// would read (assembler, a list of numbers) holds none too, unless it names
+// a display library's font types or sections (GFXfont, U8G2_FONT_SECTION):
+// then the fault is said. `path` names the file in messages.
 Scan scan(QByteArrayView text, const QString &path);
 
 // The font called `name` as a set, with its metrics, its font name and the
@@ -54,5 +64,15 @@ Scan scan(QByteArrayView text, const QString &path);
 // and the font where it is damaged; a message listing the fonts where
 // `name` is none of them or is empty and there are several.
 ReadResult read(QByteArrayView text, const QString &path, const QString &name = {});
+
+// `original`, the source a font was read from, with the font called `name`
+// replaced by the one `written` holds (a whole file as its format's writer
+// writes it), everything else kept byte for byte; the whole of `written`
+// where the font was the whole file (this program's pages and c headers).
+// Nothing, with one sentence in `error`, where `original` no longer holds
+// the font or where its declarations hold preprocessor lines (#if blocks),
+// which writing them anew would drop.
+std::optional<QByteArray> replaced(QByteArrayView original, const QString &path, const QString &name,
+                                   QByteArrayView written, QString *error);
 
 } // namespace FirmwareSource

@@ -35,6 +35,9 @@ struct ReadResult
     // For a BDF font opened in part, the font whole, for the set to be saved
     // into it.
     std::shared_ptr<const BdfFormat::Source> bdfSource;
+    // For a font read from source code that holds fonts for display
+    // libraries, its C name there, so that it can be saved back in its place.
+    QString sourceFont;
 
     bool ok() const { return set.has_value(); }
 

@@ -1,6 +1,9 @@
 #include "glyphsetsession.h"
 
 #include "bdfformat.h"
+#include "firmwaresource.h"
+#include "fontexport.h"
+#include "fontfile.h"
 #include "glypheditor.h"
 
 #include <QFileInfo>
@@ -47,12 +50,15 @@ void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind 
     m_open = true;
     ++m_generation;
     m_sourcePath = path;
+    m_sourceFont = read.sourceFont;
+    m_sourceForm = ExportChoices::fromProperties(m_set.properties);
     // A compressed font is saved under a new name: Save writes plain text.
-    m_savePath = kind == FontKind::Kind::Bdf && !FontKind::isGzipName(path) ? path : QString();
+    const bool savesBack = kind == FontKind::Kind::Bdf || !m_sourceFont.isEmpty();
+    m_savePath = savesBack && !FontKind::isGzipName(path) ? path : QString();
     m_fontGlyphs = read.fontGlyphs;
     m_bdfSource = std::move(read.bdfSource);
     m_current = -1;
-    const QString key = QFileInfo(path).absoluteFilePath();
+    const QString key = choicesKey();
     if (!m_exportChoices.contains(key))
         m_exportChoices.insert(key, ExportChoices::fromProperties(m_set.properties));
     setModified(false);
@@ -69,6 +75,7 @@ void GlyphSetSession::close()
     m_set = GlyphSet();
     m_sourcePath.clear();
     m_savePath.clear();
+    m_sourceFont.clear();
     m_fontGlyphs = 0;
     m_bdfSource.reset();
     m_current = -1;
@@ -193,13 +200,20 @@ void GlyphSetSession::restoreMetrics(const QVariant &state)
 
 ExportChoices GlyphSetSession::exportChoices() const
 {
-    return m_open ? m_exportChoices.value(QFileInfo(m_sourcePath).absoluteFilePath()) : ExportChoices();
+    return m_open ? m_exportChoices.value(choicesKey()) : ExportChoices();
+}
+
+// The fonts of one source file each keep their own choices.
+QString GlyphSetSession::choicesKey() const
+{
+    return QFileInfo(m_sourcePath).absoluteFilePath()
+            + (m_sourceFont.isEmpty() ? QString() : QLatin1Char('#') + m_sourceFont);
 }
 
 void GlyphSetSession::setExportChoices(const ExportChoices &choices)
 {
     if (m_open)
-        m_exportChoices.insert(QFileInfo(m_sourcePath).absoluteFilePath(), choices);
+        m_exportChoices.insert(choicesKey(), choices);
 }
 
 void GlyphSetSession::setModified(bool modified)
@@ -216,6 +230,17 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
         *error = QStringLiteral("No glyph set is open.");
         return false;
     }
+    if (!m_sourceFont.isEmpty() && m_fontGlyphs > 0) {
+        *error = QStringLiteral("%1 holds %L2 glyphs in %3; %L4 of them fit the grid and are open, so saving would "
+                                "lose the others. Export the open glyphs instead.")
+                         .arg(QFileInfo(m_sourcePath).fileName())
+                         .arg(m_fontGlyphs)
+                         .arg(m_sourceFont)
+                         .arg(m_set.size());
+        return false;
+    }
+    const bool writesBack = !m_sourceFont.isEmpty() && QFileInfo(path) == QFileInfo(m_sourcePath);
+    QByteArray bytes;
     // The options and choices go into the set itself for the writer, and
     // back out if the file cannot be written: a whole font is not copied for
     // a save.
@@ -223,15 +248,50 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
     const QList<QPair<QByteArray, QByteArray>> propertiesBefore = m_set.properties;
     m_set.properties.removeIf([](const auto &property) { return ExportChoices::isChoice(property.first); });
     m_set.properties.append(exportChoices().properties());
-    const QByteArray bytes = m_bdfSource ? BdfFormat::write(m_set, *m_bdfSource) : BdfFormat::write(m_set);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const auto restore = [&] {
         m_set.exportOptions = before;
         m_set.properties = propertiesBefore;
+    };
+    if (writesBack) {
+        restore();
+        bytes = writtenBack(options, error);
+        if (bytes.isEmpty())
+            return false;
+    } else {
+        bytes = m_bdfSource ? BdfFormat::write(m_set, *m_bdfSource) : BdfFormat::write(m_set);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        restore();
         *error = QStringLiteral("%1: could not be written (%2).").arg(path, file.errorString());
         return false;
     }
     m_savePath = path;
     setModified(false);
     return true;
+}
+
+// The source file the font was read from, with the font written again in its
+// place in the form it was read in; empty, with `error` set, where the file
+// can no longer be read or no longer holds the font.
+QByteArray GlyphSetSession::writtenBack(const ExportOptions &options, QString *error) const
+{
+    FontExport::Options form;
+    form.format = m_sourceForm.format;
+    form.name = m_sourceFont;
+    form.pageOrder = m_sourceForm.pageOrder;
+    form.widths = m_sourceForm.widths;
+    form.lines.comments = m_sourceForm.comments;
+    form.lines.output = options;
+    const FontExport::Result written = FontExport::write(m_set, form);
+    if (!written.ok()) {
+        *error = QStringLiteral("%1: %2").arg(m_sourcePath, written.error);
+        return {};
+    }
+    QByteArray original;
+    if (!FontFile::load(m_sourcePath, &original, error))
+        return {};
+    const std::optional<QByteArray> text
+            = FirmwareSource::replaced(original, m_sourcePath, m_sourceFont, written.text.toUtf8(), error);
+    return text.value_or(QByteArray());
 }

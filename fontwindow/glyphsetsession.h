@@ -40,9 +40,11 @@ public:
 
     bool isOpen() const { return m_open; }
     const GlyphSet &set() const { return m_set; }
-    // The file the set was read from, and the BDF file Save writes (empty
-    // until there is one: a set read from any other format is saved under a
-    // new name, never over its source).
+    // The file the set was read from, and the file Save writes: a BDF font,
+    // or the source code a font for a display library was read from, which
+    // Save writes back in its own form. Empty until there is one: a set read
+    // from any other format is saved as BDF under a new name, never over its
+    // source.
     QString sourcePath() const { return m_sourcePath; }
     QString savePath() const { return m_savePath; }
     bool isModified() const { return m_modified; }
@@ -84,9 +86,13 @@ public:
 
     // Writes the set as BDF to `path`, with `options` and the export
     // choices stored in it: a set opened for part of a BDF font into the
-    // whole font, the rest of it as the file had it. On success `path` becomes the save path and the
-    // set is unmodified; otherwise `error` says why, naming the file, and
-    // nothing changes.
+    // whole font, the rest of it as the file had it. A font read from source
+    // code is written back to that file in its own form, under its own name,
+    // in the place of the one it was read from, the rest of the file as it
+    // was; one opened in part is not saved, so that its other glyphs are not
+    // lost. On success `path` becomes the save path and the set is
+    // unmodified; otherwise `error` says why, naming the file, and nothing
+    // changes.
     bool save(const QString &path, const ExportOptions &options, QString *error);
 
 signals:
@@ -107,6 +113,8 @@ private:
     void restoreMetrics(const QVariant &state);
     void changeMetric(Metric metric, const std::function<void()> &change);
     void setModified(bool modified);
+    QByteArray writtenBack(const ExportOptions &options, QString *error) const;
+    QString choicesKey() const;
     qint64 ownerOf(qsizetype index) const { return (m_generation << 32) | qint64(index); }
 
     GlyphEditor &m_editor;
@@ -117,6 +125,10 @@ private:
     bool m_modified = false;
     qsizetype m_fontGlyphs = 0;
     std::shared_ptr<const BdfFormat::Source> m_bdfSource;
+    // For a font read from source code: its C name there, and the choices
+    // (format, page order, widths) it was written with.
+    QString m_sourceFont;
+    ExportChoices m_sourceForm;
     qsizetype m_current = -1;
     qint64 m_generation = 0;
     // The metric the newest step changed, until anything else happens.
