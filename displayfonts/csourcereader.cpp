@@ -1253,7 +1253,7 @@ private:
     void declarators(const std::vector<Token> &head)
     {
         const qsizetype begin = m_spliced.original(head.empty() ? peek().begin : head.front().begin);
-        const size_t first = m_out.declarations.size();
+        std::vector<Declaration> made; // kept once their ';' is read
         Declarator declarator = read(head, nullptr);
         const QList<QByteArray> type = [&] {
             QList<QByteArray> words = declarator.type;
@@ -1266,7 +1266,7 @@ private:
                 Declaration declaration;
                 declaration.name = text(declarator.name).toByteArray();
                 m_initializerLine = peek().line;
-                m_declaration = declarator.named ? declaration.name : QByteArray("the declaration");
+                m_declaration = declarator.named ? quoted(declaration.name) : QStringLiteral("a declaration");
                 if (!initializer(declaration.value, 0))
                     return;
                 if (declarator.named) {
@@ -1276,21 +1276,22 @@ private:
                     declaration.sectionName = declarator.sectionName;
                     declaration.line = declarator.name.line;
                     declaration.begin = begin;
-                    m_out.declarations.push_back(std::move(declaration));
+                    made.push_back(std::move(declaration));
                 }
                 token = take();
             }
             if (is(token, ";")) {
-                for (size_t i = first; i < m_out.declarations.size(); ++i) {
-                    m_out.declarations[i].end = m_spliced.original(token.end);
-                    m_out.declarations[i].external = m_sawExternal;
+                for (Declaration &declaration : made) {
+                    declaration.end = m_spliced.original(token.end - 1) + 1;
+                    declaration.external = m_sawExternal;
+                    m_out.declarations.push_back(std::move(declaration));
                 }
                 return;
             }
             if (!is(token, ",")) {
-                if (m_out.declarations.size() > first)
+                if (!made.empty())
                     fail(token.line, QStringLiteral("the declaration of %1 does not end with ';'")
-                                             .arg(quoted(m_out.declarations.back().name)));
+                                             .arg(quoted(made.back().name)));
                 return;
             }
             std::vector<Token> next;
@@ -1378,7 +1379,7 @@ private:
 
     bool missingClose()
     {
-        fail(m_initializerLine, QStringLiteral("the initializer of %1 does not close").arg(quoted(m_declaration)));
+        fail(m_initializerLine, QStringLiteral("the initializer of %1 does not close").arg(m_declaration));
         return false;
     }
 
@@ -1389,7 +1390,7 @@ private:
         const Token open = take();
         if (depth >= kMaxDepth) {
             fail(open.line, QStringLiteral("the initializer of %1 nests braces deeper than %2 levels")
-                                    .arg(quoted(m_declaration))
+                                    .arg(m_declaration)
                                     .arg(kMaxDepth));
             return false;
         }
@@ -1450,7 +1451,7 @@ private:
         if (m_expression.empty()) {
             if (peek().kind == Kind::End || is(peek(), ";"))
                 return missingClose();
-            fail(peek().line, QStringLiteral("a value is missing in the initializer of %1").arg(quoted(m_declaration)));
+            fail(peek().line, QStringLiteral("a value is missing in the initializer of %1").arg(m_declaration));
             return false;
         }
         value.line = m_expression.front().line;
@@ -1518,7 +1519,7 @@ private:
     std::vector<Token> m_expression;
     bool m_sawExternal = false;
     int m_initializerLine = 0;
-    QByteArray m_declaration; // its name, for messages
+    QString m_declaration; // its name, for messages
 };
 
 } // namespace

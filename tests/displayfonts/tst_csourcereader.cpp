@@ -223,7 +223,7 @@ void tst_CSourceReader::faults()
 // Lines count the lines a splice joins; offsets are the text's own.
 void tst_CSourceReader::positions()
 {
-    const QByteArray text = "// font\n#define A \\\n  1\n/* two\n lines */ static const int\n  b[] =\n{ 1,\n  2 }; int c = 3;\n";
+    const QByteArray text = "// font\n#define A \\\n  1\n/* two\n lines */ static const int\n  b[] =\n{ 1,\n  2 }; int c = 3;\\\nint d;";
     const CSourceReader::Source source = CSourceReader::read(text);
     QVERIFY2(source.ok(), qPrintable(source.error));
     QCOMPARE(source.declarations.size(), size_t(2));
@@ -232,7 +232,8 @@ void tst_CSourceReader::positions()
     QCOMPARE(b.value.line, 7);
     QCOMPARE(b.value.items[1].line, 8);
     QCOMPARE(text.mid(b.begin, b.end - b.begin), QByteArray("static const int\n  b[] =\n{ 1,\n  2 };"));
-    QCOMPARE(text.mid(source.declarations[1].begin), QByteArray("int c = 3;\n"));
+    const CSourceReader::Declaration &c = source.declarations[1];
+    QCOMPARE(text.mid(c.begin, c.end - c.begin), QByteArray("int c = 3;"));
     QCOMPARE(source.constants.value("A"), 1);
     QCOMPARE(source.comments.size(), size_t(2));
     QCOMPARE(source.comments[0].line, 1);
