@@ -3,7 +3,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace CSourceReader {
@@ -275,7 +274,7 @@ public:
             token.kind = Kind::Number;
             for (++m_pos; m_pos < size; ++m_pos) {
                 const char d = s[m_pos];
-                if ((d == '+' || d == '-') && strchr("eEpP", s[m_pos - 1]))
+                if ((d == '+' || d == '-') && QByteArrayView("eEpP").contains(s[m_pos - 1]))
                     continue;
                 if (d == '\'' && m_pos + 1 < size && isIdentifierChar(s[m_pos + 1]))
                     continue; // a digit separator
@@ -378,19 +377,13 @@ public:
 
 std::optional<qint64> integerLiteral(QByteArrayView text)
 {
-    QByteArray digits;
-    digits.reserve(text.size());
-    for (char c : text) {
-        if (c != '\'')
-            digits.append(c);
-    }
-    qsizetype end = digits.size();
+    qsizetype end = text.size();
     int suffix = 0;
-    while (end > 0 && suffix < 3 && strchr("uUlL", digits[end - 1])) {
+    while (end > 0 && suffix < 3 && QByteArrayView("uUlL").contains(text[end - 1])) {
         --end;
         ++suffix;
     }
-    QByteArrayView body(digits.constData(), end);
+    QByteArrayView body = text.first(end);
     int base = 10;
     if (body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
         base = 16;
@@ -406,6 +399,8 @@ std::optional<qint64> integerLiteral(QByteArrayView text)
         return std::nullopt;
     quint64 value = 0;
     for (char c : body) {
+        if (c == '\'')
+            continue; // a digit separator
         const int digit = hexDigit(c);
         if (digit < 0 || digit >= base || value > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
             return std::nullopt;
@@ -1406,10 +1401,8 @@ private:
             if (peek().kind == Kind::End || is(peek(), ";"))
                 return missingClose();
             skipDesignator();
-            Value item;
-            if (!initializer(item, depth + 1))
+            if (!initializer(value.items.emplace_back(), depth + 1))
                 return false;
-            value.items.push_back(std::move(item));
             if (is(peek(), ","))
                 take();
             else if (!is(peek(), "}"))
@@ -1455,6 +1448,14 @@ private:
             return false;
         }
         value.line = m_expression.front().line;
+        if (m_expression.size() == 1 && m_expression.front().kind == Kind::Number) {
+            // Most values of a font are one number.
+            if (const std::optional<qint64> number = integerLiteral(text(m_expression.front()))) {
+                value.kind = Value::Kind::Number;
+                value.number = *number;
+                return true;
+            }
+        }
         if (std::all_of(m_expression.begin(), m_expression.end(),
                         [](const Token &token) { return token.kind == Kind::String; })) {
             value.kind = Value::Kind::String;
