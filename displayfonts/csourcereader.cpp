@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace CSourceReader {
@@ -60,19 +61,26 @@ public:
         qsizetype removed = 0;
         const char *data = original.data();
         const qsizetype size = original.size();
-        for (qsizetype i = 0; i < size; ++i) {
-            if (data[i] == '\\') {
-                const qsizetype length = i + 1 < size && data[i + 1] == '\n' ? 2
-                        : i + 2 < size && data[i + 1] == '\r' && data[i + 2] == '\n' ? 3
-                                                                                      : 0;
-                if (length) {
-                    removed += length;
-                    m_splices.push_back({m_text.size(), removed});
-                    i += length - 1;
-                    continue;
-                }
+        for (qsizetype i = 0; i < size;) {
+            const char *backslash = static_cast<const char *>(memchr(data + i, '\\', size_t(size - i)));
+            const qsizetype next = backslash ? backslash - data : size;
+            m_text.append(data + i, next - i);
+            i = next;
+            if (i == size)
+                break;
+            qsizetype length = 0; // of the splice here, if one is
+            if (i + 1 < size && data[i + 1] == '\n')
+                length = 2;
+            else if (i + 2 < size && data[i + 1] == '\r' && data[i + 2] == '\n')
+                length = 3;
+            if (length) {
+                removed += length;
+                m_splices.push_back({m_text.size(), removed});
+                i += length;
+            } else {
+                m_text.append('\\');
+                ++i;
             }
-            m_text.append(data[i]);
         }
     }
 
