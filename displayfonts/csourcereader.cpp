@@ -10,6 +10,11 @@ namespace CSourceReader {
 
 const Declaration *Source::find(QByteArrayView name) const
 {
+    if (!firstDeclared.isEmpty()) {
+        const auto at = firstDeclared.constFind(QByteArray::fromRawData(name.data(), name.size()));
+        const bool found = at != firstDeclared.cend() && *at < declarations.size() && declarations[*at].name == name;
+        return found ? &declarations[*at] : nullptr;
+    }
     for (const Declaration &declaration : declarations) {
         if (declaration.name == name)
             return &declaration;
@@ -1539,6 +1544,10 @@ Source read(QByteArrayView text)
     Spliced spliced(text);
     Parser parser(spliced, source);
     parser.run();
+    for (size_t i = 0; i < source.declarations.size(); ++i) {
+        if (!source.firstDeclared.contains(source.declarations[i].name))
+            source.firstDeclared.insert(source.declarations[i].name, i);
+    }
     return source;
 }
 

@@ -79,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fail("a line outside the text");
         if (declaration.name.isEmpty())
             fail("a declaration without a name");
+        const CSourceReader::Declaration *found = source.find(declaration.name);
+        if (!found || found > &declaration || found->name != declaration.name)
+            fail("find() does not give the first declaration of a name");
         previous = declaration.begin;
     }
     if (!same(source, CSourceReader::read(text)))

@@ -240,6 +240,11 @@ void tst_CSourceReader::positions()
     QCOMPARE(source.comments[0].text, QByteArray("font"));
     QCOMPARE(source.comments[1].line, 4);
     QCOMPARE(source.comments[1].text, QByteArray("two\n lines"));
+
+    // Both branches of the user's switch declare one name: the first is found.
+    const CSourceReader::Source twice = CSourceReader::read("#ifdef A\nint a = 1;\n#else\nint a = 2;\n#endif");
+    QCOMPARE(twice.find("a"), &twice.declarations[0]);
+    QCOMPARE(twice.find("b"), nullptr);
 }
 
 QTEST_GUILESS_MAIN(tst_CSourceReader)
