@@ -524,10 +524,10 @@ private:
         if (!deeper())
             return Number::bad();
         const Number yes = conditional();
-        if (!at(":"))
-            return Number::bad();
-        ++m_at;
-        const Number no = conditional();
+        const bool colon = at(":");
+        if (colon)
+            ++m_at;
+        const Number no = colon ? conditional() : Number::bad();
         --m_depth;
         if (condition.state == Number::Bad || yes.state == Number::Bad || no.state == Number::Bad)
             return Number::bad();
@@ -994,13 +994,13 @@ private:
 
     Truth condition(QByteArrayView kind, const std::vector<Token> &words, int line)
     {
-        if (kind == "ifdef" || kind == "ifndef" || kind == "fdef" || kind == "fndef") {
+        if (kind == "ifdef" || kind == "ifndef") {
             if (words.empty() || words.front().kind != Kind::Identifier)
                 return Truth::Unknown;
             const Number isDefined = *defined(text(words.front()));
             if (!isDefined.known())
                 return Truth::Unknown;
-            return bool(isDefined.value) == (kind == "ifdef" || kind == "fdef") ? Truth::True : Truth::False;
+            return bool(isDefined.value) == (kind == "ifdef") ? Truth::True : Truth::False;
         }
         Evaluator evaluator(m_text, words, *this);
         const Number value = evaluator.evaluate();

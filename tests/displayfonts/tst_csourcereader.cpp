@@ -71,8 +71,8 @@ void tst_CSourceReader::values_data()
     QTest::newRow("hex, octal, decimal, suffixes")
             << QByteArray("int a[] = {0x1F, 017, 42, 10U, 7UL, 0X0aull, 0};") << QByteArray("int a[-1] = {31, 15, 42, 10, 7, 10, 0}");
     QTest::newRow("minus, casts, operators")
-            << QByteArray("int a[] = {-6, (uint8_t)0x1FF, (int8_t)0xFF, -(3), ~0, 1 << 4 | 1, 7 / 2};")
-            << QByteArray("int a[-1] = {-6, 255, -1, -3, -1, 17, 3}");
+            << QByteArray("int a[] = {-6, (uint8_t)0x1FF, (int8_t)0xFF, -(3), ~0, 1 << 4 | 1, 7 / 2, 0 ? 1 : 2 ? 3 : 4};")
+            << QByteArray("int a[-1] = {-6, 255, -1, -3, -1, 17, 3, 3}");
     QTest::newRow("character literals")
             << QByteArray(R"(char a[] = {'A', '\n', '\x41', '\101', '\\', '\'', '\377'};)")
             << QByteArray("char a[-1] = {65, 10, 65, 65, 92, 39, 255}");
@@ -150,6 +150,8 @@ void tst_CSourceReader::conditionals_data()
                                   << QByteArray("int b = 2");
     QTest::newRow("#else taken") << QByteArray("#define V 0\n#if V\nint a = 1;\n#else\nint b = 2;\n#endif")
                                  << QByteArray("int b = 2");
+    QTest::newRow("#elifdef") << QByteArray("#define G\n#undef H\n#ifdef H\nint a = 1;\n#elifdef G\nint b = 2;\n#endif")
+                              << QByteArray("int b = 2");
     QTest::newRow("#ifdef, #ifndef") << QByteArray("#define G\n#ifdef G\nint a = 1;\n#endif\n#ifndef G\nint b = 2;\n#endif")
                                      << QByteArray("int a = 1");
     QTest::newRow("header guard") << QByteArray("#ifndef H_\n#define H_\nint a = 1;\n#endif") << QByteArray("int a = 1");
