@@ -806,13 +806,6 @@ public:
             }
             if (!active())
                 continue;
-            if (token.kind == Kind::Broken) {
-                // Lexed leniently as the line after a directive, before the
-                // directive turned the text back on.
-                fail(token.line, m_text[token.begin] == '\'' ? QStringLiteral("the character literal is not closed on its line")
-                                                             : QStringLiteral("the string literal is not closed on its line"));
-                continue;
-            }
             token.external = !m_conds.empty() && m_conds.back().external;
             return token;
         }
