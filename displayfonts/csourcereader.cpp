@@ -10,6 +10,11 @@ namespace CSourceReader {
 
 const Declaration *Source::find(QByteArrayView name) const
 {
+    if (!firstDeclared.isEmpty()) {
+        const auto at = firstDeclared.constFind(QByteArray::fromRawData(name.data(), name.size()));
+        const bool found = at != firstDeclared.cend() && *at < declarations.size() && declarations[*at].name == name;
+        return found ? &declarations[*at] : nullptr;
+    }
     for (const Declaration &declaration : declarations) {
         if (declaration.name == name)
             return &declaration;
@@ -61,19 +66,26 @@ public:
         qsizetype removed = 0;
         const char *data = original.data();
         const qsizetype size = original.size();
-        for (qsizetype i = 0; i < size; ++i) {
-            if (data[i] == '\\') {
-                const qsizetype length = i + 1 < size && data[i + 1] == '\n' ? 2
-                        : i + 2 < size && data[i + 1] == '\r' && data[i + 2] == '\n' ? 3
-                                                                                      : 0;
-                if (length) {
-                    removed += length;
-                    m_splices.push_back({m_text.size(), removed});
-                    i += length - 1;
-                    continue;
-                }
+        for (qsizetype i = 0; i < size;) {
+            const char *backslash = static_cast<const char *>(memchr(data + i, '\\', size_t(size - i)));
+            const qsizetype next = backslash ? backslash - data : size;
+            m_text.append(data + i, next - i);
+            i = next;
+            if (i == size)
+                break;
+            qsizetype length = 0; // of the splice here, if one is
+            if (i + 1 < size && data[i + 1] == '\n')
+                length = 2;
+            else if (i + 2 < size && data[i + 1] == '\r' && data[i + 2] == '\n')
+                length = 3;
+            if (length) {
+                removed += length;
+                m_splices.push_back({m_text.size(), removed});
+                i += length;
+            } else {
+                m_text.append('\\');
+                ++i;
             }
-            m_text.append(data[i]);
         }
     }
 
@@ -275,7 +287,7 @@ public:
             token.kind = Kind::Number;
             for (++m_pos; m_pos < size; ++m_pos) {
                 const char d = s[m_pos];
-                if ((d == '+' || d == '-') && strchr("eEpP", s[m_pos - 1]))
+                if ((d == '+' || d == '-') && QByteArrayView("eEpP").contains(s[m_pos - 1]))
                     continue;
                 if (d == '\'' && m_pos + 1 < size && isIdentifierChar(s[m_pos + 1]))
                     continue; // a digit separator
@@ -378,19 +390,13 @@ public:
 
 std::optional<qint64> integerLiteral(QByteArrayView text)
 {
-    QByteArray digits;
-    digits.reserve(text.size());
-    for (char c : text) {
-        if (c != '\'')
-            digits.append(c);
-    }
-    qsizetype end = digits.size();
+    qsizetype end = text.size();
     int suffix = 0;
-    while (end > 0 && suffix < 3 && strchr("uUlL", digits[end - 1])) {
+    while (end > 0 && suffix < 3 && QByteArrayView("uUlL").contains(text[end - 1])) {
         --end;
         ++suffix;
     }
-    QByteArrayView body(digits.constData(), end);
+    QByteArrayView body = text.first(end);
     int base = 10;
     if (body.size() > 2 && body[0] == '0' && (body[1] == 'x' || body[1] == 'X')) {
         base = 16;
@@ -406,6 +412,8 @@ std::optional<qint64> integerLiteral(QByteArrayView text)
         return std::nullopt;
     quint64 value = 0;
     for (char c : body) {
+        if (c == '\'')
+            continue; // a digit separator
         const int digit = hexDigit(c);
         if (digit < 0 || digit >= base || value > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
             return std::nullopt;
@@ -516,10 +524,10 @@ private:
         if (!deeper())
             return Number::bad();
         const Number yes = conditional();
-        if (!at(":"))
-            return Number::bad();
-        ++m_at;
-        const Number no = conditional();
+        const bool colon = at(":");
+        if (colon)
+            ++m_at;
+        const Number no = colon ? conditional() : Number::bad();
         --m_depth;
         if (condition.state == Number::Bad || yes.state == Number::Bad || no.state == Number::Bad)
             return Number::bad();
@@ -798,13 +806,6 @@ public:
             }
             if (!active())
                 continue;
-            if (token.kind == Kind::Broken) {
-                // Lexed leniently as the line after a directive, before the
-                // directive turned the text back on.
-                fail(token.line, m_text[token.begin] == '\'' ? QStringLiteral("the character literal is not closed on its line")
-                                                             : QStringLiteral("the string literal is not closed on its line"));
-                continue;
-            }
             token.external = !m_conds.empty() && m_conds.back().external;
             return token;
         }
@@ -986,13 +987,13 @@ private:
 
     Truth condition(QByteArrayView kind, const std::vector<Token> &words, int line)
     {
-        if (kind == "ifdef" || kind == "ifndef" || kind == "fdef" || kind == "fndef") {
+        if (kind == "ifdef" || kind == "ifndef") {
             if (words.empty() || words.front().kind != Kind::Identifier)
                 return Truth::Unknown;
             const Number isDefined = *defined(text(words.front()));
             if (!isDefined.known())
                 return Truth::Unknown;
-            return bool(isDefined.value) == (kind == "ifdef" || kind == "fdef") ? Truth::True : Truth::False;
+            return bool(isDefined.value) == (kind == "ifdef") ? Truth::True : Truth::False;
         }
         Evaluator evaluator(m_text, words, *this);
         const Number value = evaluator.evaluate();
@@ -1253,7 +1254,7 @@ private:
     void declarators(const std::vector<Token> &head)
     {
         const qsizetype begin = m_spliced.original(head.empty() ? peek().begin : head.front().begin);
-        const size_t first = m_out.declarations.size();
+        std::vector<Declaration> made; // kept once their ';' is read
         Declarator declarator = read(head, nullptr);
         const QList<QByteArray> type = [&] {
             QList<QByteArray> words = declarator.type;
@@ -1266,7 +1267,7 @@ private:
                 Declaration declaration;
                 declaration.name = text(declarator.name).toByteArray();
                 m_initializerLine = peek().line;
-                m_declaration = declarator.named ? declaration.name : QByteArray("the declaration");
+                m_declaration = declarator.named ? quoted(declaration.name) : QStringLiteral("a declaration");
                 if (!initializer(declaration.value, 0))
                     return;
                 if (declarator.named) {
@@ -1276,21 +1277,22 @@ private:
                     declaration.sectionName = declarator.sectionName;
                     declaration.line = declarator.name.line;
                     declaration.begin = begin;
-                    m_out.declarations.push_back(std::move(declaration));
+                    made.push_back(std::move(declaration));
                 }
                 token = take();
             }
             if (is(token, ";")) {
-                for (size_t i = first; i < m_out.declarations.size(); ++i) {
-                    m_out.declarations[i].end = m_spliced.original(token.end);
-                    m_out.declarations[i].external = m_sawExternal;
+                for (Declaration &declaration : made) {
+                    declaration.end = m_spliced.original(token.end - 1) + 1;
+                    declaration.external = m_sawExternal;
+                    m_out.declarations.push_back(std::move(declaration));
                 }
                 return;
             }
             if (!is(token, ",")) {
-                if (m_out.declarations.size() > first)
+                if (!made.empty())
                     fail(token.line, QStringLiteral("the declaration of %1 does not end with ';'")
-                                             .arg(quoted(m_out.declarations.back().name)));
+                                             .arg(quoted(made.back().name)));
                 return;
             }
             std::vector<Token> next;
@@ -1378,7 +1380,7 @@ private:
 
     bool missingClose()
     {
-        fail(m_initializerLine, QStringLiteral("the initializer of %1 does not close").arg(quoted(m_declaration)));
+        fail(m_initializerLine, QStringLiteral("the initializer of %1 does not close").arg(m_declaration));
         return false;
     }
 
@@ -1389,7 +1391,7 @@ private:
         const Token open = take();
         if (depth >= kMaxDepth) {
             fail(open.line, QStringLiteral("the initializer of %1 nests braces deeper than %2 levels")
-                                    .arg(quoted(m_declaration))
+                                    .arg(m_declaration)
                                     .arg(kMaxDepth));
             return false;
         }
@@ -1405,10 +1407,8 @@ private:
             if (peek().kind == Kind::End || is(peek(), ";"))
                 return missingClose();
             skipDesignator();
-            Value item;
-            if (!initializer(item, depth + 1))
+            if (!initializer(value.items.emplace_back(), depth + 1))
                 return false;
-            value.items.push_back(std::move(item));
             if (is(peek(), ","))
                 take();
             else if (!is(peek(), "}"))
@@ -1450,10 +1450,18 @@ private:
         if (m_expression.empty()) {
             if (peek().kind == Kind::End || is(peek(), ";"))
                 return missingClose();
-            fail(peek().line, QStringLiteral("a value is missing in the initializer of %1").arg(quoted(m_declaration)));
+            fail(peek().line, QStringLiteral("a value is missing in the initializer of %1").arg(m_declaration));
             return false;
         }
         value.line = m_expression.front().line;
+        if (m_expression.size() == 1 && m_expression.front().kind == Kind::Number) {
+            // Most values of a font are one number.
+            if (const std::optional<qint64> number = integerLiteral(text(m_expression.front()))) {
+                value.kind = Value::Kind::Number;
+                value.number = *number;
+                return true;
+            }
+        }
         if (std::all_of(m_expression.begin(), m_expression.end(),
                         [](const Token &token) { return token.kind == Kind::String; })) {
             value.kind = Value::Kind::String;
@@ -1518,7 +1526,7 @@ private:
     std::vector<Token> m_expression;
     bool m_sawExternal = false;
     int m_initializerLine = 0;
-    QByteArray m_declaration; // its name, for messages
+    QString m_declaration; // its name, for messages
 };
 
 } // namespace
@@ -1529,6 +1537,10 @@ Source read(QByteArrayView text)
     Spliced spliced(text);
     Parser parser(spliced, source);
     parser.run();
+    for (size_t i = 0; i < source.declarations.size(); ++i) {
+        if (!source.firstDeclared.contains(source.declarations[i].name))
+            source.firstDeclared.insert(source.declarations[i].name, i);
+    }
     return source;
 }
 

@@ -93,8 +93,13 @@ struct Source
     int errorLine = 0;
 
     bool ok() const { return error.isEmpty(); }
-    // The declaration called `name`, or null.
+    // The first declaration called `name`, or null.
     const Declaration *find(QByteArrayView name) const;
+
+    // The index in `declarations` where each name is first declared, which
+    // read() fills in so that find() takes constant time on files of
+    // thousands of declarations; where it is empty, find() searches.
+    QHash<QByteArray, size_t> firstDeclared;
 };
 
 // Reads `text` as C; stops at the first fault it cannot pass over (an

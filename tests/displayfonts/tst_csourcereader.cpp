@@ -1,5 +1,7 @@
 #include "csourcereader.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 // C read as a compiler reads it. Each row's declarations are written out in
@@ -18,6 +20,11 @@ private slots:
     void faults_data();
     void faults();
     void positions();
+    void asCompiled_data();
+    void asCompiled();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 namespace {
@@ -71,8 +78,8 @@ void tst_CSourceReader::values_data()
     QTest::newRow("hex, octal, decimal, suffixes")
             << QByteArray("int a[] = {0x1F, 017, 42, 10U, 7UL, 0X0aull, 0};") << QByteArray("int a[-1] = {31, 15, 42, 10, 7, 10, 0}");
     QTest::newRow("minus, casts, operators")
-            << QByteArray("int a[] = {-6, (uint8_t)0x1FF, (int8_t)0xFF, -(3), ~0, 1 << 4 | 1, 7 / 2};")
-            << QByteArray("int a[-1] = {-6, 255, -1, -3, -1, 17, 3}");
+            << QByteArray("int a[] = {-6, (uint8_t)0x1FF, (int8_t)0xFF, -(3), ~0, 1 << 4 | 1, 7 / 2, 0 ? 1 : 2 ? 3 : 4};")
+            << QByteArray("int a[-1] = {-6, 255, -1, -3, -1, 17, 3, 3}");
     QTest::newRow("character literals")
             << QByteArray(R"(char a[] = {'A', '\n', '\x41', '\101', '\\', '\'', '\377'};)")
             << QByteArray("char a[-1] = {65, 10, 65, 65, 92, 39, 255}");
@@ -150,6 +157,8 @@ void tst_CSourceReader::conditionals_data()
                                   << QByteArray("int b = 2");
     QTest::newRow("#else taken") << QByteArray("#define V 0\n#if V\nint a = 1;\n#else\nint b = 2;\n#endif")
                                  << QByteArray("int b = 2");
+    QTest::newRow("#elifdef") << QByteArray("#define G\n#undef H\n#ifdef H\nint a = 1;\n#elifdef G\nint b = 2;\n#endif")
+                              << QByteArray("int b = 2");
     QTest::newRow("#ifdef, #ifndef") << QByteArray("#define G\n#ifdef G\nint a = 1;\n#endif\n#ifndef G\nint b = 2;\n#endif")
                                      << QByteArray("int a = 1");
     QTest::newRow("header guard") << QByteArray("#ifndef H_\n#define H_\nint a = 1;\n#endif") << QByteArray("int a = 1");
@@ -223,7 +232,7 @@ void tst_CSourceReader::faults()
 // Lines count the lines a splice joins; offsets are the text's own.
 void tst_CSourceReader::positions()
 {
-    const QByteArray text = "// font\n#define A \\\n  1\n/* two\n lines */ static const int\n  b[] =\n{ 1,\n  2 }; int c = 3;\n";
+    const QByteArray text = "// font\n#define A \\\n  1\n/* two\n lines */ static const int\n  b[] =\n{ 1,\n  2 }; int c = 3;\\\nint d;";
     const CSourceReader::Source source = CSourceReader::read(text);
     QVERIFY2(source.ok(), qPrintable(source.error));
     QCOMPARE(source.declarations.size(), size_t(2));
@@ -232,13 +241,81 @@ void tst_CSourceReader::positions()
     QCOMPARE(b.value.line, 7);
     QCOMPARE(b.value.items[1].line, 8);
     QCOMPARE(text.mid(b.begin, b.end - b.begin), QByteArray("static const int\n  b[] =\n{ 1,\n  2 };"));
-    QCOMPARE(text.mid(source.declarations[1].begin), QByteArray("int c = 3;\n"));
+    const CSourceReader::Declaration &c = source.declarations[1];
+    QCOMPARE(text.mid(c.begin, c.end - c.begin), QByteArray("int c = 3;"));
     QCOMPARE(source.constants.value("A"), 1);
     QCOMPARE(source.comments.size(), size_t(2));
     QCOMPARE(source.comments[0].line, 1);
     QCOMPARE(source.comments[0].text, QByteArray("font"));
     QCOMPARE(source.comments[1].line, 4);
     QCOMPARE(source.comments[1].text, QByteArray("two\n lines"));
+
+    // Both branches of the user's switch declare one name: the first is found.
+    const CSourceReader::Source twice = CSourceReader::read("#ifdef A\nint a = 1;\n#else\nint a = 2;\n#endif");
+    QCOMPARE(twice.find("a"), &twice.declarations[0]);
+    QCOMPARE(twice.find("b"), nullptr);
+}
+
+// The compiler is the reference: each row declares an array `v`, which a
+// program built from the row prints element by element.
+void tst_CSourceReader::asCompiled_data()
+{
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("escapes") << QByteArray(R"(const unsigned char v[] = "\101\x41\n\t\"\\\0z\1011\x41g\?\a\b\f\v\r";)");
+    QTest::newRow("escapes end with their literal") << QByteArray(R"(const unsigned char v[] = "\12" "3" "\x4" "5";)");
+    // As u8g2's converter writes a font, its first line spliced.
+    QTest::newRow("converter's literal")
+            << QByteArray("const uint8_t v[53] U8G2_FONT_SECTION(\"v\") = \n"
+                          "  \"\\3\\0\\2\\2\\2\\3\\1\\1\\4\\3\\5\\0\\0\\5\\377\\5\\377\\0\\\n\\0\\0\\0\\0\\30A\\7w\\256\\32J\\5B\\10\"\n"
+                          "  \"wF\\245\\225\\26\\0C\\7w\\256\\222\\251\\2\\0\\0\\0\\4\\377\\377\\0\";");
+    QTest::newRow("numbers and operators")
+            << QByteArray("const long long v[] = {-6, (uint8_t)0x1FF, (int8_t)0xFF, ~0, 1 << 4 | 1, -7 / 2, -7 % 2,\n"
+                          "    0 ? 1 : 2, 'A', 0x7FFFFFFFFFFFFFFF, 010, 0b101, 10UL, (short)0x18000};");
+    QTest::newRow("enum and #define")
+            << QByteArray("enum { n = 3, w = n * 2, z };\n#define N (z + 1)\nconst int v[] = {n, w, z, N, N * -1};");
+    QTest::newRow("file's switch") << QByteArray("#define EXT 0\nconst int v[] = {1,\n#if (EXT)\n2,\n#elif !EXT\n3,\n#endif\n4};");
+    QTest::newRow("splices and comments")
+            << QByteArray("const int v[] = { 0x1\\\nF, 1 /* , 2 */, // 3,\n 4, 5 /\\\n/ 6\n};");
+}
+
+void tst_CSourceReader::asCompiled()
+{
+    QFETCH(QByteArray, text);
+    QVERIFY(m_dir.isValid());
+    const QString program = m_dir.filePath(QTest::currentDataTag()).replace(u' ', u'_');
+    QFile file(program + ".c");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("#include <stdint.h>\n#include <stdio.h>\n#define U8G2_FONT_SECTION(name)\n" + text
+               + "\nint main(void) { for (unsigned i = 0; i < sizeof v / sizeof v[0]; ++i) "
+                 "printf(\"%lld\\n\", (long long)v[i]); return 0; }\n");
+    file.close();
+    QProcess compiler;
+    compiler.start(QStringLiteral(KELVOR_CXX_COMPILER), {"-x", "c", "-std=gnu11", "-o", program, file.fileName()});
+    QVERIFY(compiler.waitForFinished(60000));
+    QVERIFY2(compiler.exitCode() == 0, compiler.readAllStandardError().constData());
+    QProcess run;
+    run.start(program);
+    QVERIFY(run.waitForFinished(60000));
+    QList<qint64> compiled;
+    for (const QByteArray &line : run.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty())
+            compiled.append(line.toLongLong());
+    }
+    QVERIFY(!compiled.isEmpty());
+
+    const CSourceReader::Source source = CSourceReader::read(text);
+    QVERIFY2(source.ok(), qPrintable(source.error));
+    const CSourceReader::Declaration *v = source.find("v");
+    QVERIFY(v);
+    QList<qint64> read;
+    if (v->value.kind == CSourceReader::Value::Kind::String) {
+        for (char byte : v->value.text + '\0')
+            read.append(uchar(byte));
+    }
+    for (const CSourceReader::Value &item : v->value.items)
+        read.append(item.number);
+    QCOMPARE(read, compiled);
 }
 
 QTEST_GUILESS_MAIN(tst_CSourceReader)
