@@ -1,7 +1,14 @@
 #include "cheader.h"
 
 #include "codepoints.h"
+#include "csourcereader.h"
+#include "exportchoices.h"
+#include "firmwaresource.h"
 #include "glyphexport.h"
+
+#include <algorithm>
+#include <array>
+#include <iterator>
 
 namespace CHeader {
 
@@ -32,6 +39,26 @@ QString orderText(BitOrder order, int rows, int cols)
             .arg(QLatin1String(words.line), QLatin1String(words.linesFrom), QLatin1String(words.firstCell))
             .arg(order.bitOfCell(0, length))
             .arg(order.name());
+}
+
+// What the header says of the font first, after the font's name.
+QString summary(const GlyphSet &set, const QString &id)
+{
+    return QStringLiteral("%1 of %2 x %3 pixels, %4 to %5%6.")
+            .arg(CSource::glyphCount(set.size()))
+            .arg(set.cols())
+            .arg(set.rows())
+            .arg(codeName(set.glyphs().front()), codeName(set.glyphs().back()),
+                 consecutive(set) ? QString() : QStringLiteral(" with gaps (see ") + id + QLatin1String("Codes)"));
+}
+
+// How the header says its values are laid out.
+QString layout(BitOrder order, int rows, int cols)
+{
+    return QStringLiteral("Each glyph is %1 values of %2 bits: %3.")
+            .arg(order.valueCount(rows, cols))
+            .arg(order.bitsPerValue(rows, cols))
+            .arg(orderText(order, rows, cols));
 }
 
 // The table of code points: the narrowest type that holds them all, -1
@@ -81,16 +108,8 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const
     const bool inSequence = consecutive(set);
 
     QString out = CSource::fontNameLine(set);
-    out += QStringLiteral("// %1 of %2 x %3 pixels, %4 to %5%6.\n")
-                   .arg(CSource::glyphCount(set.size()))
-                   .arg(set.cols())
-                   .arg(set.rows())
-                   .arg(codeName(set.glyphs().front()), codeName(set.glyphs().back()),
-                        inSequence ? QString() : QStringLiteral(" with gaps (see ") + id + QLatin1String("Codes)"));
-    out += QStringLiteral("// Each glyph is %1 values of %2 bits: %3.\n")
-                   .arg(valueCount)
-                   .arg(bits)
-                   .arg(orderText(order, set.rows(), set.cols()));
+    out += CSource::comment(summary(set, id));
+    out += CSource::comment(layout(order, set.rows(), set.cols()));
     out += QLatin1Char('\n');
     out += CSource::guardStart(id);
 
@@ -123,6 +142,149 @@ CSource::File write(const GlyphSet &set, QStringView name, BitOrder order, const
         out += codeTable(set, id);
     out += CSource::guardEnd();
     return {out, QString()};
+}
+
+namespace {
+using CSourceReader::Declaration;
+using CSourceReader::Source;
+
+// The constants write() always declares beside the array, in its order.
+const char *const kConstants[] = {"Count", "Width", "Height", "Values"};
+enum Constant { kCount, kWidth, kHeight, kValues };
+
+std::optional<std::array<qint64, std::size(kConstants)>> constantsOf(const Source &source, const Declaration &array)
+{
+    if (array.dimensions.size() != 2)
+        return std::nullopt;
+    std::array<qint64, std::size(kConstants)> values{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        const auto found = source.constants.constFind(array.name + kConstants[i]);
+        if (found == source.constants.constEnd())
+            return std::nullopt;
+        values[i] = *found;
+    }
+    return values;
+}
+
+// The order whose layout a comment states; else the one the count of
+// values tells.
+BitOrder orderIn(const Source &source, int rows, int cols, qint64 values)
+{
+    for (const BitOrder::Kind kind : BitOrder::all()) {
+        const QByteArray stated = CSource::commentText(layout(kind, rows, cols)).toUtf8();
+        if (std::any_of(source.comments.begin(), source.comments.end(),
+                        [&stated](const CSourceReader::Comment &comment) { return comment.text == stated; }))
+            return kind;
+    }
+    return values == cols && values != rows ? BitOrder::Vertical : BitOrder::Horizontal;
+}
+
+// Each glyph's code point, from First + i or the Codes table; or why not.
+struct Codes
+{
+    std::vector<int> codes;
+    QString error;
+    int line = 0;
+};
+
+Codes codesOf(const Source &source, const Declaration &array, qint64 count)
+{
+    const auto fail = [](int line, const QString &error) { return Codes{{}, error, line}; };
+    Codes result;
+    const auto first = source.constants.constFind(array.name + "First");
+    if (first != source.constants.constEnd()) {
+        if (*first < 0 || *first + count - 1 > CodePoints::kMax)
+            return fail(array.line, QStringLiteral("its %1 glyphs from code point %2 lie outside the code points").arg(count).arg(*first));
+        for (qint64 i = 0; i < count; ++i)
+            result.codes.push_back(int(*first + i));
+        return result;
+    }
+    const Declaration *table = source.find(array.name + "Codes");
+    if (!table)
+        return fail(array.line, QStringLiteral("the file gives neither %1First nor %1Codes").arg(QString::fromUtf8(array.name)));
+    const CSourceReader::Value &list = table->value;
+    if (list.kind != CSourceReader::Value::Kind::List || qint64(list.items.size()) != count) {
+        return fail(table->line, QStringLiteral("%1 holds %2 code points where its count says %3")
+                                         .arg(QString::fromUtf8(table->name))
+                                         .arg(list.items.size())
+                                         .arg(count));
+    }
+    for (const CSourceReader::Value &item : list.items) {
+        if (item.kind != CSourceReader::Value::Kind::Number || item.number < Glyph::kNoCodePoint
+            || item.number > CodePoints::kMax) {
+            return fail(item.line, QStringLiteral("%1 holds something other than a code point or -1")
+                                           .arg(QString::fromUtf8(table->name)));
+        }
+        result.codes.push_back(int(item.number));
+    }
+    return result;
+}
+} // namespace
+
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
+{
+    std::vector<FirmwareSource::Font> fonts;
+    for (const Declaration &declaration : source.declarations) {
+        const auto constants = constantsOf(source, declaration);
+        if (!constants)
+            continue;
+        FirmwareSource::Font font;
+        font.format = FontExport::Format::C;
+        font.name = QString::fromUtf8(declaration.name);
+        font.line = declaration.line;
+        font.glyphs = qsizetype(std::clamp<qint64>((*constants)[kCount], 0, qint64(declaration.value.items.size())));
+        font.cols = int(std::clamp<qint64>((*constants)[kWidth], 0, Drawing::kMaxSize + 1));
+        font.rows = int(std::clamp<qint64>((*constants)[kHeight], 0, Drawing::kMaxSize + 1));
+        font.external = declaration.external;
+        fonts.push_back(std::move(font));
+    }
+    return fonts;
+}
+
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path)
+{
+    const Declaration *array = source.find(font.name.toUtf8());
+    const auto constants = array ? constantsOf(source, *array) : std::nullopt;
+    if (!constants)
+        return ReadResult::inFile(path, QStringLiteral("the file holds no C header font %1").arg(font.name));
+    const auto fail = [&](int line, const QString &what) {
+        return ReadResult::atLine(path, line, font.name + QLatin1String(": ") + what);
+    };
+    const auto [count, cols, rows, values] = *constants;
+    if (cols < GlyphSet::kMinSize || cols > GlyphSet::kMaxSize || rows < GlyphSet::kMinSize || rows > GlyphSet::kMaxSize)
+        return fail(array->line, QStringLiteral("its cells of %1 x %2 pixels lie outside 3 x 3 to 16 x 16").arg(cols).arg(rows));
+    const BitOrder order = orderIn(source, int(rows), int(cols), values);
+    if (values != order.valueCount(int(rows), int(cols))) {
+        return fail(array->line, QStringLiteral("%1 values do not hold %2 x %3 pixels in %4 order")
+                                         .arg(values)
+                                         .arg(cols)
+                                         .arg(rows)
+                                         .arg(order.name()));
+    }
+    const int bits = order.bitsPerValue(int(rows), int(cols));
+    const CSource::Rows table = CSource::rowsOf(*array, count, int(values), (1u << bits) - 1);
+    if (!table.ok())
+        return fail(table.line, table.error);
+    const Codes codes = codesOf(source, *array, count);
+    if (!codes.error.isEmpty())
+        return fail(codes.line, codes.error);
+
+    std::vector<Glyph> glyphs(table.rows.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        Glyph &glyph = glyphs[i];
+        glyph.codePoint = codes.codes[i];
+        glyph.bits = order.drawing(table.rows[i], int(rows), int(cols));
+        if (const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line))
+            glyph.name = CSource::glyphNameIn(*comment, glyph.codePoint).value_or(QByteArray());
+    }
+    GlyphSet set(int(cols), int(rows), std::move(glyphs));
+    set.fontName = CSource::fontNameAbove(source, summary(set, font.name));
+    set.exportOptions = ExportOptions{order};
+    ExportChoices choices;
+    choices.format = FontExport::Format::C;
+    choices.name = font.name;
+    set.properties = choices.properties();
+    return ReadResult(std::move(set));
 }
 
 } // namespace CHeader

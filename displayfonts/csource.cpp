@@ -1,6 +1,7 @@
 #include "csource.h"
 
 #include "codepoints.h"
+#include "csourcereader.h"
 #include "glyphexport.h"
 #include "glyphset.h"
 #include "hexdigits.h"
@@ -244,6 +245,85 @@ QString codeComment(const GlyphSet &set, int code, QStringView missing, const st
     const qsizetype index = set.indexOf(code);
     return index >= 0 ? GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index))
                       : CodePoints::name(code) + missing.toString();
+}
+
+QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summary)
+{
+    const std::optional<QByteArray> name = commentOn(source, 1);
+    const std::optional<QByteArray> next = commentOn(source, 2);
+    if (!name || !next || QString::fromUtf8(*next) != commentText(summary).trimmed())
+        return {};
+    return *name;
+}
+
+std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int line)
+{
+    const auto &comments = source.comments;
+    const auto after = std::upper_bound(comments.begin(), comments.end(), line,
+                                        [](int wanted, const CSourceReader::Comment &comment) {
+                                            return wanted < comment.line;
+                                        });
+    if (after == comments.begin() || std::prev(after)->line != line)
+        return std::nullopt;
+    return std::prev(after)->text;
+}
+
+std::optional<QByteArray> glyphNameIn(QByteArrayView comment, int code)
+{
+    // The name is what label() writes after the code point; that label()
+    // writes the whole comment again from it tells a name from other words.
+    Glyph glyph;
+    glyph.codePoint = code;
+    const QByteArray bare = GlyphExport::label(glyph).toUtf8();
+    if (comment == bare)
+        return QByteArray();
+    if (!comment.startsWith(bare + ' '))
+        return std::nullopt;
+    glyph.name = comment.sliced(bare.size() + 1).toByteArray();
+    if (GlyphExport::label(glyph).toUtf8() != comment)
+        return std::nullopt;
+    return glyph.name;
+}
+
+Rows rowsOf(const CSourceReader::Declaration &array, qint64 count, int width, quint32 highest)
+{
+    using Kind = CSourceReader::Value::Kind;
+    Rows result;
+    const auto fail = [&result](int line, const QString &error) {
+        result.rows.clear();
+        result.error = error;
+        result.line = line;
+        return result;
+    };
+    const CSourceReader::Value &value = array.value;
+    if (value.kind != Kind::List || qint64(value.items.size()) != count) {
+        return fail(array.line, QStringLiteral("%1 holds %2 rows where its count says %3")
+                                        .arg(QString::fromUtf8(array.name))
+                                        .arg(value.kind == Kind::List ? value.items.size() : 0)
+                                        .arg(count));
+    }
+    result.rows.reserve(value.items.size());
+    for (const CSourceReader::Value &row : value.items) {
+        const qsizetype index = qsizetype(result.rows.size());
+        if (row.kind != Kind::List || row.items.size() > size_t(width)) {
+            return fail(row.line, QStringLiteral("row %1 is not a list of at most %2 numbers").arg(index).arg(width));
+        }
+        std::vector<quint32> numbers(size_t(width), 0);
+        for (size_t i = 0; i < row.items.size(); ++i) {
+            const CSourceReader::Value &item = row.items[i];
+            if (item.kind != Kind::Number || item.number < 0 || item.number > qint64(highest)) {
+                return fail(item.line, QStringLiteral("row %1 holds %2 where a number from 0 to %3 belongs")
+                                               .arg(index)
+                                               .arg(item.kind == Kind::Number ? QString::number(item.number)
+                                                    : item.kind == Kind::Name ? QString::fromUtf8(item.text)
+                                                                              : QStringLiteral("a list or a string"))
+                                               .arg(highest));
+            }
+            numbers[i] = quint32(item.number);
+        }
+        result.rows.push_back(std::move(numbers));
+    }
+    return result;
 }
 
 } // namespace CSource

@@ -4,9 +4,14 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <vector>
 
 class GlyphSet;
+namespace CSourceReader {
+struct Declaration;
+struct Source;
+}
 
 // Pieces of C source that every export writes: identifiers, byte tables and
 // comments, in the one style the exports share. What it writes compiles as
@@ -92,5 +97,36 @@ QString libraryInclude(QStringView library);
 // among `sources`, as GlyphExport::label names it), or the code point
 // followed by `missing` (": no glyph") where the set has none.
 QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources);
+
+// What the functions above wrote, read back from a file as CSourceReader
+// gives it, for every format alike.
+
+// The font name fontNameLine() wrote: the comment on line 1 where the
+// comment on line 2 is `summary`, the line a writer puts first after the
+// name. Empty where there is no such pair: a font without a name, whose
+// summary stands on line 1, or a file written elsewhere.
+QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summary);
+
+// The text of the last comment on `line`, or none.
+std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int line);
+
+// The glyph that codeComment() names in `comment` for `code`: the glyph's
+// name where the comment gives one, else empty; none where the comment does
+// not name a glyph at `code` (a code without a glyph, a comment written
+// elsewhere).
+std::optional<QByteArray> glyphNameIn(QByteArrayView comment, int code);
+
+// A two-dimensional array of numbers as its rows, each of `width` numbers
+// from 0 to `highest`, a row that gives fewer filled with zeros as C fills
+// it; or the first fault, in one sentence, and its line.
+struct Rows
+{
+    std::vector<std::vector<quint32>> rows;
+    QString error;
+    int line = 0;
+
+    bool ok() const { return error.isEmpty(); }
+};
+Rows rowsOf(const CSourceReader::Declaration &array, qint64 count, int width, quint32 highest);
 
 } // namespace CSource

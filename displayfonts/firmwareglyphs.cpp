@@ -49,24 +49,38 @@ Span bestWindow(const std::vector<Span> &spans, int size)
     return best;
 }
 
-// The extent of all spans, or the window that holds most when that is
-// larger than the largest cell.
-Span cellAlong(const std::vector<std::optional<Span>> &ink)
+// The extent of the inked glyphs' spans; empty for none.
+Span extentOf(const std::vector<std::optional<Span>> &ink)
 {
-    std::vector<Span> spans;
-    for (const std::optional<Span> &span : ink) {
-        if (span)
-            spans.push_back(*span);
-    }
-    if (spans.empty())
-        return {0, GlyphSet::kMinSize};
     Span all{INT_MAX, INT_MIN};
-    for (const Span &span : spans) {
-        all.low = std::min(all.low, span.low);
-        all.high = std::max(all.high, span.high);
+    for (const std::optional<Span> &span : ink) {
+        if (!span)
+            continue;
+        all.low = std::min(all.low, span->low);
+        all.high = std::max(all.high, span->high);
     }
-    if (all.high - all.low > GlyphSet::kMaxSize)
+    return all.low > all.high ? Span{0, 0} : all;
+}
+
+// The extent of all spans, grown to `size` where it is shorter (the rows it
+// lacks shared before and after it) and to the smallest cell after its end,
+// or the window that holds most when it is larger than the largest cell.
+Span cellAlong(const std::vector<std::optional<Span>> &ink, int size)
+{
+    Span all = extentOf(ink);
+    if (all.high - all.low > GlyphSet::kMaxSize) {
+        std::vector<Span> spans;
+        for (const std::optional<Span> &span : ink) {
+            if (span)
+                spans.push_back(*span);
+        }
         return bestWindow(spans, GlyphSet::kMaxSize);
+    }
+    if (size > all.high - all.low && size <= GlyphSet::kMaxSize) {
+        const int extra = size - (all.high - all.low);
+        all.low -= (extra + 1) / 2;
+        all.high += extra / 2;
+    }
     all.high = std::max(all.high, all.low + GlyphSet::kMinSize);
     return all;
 }
@@ -79,7 +93,7 @@ bool within(const std::optional<Span> &span, const Span &cell)
 
 namespace FirmwareGlyphs {
 
-Placed place(const std::vector<DrawnGlyph> &glyphs)
+Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
 {
     std::vector<std::optional<Span>> rows;
     std::vector<std::optional<Span>> cols;
@@ -89,14 +103,14 @@ Placed place(const std::vector<DrawnGlyph> &glyphs)
         rows.push_back(inkAlong(glyph, true));
         cols.push_back(inkAlong(glyph, false));
     }
-    const Span down = cellAlong(rows);
+    const Span down = cellAlong(rows, lineHeight);
     // The columns are chosen among the glyphs the rows keep.
     std::vector<std::optional<Span>> keptCols;
     for (size_t i = 0; i < glyphs.size(); ++i) {
         if (within(rows[i], down))
             keptCols.push_back(cols[i]);
     }
-    const Span across = cellAlong(keptCols);
+    const Span across = cellAlong(keptCols, 0);
 
     Placed placed;
     placed.set = GlyphSet(across.high - across.low, down.high - down.low);
@@ -117,6 +131,10 @@ Placed place(const std::vector<DrawnGlyph> &glyphs)
     }
     if (placed.set.size() < qsizetype(glyphs.size()))
         placed.fontGlyphs = qsizetype(glyphs.size());
+    const Span allDown = extentOf(rows);
+    const Span allAcross = extentOf(cols);
+    placed.cols = std::max(placed.set.cols(), allAcross.high - allAcross.low);
+    placed.rows = std::max(placed.set.rows(), allDown.high - allDown.low);
     return placed;
 }
 

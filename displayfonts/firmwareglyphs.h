@@ -17,6 +17,10 @@ struct Placed
     // Where the glyphs do not all fit in one cell of at most 16 x 16: how
     // many the font holds, of which `set` took those that fit. 0 otherwise.
     qsizetype fontGlyphs = 0;
+    // The cell that would hold every glyph, larger than the set's where
+    // glyphs were left out.
+    int cols = 0;
+    int rows = 0;
 };
 
 // The glyphs in their order. A glyph's box counts where it has pixels; a
@@ -24,6 +28,9 @@ struct Placed
 // larger than 16 x 16, the cell is the one of at most 16 x 16 that holds the
 // most glyphs whole (the rows first, then the columns), and the others are
 // left out. A cell smaller than 3 x 3 grows to the right and downwards.
-Placed place(const std::vector<DrawnGlyph> &glyphs);
+// A font that gives a line height (`lineHeight` rows from one line's top to
+// the next) has a cell that tall where its glyphs fit in it, the rows the
+// ink leaves shared above and below, so that the set keeps the line height.
+Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
 
 } // namespace FirmwareGlyphs

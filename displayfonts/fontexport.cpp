@@ -139,16 +139,18 @@ const FormatInfo kFormats[] = {
     {Format::Lines, "lines", "Copy to Text lines", "a Copy to Text line per glyph", CodePoints::kMax,
      bit(Choice::Orientation) | bit(Choice::Prefix) | bit(Choice::Comments), ".h", writeLines, drawCells},
     {Format::C, "c", "C header of readout values", "a C header with an array of the readout values, a row per glyph",
-     CodePoints::kMax, kNamed | bit(Choice::Orientation), ".h", writeC, drawCells},
+     CodePoints::kMax, kNamed | bit(Choice::Orientation), ".h", writeC, drawCells, nullptr, CHeader::find,
+     CHeader::read},
     {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", "a GFXfont for the Adafruit GFX library", 0xFF, kNamed, ".h",
-     writeGfx, drawGfx, GfxFont::isLibraryName},
+     writeGfx, drawGfx, GfxFont::isLibraryName, GfxFont::find, GfxFont::read},
     {Format::U8g2, "u8g2", "u8g2 font", "a font for u8g2", 0xFFFF, kNamed, ".c", writeU8g2, drawU8g2},
     {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", "a font of 8 x 8 tiles for u8x8", 0xFF, kNamed, ".c",
      writeU8x8, drawU8x8},
     {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)",
      "a C header of each column's 8-row pages, bit 0 the top row, as page-addressed displays (SSD1306, SH1106, "
      "ST7565, KS0108) take them",
-     0xFF, kNamed | bit(Choice::PageOrder) | bit(Choice::Widths), ".h", writePages, drawPages},
+     0xFF, kNamed | bit(Choice::PageOrder) | bit(Choice::Widths), ".h", writePages, drawPages, nullptr,
+     PageLayout::find, PageLayout::read},
 };
 
 const FormatInfo &info(Format format)

@@ -117,25 +117,37 @@ Result encode(const GlyphSet &set)
     return {std::move(font), QString()};
 }
 
+DrawnGlyph decode(const Font &font, size_t index)
+{
+    const Glyph &entry = font.glyphs[index];
+    DrawnGlyph drawn{font.first + int(index), entry.xAdvance, entry.xOffset, entry.yOffset - 1,
+                     Drawing(entry.height, entry.width)};
+    const qint64 start = qint64(entry.bitmapOffset) * 8;
+    for (int r = 0; r < drawn.bits.rows(); ++r) {
+        for (int c = 0; c < drawn.bits.cols(); ++c) {
+            const qint64 bit = start + qint64(r) * entry.width + c;
+            if (bit >= 0 && bit / 8 < font.bitmap.size() && (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8))))
+                drawn.bits.set(r, c);
+        }
+    }
+    return drawn;
+}
+
 std::vector<DrawnGlyph> decode(const Font &font)
 {
     std::vector<DrawnGlyph> result;
     result.reserve(font.glyphs.size());
-    for (size_t i = 0; i < font.glyphs.size(); ++i) {
-        const Glyph &entry = font.glyphs[i];
-        DrawnGlyph drawn{font.first + int(i), entry.xAdvance, entry.xOffset, entry.yOffset - 1,
-                         Drawing(entry.height, entry.width)};
-        const qint64 start = qint64(entry.bitmapOffset) * 8;
-        for (int r = 0; r < drawn.bits.rows(); ++r) {
-            for (int c = 0; c < drawn.bits.cols(); ++c) {
-                const qint64 bit = start + qint64(r) * entry.width + c;
-                if (bit >= 0 && bit / 8 < font.bitmap.size() && (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8))))
-                    drawn.bits.set(r, c);
-            }
-        }
-        result.push_back(std::move(drawn));
-    }
+    for (size_t i = 0; i < font.glyphs.size(); ++i)
+        result.push_back(decode(font, i));
     return result;
+}
+
+QString summary(qsizetype glyphs, int first, int last, int yAdvance)
+{
+    return QStringLiteral("A GFXfont of %1, %2 to %3, %4 pixels from line to line.")
+            .arg(CSource::glyphCount(glyphs))
+            .arg(CSource::hex(quint32(first)), CSource::hex(quint32(last)))
+            .arg(yAdvance);
 }
 
 CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
@@ -149,11 +161,8 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString &id = name;
 
     QString out = CSource::fontNameLine(set);
-    out += QStringLiteral("// A GFXfont of %1, %2 to %3, %4 pixels from line to line.\n"
-                          "// Include it after the graphics library's header, which declares GFXfont.\n\n")
-                   .arg(CSource::glyphCount(set.size()))
-                   .arg(CSource::hex(quint32(font.first)), CSource::hex(quint32(font.last)))
-                   .arg(font.yAdvance);
+    out += CSource::comment(summary(set.size(), font.first, font.last, font.yAdvance));
+    out += QLatin1String("// Include it after the graphics library's header, which declares GFXfont.\n\n");
 
     out += QStringLiteral("const uint8_t %1Bitmaps[] PROGMEM = {\n").arg(id);
     // C has no empty arrays: a font without a pixel keeps one unused byte.

@@ -2,6 +2,7 @@
 
 #include "csource.h"
 #include "drawnglyph.h"
+#include "readresult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,6 +11,12 @@
 #include <vector>
 
 class GlyphSet;
+namespace CSourceReader {
+struct Source;
+}
+namespace FirmwareSource {
+struct Font;
+}
 
 // A glyph set as the graphics library's GFXfont holds it: each glyph's ink
 // box packed row by row, the leftmost pixel in a byte's top bit, the bits of
@@ -67,6 +74,8 @@ Result encode(const GlyphSet &set);
 // pen on the baseline: its box at (xOffset, yOffset - 1), its advance. Bits
 // past the bitmap's end are clear, and a box is cut to 16 x 16 pixels.
 std::vector<DrawnGlyph> decode(const Font &font);
+// The same for the glyph at `index` of font.glyphs.
+DrawnGlyph decode(const Font &font, size_t index);
 
 // Whether `name` is one the library's header declares, which a font cannot
 // take.
@@ -79,5 +88,26 @@ bool isLibraryName(QStringView name);
 // (CSource::isIdentifier) that the library does not declare. Fails with
 // encode()'s message when the set does not fit the format.
 CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
+
+// What write() says of the font first, after the font's name: "A GFXfont
+// of 3 glyphs, 0x66 to 0x69, 9 pixels from line to line."
+QString summary(qsizetype glyphs, int first, int last, int yAdvance);
+
+// The GFXfonts of a C file, known by their content: a declaration of type
+// GFXfont, or of any type whose initializer has the GFXfont's five members
+// and names a list of bytes and a table of six numbers a row, first the
+// bitmap and then the glyph table.
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source);
+
+// The font `font` as a set: each glyph as the library draws it, placed in
+// one cell yAdvance rows high where its glyphs fit (FirmwareGlyphs::place),
+// a box larger than 16 x 16 left out; its name from the line above the
+// summary; and the export choices that write it again as it stands. A code
+// whose box is empty and whose advance is 0 has no glyph, as write() writes
+// it, unless its comment names a glyph there. One line naming `path`, the
+// line and the font where the font is damaged: a member that is not a
+// number, or does not fit its field; first above last; a glyph table
+// shorter than first to last; a box that runs past the bitmap.
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path);
 
 } // namespace GfxFont

@@ -1,7 +1,10 @@
 #include "pagelayout.h"
 
 #include "codepoints.h"
+#include "csourcereader.h"
 #include "encoderinput.h"
+#include "exportchoices.h"
+#include "firmwaresource.h"
 #include "fontcodes.h"
 #include "glyphset.h"
 
@@ -165,6 +168,15 @@ std::vector<DrawnGlyph> decode(const Font &font)
     return result;
 }
 
+QString summary(qsizetype glyphs, int cols, int rows, int first, int last)
+{
+    return QStringLiteral("%1 of %2 x %3 pixels for page-addressed displays, %4 to %5.")
+            .arg(CSource::glyphCount(glyphs))
+            .arg(cols)
+            .arg(rows)
+            .arg(CodePoints::name(first), CodePoints::name(last));
+}
+
 CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
                     const std::vector<int> &sources)
 {
@@ -183,11 +195,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     order.replace(order.indexOf(QLatin1String(", ")), 2, QLatin1String(",\n// "));
 
     QString out = CSource::fontNameLine(set);
-    out += QStringLiteral("// %1 of %2 x %3 pixels for page-addressed displays, %4 to %5.\n")
-                   .arg(CSource::glyphCount(set.size()))
-                   .arg(font.cols)
-                   .arg(font.rows)
-                   .arg(CodePoints::name(font.first), CodePoints::name(last));
+    out += CSource::comment(summary(set.size(), font.cols, font.rows, font.first, last));
     out += QStringLiteral("// Record c - %1First draws code c; a code without a glyph has a clear record%2.\n")
                    .arg(id, options.widthByte ? QStringLiteral(" of width 0") : QString());
     out += QLatin1String("// A record is ")
@@ -218,6 +226,128 @@ CSource::File write(const GlyphSet &set, const QString &name, const Options &opt
     }
     out += QLatin1String("};\n") + CSource::guardEnd();
     return {out, QString()};
+}
+
+namespace {
+using CSourceReader::Declaration;
+using CSourceReader::Source;
+
+// The constants write() declares beside the array, in its order.
+const char *const kConstants[] = {"First", "Count", "Width", "Height", "BytesPerGlyph"};
+enum Constant { kFirst, kCount, kWidth, kHeight, kBytesPerGlyph };
+
+// The array's constants, where the file declares them all.
+std::optional<std::array<qint64, std::size(kConstants)>> constantsOf(const Source &source, const Declaration &array)
+{
+    if (array.dimensions.size() != 2)
+        return std::nullopt;
+    std::array<qint64, std::size(kConstants)> values{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        const auto found = source.constants.constFind(array.name + kConstants[i]);
+        if (found == source.constants.constEnd())
+            return std::nullopt;
+        values[i] = *found;
+    }
+    return values;
+}
+
+// The order whose words the comments hold; the column order where none
+// does.
+Order orderIn(const Source &source)
+{
+    QByteArray text;
+    for (const CSourceReader::Comment &comment : source.comments)
+        text += comment.text + ' ';
+    for (const Order order : orders()) {
+        if (text.contains(description(order).toUtf8()))
+            return order;
+    }
+    return Order::Column;
+}
+} // namespace
+
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
+{
+    std::vector<FirmwareSource::Font> fonts;
+    for (const Declaration &declaration : source.declarations) {
+        if (!constantsOf(source, declaration))
+            continue;
+        FirmwareSource::Font font;
+        font.format = FontExport::Format::Pages;
+        font.name = QString::fromUtf8(declaration.name);
+        font.line = declaration.line;
+        font.external = declaration.external;
+        // Reading the records is the one sure count of the glyphs among them.
+        if (const ReadResult read = PageLayout::read(source, font, QString()); read.ok()) {
+            font.glyphs = read.set->size();
+            font.cols = read.set->cols();
+            font.rows = read.set->rows();
+        }
+        fonts.push_back(std::move(font));
+    }
+    return fonts;
+}
+
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path)
+{
+    const Declaration *array = source.find(font.name.toUtf8());
+    const auto constants = array ? constantsOf(source, *array) : std::nullopt;
+    if (!constants)
+        return ReadResult::inFile(path, QStringLiteral("the file holds no page font %1").arg(font.name));
+    const auto fail = [&](int line, const QString &what) {
+        return ReadResult::atLine(path, line, font.name + QLatin1String(": ") + what);
+    };
+    const auto [first, count, cols, rows, bytesPerGlyph] = *constants;
+    if (cols < 1 || cols > Drawing::kMaxSize || rows < 1 || rows > Drawing::kMaxSize)
+        return fail(array->line, QStringLiteral("its cells of %1 x %2 pixels do not fit 16 x 16").arg(cols).arg(rows));
+    if (first < 0 || count < 1 || first + count - 1 > CodePoints::kMax)
+        return fail(array->line, QStringLiteral("its %1 records from code %2 lie outside the code points").arg(count).arg(first));
+    Font pages;
+    pages.first = int(first);
+    pages.count = int(count);
+    pages.cols = int(cols);
+    pages.rows = int(rows);
+    pages.options = {orderIn(source), false};
+    if (bytesPerGlyph == recordSize(pages.cols, pages.rows, {pages.options.order, true}))
+        pages.options.widthByte = true;
+    else if (bytesPerGlyph != recordSize(pages.cols, pages.rows, pages.options))
+        return fail(array->line, QStringLiteral("a record of %1 bytes does not hold %2 x %3 pixels").arg(bytesPerGlyph).arg(cols).arg(rows));
+
+    const CSource::Rows records = CSource::rowsOf(*array, count, int(bytesPerGlyph), 0xFF);
+    if (!records.ok())
+        return fail(records.line, records.error);
+    pages.bytes.reserve(qsizetype(count * bytesPerGlyph));
+    for (const std::vector<quint32> &record : records.rows) {
+        for (const quint32 byte : record)
+            pages.bytes += char(byte);
+    }
+
+    GlyphSet set(pages.cols, pages.rows);
+    const std::vector<DrawnGlyph> drawn = decode(pages);
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const int code = drawn[i].codePoint;
+        const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line);
+        const std::optional<QByteArray> name = comment ? CSource::glyphNameIn(*comment, code) : std::nullopt;
+        const bool clear = pages.recordAt(int(i)).count('\0') == bytesPerGlyph;
+        if (clear && !name)
+            continue;
+        Glyph glyph;
+        glyph.codePoint = code;
+        glyph.name = name.value_or(QByteArray());
+        glyph.bits = drawn[i].bits;
+        if (pages.options.widthByte)
+            glyph.advance = drawn[i].advance;
+        set.append(std::move(glyph));
+    }
+    set.fontName = CSource::fontNameAbove(source, summary(set.size(), pages.cols, pages.rows, pages.first,
+                                                          pages.first + pages.count - 1));
+    ExportChoices choices;
+    choices.format = FontExport::Format::Pages;
+    choices.name = font.name;
+    choices.pageOrder = pages.options.order;
+    choices.widths = pages.options.widthByte;
+    set.properties = choices.properties();
+    return ReadResult(std::move(set));
 }
 
 } // namespace PageLayout

@@ -2,6 +2,7 @@
 
 #include "csource.h"
 #include "drawnglyph.h"
+#include "readresult.h"
 
 #include <QByteArray>
 #include <QLatin1String>
@@ -12,6 +13,12 @@
 #include <vector>
 
 class GlyphSet;
+namespace CSourceReader {
+struct Source;
+}
+namespace FirmwareSource {
+struct Font;
+}
 
 // Glyphs for page-addressed monochrome controllers, whose memory holds one
 // byte per column for each page of 8 rows, bit 0 the page's top row. A
@@ -105,5 +112,23 @@ std::vector<DrawnGlyph> decode(const Font &font);
 // encode()'s message when the set does not fit.
 CSource::File write(const GlyphSet &set, const QString &name, const Options &options,
                     const std::vector<int> &sources = {});
+
+// What write() says of the font first, after the font's name: "3 glyphs of
+// 6 x 9 pixels for page-addressed displays, U+0066 to U+0069."
+QString summary(qsizetype glyphs, int cols, int rows, int first, int last);
+
+// The headers write() writes in a C file, known by the array whose name
+// gives its constants: First, Count, Width, Height and BytesPerGlyph.
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source);
+
+// The header's font as a set, with the page order its comments name (the
+// column order where they name none) and the width byte its record size
+// tells, each record drawn as decode() draws it, a width byte as its
+// advance; its name from the line above the summary; and the export
+// choices that write it again as it stands. A clear record of width 0 is a
+// code without a glyph unless its comment names one there. One line naming
+// `path`, the line and the font where the constants do not fit together or
+// a record is not bytes.
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path);
 
 } // namespace PageLayout
