@@ -144,7 +144,13 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind
 ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path, Kind kind,
                 Opener open)
 {
-    const Declaration *declaration = source.find(font.name.toUtf8());
+    // By its line too: a file may declare a name in both branches of a
+    // switch of the user's build.
+    const Declaration *declaration = nullptr;
+    for (const Declaration &candidate : source.declarations) {
+        if (candidate.line == font.line && candidate.name == font.name.toUtf8())
+            declaration = &candidate;
+    }
     QByteArray bytes;
     if (!declaration || kindOf(*declaration, &bytes) != kind)
         return ReadResult::inFile(path, fontError(font, QStringLiteral("no such font in the file")));
