@@ -15,7 +15,8 @@
 // this gives, by their content; the readers of the display formats do that.
 //
 // What the preprocessor does here:
-// - `#define NAME value` and `#undef` are kept as the file's own macros, and
+// - `#define NAME value` and `#undef` are kept as the file's own macros (any
+//   name a #define or #undef of the file names, wherever it stands), and
 //   an enum's constants too, each with the integer value it evaluates to;
 // - `#if`, `#elif` evaluate integer expressions of numbers, the file's own
 //   macros and enum constants, `defined NAME`, `!`, `&&`, `||`, comparisons,
@@ -33,14 +34,17 @@ namespace CSourceReader {
 struct Value
 {
     enum class Kind {
-        Number, // an integer constant expression: 0x1F, -6, 'A', (uint8_t)3, a known constant
+        Number, // an integer constant expression: 0x1F, -6, 'A' (its byte, unsigned), (uint8_t)3, a known constant
         Name,   // an address or a name the file does not give a value: (uint8_t *)fooBitmaps, &foo[0]
-        String, // one string literal, or several run together, escapes done
+        String, // one string literal, or several run together, escapes done, without the terminating zero
         List,   // { ... }
     };
     Kind kind = Kind::Number;
     qint64 number = 0;             // Number
-    QByteArray text;               // Name: the name alone, casts and & left out; String: its bytes
+    // Name: the name alone, casts, & and [0] left out; any other expression
+    // that is no integer (foo + 3, sizeof x) as written, which names nothing.
+    // String: its bytes.
+    QByteArray text;
     std::vector<Value> items;      // List
     int line = 0;                  // where the value starts, from 1
 };
@@ -49,9 +53,11 @@ struct Declaration
 {
     QByteArray name;
     // The words before the name, as written: {"const", "uint8_t"},
-    // {"static", "const", "GFXglyph"}; PROGMEM and the like are left out.
+    // {"static", "const", "GFXglyph"}, {"const", "char", "*"}; PROGMEM and
+    // the like are left out.
     QList<QByteArray> type;
-    // Each [dimension]: its value, or -1 where it is empty ("[]").
+    // Each [dimension]: its value, or -1 where it is empty ("[]") or no
+    // constant the file gives.
     QList<qint64> dimensions;
     // The argument of a section macro after the declarator,
     // U8G2_FONT_SECTION("name") or U8X8_FONT_SECTION("name"): the macro's
@@ -61,10 +67,12 @@ struct Declaration
     Value value;
     int line = 0; // the line of the name
     // Where the declaration lies in the text: the offset of its first type
-    // word and one past its ';'.
+    // word and one past its ';'. Declarators that share one statement
+    // (`int a = 1, b = 2;`) share the statement's bounds.
     qsizetype begin = 0;
     qsizetype end = 0;
-    // Read inside a block on a macro the file does not define.
+    // Some of it was read inside a block on a macro the file does not
+    // define.
     bool external = false;
 };
 
@@ -77,7 +85,7 @@ struct Comment
 struct Source
 {
     std::vector<Declaration> declarations; // in the order of the text
-    std::vector<Comment> comments;
+    std::vector<Comment> comments; // those of the text read, not of the blocks left out
     // The file's own macros and enum constants that evaluate to an integer.
     QHash<QByteArray, qint64> constants;
     // Empty when the text was read; else one sentence, and `errorLine`.

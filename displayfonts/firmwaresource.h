@@ -18,7 +18,9 @@
 // of them as a glyph set, in its own file beside its writer:
 //   std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source);
 //   ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path);
-// This asks every format in turn.
+// Each is one row's find and read in FontExport's table of formats
+// (FontExport::readerOf); this asks every format in turn, in the table's
+// order, and where two claim one declaration the earlier row has it.
 namespace FirmwareSource {
 
 // One font a file holds, as a chooser lists it.

@@ -128,6 +128,9 @@ struct FormatInfo
     Decoded (*draw)(const GlyphSet &, const Options &);
     // Names that the library's header declares, which a font cannot take.
     bool (*isLibraryName)(QStringView name) = nullptr;
+    // Its fonts in C source, and one of them read back; see readerOf().
+    decltype(Reader::find) find = nullptr;
+    decltype(Reader::read) read = nullptr;
 };
 
 constexpr unsigned kNamed = bit(Choice::Name);
@@ -237,6 +240,11 @@ bool isName(Format format, QStringView name, QString *why)
     if (why)
         *why = QStringLiteral("'%1' is a name that the library's header declares").arg(name);
     return false;
+}
+
+Reader readerOf(Format format)
+{
+    return {info(format).find, info(format).read};
 }
 
 Selection select(const GlyphSet &set, const Options &options)

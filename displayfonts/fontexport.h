@@ -11,6 +11,14 @@
 #include <vector>
 
 class QIODevice;
+struct ReadResult;
+
+namespace CSourceReader {
+struct Source;
+}
+namespace FirmwareSource {
+struct Font;
+}
 
 // A glyph set exported as source code in one of several formats: the lines
 // Copy to Text writes, a C header of readout values, or the font formats
@@ -121,6 +129,17 @@ struct Drawn
     QString error;
 };
 Drawn drawn(const GlyphSet &set, const Options &options);
+
+// How a format's fonts are read back from C source (see FirmwareSource):
+// its fonts among a file's declarations, and one of them as a set. Null
+// for a format that cannot be read back, such as lines.
+struct Reader
+{
+    std::vector<FirmwareSource::Font> (*find)(const CSourceReader::Source &source) = nullptr;
+    ReadResult (*read)(const CSourceReader::Source &source, const FirmwareSource::Font &font,
+                       const QString &path) = nullptr;
+};
+Reader readerOf(Format format);
 
 // Compares `existing` with the export of `set`, as GlyphExport::check does
 // for lines.
