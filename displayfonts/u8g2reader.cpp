@@ -72,6 +72,11 @@ U8g2Source::Opened open(QByteArrayView data)
         }
     }
     U8g2Bytes::keep(kept, &placed.set);
+    const std::optional<std::vector<Part>> records = parts(data);
+    for (const Part &part : records.value_or(std::vector<Part>())) {
+        if (part.kind == Part::Kind::Glyph)
+            opened.starts.emplace_back(part.codePoint, part.offset);
+    }
     opened.set = std::move(placed.set);
     return opened;
 }

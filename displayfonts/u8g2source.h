@@ -29,6 +29,9 @@ struct Opened
     std::optional<GlyphSet> set;
     qsizetype fontGlyphs = 0;
     QString error;
+    // Each glyph's code point and the offset of its first byte, for the
+    // comment the writer put before it.
+    std::vector<std::pair<int, qsizetype>> starts;
 };
 using Opener = Opened (*)(QByteArrayView data);
 
@@ -51,7 +54,9 @@ Kind kindOf(const CSourceReader::Declaration &declaration, QByteArray *bytes);
 std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind kind, Opener open);
 
 // The font `font` as a set, with the font name the file's comment before it
-// gives (this program's first comment line, or the converter's "Fontname:")
+// gives (this program's first comment line, or the converter's "Fontname:"),
+// each glyph's name where the comment before its bytes gives one, as the
+// writers name a glyph that has no character to show ("U+00AD hyphen"),
 // and the export choices that write it again as `kind` under its name. One
 // line naming the file, the line and the font where it is damaged.
 ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path,

@@ -183,6 +183,9 @@ U8g2Source::Opened open(QByteArrayView data)
     const std::optional<std::vector<DrawnGlyph>> glyphs = decode(data, &opened.error);
     if (!glyphs)
         return opened;
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    for (const DrawnGlyph &drawn : *glyphs)
+        opened.starts.emplace_back(drawn.codePoint, kHeaderSize + (drawn.codePoint - uchar(data[0])) * glyphBytes);
     GlyphSet set(across * kTileSize, down * kTileSize);
     // u8x8 has no baseline: the tiles stand on it.
     set.ascent = set.rows();
@@ -241,7 +244,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
     const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
     for (int code = first; code <= last; ++code) {
-        out += CSource::comment(CSource::codeComment(set, code, u", no glyph", sources), indent);
+        out += CSource::comment(CSource::codeComment(set, code, kNoGlyph, sources), indent);
         out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
                                   kTileBytes, indent);
     }

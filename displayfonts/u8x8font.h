@@ -25,6 +25,8 @@ namespace U8x8Font {
 
 constexpr int kHeaderSize = 4; // first code, last code, tiles across, tiles down
 constexpr int kTileBytes = 8;
+// What the comment of a code without a glyph says after the code point.
+constexpr char16_t kNoGlyph[] = u", no glyph";
 
 // The font's bytes, or nothing with one sentence in `error` when the set is
 // empty or holds a code past 255. The glyphs must have code points in
