@@ -143,9 +143,10 @@ const FormatInfo kFormats[] = {
      CHeader::read},
     {Format::Gfx, "gfx", "GFX font (Adafruit GFX)", "a GFXfont for the Adafruit GFX library", 0xFF, kNamed, ".h",
      writeGfx, drawGfx, GfxFont::isLibraryName, GfxFont::find, GfxFont::read},
-    {Format::U8g2, "u8g2", "u8g2 font", "a font for u8g2", 0xFFFF, kNamed, ".c", writeU8g2, drawU8g2},
+    {Format::U8g2, "u8g2", "u8g2 font", "a font for u8g2", 0xFFFF, kNamed, ".c", writeU8g2, drawU8g2, nullptr,
+     U8g2Font::find, U8g2Font::read},
     {Format::U8x8, "u8x8", "u8x8 font of 8 x 8 tiles", "a font of 8 x 8 tiles for u8x8", 0xFF, kNamed, ".c",
-     writeU8x8, drawU8x8},
+     writeU8x8, drawU8x8, nullptr, U8x8Font::find, U8x8Font::read},
     {Format::Pages, "pages", "Pages of 8 rows (SSD1306, SH1106, ST7565, KS0108)",
      "a C header of each column's 8-row pages, bit 0 the top row, as page-addressed displays (SSD1306, SH1106, "
      "ST7565, KS0108) take them",

@@ -3,6 +3,12 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <map>
+#include <optional>
+#include <utility>
+
+class GlyphSet;
+
 // What the encoder and the decoder of u8g2 fonts agree on: the header's
 // bytes, the record's fields and the way both report a fault.
 namespace U8g2Bytes {
@@ -88,5 +94,25 @@ inline bool failAt(QString *error, qsizetype offset, const QString &what)
 {
     return fail(error, QStringLiteral("byte %1: %2").arg(offset).arg(what));
 }
+
+// What a set read from u8g2 bytes keeps for the encoder, so that it writes
+// those bytes again: the run-length field widths they were written with, of
+// which several often tie and some converters count bits rather than bytes;
+// and, for a font whose blank glyphs the library's converter wrote, where
+// each blank glyph's record placed it: the converter takes that from its
+// font file's box for the glyph, counts it in the header's field widths and
+// font box, and ends its runs, of which it has none, with a bit the library
+// never reads, which can take a byte of its own. Kept as properties of the set (kept(), keep()), so
+// that a BDF file saved from it keeps them too; a set read from anything
+// else has none, and is encoded as it always was.
+struct Kept
+{
+    std::optional<std::pair<int, int>> runBits; // zeros, ones
+    std::map<int, std::pair<int, int>> blanks;  // code point: the record's x and y
+};
+// What the set keeps; none of what is malformed or out of the format's range.
+Kept kept(const GlyphSet &set);
+// Replaces what the set keeps with `what`.
+void keep(const Kept &what, GlyphSet *set);
 
 } // namespace U8g2Bytes

@@ -249,7 +249,10 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
             && checkBlocks(table, parts, firstUnicode, error);
 }
 
-bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, DrawnGlyph *glyph, QString *error)
+// `tooLarge` set and nothing decoded where the glyph is larger than a
+// drawing holds and the caller passes such glyphs over.
+bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, DrawnGlyph *glyph, bool *tooLarge,
+                 QString *error)
 {
     const QString name = FontCodes::name(part.codePoint);
     const qsizetype start = part.offset + prefixSize(part.codePoint);
@@ -268,6 +271,10 @@ bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, Dr
         return true;
     if (h == 0)
         return failAt(error, part.offset, QStringLiteral("%1 is %2 pixels wide and none high").arg(name).arg(w));
+    if ((w > Drawing::kMaxSize || h > Drawing::kMaxSize) && tooLarge) {
+        *tooLarge = true;
+        return true;
+    }
     if (w > Drawing::kMaxSize || h > Drawing::kMaxSize)
         return failAt(error, part.offset, QStringLiteral("%1 is %2 x %3 pixels; glyphs here are at most 16 x 16")
                                                   .arg(name)
@@ -310,17 +317,28 @@ std::optional<std::vector<Part>> parts(QByteArrayView data, QString *error)
 
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error)
 {
+    return decode(data, nullptr, error);
+}
+
+std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, qsizetype *larger, QString *error)
+{
     Layout layout;
     if (!walk(data, &layout, error))
         return std::nullopt;
     std::vector<DrawnGlyph> glyphs;
+    if (larger)
+        *larger = 0;
     for (const Part &part : layout.parts) {
         if (part.kind != Part::Kind::Glyph)
             continue;
         DrawnGlyph glyph;
-        if (!decodeGlyph(data, part, layout.fields, &glyph, error))
+        bool tooLarge = false;
+        if (!decodeGlyph(data, part, layout.fields, &glyph, larger ? &tooLarge : nullptr, error))
             return std::nullopt;
-        glyphs.push_back(std::move(glyph));
+        if (tooLarge)
+            ++*larger;
+        else
+            glyphs.push_back(std::move(glyph));
     }
     return glyphs;
 }

@@ -46,10 +46,13 @@ struct Trimmed
     int x = 0;
     int y = 0;
     int advance = 0;
+    // A blank glyph's x and y count in the header only where the set keeps
+    // them from the bytes it was read from.
+    bool placed = false;
     std::vector<int> runs;
 };
 
-Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
+Trimmed trimmed(const GlyphSet &set, const Glyph &glyph, const Kept &kept)
 {
     const DrawnGlyph drawn = set.drawn(glyph);
     const Drawing &bits = drawn.bits;
@@ -57,8 +60,16 @@ Trimmed trimmed(const GlyphSet &set, const Glyph &glyph)
     Trimmed result;
     result.code = glyph.codePoint;
     result.advance = drawn.advance;
-    if (box.isEmpty())
+    if (box.isEmpty()) {
+        const auto blank = kept.blanks.find(glyph.codePoint);
+        if (blank != kept.blanks.end()) {
+            result.x = blank->second.first;
+            result.y = blank->second.second;
+            result.placed = true;
+        }
         return result; // no ink: nothing to draw, the smallest fields
+    }
+    result.placed = true;
     const int top = box.top, bottom = box.top + box.rows - 1;
     const int left = box.left, right = box.left + box.cols - 1;
     result.w = box.cols;
@@ -123,15 +134,19 @@ private:
 
 // The record's bits after the code and size bytes: the box, then the pairs
 // of fields, a pair equal to the one before costing a single repeat bit.
-void putGlyph(const Trimmed &glyph, const Fields &fields, BitSink &sink)
+void putGlyph(const Trimmed &glyph, const Fields &fields, bool blankRuns, BitSink &sink)
 {
     sink.put(unsigned(glyph.w), fields.width);
     sink.put(unsigned(glyph.h), fields.height);
     sink.putSigned(glyph.x, fields.x);
     sink.putSigned(glyph.y, fields.y);
     sink.putSigned(glyph.advance, fields.advance);
-    if (glyph.w == 0)
-        return; // the library reads no runs then
+    if (glyph.w == 0) {
+        // The library reads no runs then; the converter ends them anyway.
+        if (blankRuns)
+            sink.put(0, 1);
+        return;
+    }
     bool started = false;
     int lastZeros = 0, lastOnes = 0;
     const auto pair = [&](int zeros, int ones) {
@@ -159,11 +174,11 @@ int boxBits(const Fields &fields)
     return fields.width + fields.height + fields.x + fields.y + fields.advance;
 }
 
-void appendRecord(QByteArray &out, const Trimmed &glyph, const Fields &fields)
+void appendRecord(QByteArray &out, const Trimmed &glyph, const Fields &fields, bool blankRuns)
 {
     QByteArray bits;
     BitSink sink(&bits);
-    putGlyph(glyph, fields, sink);
+    putGlyph(glyph, fields, blankRuns, sink);
     sink.flush();
     if (glyph.code >= kFirstUnicode)
         out.append(char(glyph.code >> 8));
@@ -223,7 +238,7 @@ void putMetrics(QByteArray &out, const std::vector<Trimmed> &glyphs)
     int left = 0, right = 0, bottom = 0, top = 0;
     bool any = false;
     for (const Trimmed &glyph : glyphs) {
-        if (glyph.w == 0)
+        if (!glyph.placed)
             continue;
         left = any ? std::min(left, glyph.x) : glyph.x;
         right = any ? std::max(right, glyph.x + glyph.w) : glyph.x + glyph.w;
@@ -255,14 +270,14 @@ void putMetrics(QByteArray &out, const std::vector<Trimmed> &glyphs)
 }
 // The set's glyphs trimmed to their ink, or nothing when one does not fit
 // the format.
-std::optional<std::vector<Trimmed>> trimmedGlyphs(const GlyphSet &set, QString *error)
+std::optional<std::vector<Trimmed>> trimmedGlyphs(const GlyphSet &set, const Kept &kept, QString *error)
 {
     if (!EncoderInput::check(set, {QStringLiteral("a u8g2 font"), kLastCode, false}, error))
         return std::nullopt;
     std::vector<Trimmed> glyphs;
     glyphs.reserve(size_t(set.size()));
     for (const Glyph &glyph : set.glyphs()) {
-        glyphs.push_back(trimmed(set, glyph));
+        glyphs.push_back(trimmed(set, glyph, kept));
         if (!checkGlyph(glyphs.back(), error))
             return std::nullopt;
     }
@@ -338,9 +353,15 @@ int trialOrder(int zeroBits, int oneBits)
 // makes every record fit. A trial stops once it is larger than the best so
 // far, so the widths that suit most glyphs are tried first: those that are
 // best for a sample.
-bool chooseRunFields(const std::vector<Trimmed> &glyphs, Fields *fields, QString *error)
+bool chooseRunFields(const std::vector<Trimmed> &glyphs, const Kept &kept, Fields *fields, QString *error)
 {
     RunTrials trials(glyphs, *fields);
+    if (kept.runBits
+        && trials.total(kept.runBits->first, kept.runBits->second, RunTrials::kTooLarge - 1, 1) != RunTrials::kTooLarge) {
+        fields->zeros = kept.runBits->first;
+        fields->ones = kept.runBits->second;
+        return true;
+    }
     qint64 best = RunTrials::kTooLarge;
     int bestOrder = std::numeric_limits<int>::max();
     const size_t sampleStep = glyphs.size() / 512;
@@ -402,7 +423,7 @@ using TrimmedIt = std::vector<Trimmed>::const_iterator;
 
 // The records of the codes below U+0100 and their end mark, noting where
 // 'A' and 'a' start.
-void appendByteRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fields &fields)
+void appendByteRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fields &fields, bool blankRuns)
 {
     // A record is at most 254 bytes, so the 256 below U+0100 stay within
     // the 16-bit offsets, and so does each block of the lookup table.
@@ -411,7 +432,7 @@ void appendByteRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fi
             setWord(out, kOffsetA, int(out.size() - kHeaderSize));
         if (it->code == 'a')
             setWord(out, kOffsetLowerA, int(out.size() - kHeaderSize));
-        appendRecord(out, *it, fields);
+        appendRecord(out, *it, fields, blankRuns);
     }
     appendWord(out, 0);
 }
@@ -420,7 +441,7 @@ void appendByteRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fi
 // mark. Blocks of 101 glyphs, the last one taking the rest; each entry holds
 // the length of the block before it (the first: the table's own) and the
 // last code in its own block, the last entry U+FFFF.
-void appendUnicodeRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fields &fields)
+void appendUnicodeRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const Fields &fields, bool blankRuns)
 {
     const qsizetype entries = std::max<qsizetype>(1, qsizetype(end - begin) / kLookupBlock);
     const qsizetype table = out.size();
@@ -430,7 +451,7 @@ void appendUnicodeRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const
     qsizetype inBlock = 0;
     qsizetype entry = 0;
     for (auto it = begin; it != end; ++it) {
-        appendRecord(out, *it, fields);
+        appendRecord(out, *it, fields, blankRuns);
         if (++inBlock == kLookupBlock && entry < entries - 1) {
             setWord(out, int(table + entry * 4 + 2), it->code);
             ++entry;
@@ -446,18 +467,19 @@ void appendUnicodeRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const
 
 std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
 {
-    const std::optional<std::vector<Trimmed>> glyphs = trimmedGlyphs(set, error);
+    const Kept kept = U8g2Bytes::kept(set);
+    const std::optional<std::vector<Trimmed>> glyphs = trimmedGlyphs(set, kept, error);
     if (!glyphs)
         return std::nullopt;
     Fields fields = boxFields(*glyphs);
-    if (!chooseRunFields(*glyphs, &fields, error))
+    if (!chooseRunFields(*glyphs, kept, &fields, error))
         return std::nullopt;
     QByteArray out = header(*glyphs, fields);
     const auto firstUnicode = std::find_if(glyphs->begin(), glyphs->end(),
                                            [](const Trimmed &glyph) { return glyph.code >= kFirstUnicode; });
-    appendByteRecords(out, glyphs->begin(), firstUnicode, fields);
+    appendByteRecords(out, glyphs->begin(), firstUnicode, fields, !kept.blanks.empty());
     setWord(out, kOffsetUnicode, int(out.size() - kHeaderSize));
-    appendUnicodeRecords(out, firstUnicode, glyphs->end(), fields);
+    appendUnicodeRecords(out, firstUnicode, glyphs->end(), fields, !kept.blanks.empty());
     return out;
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "csource.h"
+#include "csourcereader.h"
 #include "drawnglyph.h"
+#include "firmwaresource.h"
 #include "glyphset.h"
+#include "readresult.h"
+#include "u8g2source.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -28,6 +32,21 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr);
 // record says, or when a glyph is larger than 16 x 16 pixels. Reads nothing
 // outside `data`, whatever it holds.
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error = nullptr);
+// The same, but leaving out the glyphs larger than 16 x 16 pixels, which
+// `larger` counts, rather than refusing the font.
+std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, qsizetype *larger, QString *error);
+
+// A font's bytes as a set of one cell that holds its glyphs where they lie
+// (FirmwareGlyphs::place), with their advances and what encode() needs to
+// write the same bytes again (U8g2Bytes::Kept). Glyphs larger than 16 x 16
+// are left out; nothing, with "byte N: what is wrong", where decode()
+// refuses the bytes.
+U8g2Source::Opened open(QByteArrayView data);
+
+// The u8g2 fonts among the declarations (FirmwareSource), and one of them
+// as a set with its name and export choices.
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source);
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path);
 
 // A piece of a font's bytes, for writing the font out piece by piece.
 struct Part

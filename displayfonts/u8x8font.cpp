@@ -2,9 +2,13 @@
 
 #include "codepoints.h"
 #include "encoderinput.h"
+#include "firmwareglyphs.h"
+#include "inkbox.h"
 #include "fontcodes.h"
 
 #include <QtGlobal>
+
+#include <algorithm>
 
 namespace U8x8Font {
 
@@ -105,6 +109,107 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
     return glyphs;
 }
 
+qsizetype fontSize(QByteArrayView data)
+{
+    if (data.size() < kHeaderSize || uchar(data[0]) > uchar(data[1]) || data[2] == 0 || data[3] == 0)
+        return -1;
+    return kHeaderSize + qsizetype(uchar(data[1]) - uchar(data[0]) + 1) * uchar(data[2]) * uchar(data[3]) * kTileBytes;
+}
+
+namespace {
+// Each code's glyph trimmed to its ink where it fits a drawing; `larger`
+// counts those that do not.
+std::vector<DrawnGlyph> inkedGlyphs(QByteArrayView data, qsizetype *larger)
+{
+    const int first = uchar(data[0]), last = uchar(data[1]), across = uchar(data[2]), down = uchar(data[3]);
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    std::vector<DrawnGlyph> glyphs;
+    for (int code = first; code <= last; ++code) {
+        const qsizetype start = kHeaderSize + (code - first) * glyphBytes;
+        const auto pixel = [&](int row, int col) {
+            const qsizetype at = start + (qsizetype(row / kTileSize) * across + col / kTileSize) * kTileBytes + col % kTileSize;
+            return (uchar(data[at]) >> (row % kTileSize) & 1u) != 0;
+        };
+        int top = down * kTileSize, bottom = -1, left = across * kTileSize, right = -1;
+        for (int r = 0; r < down * kTileSize; ++r) {
+            for (int c = 0; c < across * kTileSize; ++c) {
+                if (pixel(r, c)) {
+                    top = std::min(top, r);
+                    bottom = std::max(bottom, r);
+                    left = std::min(left, c);
+                    right = std::max(right, c);
+                }
+            }
+        }
+        DrawnGlyph glyph{code, across * kTileSize, 0, 0, Drawing(0, 0)};
+        if (bottom >= 0 && (bottom - top >= Drawing::kMaxSize || right - left >= Drawing::kMaxSize)) {
+            ++*larger;
+            continue;
+        }
+        if (bottom >= 0) {
+            glyph.x = left;
+            glyph.y = top;
+            glyph.bits = Drawing(bottom - top + 1, right - left + 1);
+            for (int r = top; r <= bottom; ++r) {
+                for (int c = left; c <= right; ++c)
+                    glyph.bits.set(r - top, c - left, pixel(r, c));
+            }
+        }
+        glyphs.push_back(glyph);
+    }
+    return glyphs;
+}
+} // namespace
+
+U8g2Source::Opened open(QByteArrayView data)
+{
+    U8g2Source::Opened opened;
+    const qsizetype size = fontSize(data);
+    if (size < 0 || data.size() < size) {
+        // decode() words what is wrong with the header or the length.
+        decode(data, &opened.error);
+        return opened;
+    }
+    const int across = uchar(data[2]), down = uchar(data[3]);
+    if (across * kTileSize > GlyphSet::kMaxSize || down * kTileSize > GlyphSet::kMaxSize) {
+        qsizetype larger = 0;
+        const std::vector<DrawnGlyph> glyphs = inkedGlyphs(data, &larger);
+        FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(glyphs);
+        if (placed.fontGlyphs > 0 || larger > 0)
+            opened.fontGlyphs = qsizetype(glyphs.size()) + larger;
+        opened.set = std::move(placed.set);
+        return opened;
+    }
+    const std::optional<std::vector<DrawnGlyph>> glyphs = decode(data, &opened.error);
+    if (!glyphs)
+        return opened;
+    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
+    for (const DrawnGlyph &drawn : *glyphs)
+        opened.starts.emplace_back(drawn.codePoint, kHeaderSize + (drawn.codePoint - uchar(data[0])) * glyphBytes);
+    GlyphSet set(across * kTileSize, down * kTileSize);
+    // u8x8 has no baseline: the tiles stand on it.
+    set.ascent = set.rows();
+    set.reserve(qsizetype(glyphs->size()));
+    for (const DrawnGlyph &drawn : *glyphs) {
+        Glyph glyph;
+        glyph.codePoint = drawn.codePoint;
+        glyph.bits = drawn.bits;
+        set.append(std::move(glyph));
+    }
+    opened.set = std::move(set);
+    return opened;
+}
+
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
+{
+    return U8g2Source::find(source, U8g2Source::Kind::U8x8, open);
+}
+
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path)
+{
+    return U8g2Source::read(source, font, path, U8g2Source::Kind::U8x8, open);
+}
+
 CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
 {
     Q_ASSERT(CSource::isIdentifier(name));
@@ -139,7 +244,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
     const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
     for (int code = first; code <= last; ++code) {
-        out += CSource::comment(CSource::codeComment(set, code, u", no glyph", sources), indent);
+        out += CSource::comment(CSource::codeComment(set, code, kNoGlyph, sources), indent);
         out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
                                   kTileBytes, indent);
     }
