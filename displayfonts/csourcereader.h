@@ -30,6 +30,10 @@
 // - an unbalanced #if/#else/#endif is an error naming its line.
 namespace CSourceReader {
 
+// How deep braces, #if blocks, parentheses and unary operators may nest:
+// far beyond any font, and it keeps the recursion over hostile text shallow.
+constexpr int kMaxDepth = 64;
+
 // One node of an initializer.
 struct Value
 {
