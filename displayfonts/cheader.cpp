@@ -232,6 +232,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.format = FontExport::Format::C;
         font.name = QString::fromUtf8(declaration.name);
         font.line = declaration.line;
+        font.wholeFile = true;
         font.glyphs = qsizetype(std::clamp<qint64>((*constants)[kCount], 0, qint64(declaration.value.items.size())));
         font.cols = int(std::clamp<qint64>((*constants)[kWidth], 0, Drawing::kMaxSize + 1));
         font.rows = int(std::clamp<qint64>((*constants)[kHeight], 0, Drawing::kMaxSize + 1));

@@ -252,6 +252,22 @@ private:
     std::vector<int> m_lines; // where each glyph's entry stands
 };
 
+// Where the GFXfont, its bitmap and its glyph table lie, in the order of the
+// text.
+std::vector<std::pair<qsizetype, qsizetype>> spansOf(const Source &source, const Declaration &font)
+{
+    std::vector<std::pair<qsizetype, qsizetype>> spans{{font.begin, font.end}};
+    for (const Value &item : font.value.items) {
+        if (item.kind != Value::Kind::Name)
+            continue;
+        if (const Declaration *named = source.find(item.text))
+            spans.emplace_back(named->begin, named->end);
+    }
+    std::sort(spans.begin(), spans.end());
+    spans.erase(std::unique(spans.begin(), spans.end()), spans.end());
+    return spans;
+}
+
 } // namespace
 
 std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
@@ -265,6 +281,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.name = QString::fromUtf8(declaration.name);
         font.line = declaration.line;
         font.external = declaration.external;
+        font.spans = spansOf(source, declaration);
         const Loaded loaded = Loader(source, declaration).load();
         if (loaded.error.isEmpty()) {
             const FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(loaded.drawn, loaded.font.yAdvance);

@@ -276,6 +276,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.format = FontExport::Format::Pages;
         font.name = QString::fromUtf8(declaration.name);
         font.line = declaration.line;
+        font.wholeFile = true;
         font.external = declaration.external;
         // Reading the records is the one sure count of the glyphs among them.
         if (const ReadResult read = PageLayout::read(source, font, QString()); read.ok()) {

@@ -210,6 +210,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind
         font.name = QString::fromUtf8(declaration.name);
         font.line = declaration.line;
         font.external = declaration.external;
+        font.spans = {{declaration.begin, declaration.end}};
         const Opened opened = open(bytes);
         if (opened.set) {
             font.glyphs = opened.fontGlyphs > 0 ? opened.fontGlyphs : opened.set->size();
