@@ -52,6 +52,9 @@ private slots:
     void storedOptionsAreTheDefaults_data();
     void storedOptionsAreTheDefaults();
     void outputToAPipe();
+    void severalFontsInOneFile_data();
+    void severalFontsInOneFile();
+    void bdfFromAFontsSource();
 
 private:
     struct Run
@@ -202,6 +205,9 @@ void tst_ExportCommand::usageErrors_data()
     QTest::newRow("remap without a target") << QStringList{font, "--format", "gfx", "--remap", "0x41"} << "0x41";
     QTest::newRow("code point beyond gfx") << QStringList{font, "--format", "gfx", "--range", "0x41,0x410"} << "U+0410";
     QTest::newRow("--check of what gfx cannot hold") << QStringList{font, "--format", "gfx", "--check", font} << "U+0100";
+    QTest::newRow("--font for a BDF font") << QStringList{font, "--font", "first"} << "--font";
+    QTest::newRow("--name for BDF") << QStringList{font, "--format", "bdf", "--name", "a"} << "--name";
+    QTest::newRow("--range for BDF") << QStringList{font, "--format", "bdf", "--range", "65"} << "--range";
 }
 
 void tst_ExportCommand::usageErrors()
@@ -598,6 +604,66 @@ void tst_ExportCommand::outputToAPipe()
 #else
     QSKIP("named pipes are a Unix matter");
 #endif
+}
+
+void tst_ExportCommand::severalFontsInOneFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected"); // "second.c": the export that wrote it; "!text": refused, naming text
+
+    QTest::newRow("no --font") << QStringList{"--format", "u8x8"} << "!first, second";
+    QTest::newRow("a font it does not hold") << QStringList{"--font", "third"} << "!third";
+    QTest::newRow("--size for a font's source") << QStringList{"--font", "second", "--size", "5x7"} << "!--size";
+    QTest::newRow("the second, as it was written")
+            << QStringList{"--font", "second", "--format", "u8x8"} << "second.c";
+    QTest::newRow("the first, under a name of its own")
+            << QStringList{"--font", "first", "--format", "u8x8", "--name", "other"} << "other.c";
+}
+
+// A file of two u8x8 fonts, the 5x7 font's printable ASCII under two names:
+// --font chooses one, which keeps its name; without it the message lists
+// them.
+void tst_ExportCommand::severalFontsInOneFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+
+    QByteArray both;
+    for (const QString name : {"first", "second", "other"}) {
+        const Run written = run({m_5x7, "--range", "32-126", "--format", "u8x8", "--name", name});
+        QVERIFY2(written.exitCode == 0 && write(name + ".c", written.out), written.err.constData());
+        if (name != QLatin1String("other"))
+            both += written.out;
+    }
+    QVERIFY(write(QStringLiteral("both.c"), both));
+
+    const Run result = run(QStringList{path(QStringLiteral("both.c"))} + arguments);
+    QCOMPARE(result.status, QProcess::NormalExit);
+    if (expected.startsWith(QLatin1Char('!'))) {
+        QString message;
+        QVERIFY2(refused(result.exitCode, result.err, result.out, expected.mid(1), &message), qPrintable(message));
+        return;
+    }
+    QVERIFY2(result.exitCode == 0 && result.err.isEmpty(), result.err.constData());
+    QFile file(path(expected));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(result.out, file.readAll());
+}
+
+// --format bdf writes what the window's Save writes: a font read from a
+// display library's source becomes a BDF font that exports again to the
+// same bytes, its name and metrics kept.
+void tst_ExportCommand::bdfFromAFontsSource()
+{
+    const Run gfx = run({m_5x7, "--range", "32-126", "--format", "gfx", "--name", "font5x7"});
+    QVERIFY2(gfx.exitCode == 0 && write(QStringLiteral("font5x7.h"), gfx.out), gfx.err.constData());
+    const Run bdf = run({path(QStringLiteral("font5x7.h")), "--format", "bdf", "-o", path(QStringLiteral("font5x7.bdf"))});
+    QVERIFY2(bdf.exitCode == 0 && bdf.err.isEmpty(), bdf.err.constData());
+    const Run again = run({path(QStringLiteral("font5x7.bdf")), "--format", "gfx"});
+    QVERIFY2(again.exitCode == 0, again.err.constData());
+    QCOMPARE(again.out, gfx.out);
+    const Run check = run({path(QStringLiteral("font5x7.h")), "--format", "bdf", "--check", path(QStringLiteral("font5x7.bdf"))});
+    QVERIFY2(check.exitCode == 0, check.err.constData());
 }
 
 QTEST_MAIN(tst_ExportCommand)
