@@ -1,4 +1,6 @@
 #include "bdfformat.h"
+#include "firmwaresource.h"
+#include "fontexport.h"
 #include "editorsession.h"
 #include "glyphsetsession.h"
 #include "stringtextbox.h"
@@ -74,6 +76,9 @@ private slots:
     void undo_data();
     void undo();
     void exportChoicesPerFontAndInTheFile();
+    void savesAFontBackInItsPlace();
+    void savesNoFontItWouldCut_data();
+    void savesNoFontItWouldCut();
 };
 
 void tst_GlyphSetSession::metrics_data()
@@ -246,6 +251,103 @@ void tst_GlyphSetSession::exportChoicesPerFontAndInTheFile()
     session.setExportChoices(ExportChoices());
     const QByteArray again = saved();
     QVERIFY(again.startsWith("STARTFONT") && !again.contains("KELVOR_EXPORT_"));
+}
+
+namespace {
+QByteArray exported(const GlyphSet &set, FontExport::Format format, const QString &name)
+{
+    FontExport::Options options;
+    options.format = format;
+    options.name = name;
+    return FontExport::write(set, options).text.toUtf8();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+// A GFX font between a u8g2 font and lines of the user's own: Save writes
+// the GFX font again where it stood, with the advance changed, and leaves
+// every other byte of the file as it was.
+void tst_GlyphSetSession::savesAFontBackInItsPlace()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fonts.h"));
+    const QByteArray before = "// fonts of the board\n" + exported(twoGlyphs(), FontExport::Format::U8g2, "small");
+    const QByteArray after = "\nint keep = 1; /* the user's */\n";
+    const QByteArray gfx = exported(twoGlyphs(), FontExport::Format::Gfx, "large");
+    QVERIFY(writeFile(path, before + gfx + after));
+
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    ReadResult read = FirmwareSource::read(readFile(path), path, QStringLiteral("large"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    session.open(std::move(read), path, FontKind::Kind::Array);
+    QCOMPARE(session.savePath(), path);
+    session.setAdvance(7);
+    QString error;
+    QVERIFY2(session.save(path, ExportOptions(), &error), qPrintable(error));
+
+    const QByteArray saved = readFile(path);
+    QVERIFY(saved.startsWith(before));
+    QVERIFY(saved.endsWith(after));
+    const ReadResult again = FirmwareSource::read(saved, path, QStringLiteral("large"));
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.set->advanceOf(again.set->at(0)), 7);
+    QCOMPARE(again.set->size(), 2);
+    QVERIFY(FirmwareSource::read(saved, path, QStringLiteral("small")).ok());
+}
+
+void tst_GlyphSetSession::savesNoFontItWouldCut_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("says");
+
+    // The library's own layout: 'A' one column of 20 rows, 'B' a dot.
+    const QByteArray font = "const GFXglyph fGlyphs[] = {\n  {0, 1, %1, 2, 0, -%2},\n  {3, 1, 1, 2, 0, -1},\n};\n"
+                            "const GFXfont f = { (uint8_t *)fBitmaps, (GFXglyph *)fGlyphs, 0x41, 0x42, 20 };\n";
+    const QByteArray bitmaps = "const uint8_t fBitmaps[] = { 0xFF, 0xFF, 0xFF, 0x80 };\n";
+    QTest::newRow("opened in part") << bitmaps + QByteArray(font).replace("%1", "20").replace("%2", "19")
+                                    << "lose the others";
+    QTest::newRow("#if inside its arrays")
+            << "#define MORE 0\nconst uint8_t fBitmaps[] = { 0xFF, 0xFF, 0xFF, 0x80,\n#if MORE\n 0x01,\n#endif\n};\n"
+                       + QByteArray(font).replace("%1", "2").replace("%2", "1")
+            << "#if";
+}
+
+// What Save would not write back whole is refused, and the file stays.
+void tst_GlyphSetSession::savesNoFontItWouldCut()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, says);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.h"));
+    QVERIFY(writeFile(path, text));
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    ReadResult read = FirmwareSource::read(text, path);
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    session.open(std::move(read), path, FontKind::Kind::Array);
+    session.setAdvance(3);
+    QString error;
+    QVERIFY(!session.save(path, ExportOptions(), &error));
+    QVERIFY2(error.contains(says), qPrintable(error));
+    QCOMPARE(readFile(path), text);
+    QVERIFY(session.isModified());
 }
 
 QTEST_GUILESS_MAIN(tst_GlyphSetSession)
