@@ -1,5 +1,8 @@
 #include "bdftext.h"
+#include "choosefontdialog.h"
 #include "exportreference.h"
+#include "fontexport.h"
+#include "glyphsetfile.h"
 #include "glypheditor.h"
 #include "glyphsetview.h"
 #include "glyphsetwindow.h"
@@ -29,6 +32,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +70,7 @@ private slots:
     void tooLargeFontAsksForGlyphs_data();
     void tooLargeFontAsksForGlyphs();
     void openedInPartSavesWhole();
+    void severalFontsInOneSourceAskWhich();
     void unsavedChangesAreAskedFirst();
     void outlineSizeIsCheckedLive();
     void notesAreShown();
@@ -458,6 +463,55 @@ void tst_GlyphSetWindow::openedInPartSavesWhole()
     QCOMPARE(saved.count("\nSTARTCHAR "), original.count("\nSTARTCHAR "));
     for (const char *line : {"FONTBOUNDINGBOX", "FONT_ASCENT", "FONT_DESCENT"})
         QCOMPARE(BdfText::numbers(saved, line), BdfText::numbers(original, line));
+}
+
+// A source file of two fonts asks which to open, listing both; the one
+// chosen opens, and Save writes it back in its place, the other as it was.
+void tst_GlyphSetWindow::severalFontsInOneSourceAskWhich()
+{
+    QString bdf;
+    QString message;
+    QVERIFY2(RealFonts::prepare(QStringLiteral("5x7.pcf.gz"), m_dir->path(), &bdf, &message), qPrintable(message));
+    FontExport::Options options;
+    options.lines.ranges = {{0x20, 0x7E}};
+    options.format = FontExport::Format::U8x8;
+    options.name = QStringLiteral("first");
+    const ReadResult read = GlyphSetFile::open(bdf, {});
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    const QByteArray first = FontExport::write(*read.set, options).text.toUtf8();
+    options.format = FontExport::Format::Gfx;
+    options.name = QStringLiteral("second");
+    const QByteArray second = FontExport::write(*read.set, options).text.toUtf8();
+    const QString path = m_dir->filePath(QStringLiteral("fonts.h"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(first + second) == first.size() + second.size());
+    file.close();
+
+    QStringList listed;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<ChooseFontDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("lstFonts"));
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QStringList row;
+            for (int column = 0; column < list->columnCount(); ++column)
+                row << list->topLevelItem(i)->text(column);
+            listed << row.join(QLatin1Char('|'));
+        }
+        list->setCurrentItem(list->topLevelItem(1));
+        dialog->accept();
+    });
+    QVERIFY(m_window->openGlyphSet(path));
+    QCOMPARE(listed, (QStringList{"first|u8x8 font of 8 x 8 tiles|95|8 × 8", "second|GFX font (Adafruit GFX)|95|5 × 7"}));
+    GlyphSetWindow *window = openedWindow();
+    QCOMPARE(window->session().set().size(), 95);
+    window->session().choose(window->session().set().indexOf('A'));
+    clickCell(Grid1(), 0, 0);
+    QVERIFY(window->cmdSave_Click());
+    const QByteArray saved = contents(path);
+    QVERIFY(saved.startsWith(first));
+    QVERIFY(saved != first + second);
 }
 
 // The question about unsaved changes comes before the glyphs are chosen; a
