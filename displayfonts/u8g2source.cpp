@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -143,6 +144,14 @@ GlyphSet asWritten(const GlyphSet &set, const CSourceReader::Source &source, con
     return result;
 }
 
+void addNames(const Value &value, QSet<QByteArray> *names)
+{
+    if (value.kind == Value::Kind::Name)
+        names->insert(value.text);
+    for (const Value &item : value.items)
+        addNames(item, names);
+}
+
 QString fontError(const FirmwareSource::Font &font, const QString &what)
 {
     return QStringLiteral("%1 font %2: %3").arg(libraryOf(font.format == FontExport::Format::U8x8 ? Kind::U8x8 : Kind::U8g2),
@@ -200,10 +209,15 @@ Kind kindOf(const Declaration &declaration, QByteArray *bytes)
 
 std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind kind, Opener open)
 {
+    // An array that another declaration names, such as a GFXfont's bitmap,
+    // is part of that font, whatever its bytes look like.
+    QSet<QByteArray> named;
+    for (const Declaration &declaration : source.declarations)
+        addNames(declaration.value, &named);
     std::vector<FirmwareSource::Font> fonts;
     for (const Declaration &declaration : source.declarations) {
         QByteArray bytes;
-        if (kindOf(declaration, &bytes) != kind)
+        if (kindOf(declaration, &bytes) != kind || (declaration.sectionMacro.isEmpty() && named.contains(declaration.name)))
             continue;
         FirmwareSource::Font font;
         font.format = formatOf(kind);
