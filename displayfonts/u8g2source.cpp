@@ -17,8 +17,10 @@ namespace U8g2Source {
 namespace {
 
 using CSourceReader::Declaration;
-constexpr int kLeftOut = -2;
 using CSourceReader::Value;
+
+// The code point that marks a glyph to leave out.
+constexpr int kLeftOut = -2;
 
 bool isByteType(const QList<QByteArray> &type)
 {
