@@ -14,7 +14,7 @@ using namespace U8g2Bytes;
 // writes them, rather than as encode() does: placed where the font file's
 // box for them lay, that place counting in the header's font box, and with
 // an end bit after the box, which can take a byte of its own.
-bool placesBlanks(QByteArrayView data, const std::vector<DrawnGlyph> &glyphs)
+bool placesBlanks(QByteArrayView data, const std::vector<Part> &records, const std::vector<DrawnGlyph> &glyphs)
 {
     int left = 0, right = 0, bottom = 0, top = 0;
     bool any = false;
@@ -39,8 +39,7 @@ bool placesBlanks(QByteArrayView data, const std::vector<DrawnGlyph> &glyphs)
         return true;
     const int boxBits = uchar(data[kWidthBits]) + uchar(data[kHeightBits]) + uchar(data[kXBits]) + uchar(data[kYBits])
                         + uchar(data[kAdvanceBits]);
-    const std::optional<std::vector<Part>> records = parts(data);
-    for (const Part &part : records.value_or(std::vector<Part>())) {
+    for (const Part &part : records) {
         if (part.kind == Part::Kind::Glyph && part.size > prefixSize(part.codePoint) + (boxBits + 7) / 8
             && std::binary_search(blanks.begin(), blanks.end(), part.codePoint))
             return true;
@@ -63,7 +62,9 @@ U8g2Source::Opened open(QByteArrayView data)
     U8g2Bytes::Kept kept;
     // decode() has checked the header's widths.
     kept.runBits = std::pair(int(uchar(data[U8g2Bytes::kZeroBits])), int(uchar(data[U8g2Bytes::kOneBits])));
-    if (placesBlanks(data, *glyphs)) {
+    // decode() has walked the same parts.
+    const std::vector<Part> records = parts(data).value_or(std::vector<Part>());
+    if (placesBlanks(data, records, *glyphs)) {
         for (const DrawnGlyph &glyph : *glyphs) {
             // A blank glyph's record gives its box's bottom row as y, which
             // the decoder turned into the top row of a box of no rows.
@@ -72,8 +73,7 @@ U8g2Source::Opened open(QByteArrayView data)
         }
     }
     U8g2Bytes::keep(kept, &placed.set);
-    const std::optional<std::vector<Part>> records = parts(data);
-    for (const Part &part : records.value_or(std::vector<Part>())) {
+    for (const Part &part : records) {
         if (part.kind == Part::Kind::Glyph)
             opened.starts.emplace_back(part.codePoint, part.offset);
     }

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 
@@ -16,8 +17,10 @@ namespace U8g2Source {
 namespace {
 
 using CSourceReader::Declaration;
-constexpr int kLeftOut = -2;
 using CSourceReader::Value;
+
+// The code point that marks a glyph to leave out.
+constexpr int kLeftOut = -2;
 
 bool isByteType(const QList<QByteArray> &type)
 {
@@ -83,7 +86,7 @@ Title titleOf(const CSourceReader::Source &source, const Declaration &declaratio
 // one line above them, give: "U+00AD hyphen" names U+00AD "hyphen". A u8x8
 // code that the comment says has no glyph is left out, so that the font is
 // written with the same glyphs and comments.
-void nameGlyphs(std::vector<Glyph> &glyphs, const GlyphSet &set, const CSourceReader::Source &source,
+void nameGlyphs(std::vector<Glyph> &glyphs, const CSourceReader::Source &source,
                 const Declaration &declaration, const std::vector<std::pair<int, qsizetype>> &starts)
 {
     const std::vector<Value> &items = declaration.value.items;
@@ -98,13 +101,16 @@ void nameGlyphs(std::vector<Glyph> &glyphs, const GlyphSet &set, const CSourceRe
         const QByteArray text = comments.value(items[size_t(offset)].line - 1);
         const QByteArray codeName = CodePoints::name(code).toLatin1();
         const QByteArray prefix = codeName + ' ';
-        const qsizetype index = set.indexOf(code);
-        if (index < 0)
+        // The glyphs are in code order, as the starts; those left out lie
+        // before the code looked for.
+        const auto glyph = std::lower_bound(glyphs.begin(), glyphs.end(), code,
+                                            [](const Glyph &g, int c) { return g.codePoint < c; });
+        if (glyph == glyphs.end() || glyph->codePoint != code)
             continue;
         if (text.size() > prefix.size() && text.startsWith(prefix) && text.at(prefix.size()) != '\'')
-            glyphs[size_t(index)].name = text.mid(prefix.size());
-        if (text == codeName + QStringView(U8x8Font::kNoGlyph).toLatin1() && InkBox::of(glyphs[size_t(index)].bits).isEmpty())
-            glyphs[size_t(index)].codePoint = kLeftOut;
+            glyph->name = text.mid(prefix.size());
+        if (text == codeName + QStringView(U8x8Font::kNoGlyph).toLatin1() && InkBox::of(glyph->bits).isEmpty())
+            glyph->codePoint = kLeftOut;
     }
     glyphs.erase(std::remove_if(glyphs.begin(), glyphs.end(), [](const Glyph &glyph) { return glyph.codePoint == kLeftOut; }),
                  glyphs.end());
@@ -133,7 +139,7 @@ GlyphSet asWritten(const GlyphSet &set, const CSourceReader::Source &source, con
 {
     std::vector<Glyph> glyphs = set.glyphs();
     if (declaration.value.kind == Value::Kind::List)
-        nameGlyphs(glyphs, set, source, declaration, starts);
+        nameGlyphs(glyphs, source, declaration, starts);
     const bool cell = inkWithin(set, title.cols, title.rows);
     GlyphSet result(cell ? title.cols : set.cols(), cell ? title.rows : set.rows(), std::move(glyphs));
     result.fontName = title.fontName;
@@ -141,6 +147,14 @@ GlyphSet asWritten(const GlyphSet &set, const CSourceReader::Source &source, con
     result.xOffset = set.xOffset;
     result.properties = set.properties;
     return result;
+}
+
+void addNames(const Value &value, QSet<QByteArray> *names)
+{
+    if (value.kind == Value::Kind::Name)
+        names->insert(value.text);
+    for (const Value &item : value.items)
+        addNames(item, names);
 }
 
 QString fontError(const FirmwareSource::Font &font, const QString &what)
@@ -200,10 +214,15 @@ Kind kindOf(const Declaration &declaration, QByteArray *bytes)
 
 std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind kind, Opener open)
 {
+    // An array that another declaration names, such as a GFXfont's bitmap,
+    // is part of that font, whatever its bytes look like.
+    QSet<QByteArray> named;
+    for (const Declaration &declaration : source.declarations)
+        addNames(declaration.value, &named);
     std::vector<FirmwareSource::Font> fonts;
     for (const Declaration &declaration : source.declarations) {
         QByteArray bytes;
-        if (kindOf(declaration, &bytes) != kind)
+        if (kindOf(declaration, &bytes) != kind || (declaration.sectionMacro.isEmpty() && named.contains(declaration.name)))
             continue;
         FirmwareSource::Font font;
         font.format = formatOf(kind);

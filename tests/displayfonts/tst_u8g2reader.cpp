@@ -160,6 +160,8 @@ void tst_U8g2Reader::knownByContent_data()
     QTest::newRow("u8x8, its section macro") << u8x8 << "u8x8";
     QTest::newRow("u8x8 by content, the literal's NUL past it") << u8x8Bare << "u8x8";
     QTest::newRow("u8x8 by content, a list") << QByteArray("const uint8_t f[] = {65, 65, 1, 1, 0, 1, 2, 3, 4, 5, 6, 7};") << "u8x8";
+    QTest::newRow("u8x8 by content, but part of another font")
+            << QByteArray("const uint8_t b[] = {65, 65, 1, 1, 0, 1, 2, 3, 4, 5, 6, 7};\nconst uint8_t *const p = b;") << "";
     QTest::newRow("u8x8 header, one byte short") << QByteArray("const uint8_t f[] = {65, 65, 1, 1, 0, 1, 2, 3, 4, 5, 6};") << "";
     QTest::newRow("numbers beyond a byte") << QByteArray("const int f[] = {65, 65, 1, 1, 0, 1, 2, 3, 4, 5, 6, 700};") << "";
 }
