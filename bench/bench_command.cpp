@@ -21,7 +21,8 @@
 // without a command until its main window's first paint is flushed (Qt's
 // painting log says so on standard error; the process is then killed).
 // Then each export format on the 5x7 ASCII and, where the format holds it,
-// on GNU Unifont; with KELVOR_BDFCONV naming u8g2's own converter (bdfconv),
+// on GNU Unifont; fonts read back from their source (a file of 131 u8x8
+// fonts, Unifont as u8g2); with KELVOR_BDFCONV naming u8g2's own converter (bdfconv),
 // the u8g2 exports beside it: time and the size of the font data.
 // Medians; the CPU time beside the wall time says how much of the wall time
 // a busy machine added.
@@ -219,6 +220,26 @@ long long arrayBytes(const std::string &path)
     return bytes;
 }
 
+std::string readAll(const std::string &path)
+{
+    std::string text;
+    if (FILE *file = std::fopen(path.c_str(), "rb")) {
+        char buffer[65536];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+            text.append(buffer, n);
+        std::fclose(file);
+    }
+    return text;
+}
+
+void writeAll(const std::string &path, const std::string &text)
+{
+    if (FILE *file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
 const char *const kFormats[] = {"lines", "c", "gfx", "u8g2", "u8x8", "pages"};
 
 // Each format on the 5x7 font's ASCII, and those that hold Unicode's Basic
@@ -246,6 +267,42 @@ void formats(const std::string &program, const std::string &dir, const std::stri
                }),
                true, "<= 0.2 s", 200);
     }
+}
+
+// Fonts read back from their source: a file of 131 u8x8 fonts (as u8x8's
+// own font file holds), listed and one of them read; GNU Unifont exported as
+// u8g2 read back and written again, beside its export.
+void readBack(const std::string &program, const std::string &dir, const std::string &font5x7,
+              const std::string &unifont, int runs)
+{
+    std::printf("\nFonts read back from their source, whole processes writing a file (-o):\n");
+    const std::string out = dir + "/back.out";
+    if (exists(font5x7)) {
+        const std::string many = dir + "/u8x8_fonts.c";
+        std::string all;
+        for (int i = 0; i < 131; ++i) {
+            const std::string one = dir + "/u8x8_one.c";
+            runOnce({program, "export", font5x7, "--range", "32-126", "--format", "u8x8", "--name",
+                     "u8x8_font_" + std::to_string(i), "-o", one});
+            all += readAll(one);
+        }
+        writeAll(many, all);
+        report("131 u8x8 fonts, --font of the last, as u8x8", medians(runs / 2, 2, [&] {
+                   return runOnce({program, "export", many, "--font", "u8x8_font_130", "--format", "u8x8", "-o", out});
+               }),
+               false);
+    }
+    if (!exists(unifont))
+        return;
+    const std::string source = dir + "/unifont_u8g2.c";
+    report("GNU Unifont exported as u8g2", medians(3, 0, [&] {
+               return runOnce({program, "export", unifont, "--format", "u8g2", "--name", "unifont", "-o", source});
+           }),
+           true);
+    report("  and that file read back, written as u8g2 again", medians(3, 1, [&] {
+               return runOnce({program, "export", source, "--format", "u8g2", "-o", out});
+           }),
+           true);
 }
 
 // The u8g2 export beside u8g2's own converter on the same glyphs.
@@ -343,6 +400,7 @@ int main(int argc, char *argv[])
     }
 
     formats(program, dir, font5x7, unifont, runs);
+    readBack(program, dir, font5x7, unifont, runs);
     if (const char *bdfconv = std::getenv("KELVOR_BDFCONV"))
         besideBdfconv(program, bdfconv, dir, font5x7, unifont);
     std::printf("\n");

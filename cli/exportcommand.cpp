@@ -254,6 +254,12 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         fail(read.error);
         return std::nullopt;
     }
+    // A font opened in part would lose the rest in a BDF file of its own.
+    if (arguments.bdf && read.fontGlyphs > 0) {
+        fail(QStringLiteral("%1: %L2 of its %L3 glyphs fit in 16 x 16 cells together, and --format bdf writes a "
+                            "font whole or not at all").arg(arguments.font).arg(read.set->size()).arg(read.fontGlyphs));
+        return std::nullopt;
+    }
     // What the reader forgave (a file cut short after its last glyph) is
     // said, and the export goes on.
     for (const QString &note : read.notes)
