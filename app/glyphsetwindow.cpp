@@ -254,7 +254,7 @@ std::optional<ReadResult> GlyphSetWindow::readFirmwareFont(const QByteArray &byt
         name = dialog.chosen();
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ReadResult read = FirmwareSource::read(bytes, path, name);
+    ReadResult read = FirmwareSource::read(scan, path, name);
     QApplication::restoreOverrideCursor();
     return read;
 }

@@ -217,7 +217,7 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
                 return std::nullopt;
             }
         }
-        read = FirmwareSource::read(bytes, arguments.font, arguments.fontName);
+        read = FirmwareSource::read(*firmware, arguments.font, arguments.fontName);
     } else if (*kind == FontKind::Kind::Bdf) {
         // A font too large to open whole opens for the glyphs of --range.
         read = BdfFormat::readFor(bytes, arguments.font, arguments.ranges);

@@ -259,6 +259,7 @@ private:
                 Declaration declaration;
                 declaration.name = text(declarator.name).toByteArray();
                 m_initializerLine = peek().line;
+                m_firstDimension = declarator.dimensions.isEmpty() ? 0 : declarator.dimensions.front();
                 m_declaration = declarator.named ? quoted(declaration.name) : QStringLiteral("a declaration");
                 if (!initializer(declaration.value, 0))
                     return;
@@ -389,6 +390,11 @@ private:
         }
         value.kind = Value::Kind::List;
         value.line = open.line;
+        // A font's array holds as many values as its dimension says: room
+        // for them at once, but never for more than the rest of the text
+        // could hold.
+        if (depth == 0 && m_firstDimension > 0)
+            value.items.reserve(size_t(std::min<qint64>(m_firstDimension, (m_text.size() - open.end) / 2 + 1)));
         for (;;) {
             if (!m_out.ok())
                 return false;
@@ -518,6 +524,7 @@ private:
     std::vector<Token> m_expression;
     bool m_sawExternal = false;
     int m_initializerLine = 0;
+    qint64 m_firstDimension = 0;
     QString m_declaration; // its name, for messages
 };
 

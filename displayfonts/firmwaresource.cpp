@@ -53,16 +53,20 @@ bool namesFontTypes(QByteArrayView text)
     return false;
 }
 
+ReadResult readChosen(const Scan &scan, const CSourceReader::Source &source, const QString &path, const QString &name);
+
 } // namespace
 
 Scan scan(QByteArrayView text, const QString &path)
 {
     Scan result;
-    const CSourceReader::Source source = CSourceReader::read(text);
-    if (source.ok())
-        result.fonts = fontsIn(source);
-    else if (namesFontTypes(text))
-        result.error = ReadResult::atLine(path, source.errorLine, source.error).error;
+    auto source = std::make_shared<CSourceReader::Source>(CSourceReader::read(text));
+    if (source->ok()) {
+        result.fonts = fontsIn(*source);
+        result.source = std::move(source);
+    } else if (namesFontTypes(text)) {
+        result.error = ReadResult::atLine(path, source->errorLine, source->error).error;
+    }
     return result;
 }
 
@@ -71,7 +75,24 @@ ReadResult read(QByteArrayView text, const QString &path, const QString &name)
     const CSourceReader::Source source = CSourceReader::read(text);
     if (!source.ok())
         return ReadResult::atLine(path, source.errorLine, source.error);
-    const std::vector<Font> fonts = fontsIn(source);
+    Scan scanned;
+    scanned.fonts = fontsIn(source);
+    return readChosen(scanned, source, path, name);
+}
+
+ReadResult read(const Scan &scan, const QString &path, const QString &name)
+{
+    if (!scan.source)
+        return ReadResult::failure(scan.error.isEmpty() ? QStringLiteral("%1 holds no font for a display library").arg(path)
+                                                        : scan.error);
+    return readChosen(scan, *scan.source, path, name);
+}
+
+namespace {
+// The font `name` of those `scan` found in `source`.
+ReadResult readChosen(const Scan &scan, const CSourceReader::Source &source, const QString &path, const QString &name)
+{
+    const std::vector<Font> &fonts = scan.fonts;
     if (fonts.empty())
         return ReadResult::failure(QStringLiteral("%1 holds no font for a display library").arg(path));
     const auto chosen = name.isEmpty() && fonts.size() == 1
@@ -88,6 +109,8 @@ ReadResult read(QByteArrayView text, const QString &path, const QString &name)
         result.sourceFont = chosen->name;
     return result;
 }
+
+} // namespace
 
 std::optional<QByteArray> replaced(QByteArrayView original, const QString &path, const QString &name,
                                    QByteArrayView written, QString *error)

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -48,6 +49,9 @@ struct Scan
     std::vector<Font> fonts; // in the order of the text
     // Set where the text is not C that can be read: "file.c: line 12: ..."
     QString error;
+    // The text as read, for read() to take a font from without reading it
+    // again; null where it could not be read.
+    std::shared_ptr<const CSourceReader::Source> source;
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -64,6 +68,8 @@ Scan scan(QByteArrayView text, const QString &path);
 // and the font where it is damaged; a message listing the fonts where
 // `name` is none of them or is empty and there are several.
 ReadResult read(QByteArrayView text, const QString &path, const QString &name = {});
+// The same from what scan() found in the text.
+ReadResult read(const Scan &scan, const QString &path, const QString &name = {});
 
 // `original`, the source a font was read from, with the font called `name`
 // replaced by the one `written` holds (a whole file as its format's writer
