@@ -253,7 +253,8 @@ QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summar
     const std::optional<QByteArray> next = commentOn(source, 2);
     if (!name || !next || QString::fromUtf8(*next) != commentText(summary).trimmed())
         return {};
-    return *name;
+    // As fontNameLine() would write it, so that it is written back the same.
+    return commentText(QString::fromUtf8(*name)).trimmed().toUtf8();
 }
 
 std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int line)
