@@ -129,8 +129,9 @@ private:
         const Value &value = m_declaration.value.items[member];
         const Declaration *array = named(m_source, value);
         if (!array) {
+            const QString name = QString::fromUtf8(value.text);
             fail(value.line, value.kind == Value::Kind::Name
-                                     ? QStringLiteral("its %1 %2 is not in the file").arg(what, QString::fromUtf8(value.text))
+                                     ? QStringLiteral("its %1 %2 is not in the file").arg(what, name)
                                      : QStringLiteral("its %1 is not the name of an array").arg(what));
         }
         return array;

@@ -301,7 +301,8 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (cols < 1 || cols > Drawing::kMaxSize || rows < 1 || rows > Drawing::kMaxSize)
         return fail(array->line, QStringLiteral("its cells of %1 x %2 pixels do not fit 16 x 16").arg(cols).arg(rows));
     if (first < 0 || count < 1 || first + count - 1 > CodePoints::kMax)
-        return fail(array->line, QStringLiteral("its %1 records from code %2 lie outside the code points").arg(count).arg(first));
+        return fail(array->line,
+                    QStringLiteral("its %1 records from code %2 lie outside the code points").arg(count).arg(first));
     Font pages;
     pages.first = int(first);
     pages.count = int(count);
@@ -311,7 +312,10 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (bytesPerGlyph == recordSize(pages.cols, pages.rows, {pages.options.order, true}))
         pages.options.widthByte = true;
     else if (bytesPerGlyph != recordSize(pages.cols, pages.rows, pages.options))
-        return fail(array->line, QStringLiteral("a record of %1 bytes does not hold %2 x %3 pixels").arg(bytesPerGlyph).arg(cols).arg(rows));
+        return fail(array->line, QStringLiteral("a record of %1 bytes does not hold %2 x %3 pixels")
+                                         .arg(bytesPerGlyph)
+                                         .arg(cols)
+                                         .arg(rows));
 
     const CSource::Rows records = CSource::rowsOf(*array, count, int(bytesPerGlyph), 0xFF);
     if (!records.ok())
