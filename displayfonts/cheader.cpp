@@ -276,19 +276,27 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         return fail(codes.line, codes.error);
 
     std::vector<Glyph> glyphs(table.rows.size());
+    std::vector<std::pair<int, int>> placed; // each glyph's code and the code point it stands for
     for (size_t i = 0; i < glyphs.size(); ++i) {
         Glyph &glyph = glyphs[i];
         glyph.codePoint = codes.codes[i];
         glyph.bits = order.drawing(table.rows[i], int(rows), int(cols));
-        if (const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line))
-            glyph.name = CSource::glyphNameIn(*comment, glyph.codePoint).value_or(QByteArray());
+        const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line);
+        const auto labelled = comment ? CSource::glyphIn(*comment, glyph.codePoint) : std::nullopt;
+        placed.emplace_back(glyph.codePoint, labelled ? labelled->codePoint : glyph.codePoint);
+        glyph.name = labelled ? labelled->name : QByteArray();
     }
+    // The summary names the codes as the file places them.
+    const QByteArray fontName = CSource::fontNameAbove(source, summary(GlyphSet(int(cols), int(rows), glyphs), font.name));
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        glyphs[i].codePoint = placed[i].second;
     GlyphSet set(int(cols), int(rows), std::move(glyphs));
-    set.fontName = CSource::fontNameAbove(source, summary(set, font.name));
+    set.fontName = fontName;
     set.exportOptions = ExportOptions{order};
     ExportChoices choices;
     choices.format = FontExport::Format::C;
     choices.name = font.name;
+    choices.remaps = CSource::remapsText(placed);
     set.properties = choices.properties();
     return ReadResult(std::move(set));
 }

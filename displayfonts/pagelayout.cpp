@@ -327,17 +327,19 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     }
 
     GlyphSet set(pages.cols, pages.rows);
+    std::vector<std::pair<int, int>> placed; // each glyph's code and the code point it stands for
     const std::vector<DrawnGlyph> drawn = decode(pages);
     for (size_t i = 0; i < drawn.size(); ++i) {
         const int code = drawn[i].codePoint;
         const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line);
-        const std::optional<QByteArray> name = comment ? CSource::glyphNameIn(*comment, code) : std::nullopt;
+        const auto labelled = comment ? CSource::glyphIn(*comment, code) : std::nullopt;
         const bool clear = pages.recordAt(int(i)).count('\0') == bytesPerGlyph;
-        if (clear && !name)
+        if (clear && !labelled)
             continue;
         Glyph glyph;
-        glyph.codePoint = code;
-        glyph.name = name.value_or(QByteArray());
+        glyph.codePoint = labelled ? labelled->codePoint : code;
+        glyph.name = labelled ? labelled->name : QByteArray();
+        placed.emplace_back(code, glyph.codePoint);
         glyph.bits = drawn[i].bits;
         if (pages.options.widthByte)
             glyph.advance = drawn[i].advance;
@@ -350,6 +352,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     choices.name = font.name;
     choices.pageOrder = pages.options.order;
     choices.widths = pages.options.widthByte;
+    choices.remaps = CSource::remapsText(placed);
     set.properties = choices.properties();
     return ReadResult(std::move(set));
 }

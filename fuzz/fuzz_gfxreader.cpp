@@ -29,6 +29,9 @@ FontExport::Options storedOptions(const GlyphSet &set)
     options.pageOrder = choices.pageOrder;
     options.widths = choices.widths;
     options.lines.output = set.exportOptions.value_or(ExportOptions());
+    QString error;
+    if (!choices.remaps.isEmpty())
+        CodePoints::parseRemaps(choices.remaps, &options.remaps, &error);
     return options;
 }
 
