@@ -194,14 +194,17 @@ Codes codesOf(const Source &source, const Declaration &array, qint64 count)
     const auto first = source.constants.constFind(array.name + "First");
     if (first != source.constants.constEnd()) {
         if (*first < 0 || *first + count - 1 > CodePoints::kMax)
-            return fail(array.line, QStringLiteral("its %1 glyphs from code point %2 lie outside the code points").arg(count).arg(*first));
+            return fail(array.line, QStringLiteral("its %1 glyphs from code point %2 lie outside the code points")
+                                            .arg(count)
+                                            .arg(*first));
         for (qint64 i = 0; i < count; ++i)
             result.codes.push_back(int(*first + i));
         return result;
     }
     const Declaration *table = source.find(array.name + "Codes");
     if (!table)
-        return fail(array.line, QStringLiteral("the file gives neither %1First nor %1Codes").arg(QString::fromUtf8(array.name)));
+        return fail(array.line,
+                    QStringLiteral("the file gives neither %1First nor %1Codes").arg(QString::fromUtf8(array.name)));
     const CSourceReader::Value &list = table->value;
     if (list.kind != CSourceReader::Value::Kind::List || qint64(list.items.size()) != count) {
         return fail(table->line, QStringLiteral("%1 holds %2 code points where its count says %3")
@@ -252,8 +255,11 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         return ReadResult::atLine(path, line, font.name + QLatin1String(": ") + what);
     };
     const auto [count, cols, rows, values] = *constants;
-    if (cols < GlyphSet::kMinSize || cols > GlyphSet::kMaxSize || rows < GlyphSet::kMinSize || rows > GlyphSet::kMaxSize)
-        return fail(array->line, QStringLiteral("its cells of %1 x %2 pixels lie outside 3 x 3 to 16 x 16").arg(cols).arg(rows));
+    if (cols < GlyphSet::kMinSize || cols > GlyphSet::kMaxSize || rows < GlyphSet::kMinSize
+        || rows > GlyphSet::kMaxSize) {
+        return fail(array->line,
+                    QStringLiteral("its cells of %1 x %2 pixels lie outside 3 x 3 to 16 x 16").arg(cols).arg(rows));
+    }
     const BitOrder order = orderIn(source, int(rows), int(cols), values);
     if (values != order.valueCount(int(rows), int(cols))) {
         return fail(array->line, QStringLiteral("%1 values do not hold %2 x %3 pixels in %4 order")
@@ -271,19 +277,27 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         return fail(codes.line, codes.error);
 
     std::vector<Glyph> glyphs(table.rows.size());
+    std::vector<std::pair<int, int>> placed; // each glyph's code and the code point it stands for
     for (size_t i = 0; i < glyphs.size(); ++i) {
         Glyph &glyph = glyphs[i];
         glyph.codePoint = codes.codes[i];
         glyph.bits = order.drawing(table.rows[i], int(rows), int(cols));
-        if (const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line))
-            glyph.name = CSource::glyphNameIn(*comment, glyph.codePoint).value_or(QByteArray());
+        const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line);
+        const auto labelled = comment ? CSource::glyphIn(*comment, glyph.codePoint) : std::nullopt;
+        placed.emplace_back(glyph.codePoint, labelled ? labelled->codePoint : glyph.codePoint);
+        glyph.name = labelled ? labelled->name : QByteArray();
     }
+    // The summary names the codes as the file places them.
+    const QByteArray fontName = CSource::fontNameAbove(source, summary(GlyphSet(int(cols), int(rows), glyphs), font.name));
+    for (size_t i = 0; i < glyphs.size(); ++i)
+        glyphs[i].codePoint = placed[i].second;
     GlyphSet set(int(cols), int(rows), std::move(glyphs));
-    set.fontName = CSource::fontNameAbove(source, summary(set, font.name));
+    set.fontName = fontName;
     set.exportOptions = ExportOptions{order};
     ExportChoices choices;
     choices.format = FontExport::Format::C;
     choices.name = font.name;
+    choices.remaps = CSource::remapsText(placed);
     set.properties = choices.properties();
     return ReadResult(std::move(set));
 }

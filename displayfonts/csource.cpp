@@ -253,7 +253,8 @@ QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summar
     const std::optional<QByteArray> next = commentOn(source, 2);
     if (!name || !next || QString::fromUtf8(*next) != commentText(summary).trimmed())
         return {};
-    return *name;
+    // As fontNameLine() would write it, so that it is written back the same.
+    return commentText(QString::fromUtf8(*name)).trimmed().toUtf8();
 }
 
 std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int line)
@@ -268,21 +269,59 @@ std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int lin
     return std::prev(after)->text;
 }
 
-std::optional<QByteArray> glyphNameIn(QByteArrayView comment, int code)
+namespace {
+// The name label() writes after `glyph`'s code point in `comment`, where it
+// writes the whole comment again from it; none otherwise.
+std::optional<QByteArray> nameIn(QByteArrayView comment, Glyph glyph, int source)
 {
-    // The name is what label() writes after the code point; that label()
-    // writes the whole comment again from it tells a name from other words.
-    Glyph glyph;
-    glyph.codePoint = code;
-    const QByteArray bare = GlyphExport::label(glyph).toUtf8();
+    const QByteArray bare = GlyphExport::label(glyph, source).toUtf8();
     if (comment == bare)
         return QByteArray();
     if (!comment.startsWith(bare + ' '))
         return std::nullopt;
     glyph.name = comment.sliced(bare.size() + 1).toByteArray();
-    if (GlyphExport::label(glyph).toUtf8() != comment)
+    if (GlyphExport::label(glyph, source).toUtf8() != comment)
         return std::nullopt;
     return glyph.name;
+}
+} // namespace
+
+std::optional<Labelled> glyphIn(QByteArrayView comment, int code)
+{
+    Glyph glyph;
+    glyph.codePoint = code;
+    if (const std::optional<QByteArray> name = nameIn(comment, glyph, Glyph::kNoCodePoint))
+        return Labelled{code, *name};
+    // "U+00C0 from U+0410 'А'": the glyph of U+0410 placed at U+00C0.
+    const QByteArray placed = (CodePoints::name(code) + QLatin1String(" from ")).toUtf8();
+    if (!comment.startsWith(placed))
+        return std::nullopt;
+    const QByteArray rest = comment.sliced(placed.size()).toByteArray();
+    int source = 0;
+    if (!CodePoints::parse(QString::fromUtf8(rest.left(rest.indexOf(' '))), &source) || source == code)
+        return std::nullopt;
+    const std::optional<QByteArray> name = nameIn(comment, glyph, source);
+    if (!name)
+        return std::nullopt;
+    return Labelled{source, *name};
+}
+
+QString remapsText(const std::vector<std::pair<int, int>> &placed)
+{
+    QStringList remaps;
+    for (size_t i = 0; i < placed.size();) {
+        const auto [code, source] = placed[i];
+        size_t end = i + 1;
+        while (end < placed.size() && placed[end].first == code + int(end - i)
+               && placed[end].second == source + int(end - i))
+            ++end;
+        if (source != code) {
+            remaps.append(CodePoints::name(source) + QLatin1Char('-') + CodePoints::name(source + int(end - i) - 1)
+                          + QLatin1Char(':') + CodePoints::name(code));
+        }
+        i = end;
+    }
+    return remaps.join(QLatin1String(", "));
 }
 
 Rows rowsOf(const CSourceReader::Declaration &array, qint64 count, int width, quint32 highest)

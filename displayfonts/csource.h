@@ -110,11 +110,22 @@ QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summar
 // The text of the last comment on `line`, or none.
 std::optional<QByteArray> commentOn(const CSourceReader::Source &source, int line);
 
-// The glyph that codeComment() names in `comment` for `code`: the glyph's
-// name where the comment gives one, else empty; none where the comment does
-// not name a glyph at `code` (a code without a glyph, a comment written
+// The glyph that codeComment() names in `comment` for `code`: the code
+// point it stands for (`code`, or the one an export placed it there from)
+// and its name where the comment gives one; none where the comment does not
+// name a glyph at `code` (a code without a glyph, a comment written
 // elsewhere).
-std::optional<QByteArray> glyphNameIn(QByteArrayView comment, int code);
+struct Labelled
+{
+    int codePoint = 0;
+    QByteArray name;
+};
+std::optional<Labelled> glyphIn(QByteArrayView comment, int code);
+
+// The remaps, as CodePoints::parseRemaps() reads them, that place each of
+// `placed` (a code and the code point of the glyph placed there, the codes
+// rising) as it stands: "U+0410-U+044F:U+00C0"; empty where none moves.
+QString remapsText(const std::vector<std::pair<int, int>> &placed);
 
 // A two-dimensional array of numbers as its rows, each of `width` numbers
 // from 0 to `highest`, a row that gives fewer filled with zeros as C fills

@@ -81,7 +81,8 @@ struct Loaded
 {
     Font font;
     std::vector<DrawnGlyph> drawn; // the glyphs that fit a cell of 16 x 16
-    QHash<int, QByteArray> names;  // what the comments name them
+    // What the comments name them: the code point each stands for, its name.
+    QHash<int, CSource::Labelled> labels;
     qsizetype glyphs = 0;          // the font's, those too large included
     QString error;
     int errorLine = 0;
@@ -129,8 +130,9 @@ private:
         const Value &value = m_declaration.value.items[member];
         const Declaration *array = named(m_source, value);
         if (!array) {
+            const QString name = QString::fromUtf8(value.text);
             fail(value.line, value.kind == Value::Kind::Name
-                                     ? QStringLiteral("its %1 %2 is not in the file").arg(what, QString::fromUtf8(value.text))
+                                     ? QStringLiteral("its %1 %2 is not in the file").arg(what, name)
                                      : QStringLiteral("its %1 is not the name of an array").arg(what));
         }
         return array;
@@ -231,16 +233,16 @@ private:
             const Glyph &entry = font.glyphs[i];
             const int code = font.first + int(i);
             const std::optional<QByteArray> comment = CSource::commentOn(m_source, m_lines[i]);
-            const std::optional<QByteArray> name = comment ? CSource::glyphNameIn(*comment, code) : std::nullopt;
+            const auto labelled = comment ? CSource::glyphIn(*comment, code) : std::nullopt;
             const bool blank = entry.width == 0 || entry.height == 0;
-            if (blank && entry.xAdvance == 0 && !name)
+            if (blank && entry.xAdvance == 0 && !labelled)
                 continue;
             ++m_loaded.glyphs;
             if (entry.width > Drawing::kMaxSize || entry.height > Drawing::kMaxSize)
                 continue;
             m_loaded.drawn.push_back(decode(font, i));
-            if (name && !name->isEmpty())
-                m_loaded.names.insert(code, *name);
+            if (labelled)
+                m_loaded.labels.insert(code, *labelled);
         }
     }
 
@@ -305,8 +307,15 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
 
     const FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(loaded.drawn, loaded.font.yAdvance);
     std::vector<::Glyph> glyphs = placed.set.glyphs();
-    for (::Glyph &glyph : glyphs)
-        glyph.name = loaded.names.value(glyph.codePoint);
+    std::vector<std::pair<int, int>> codes; // each glyph's code and the code point it stands for
+    for (::Glyph &glyph : glyphs) {
+        const auto labelled = loaded.labels.constFind(glyph.codePoint);
+        if (labelled == loaded.labels.constEnd())
+            continue;
+        codes.emplace_back(glyph.codePoint, labelled->codePoint);
+        glyph.codePoint = labelled->codePoint;
+        glyph.name = labelled->name;
+    }
     GlyphSet set(placed.set.cols(), placed.set.rows(), std::move(glyphs));
     set.ascent = placed.set.ascent;
     set.xOffset = placed.set.xOffset;
@@ -315,6 +324,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     ExportChoices choices;
     choices.format = FontExport::Format::Gfx;
     choices.name = font.name;
+    choices.remaps = CSource::remapsText(codes);
     set.properties = choices.properties();
 
     ReadResult result(std::move(set));

@@ -302,7 +302,8 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (cols < 1 || cols > Drawing::kMaxSize || rows < 1 || rows > Drawing::kMaxSize)
         return fail(array->line, QStringLiteral("its cells of %1 x %2 pixels do not fit 16 x 16").arg(cols).arg(rows));
     if (first < 0 || count < 1 || first + count - 1 > CodePoints::kMax)
-        return fail(array->line, QStringLiteral("its %1 records from code %2 lie outside the code points").arg(count).arg(first));
+        return fail(array->line,
+                    QStringLiteral("its %1 records from code %2 lie outside the code points").arg(count).arg(first));
     Font pages;
     pages.first = int(first);
     pages.count = int(count);
@@ -312,7 +313,10 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (bytesPerGlyph == recordSize(pages.cols, pages.rows, {pages.options.order, true}))
         pages.options.widthByte = true;
     else if (bytesPerGlyph != recordSize(pages.cols, pages.rows, pages.options))
-        return fail(array->line, QStringLiteral("a record of %1 bytes does not hold %2 x %3 pixels").arg(bytesPerGlyph).arg(cols).arg(rows));
+        return fail(array->line, QStringLiteral("a record of %1 bytes does not hold %2 x %3 pixels")
+                                         .arg(bytesPerGlyph)
+                                         .arg(cols)
+                                         .arg(rows));
 
     const CSource::Rows records = CSource::rowsOf(*array, count, int(bytesPerGlyph), 0xFF);
     if (!records.ok())
@@ -324,17 +328,19 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     }
 
     GlyphSet set(pages.cols, pages.rows);
+    std::vector<std::pair<int, int>> placed; // each glyph's code and the code point it stands for
     const std::vector<DrawnGlyph> drawn = decode(pages);
     for (size_t i = 0; i < drawn.size(); ++i) {
         const int code = drawn[i].codePoint;
         const std::optional<QByteArray> comment = CSource::commentOn(source, array->value.items[i].line);
-        const std::optional<QByteArray> name = comment ? CSource::glyphNameIn(*comment, code) : std::nullopt;
+        const auto labelled = comment ? CSource::glyphIn(*comment, code) : std::nullopt;
         const bool clear = pages.recordAt(int(i)).count('\0') == bytesPerGlyph;
-        if (clear && !name)
+        if (clear && !labelled)
             continue;
         Glyph glyph;
-        glyph.codePoint = code;
-        glyph.name = name.value_or(QByteArray());
+        glyph.codePoint = labelled ? labelled->codePoint : code;
+        glyph.name = labelled ? labelled->name : QByteArray();
+        placed.emplace_back(code, glyph.codePoint);
         glyph.bits = drawn[i].bits;
         if (pages.options.widthByte)
             glyph.advance = drawn[i].advance;
@@ -347,6 +353,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     choices.name = font.name;
     choices.pageOrder = pages.options.order;
     choices.widths = pages.options.widthByte;
+    choices.remaps = CSource::remapsText(placed);
     set.properties = choices.properties();
     return ReadResult(std::move(set));
 }

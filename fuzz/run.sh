@@ -13,7 +13,7 @@ set -eu
 cd "$(dirname "$0")/.."
 SECONDS_EACH=${1:-30}
 BUILD_DIR=${KELVOR_FUZZ_BUILD_DIR:-build-fuzz}
-TARGETS="copytotext editor bdf psf imagesheet arrayformat displayfonts csourcereader u8g2reader"
+TARGETS="copytotext editor bdf psf imagesheet arrayformat displayfonts csourcereader u8g2reader gfxreader"
 
 case "$SECONDS_EACH" in
     ''|*[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
