@@ -72,9 +72,14 @@ void fail(const QString &message)
     std::fprintf(stderr, "%s: %s\n", kProgram, line.toLocal8Bit().constData());
 }
 
+QString usageText(const QString &what)
+{
+    return QStringLiteral("export: %1 (see KELVOR21 export --help)").arg(what);
+}
+
 int usageError(const QString &what)
 {
-    fail(QStringLiteral("export: %1 (see KELVOR21 export --help)").arg(what));
+    fail(usageText(what));
     return kBadInput;
 }
 
@@ -169,6 +174,57 @@ std::optional<int> parse(int argc, char *argv[], ExportArguments *arguments)
     return std::nullopt;
 }
 
+// Source code is first asked for fonts of display libraries: the one --font
+// names. None where it holds none, for it to be read as arrays of numbers.
+std::optional<ReadResult> readFirmware(const ExportArguments &arguments, const QByteArray &bytes)
+{
+    const FirmwareSource::Scan firmware = FirmwareSource::scan(bytes, arguments.font);
+    if (!firmware.ok())
+        return ReadResult::failure(firmware.error);
+    if (firmware.fonts.empty()) {
+        if (arguments.fontName.isEmpty())
+            return std::nullopt;
+        return ReadResult::failure(
+                QStringLiteral("%1: holds no font for a display library, so --font does not apply").arg(arguments.font));
+    }
+    for (const CommandOptions::Id id : {CommandOptions::Id::Size, CommandOptions::Id::First}) {
+        if (arguments.given.contains(id))
+            return ReadResult::failure(usageText(QStringLiteral("%1 does not apply to %2, which holds fonts for display "
+                                                                "libraries")
+                                                         .arg(CommandOptions::firstName(CommandOptions::option(id)),
+                                                              arguments.font)));
+    }
+    return FirmwareSource::read(firmware, arguments.font, arguments.fontName);
+}
+
+// Pictures and outline fonts, read through their module with the
+// application object they need. False where the module cannot be loaded,
+// the reason said.
+bool readRendered(const ExportArguments &arguments, FontKind::Kind kind, const QByteArray &bytes, char *program,
+                  ReadResult *read)
+{
+    const RenderedFonts *rendered = renderedFonts();
+    if (!rendered)
+        return false;
+    // Qt's font engine needs a QGuiApplication, which gets the offscreen
+    // platform so that it never looks for a display. Its arguments are
+    // ours alone, so that nothing the user passed is taken for a Qt
+    // option.
+    int appArgc = 1;
+    char *appArgv[] = {program, const_cast<char *>("-platform"), const_cast<char *>("offscreen"), nullptr};
+    std::unique_ptr<QCoreApplication> app;
+    if (kind == FontKind::Kind::OutlineFont) {
+        appArgc = 3;
+        app.reset(rendered->guiApplication(appArgc, appArgv));
+    } else {
+        app = std::make_unique<QCoreApplication>(appArgc, appArgv);
+    }
+    // Qt's font engine keeps an outline font's bytes: a copy of its own.
+    const QByteArray owned(bytes.constData(), bytes.size());
+    *read = rendered->read(owned, arguments.font, kind, readerOptions(arguments, kind));
+    return true;
+}
+
 // 2. The font, read by the reader its kind needs; none where it cannot be,
 // the reason said. The file is read once, its kind told from its bytes, so
 // that a pipe is read as a file is. Pictures and outline fonts are read
@@ -194,56 +250,15 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
     }
 
     ReadResult read;
-    // Source code is first asked for fonts of display libraries; one that
-    // holds none is read as arrays of numbers.
-    std::optional<FirmwareSource::Scan> firmware;
-    if (*kind == FontKind::Kind::Array) {
-        firmware = FirmwareSource::scan(bytes, arguments.font);
-        if (!firmware->ok()) {
-            fail(firmware->error);
-            return std::nullopt;
-        }
-        if (firmware->fonts.empty() && !arguments.fontName.isEmpty()) {
-            fail(QStringLiteral("%1: holds no font for a display library, so --font does not apply")
-                         .arg(arguments.font));
-            return std::nullopt;
-        }
-    }
-    if (firmware && !firmware->fonts.empty()) {
-        for (const CommandOptions::Id id : {CommandOptions::Id::Size, CommandOptions::Id::First}) {
-            if (arguments.given.contains(id)) {
-                usageError(QStringLiteral("%1 does not apply to %2, which holds fonts for display libraries")
-                                   .arg(CommandOptions::firstName(CommandOptions::option(id)), arguments.font));
-                return std::nullopt;
-            }
-        }
-        read = FirmwareSource::read(*firmware, arguments.font, arguments.fontName);
-    } else if (*kind == FontKind::Kind::Bdf) {
+    if (std::optional<ReadResult> firmware = *kind == FontKind::Kind::Array ? readFirmware(arguments, bytes) : std::nullopt)
+        read = std::move(*firmware);
+    else if (*kind == FontKind::Kind::Bdf)
         // A font too large to open whole opens for the glyphs of --range.
         read = BdfFormat::readFor(bytes, arguments.font, arguments.ranges);
-    } else if (!FontKind::needsQtGui(*kind)) {
+    else if (!FontKind::needsQtGui(*kind))
         read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments, *kind).array);
-    } else {
-        const RenderedFonts *rendered = renderedFonts();
-        if (!rendered)
-            return std::nullopt;
-        // Qt's font engine needs a QGuiApplication, which gets the offscreen
-        // platform so that it never looks for a display. Its arguments are
-        // ours alone, so that nothing the user passed is taken for a Qt
-        // option.
-        int appArgc = 1;
-        char *appArgv[] = {program, const_cast<char *>("-platform"), const_cast<char *>("offscreen"), nullptr};
-        std::unique_ptr<QCoreApplication> app;
-        if (*kind == FontKind::Kind::OutlineFont) {
-            appArgc = 3;
-            app.reset(rendered->guiApplication(appArgc, appArgv));
-        } else {
-            app = std::make_unique<QCoreApplication>(appArgc, appArgv);
-        }
-        // Qt's font engine keeps an outline font's bytes: a copy of its own.
-        const QByteArray owned(bytes.constData(), bytes.size());
-        read = rendered->read(owned, arguments.font, *kind, readerOptions(arguments, *kind));
-    }
+    else if (!readRendered(arguments, *kind, bytes, program, &read))
+        return std::nullopt;
     // A file that another program wrote while it was read gives no font,
     // whatever the reader made of it.
     if (!file.unchanged(&error)) {

@@ -405,4 +405,60 @@ std::optional<qint64> integerLiteral(QByteArrayView text)
     return qint64(value);
 }
 
+QByteArray address(const QByteArray &text, const std::vector<CToken> &tokens)
+{
+    using Kind = CToken::Kind;
+    size_t i = 0;
+    while (i < tokens.size() && tokens[i].isPunct(text, "(")) {
+        size_t close = i + 1;
+        while (close < tokens.size() && (tokens[close].kind == Kind::Identifier || tokens[close].isPunct(text, "*")))
+            ++close;
+        if (close == i + 1 || close >= tokens.size() || !tokens[close].isPunct(text, ")"))
+            return {};
+        i = close + 1;
+    }
+    const bool reference = i < tokens.size() && tokens[i].isPunct(text, "&");
+    if (reference)
+        ++i;
+    if (i >= tokens.size() || tokens[i].kind != Kind::Identifier)
+        return {};
+    const QByteArray name = tokens[i].text(text).toByteArray();
+    if (i + 1 == tokens.size())
+        return name;
+    if (reference && i + 4 == tokens.size() && tokens[i + 1].isPunct(text, "[") && tokens[i + 2].kind == Kind::Number
+        && integerLiteral(tokens[i + 2].text(text)) == 0 && tokens[i + 3].isPunct(text, "]"))
+        return name;
+    return {};
+}
+
+QByteArray spelled(const QByteArray &text, const std::vector<CToken> &tokens)
+{
+    const auto isWord = [](const CToken &token) {
+        return token.kind == CToken::Kind::Identifier || token.kind == CToken::Kind::Number;
+    };
+    QByteArray line;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (i > 0 && isWord(tokens[i]) && isWord(tokens[i - 1]))
+            line += ' ';
+        line += tokens[i].text(text);
+    }
+    return line;
+}
+
+size_t closing(const QByteArray &text, const std::vector<CToken> &tokens, size_t open)
+{
+    const char opening = text[tokens[open].begin];
+    const char closer = opening == '(' ? ')' : ']';
+    int depth = 0;
+    for (size_t i = open; i < tokens.size(); ++i) {
+        if (tokens[i].kind != CToken::Kind::Punct || tokens[i].end - tokens[i].begin != 1)
+            continue;
+        if (text[tokens[i].begin] == opening)
+            ++depth;
+        else if (text[tokens[i].begin] == closer && --depth == 0)
+            return i;
+    }
+    return tokens.size();
+}
+
 } // namespace CExpression

@@ -2,6 +2,7 @@
 
 #include "clexer.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
 
 #include <optional>
@@ -43,5 +44,14 @@ Number evaluate(const QByteArray &text, const std::vector<CToken> &tokens, const
 
 // 0x1F, 017, 0b101, 42UL; none for anything else.
 std::optional<qint64> integerLiteral(QByteArrayView text);
+
+// The name that `tokens` give the address of, after any casts: `name`,
+// `&name` and `&name[0]`; empty for anything else.
+QByteArray address(const QByteArray &text, const std::vector<CToken> &tokens);
+// The tokens as one line of text, a blank between two words.
+QByteArray spelled(const QByteArray &text, const std::vector<CToken> &tokens);
+// The index of the ')' or ']' that closes the one at `open`, or the count
+// of tokens where none does.
+size_t closing(const QByteArray &text, const std::vector<CToken> &tokens, size_t open);
 
 } // namespace CExpression

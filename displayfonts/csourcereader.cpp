@@ -307,22 +307,6 @@ private:
         }
     }
 
-    static size_t closing(const std::vector<Token> &tokens, size_t open, const QByteArray &text)
-    {
-        const char opening = text[tokens[open].begin];
-        const char closer = opening == '(' ? ')' : ']';
-        int depth = 0;
-        for (size_t i = open; i < tokens.size(); ++i) {
-            if (tokens[i].kind != Kind::Punct || tokens[i].end - tokens[i].begin != 1)
-                continue;
-            if (text[tokens[i].begin] == opening)
-                ++depth;
-            else if (text[tokens[i].begin] == closer && --depth == 0)
-                return i;
-        }
-        return tokens.size();
-    }
-
     // The type, name, dimensions and section of one declarator.
     Declarator read(const std::vector<Token> &tokens, const QList<QByteArray> *inherited)
     {
@@ -334,7 +318,7 @@ private:
             if (token.kind == Kind::Identifier) {
                 const QByteArrayView word = text(token);
                 if (i + 1 < tokens.size() && is(tokens[i + 1], "(")) {
-                    const size_t close = closing(tokens, i + 1, m_text);
+                    const size_t close = CExpression::closing(m_text, tokens, i + 1);
                     if (close == i + 3 && tokens[i + 2].kind == Kind::String) {
                         declarator.sectionMacro = word.toByteArray();
                         declarator.sectionName = CLexer::literalBytes(text(tokens[i + 2]));
@@ -351,7 +335,7 @@ private:
                     words.push_back(token);
             } else if (is(token, "[")) {
                 named = true;
-                const size_t close = closing(tokens, i, m_text);
+                const size_t close = CExpression::closing(m_text, tokens, i);
                 m_expression.assign(tokens.begin() + qsizetype(i) + 1, tokens.begin() + qsizetype(std::min(close, tokens.size())));
                 const Number size = m_expression.empty() ? Number::bad() : evaluate();
                 declarator.dimensions.append(size.known() ? size.value : -1);
@@ -474,46 +458,11 @@ private:
             return m_out.ok();
         }
         value.kind = Value::Kind::Name;
-        value.text = address();
-        if (value.text.isEmpty()) {
-            // Not a form this reads: its text, which names nothing.
-            for (size_t i = 0; i < m_expression.size(); ++i) {
-                const bool word = m_expression[i].kind == Kind::Identifier || m_expression[i].kind == Kind::Number;
-                if (i > 0 && word
-                    && (m_expression[i - 1].kind == Kind::Identifier || m_expression[i - 1].kind == Kind::Number))
-                    value.text += ' ';
-                value.text += text(m_expression[i]);
-            }
-        }
+        value.text = CExpression::address(m_text, m_expression);
+        // Not a form this reads: its text, which names nothing.
+        if (value.text.isEmpty())
+            value.text = CExpression::spelled(m_text, m_expression);
         return m_out.ok();
-    }
-
-    // The name of `name`, `&name` and `&name[0]`, after any casts; empty
-    // for anything else.
-    QByteArray address() const
-    {
-        const std::vector<Token> &tokens = m_expression;
-        size_t i = 0;
-        while (i < tokens.size() && is(tokens[i], "(")) {
-            size_t close = i + 1;
-            while (close < tokens.size() && (tokens[close].kind == Kind::Identifier || is(tokens[close], "*")))
-                ++close;
-            if (close == i + 1 || close >= tokens.size() || !is(tokens[close], ")"))
-                return {};
-            i = close + 1;
-        }
-        const bool reference = i < tokens.size() && is(tokens[i], "&");
-        if (reference)
-            ++i;
-        if (i >= tokens.size() || tokens[i].kind != Kind::Identifier)
-            return {};
-        const QByteArray name = text(tokens[i]).toByteArray();
-        if (i + 1 == tokens.size())
-            return name;
-        if (reference && i + 4 == tokens.size() && is(tokens[i + 1], "[") && tokens[i + 2].kind == Kind::Number
-            && integerLiteral(text(tokens[i + 2])) == 0 && is(tokens[i + 3], "]"))
-            return name;
-        return {};
     }
 
     CSourceText &m_spliced;
