@@ -98,7 +98,8 @@ void GlyphSetWindow::updateStatus()
         return;
     }
     const GlyphSet &set = m_session.set();
-    const QString name = QFileInfo(m_session.sourcePath()).fileName();
+    const QString file = QFileInfo(m_session.sourcePath()).fileName();
+    const QString name = m_session.sourceFont().isEmpty() ? file : tr("%1 in %2").arg(m_session.sourceFont(), file);
     setWindowTitle(tr("%1[*] – Glyph set").arg(name));
     // A font opened in part says so: the rest of it is in the file only.
     QString text = m_session.fontGlyphs() > 0
@@ -347,7 +348,9 @@ bool GlyphSetWindow::cmdSaveAs_Click()
         return false;
     // A set read from another format is saved beside it under the same name.
     const QFileInfo source(m_session.savePath().isEmpty() ? m_session.sourcePath() : m_session.savePath());
-    const QString name = FontKind::stem(source.fileName()) + QStringLiteral(".bdf");
+    // A font of a source file that may hold several is named after itself.
+    const bool fromSource = !m_session.sourceFont().isEmpty() && m_session.savePath() == m_session.sourcePath();
+    const QString name = (fromSource ? m_session.sourceFont() : FontKind::stem(source.fileName())) + QStringLiteral(".bdf");
     const QString path = QFileDialog::getSaveFileName(this, tr("Save glyph set as BDF"),
                                                       source.absoluteDir().filePath(name),
                                                       tr("BDF fonts (*.bdf)"));

@@ -47,6 +47,9 @@ public:
     // source.
     QString sourcePath() const { return m_sourcePath; }
     QString savePath() const { return m_savePath; }
+    // The C name of the font read from source code, which may hold several;
+    // empty for a font of any other file.
+    QString sourceFont() const { return m_sourceFont; }
     bool isModified() const { return m_modified; }
     // How many glyphs the font in the file holds where the set holds only
     // some of them; 0 when it holds them all.
