@@ -276,9 +276,15 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
         return std::nullopt;
     }
     // What the reader forgave (a file cut short after its last glyph) is
-    // said, and the export goes on.
+    // said, and the export goes on; so is a font of which only some glyphs
+    // fit, unless --range chose them.
     for (const QString &note : read.notes)
         fail(QStringLiteral("%1: %2").arg(arguments.font, note));
+    if (read.fontGlyphs > 0 && arguments.ranges.isEmpty())
+        fail(QStringLiteral("%1: %L2 of its %L3 glyphs fit in 16 x 16 cells together; only they are written")
+                     .arg(arguments.font)
+                     .arg(read.set->size())
+                     .arg(read.fontGlyphs));
     return std::move(read.set);
 }
 
