@@ -2,13 +2,20 @@
 
 #include "u8g2bytes.h"
 
+quint32 &U8g2RunCounter::idOf(int zeros, int ones)
+{
+    if (zeros < kLongestRun && ones < kLongestRun)
+        return m_ids[size_t(zeros * kLongestRun + ones)];
+    return m_largeIds.try_emplace(quint64(zeros) << 32 | quint32(ones), kNone).first->second;
+}
+
 void U8g2RunCounter::addGlyph(const std::vector<int> &runs)
 {
     for (size_t i = 0; i < runs.size(); i += 2) {
         const int zeros = runs[i], ones = runs[i + 1];
         if (zeros == 0 && ones == 0)
             continue; // written as nothing
-        quint32 &id = m_ids[size_t(zeros * kLongestRun + ones)];
+        quint32 &id = idOf(zeros, ones);
         if (id == kNone) {
             id = quint32(m_values.size());
             m_values.push_back({zeros, ones});

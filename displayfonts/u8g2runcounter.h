@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -26,11 +27,16 @@ public:
     qint64 bits(size_t index) const;
 
 private:
-    // A run is at most a whole 16 x 16 box.
+    // The id of a pair of runs: from a table where both are at most a whole
+    // 16 x 16 box, as in every glyph a set holds, else from a map (a glyph
+    // too large for a set, written back as it stands).
+    quint32 &idOf(int zeros, int ones);
+
     static constexpr int kLongestRun = 16 * 16 + 1;
     static constexpr quint32 kNone = ~quint32(0);
 
     std::vector<quint32> m_ids = std::vector<quint32>(kLongestRun * kLongestRun, kNone);
+    std::unordered_map<quint64, quint32> m_largeIds;
     std::vector<std::pair<int, int>> m_values; // each distinct pair of runs
     std::vector<quint32> m_pairs;              // every glyph's pairs, as ids
     std::vector<size_t> m_glyphStarts{0};
