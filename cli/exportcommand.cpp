@@ -230,23 +230,23 @@ bool readRendered(const ExportArguments &arguments, FontKind::Kind kind, const Q
 // that a pipe is read as a file is. Pictures and outline fonts are read
 // through their module, with the application object they need; BDF, PSF
 // and source code need none.
-std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
+ReadResult open(const ExportArguments &arguments, char *program)
 {
     FontFile::View file;
     QString error;
     if (!file.load(arguments.font, &error)) {
         fail(error);
-        return std::nullopt;
+        return {};
     }
     const QByteArray &bytes = file.bytes();
     const std::optional<FontKind::Kind> kind
             = kindOf(bytes.left(FontKind::kHeadBytes), QFileInfo(arguments.font).fileName());
     if (!kind)
-        return std::nullopt;
+        return {};
     if (const std::optional<CommandOptions::Id> unused = arguments.unusedBy(*kind)) {
         usageError(QStringLiteral("%1 does not apply to %2")
                            .arg(CommandOptions::firstName(CommandOptions::option(*unused)), arguments.font));
-        return std::nullopt;
+        return {};
     }
 
     ReadResult read;
@@ -258,34 +258,34 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
     else if (!FontKind::needsQtGui(*kind))
         read = FontFile::read(bytes, arguments.font, *kind, readerOptions(arguments, *kind).array);
     else if (!readRendered(arguments, *kind, bytes, program, &read))
-        return std::nullopt;
+        return {};
     // A file that another program wrote while it was read gives no font,
     // whatever the reader made of it.
     if (!file.unchanged(&error)) {
         fail(error);
-        return std::nullopt;
+        return {};
     }
     if (!read.ok()) {
         fail(read.error);
-        return std::nullopt;
+        return {};
     }
-    // A font opened in part would lose the rest in a BDF file of its own.
-    if (arguments.bdf && read.fontGlyphs > 0) {
+    // A font opened in part is written whole, or not at all.
+    if (arguments.bdf && read.fontGlyphs > 0 && !read.bdfSource) {
         fail(QStringLiteral("%1: %L2 of its %L3 glyphs fit in 16 x 16 cells together, and --format bdf writes a "
                             "font whole or not at all").arg(arguments.font).arg(read.set->size()).arg(read.fontGlyphs));
-        return std::nullopt;
+        return {};
     }
     // What the reader forgave (a file cut short after its last glyph) is
     // said, and the export goes on; so is a font of which only some glyphs
     // fit, unless --range chose them.
     for (const QString &note : read.notes)
         fail(QStringLiteral("%1: %2").arg(arguments.font, note));
-    if (read.fontGlyphs > 0 && arguments.ranges.isEmpty())
+    if (read.fontGlyphs > 0 && arguments.ranges.isEmpty() && !arguments.bdf)
         fail(QStringLiteral("%1: %L2 of its %L3 glyphs fit in 16 x 16 cells together; only they are written")
                      .arg(arguments.font)
                      .arg(read.set->size())
                      .arg(read.fontGlyphs));
-    return std::move(read.set);
+    return read;
 }
 
 // 3. How the export is written: the options given, else those the font
@@ -295,15 +295,17 @@ std::optional<GlyphSet> open(const ExportArguments &arguments, char *program)
 // with the file --check names. The lines of a whole font stream out as they
 // are made; every other format is made whole first, so that a glyph it
 // cannot hold is refused before anything is written.
-int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontExport::Options &options)
+int exportSet(const ExportArguments &arguments, const GlyphSet &set, const BdfFormat::Source *whole,
+              const FontExport::Options &options)
 {
     const bool streamed = !arguments.bdf && options.format == FontExport::Format::Lines && options.remaps.isEmpty();
-    QByteArray whole;
+    QByteArray text;
     if (arguments.bdf) {
-        // As the glyph set window saves it: the output settings go with it.
+        // As the glyph set window saves it: the output settings go with it,
+        // and a font opened in part is written whole.
         GlyphSet saved = set;
         saved.exportOptions = options.lines.output;
-        whole = BdfFormat::write(saved);
+        text = whole ? BdfFormat::write(saved, *whole) : BdfFormat::write(saved);
     } else if (streamed) {
         // An export of nothing is a range that misses the font, or an empty
         // font: worth saying rather than writing an empty file.
@@ -323,12 +325,12 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontE
             fail(QStringLiteral("%1: %2").arg(arguments.font, result.error));
             return kBadInput;
         }
-        whole = result.text.toUtf8();
+        text = result.text.toUtf8();
     }
     const auto writeTo = [&](QIODevice &device) {
         if (streamed)
             return writeExport(device, set, options.lines);
-        return device.write(whole) == whole.size();
+        return device.write(text) == text.size();
     };
 
     if (!arguments.checkFile.isEmpty()) {
@@ -338,7 +340,7 @@ int exportSet(const ExportArguments &arguments, const GlyphSet &set, const FontE
                  QFileInfo(arguments.checkFile).isDir() ? QStringLiteral("it is a folder") : existing.errorString()));
             return kBadInput;
         }
-        const GlyphExport::Difference difference = arguments.bdf ? FontExport::compare(existing, whole)
+        const GlyphExport::Difference difference = arguments.bdf ? FontExport::compare(existing, text)
                                                                  : FontExport::check(existing, set, options);
         if (difference.same())
             return kDone;
@@ -384,10 +386,10 @@ int run(int argc, char *argv[])
         return *status;
     // Qt's notes from here on are filtered (qtMessage).
     qInstallMessageHandler(qtMessage);
-    const std::optional<GlyphSet> set = open(arguments, argv[0]);
-    if (!set)
+    const ReadResult read = open(arguments, argv[0]);
+    if (!read.ok())
         return kBadInput;
-    return exportSet(arguments, *set, arguments.exportOptions(*set));
+    return exportSet(arguments, *read.set, read.bdfSource.get(), arguments.exportOptions(*read.set));
 }
 
 } // namespace ExportCommand

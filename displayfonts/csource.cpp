@@ -240,11 +240,21 @@ QString libraryInclude(QStringView library)
     return QStringLiteral("#ifdef ARDUINO\n#include <clib/%1.h>\n#else\n#include \"%1.h\"\n#endif\n\n").arg(library);
 }
 
-QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources)
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources,
+                    const LeftOut *leftOut)
 {
     const qsizetype index = set.indexOf(code);
-    return index >= 0 ? GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index))
-                      : CodePoints::name(code) + missing.toString();
+    if (index >= 0)
+        return GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index));
+    for (const StoredGlyph &stored : leftOut ? leftOut->glyphs : std::vector<StoredGlyph>()) {
+        if (stored.codePoint != code)
+            continue;
+        Glyph glyph;
+        glyph.codePoint = code;
+        glyph.name = stored.name;
+        return GlyphExport::label(glyph, Glyph::kNoCodePoint);
+    }
+    return CodePoints::name(code) + missing.toString();
 }
 
 QByteArray fontNameAbove(const CSourceReader::Source &source, QStringView summary)

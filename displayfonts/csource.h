@@ -1,5 +1,7 @@
 #pragma once
 
+#include "storedglyph.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -96,7 +98,9 @@ QString libraryInclude(QStringView library);
 // What names code `code` in its comment: its glyph's label (with its source
 // among `sources`, as GlyphExport::label names it), or the code point
 // followed by `missing` (": no glyph") where the set has none.
-QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources);
+// A glyph left out of the set as too large (`leftOut`) is named too.
+QString codeComment(const GlyphSet &set, int code, QStringView missing, const std::vector<int> &sources,
+                    const LeftOut *leftOut = nullptr);
 
 // What the functions above wrote, read back from a file as CSourceReader
 // gives it, for every format alike.

@@ -1,5 +1,8 @@
 #include "firmwareglyphs.h"
 
+#include "bdfformat.h"
+#include "codepoints.h"
+
 #include <algorithm>
 #include <climits>
 #include <optional>
@@ -136,6 +139,112 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
     placed.cols = std::max(placed.set.cols(), allAcross.high - allAcross.low);
     placed.rows = std::max(placed.set.rows(), allDown.high - allDown.low);
     return placed;
+}
+
+} // namespace FirmwareGlyphs
+
+namespace FirmwareGlyphs {
+
+namespace {
+// A glyph's lines in BDF, its box tight around what its format stores.
+void writeRecord(QByteArray &text, const GlyphSet &set, const StoredGlyph &glyph, QByteArray name)
+{
+    name = name.replace('\n', ' ').replace('\r', ' ').trimmed();
+    if (name.isEmpty())
+        name = CodePoints::glyphName(glyph.codePoint);
+    const bool inked = glyph.cols > 0 && glyph.rows > 0;
+    text += "STARTCHAR " + name + "\nENCODING " + QByteArray::number(glyph.codePoint) + "\nSWIDTH "
+            + QByteArray::number(BdfFormat::scalableWidth(set, glyph.advance)) + " 0\nDWIDTH "
+            + QByteArray::number(glyph.advance) + " 0\nBBX " + QByteArray::number(inked ? glyph.cols : 0) + ' '
+            + QByteArray::number(inked ? glyph.rows : 0) + ' ' + QByteArray::number(inked ? glyph.x : 0) + ' '
+            + QByteArray::number(inked ? -(glyph.y + glyph.rows) : 0) + "\nBITMAP\n";
+    for (int r = 0; inked && r < glyph.rows; ++r)
+        text += glyph.bits.mid(r * glyph.rowBytes(), glyph.rowBytes()).toHex().toUpper() + '\n';
+    text += "ENDCHAR\n";
+}
+
+// The set's header lines, from STARTFONT to ENDPROPERTIES, with a bounding
+// box that holds every glyph.
+QByteArray headerOf(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs)
+{
+    GlyphSet empty(set.cols(), set.rows());
+    empty.fontName = set.fontName;
+    empty.ascent = set.ascent;
+    empty.xOffset = set.xOffset;
+    empty.properties = set.properties;
+    empty.exportOptions = set.exportOptions;
+    QByteArray header = BdfFormat::write(empty);
+    header.truncate(header.indexOf("CHARS "));
+
+    int left = INT_MAX, right = INT_MIN, bottom = INT_MAX, top = INT_MIN;
+    for (const StoredGlyph &glyph : glyphs) {
+        if (glyph.cols <= 0 || glyph.rows <= 0)
+            continue;
+        left = std::min(left, glyph.x);
+        right = std::max(right, glyph.x + glyph.cols);
+        bottom = std::min(bottom, -(glyph.y + glyph.rows));
+        top = std::max(top, -glyph.y);
+    }
+    const qsizetype box = header.indexOf("\nFONTBOUNDINGBOX ");
+    if (left <= right && box >= 0) {
+        const qsizetype end = header.indexOf('\n', box + 1);
+        header.replace(box + 1, end - box - 1,
+                       "FONTBOUNDINGBOX " + QByteArray::number(right - left) + ' ' + QByteArray::number(top - bottom)
+                               + ' ' + QByteArray::number(left) + ' ' + QByteArray::number(bottom));
+    }
+    return header;
+}
+
+// Where each glyph of the set stands among `glyphs`, both in their order;
+// fewer than the set's glyphs where `glyphs` lack one.
+std::vector<qsizetype> openedOf(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs)
+{
+    std::vector<qsizetype> opened;
+    opened.reserve(size_t(set.size()));
+    for (size_t i = 0; i < glyphs.size() && qsizetype(opened.size()) < set.size(); ++i) {
+        if (glyphs[i].codePoint == set.at(qsizetype(opened.size())).codePoint)
+            opened.push_back(qsizetype(i));
+    }
+    return opened;
+}
+} // namespace
+
+std::shared_ptr<const BdfFormat::Source> wholeFont(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs)
+{
+    std::vector<qsizetype> opened = openedOf(set, glyphs);
+    if (qsizetype(opened.size()) < set.size())
+        return nullptr;
+    QByteArray text = headerOf(set, glyphs);
+    text += "CHARS " + QByteArray::number(qsizetype(glyphs.size())) + '\n';
+    size_t next = 0; // the next of `opened`
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const bool inSet = next < opened.size() && opened[next] == qsizetype(i);
+        const QByteArray &name = inSet && glyphs[i].name.isEmpty() ? set.at(qsizetype(next)).name : glyphs[i].name;
+        next += inSet ? 1 : 0;
+        writeRecord(text, set, glyphs[i], name);
+    }
+    text += "ENDFONT\n";
+    return BdfFormat::sourceFor(text, set, std::move(opened));
+}
+
+void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols, int rows)
+{
+    const GlyphSet &set = *result.set;
+    const std::vector<qsizetype> opened = openedOf(set, glyphs);
+    if (qsizetype(opened.size()) < set.size())
+        return;
+    result.bdfSource = wholeFont(set, glyphs);
+    auto leftOut = std::make_shared<LeftOut>();
+    leftOut->cols = cols;
+    leftOut->rows = rows;
+    size_t next = 0;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (next < opened.size() && opened[next] == qsizetype(i))
+            ++next;
+        else
+            leftOut->glyphs.push_back(std::move(glyphs[i]));
+    }
+    result.leftOut = std::move(leftOut);
 }
 
 } // namespace FirmwareGlyphs

@@ -2,8 +2,17 @@
 
 #include "drawnglyph.h"
 #include "glyphset.h"
+#include "readresult.h"
+#include "storedglyph.h"
 
+#include <QByteArray>
+
+#include <memory>
 #include <vector>
+
+namespace BdfFormat {
+struct Source;
+}
 
 // A firmware font's glyphs, each drawn at its own place relative to the pen
 // as its format stores it, made into a glyph set of one cell: the box that
@@ -32,5 +41,18 @@ struct Placed
 // the next) has a cell that tall where its glyphs fit in it, the rows the
 // ink leaves shared above and below, so that the set keeps the line height.
 Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
+
+// The whole font, every one of `glyphs`, as a BDF font beside `set`, which
+// holds those of them that fit, in their order: so that Save As writes
+// every glyph, the opened ones as the user leaves them. The header (name,
+// properties, baseline) and the names of the glyphs it holds are the set's.
+// Null where the set holds a glyph that `glyphs` lack.
+std::shared_ptr<const BdfFormat::Source> wholeFont(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs);
+
+// A result that holds only some of the font's glyphs made ready to be saved
+// whole: as BDF (bdfSource, wholeFont()) and in its own form (leftOut, the
+// glyphs of `glyphs` the set lacks, with the cell of `cols` x `rows` its
+// form declares). Left as it is where the set holds a glyph `glyphs` lack.
+void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols = 0, int rows = 0);
 
 } // namespace FirmwareGlyphs

@@ -46,17 +46,17 @@ CSource::File writeC(const GlyphSet &set, const Options &options, const Sources 
 
 CSource::File writeGfx(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return GfxFont::write(set, options.name, sources);
+    return GfxFont::write(set, options.name, sources, options.leftOut.get());
 }
 
 CSource::File writeU8g2(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return U8g2Font::write(set, options.name, sources);
+    return U8g2Font::write(set, options.name, sources, options.leftOut.get());
 }
 
 CSource::File writeU8x8(const GlyphSet &set, const Options &options, const Sources &sources)
 {
-    return U8x8Font::write(set, options.name, sources);
+    return U8x8Font::write(set, options.name, sources, options.leftOut.get());
 }
 
 CSource::File writePages(const GlyphSet &set, const Options &options, const Sources &sources)

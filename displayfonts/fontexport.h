@@ -3,10 +3,12 @@
 #include "codepoints.h"
 #include "glyphexport.h"
 #include "pagelayout.h"
+#include "storedglyph.h"
 
 #include <QLatin1String>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -86,6 +88,9 @@ struct Options
     QString name;
     PageOrder pageOrder = PageOrder::Column;
     bool widths = false; // pages: each glyph's width before its bytes
+    // For a font opened in part and written back whole (gfx, u8g2, u8x8):
+    // the glyphs the set left out, written as they stand among its own.
+    std::shared_ptr<const LeftOut> leftOut;
 };
 
 // The glyphs an export takes, as a set of their own at their new code

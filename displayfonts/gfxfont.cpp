@@ -54,6 +54,60 @@ void pack(const Drawing &bits, const InkBox &box, QByteArray *bitmap)
         *bitmap += char(byte);
 }
 
+// The same for a glyph that is stored whole.
+void pack(const StoredGlyph &glyph, QByteArray *bitmap)
+{
+    quint8 byte = 0;
+    int bit = 0;
+    for (int r = 0; r < glyph.rows; ++r) {
+        for (int c = 0; c < glyph.cols; ++c) {
+            if (glyph.isSet(r, c))
+                byte |= quint8(0x80u >> bit);
+            if (++bit == 8) {
+                *bitmap += char(byte);
+                byte = 0;
+                bit = 0;
+            }
+        }
+    }
+    if (bit > 0)
+        *bitmap += char(byte);
+}
+
+// The refusal of a glyph whose advance or offsets do not fit their fields;
+// empty where they do.
+QString misfit(int code, const Glyph &entry)
+{
+    if (entry.xAdvance < 0 || entry.xAdvance > kMaxAdvance)
+        return QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what a GFX font holds")
+                .arg(FontCodes::name(code))
+                .arg(entry.xAdvance);
+    if (entry.xOffset < kMinOffset || entry.xOffset > kMaxOffset || entry.yOffset < kMinOffset
+        || entry.yOffset > kMaxOffset)
+        return QStringLiteral("%1: its ink starts %2 pixels right of and %3 below the cursor; a GFX font holds "
+                              "offsets from -128 to 127")
+                .arg(FontCodes::name(code))
+                .arg(entry.xOffset)
+                .arg(entry.yOffset);
+    return {};
+}
+
+// The glyphs of `leftOut` by their codes; a code beyond 8 bits or one the
+// set holds too is refused.
+std::optional<std::array<const StoredGlyph *, FontCodes::kLastEightBit + 1>>
+leftOutByCode(const LeftOut *leftOut, const FontCodes::EightBit &codes, QString *error)
+{
+    std::array<const StoredGlyph *, FontCodes::kLastEightBit + 1> byCode{};
+    for (const StoredGlyph &glyph : leftOut ? leftOut->glyphs : std::vector<StoredGlyph>()) {
+        if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit || codes.byCode[size_t(glyph.codePoint)]) {
+            *error = QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyph.codePoint));
+            return std::nullopt;
+        }
+        byCode[size_t(glyph.codePoint)] = &glyph;
+    }
+    return byCode;
+}
+
 QString glyphLine(const GfxFont::Glyph &glyph, const QString &comment)
 {
     return QStringLiteral("    { %1, %2, %3, %4, %5, %6 }, // %7\n")
@@ -67,32 +121,31 @@ QString glyphLine(const GfxFont::Glyph &glyph, const QString &comment)
 }
 } // namespace
 
-Result encode(const GlyphSet &set)
+Result encode(const GlyphSet &set, const LeftOut *leftOut)
 {
     QString error;
     if (!EncoderInput::check(set, {QStringLiteral("a GFX font"), FontCodes::kLastEightBit}, &error))
         return failure(error);
     const std::optional<FontCodes::EightBit> codes = FontCodes::eightBit(set, QStringLiteral("a GFX font"), &error);
     Q_ASSERT(codes);
-    const int first = codes->first, last = codes->last;
     const auto &byCode = codes->byCode;
+    const auto leftByCode = leftOutByCode(leftOut, *codes, &error);
+    if (!leftByCode)
+        return failure(error);
 
     Font font;
-    font.first = first;
-    font.last = last;
-    font.yAdvance = set.rows();
+    font.first = codes->first;
+    font.last = codes->last;
+    if (leftOut && !leftOut->glyphs.empty()) {
+        font.first = std::min(font.first, leftOut->glyphs.front().codePoint);
+        font.last = std::max(font.last, leftOut->glyphs.back().codePoint);
+    }
+    font.yAdvance = leftOut && leftOut->rows > 0 ? leftOut->rows : set.rows();
     for (int code = font.first; code <= font.last; ++code) {
         Glyph entry;
         entry.bitmapOffset = int(font.bitmap.size());
         if (const ::Glyph *glyph = byCode[size_t(code)]) {
-            const int advance = set.advanceOf(*glyph);
-            if (advance < 0 || advance > kMaxAdvance) {
-                return failure(QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what a GFX "
-                                              "font holds")
-                                       .arg(FontCodes::name(code))
-                                       .arg(advance));
-            }
-            entry.xAdvance = advance;
+            entry.xAdvance = set.advanceOf(*glyph);
             const InkBox box = InkBox::of(glyph->bits);
             if (box.rows > 0) {
                 entry.width = box.cols;
@@ -101,17 +154,17 @@ Result encode(const GlyphSet &set)
                 // The cursor row is the bottom row of a letter without
                 // descender, the row just above the baseline.
                 entry.yOffset = box.top - set.ascent + 1;
-                if (entry.xOffset < kMinOffset || entry.xOffset > kMaxOffset || entry.yOffset < kMinOffset
-                    || entry.yOffset > kMaxOffset) {
-                    return failure(QStringLiteral("%1: its ink starts %2 pixels right of and %3 below the cursor; a "
-                                                  "GFX font holds offsets from -128 to 127")
-                                           .arg(FontCodes::name(code))
-                                           .arg(entry.xOffset)
-                                           .arg(entry.yOffset));
-                }
                 pack(glyph->bits, box, &font.bitmap);
             }
+        } else if (const StoredGlyph *stored = (*leftByCode)[size_t(code)]) {
+            entry = {entry.bitmapOffset, stored->cols, stored->rows, stored->advance, stored->x, stored->y + 1};
+            pack(*stored, &font.bitmap);
         }
+        if (const QString wrong = misfit(code, entry); !wrong.isEmpty())
+            return failure(wrong);
+        if (entry.bitmapOffset > std::numeric_limits<quint16>::max())
+            return failure(QStringLiteral("%1: its bitmap starts past byte 65,535, where a GFX font's offsets end")
+                                   .arg(FontCodes::name(code)));
         font.glyphs.push_back(entry);
     }
     return {std::move(font), QString()};
@@ -150,9 +203,10 @@ QString summary(qsizetype glyphs, int first, int last, int yAdvance)
             .arg(yAdvance);
 }
 
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources,
+                    const LeftOut *leftOut)
 {
-    const Result encoded = encode(set);
+    const Result encoded = encode(set, leftOut);
     if (!encoded.ok())
         return {QString(), encoded.error};
     const Font &font = *encoded.font;
@@ -161,7 +215,8 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString &id = name;
 
     QString out = CSource::fontNameLine(set);
-    out += CSource::comment(summary(set.size(), font.first, font.last, font.yAdvance));
+    const qsizetype leftOutGlyphs = leftOut ? qsizetype(leftOut->glyphs.size()) : 0;
+    out += CSource::comment(summary(set.size() + leftOutGlyphs, font.first, font.last, font.yAdvance));
     out += QLatin1String("// Include it after the graphics library's header, which declares GFXfont.\n\n");
 
     out += QStringLiteral("const uint8_t %1Bitmaps[] PROGMEM = {\n").arg(id);
@@ -174,7 +229,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += QLatin1String("    // offset, width, height, advance, x offset, y offset\n");
     for (size_t i = 0; i < font.glyphs.size(); ++i) {
         const int code = font.first + int(i);
-        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph", sources));
+        out += glyphLine(font.glyphs[i], CSource::codeComment(set, code, u": no glyph", sources, leftOut));
     }
     out += QLatin1String("};\n\n");
 

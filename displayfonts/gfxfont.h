@@ -3,6 +3,7 @@
 #include "csource.h"
 #include "drawnglyph.h"
 #include "readresult.h"
+#include "storedglyph.h"
 
 #include <QByteArray>
 #include <QString>
@@ -68,7 +69,9 @@ struct Result
 // that it draws nothing and does not move the cursor, as the library does
 // with a code outside the range. Refuses an empty set and any glyph whose
 // advance or offsets do not fit their fields, rather than wrap them.
-Result encode(const GlyphSet &set);
+// With `leftOut`, the glyphs it holds are placed by their codes among the
+// set's as they stand, and the line height is its rows.
+Result encode(const GlyphSet &set, const LeftOut *leftOut = nullptr);
 
 // Every glyph from first to last as the library draws it, relative to the
 // pen on the baseline: its box at (xOffset, yOffset - 1), its advance. Bits
@@ -87,7 +90,8 @@ bool isLibraryName(QStringView name);
 // library's header does). `name` names the font: a C name
 // (CSource::isIdentifier) that the library does not declare. Fails with
 // encode()'s message when the set does not fit the format.
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {},
+                    const LeftOut *leftOut = nullptr);
 
 // What write() says of the font first, after the font's name: "A GFXfont
 // of 3 glyphs, 0x66 to 0x69, 9 pixels from line to line."

@@ -84,6 +84,7 @@ struct Loaded
     // What the comments name them: the code point each stands for, its name.
     QHash<int, CSource::Labelled> labels;
     qsizetype glyphs = 0;          // the font's, those too large included
+    std::vector<size_t> entries;   // where each of them stands in font.glyphs
     QString error;
     int errorLine = 0;
 };
@@ -238,11 +239,12 @@ private:
             if (blank && entry.xAdvance == 0 && !labelled)
                 continue;
             ++m_loaded.glyphs;
+            m_loaded.entries.push_back(i);
+            if (labelled)
+                m_loaded.labels.insert(code, *labelled);
             if (entry.width > Drawing::kMaxSize || entry.height > Drawing::kMaxSize)
                 continue;
             m_loaded.drawn.push_back(decode(font, i));
-            if (labelled)
-                m_loaded.labels.insert(code, *labelled);
         }
     }
 
@@ -268,6 +270,36 @@ std::vector<std::pair<qsizetype, qsizetype>> spansOf(const Source &source, const
     std::sort(spans.begin(), spans.end());
     spans.erase(std::unique(spans.begin(), spans.end()), spans.end());
     return spans;
+}
+
+// Every glyph of the font, those too large for a drawing too, as the
+// library draws them.
+std::vector<StoredGlyph> storedGlyphs(const Loaded &loaded)
+{
+    const Font &font = loaded.font;
+    std::vector<StoredGlyph> stored;
+    stored.reserve(loaded.entries.size());
+    for (size_t index : loaded.entries) {
+        const Glyph &entry = font.glyphs[index];
+        const int code = font.first + int(index);
+        StoredGlyph glyph(code, entry.xAdvance, entry.xOffset, entry.yOffset - 1, entry.width,
+                                          entry.height);
+        if (const auto labelled = loaded.labels.constFind(code); labelled != loaded.labels.constEnd()) {
+            glyph.codePoint = labelled->codePoint;
+            glyph.name = labelled->name;
+        }
+        // The loader has checked that every box lies within the bitmap.
+        const qint64 start = qint64(entry.bitmapOffset) * 8;
+        for (int r = 0; r < entry.height; ++r) {
+            for (int c = 0; c < entry.width; ++c) {
+                const qint64 bit = start + qint64(r) * entry.width + c;
+                if (quint8(font.bitmap[bit / 8]) & (0x80u >> (bit % 8)))
+                    glyph.set(r, c);
+            }
+        }
+        stored.push_back(std::move(glyph));
+    }
+    return stored;
 }
 
 } // namespace
@@ -328,8 +360,10 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     set.properties = choices.properties();
 
     ReadResult result(std::move(set));
-    if (qsizetype(placed.set.size()) < loaded.glyphs)
+    if (qsizetype(placed.set.size()) < loaded.glyphs) {
         result.fontGlyphs = loaded.glyphs;
+        FirmwareGlyphs::keepWhole(result, storedGlyphs(loaded), 0, loaded.font.yAdvance);
+    }
     return result;
 }
 

@@ -249,59 +249,107 @@ bool walk(QByteArrayView data, Layout *layout, QString *error)
             && checkBlocks(table, parts, firstUnicode, error);
 }
 
+// A record's box, as the library reads it before the runs.
+struct Box
+{
+    int w = 0;
+    int h = 0;
+    int x = 0;
+    int y = 0;
+    int advance = 0;
+};
+
+bool readBox(BitReader &reader, const Fields &fields, Box *box)
+{
+    return reader.read(fields.width, &box->w) && reader.read(fields.height, &box->h)
+            && reader.readSigned(fields.x, &box->x) && reader.readSigned(fields.y, &box->y)
+            && reader.readSigned(fields.advance, &box->advance);
+}
+
+// The runs of a glyph's box, each pixel they set handed to `setPixel(row,
+// column)`, until the box is full.
+template<typename SetPixel>
+bool readRuns(BitReader &reader, const Fields &fields, const Part &part, const Box &box, SetPixel setPixel,
+              QString *error)
+{
+    const QString name = FontCodes::name(part.codePoint);
+    const int total = box.w * box.h;
+    int filled = 0;
+    const auto shortRuns = [&] {
+        return failAt(error, part.offset, QStringLiteral("the runs of %1 end before its %2 x %3 box is full")
+                                                  .arg(name)
+                                                  .arg(box.w)
+                                                  .arg(box.h));
+    };
+    while (filled < total) {
+        int zeros = 0, ones = 0, again = 0;
+        if (!reader.read(fields.zeros, &zeros) || !reader.read(fields.ones, &ones))
+            return shortRuns();
+        do {
+            if (filled + zeros + ones > total)
+                return failAt(error, part.offset, QStringLiteral("the runs of %1 pass the end of its %2 x %3 box")
+                                                          .arg(name)
+                                                          .arg(box.w)
+                                                          .arg(box.h));
+            filled += zeros;
+            for (int i = 0; i < ones; ++i, ++filled)
+                setPixel(filled / box.w, filled % box.w);
+            if (!reader.read(1, &again))
+                return shortRuns();
+        } while (again != 0);
+    }
+    return true;
+}
+
+// A record's box read, and its runs handed to `setPixel`, `box` checked by
+// `boxFits` first (false to pass the glyph over, its runs unread).
+template<typename BoxFits, typename SetPixel>
+bool readGlyph(QByteArrayView data, const Part &part, const Fields &fields, Box *box, BoxFits boxFits,
+               SetPixel setPixel, QString *error)
+{
+    const QString name = FontCodes::name(part.codePoint);
+    BitReader reader(data, part.offset + prefixSize(part.codePoint), part.offset + part.size);
+    if (!readBox(reader, fields, box))
+        return failAt(error, part.offset, QStringLiteral("the record of %1 ends within its box").arg(name));
+    if (box->w == 0)
+        return true;
+    if (box->h == 0)
+        return failAt(error, part.offset, QStringLiteral("%1 is %2 pixels wide and none high").arg(name).arg(box->w));
+    if (!boxFits(*box))
+        return true;
+    return readRuns(reader, fields, part, *box, setPixel, error);
+}
+
 // `tooLarge` set and nothing decoded where the glyph is larger than a
 // drawing holds and the caller passes such glyphs over.
 bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, DrawnGlyph *glyph, bool *tooLarge,
                  QString *error)
 {
-    const QString name = FontCodes::name(part.codePoint);
-    const qsizetype start = part.offset + prefixSize(part.codePoint);
-    BitReader reader(data, start, part.offset + part.size);
-    int w = 0, h = 0, x = 0, y = 0, advance = 0;
-    if (!reader.read(fields.width, &w) || !reader.read(fields.height, &h) || !reader.readSigned(fields.x, &x)
-        || !reader.readSigned(fields.y, &y) || !reader.readSigned(fields.advance, &advance))
-        return failAt(error, part.offset, QStringLiteral("the record of %1 ends within its box").arg(name));
-    glyph->codePoint = part.codePoint;
-    glyph->advance = advance;
-    glyph->x = x;
-    // The library places the box's top row h + y rows above the pen.
-    glyph->y = -(h + y);
+    Box box;
+    bool large = false;
+    const auto fits = [&](const Box &read) {
+        large = read.w > Drawing::kMaxSize || read.h > Drawing::kMaxSize;
+        if (!large)
+            glyph->bits = Drawing(read.h, read.w);
+        return !large;
+    };
     glyph->bits = Drawing(0, 0);
-    if (w == 0)
-        return true;
-    if (h == 0)
-        return failAt(error, part.offset, QStringLiteral("%1 is %2 pixels wide and none high").arg(name).arg(w));
-    if ((w > Drawing::kMaxSize || h > Drawing::kMaxSize) && tooLarge) {
+    if (!readGlyph(data, part, fields, &box, fits, [&](int r, int c) { glyph->bits.set(r, c); }, error))
+        return false;
+    glyph->codePoint = part.codePoint;
+    glyph->advance = box.advance;
+    glyph->x = box.x;
+    // The library places the box's top row h + y rows above the pen.
+    glyph->y = -(box.h + box.y);
+    if (large && tooLarge) {
         *tooLarge = true;
         return true;
     }
-    if (w > Drawing::kMaxSize || h > Drawing::kMaxSize)
+    if (large)
         return failAt(error, part.offset, QStringLiteral("%1 is %2 x %3 pixels; glyphs here are at most 16 x 16")
-                                                  .arg(name)
-                                                  .arg(w)
-                                                  .arg(h));
-    Drawing bits(h, w);
-    const int total = w * h;
-    int filled = 0;
-    const QString shortRuns = QStringLiteral("the runs of %1 end before its %2 x %3 box is full").arg(name).arg(w).arg(h);
-    while (filled < total) {
-        int zeros = 0, ones = 0, again = 0;
-        if (!reader.read(fields.zeros, &zeros) || !reader.read(fields.ones, &ones))
-            return failAt(error, part.offset, shortRuns);
-        do {
-            if (filled + zeros + ones > total)
-                return failAt(error, part.offset, QStringLiteral("the runs of %1 pass the end of its %2 x %3 box")
-                                                          .arg(name)
-                                                          .arg(w)
-                                                          .arg(h));
-            filled += zeros;
-            for (int i = 0; i < ones; ++i, ++filled)
-                bits.set(filled / w, filled % w);
-            if (!reader.read(1, &again))
-                return failAt(error, part.offset, shortRuns);
-        } while (again != 0);
-    }
-    glyph->bits = bits;
+                                                  .arg(FontCodes::name(part.codePoint))
+                                                  .arg(box.w)
+                                                  .arg(box.h));
     return true;
 }
 
@@ -339,6 +387,30 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, qsizetype *la
             ++*larger;
         else
             glyphs.push_back(std::move(glyph));
+    }
+    return glyphs;
+}
+
+std::vector<StoredGlyph> decodeStored(QByteArrayView data)
+{
+    Layout layout;
+    if (!walk(data, &layout, nullptr))
+        return {};
+    std::vector<StoredGlyph> glyphs;
+    for (const Part &part : layout.parts) {
+        if (part.kind != Part::Kind::Glyph)
+            continue;
+        std::optional<StoredGlyph> glyph;
+        const auto box = [&](const Box &read) {
+            glyph.emplace(part.codePoint, read.advance, read.x, -(read.h + read.y), read.w, read.h);
+            return true;
+        };
+        Box read;
+        if (!readGlyph(data, part, layout.fields, &read, box, [&](int r, int c) { glyph->set(r, c); }, nullptr))
+            return {};
+        if (!glyph) // a blank glyph
+            glyph.emplace(part.codePoint, read.advance, read.x, -(read.h + read.y), 0, 0);
+        glyphs.push_back(std::move(*glyph));
     }
     return glyphs;
 }

@@ -1,10 +1,9 @@
 #include "u8g2font.h"
 
-#include "encoderinput.h"
 #include "fontcodes.h"
-#include "inkbox.h"
 #include "u8g2bytes.h"
 #include "u8g2runcounter.h"
+#include "u8g2trimmed.h"
 
 #include <QtGlobal>
 
@@ -33,68 +32,7 @@ int signedBits(int value)
 
 // ---------------------------------------------------------------- encoding
 
-// A glyph trimmed to its ink: the box as the record stores it (y is the
-// bottom row's height above the baseline, so 0 for a letter without a
-// descender) and the box's pixels as alternating runs of clear and set
-// pixels, row after row, starting with a clear run and ending with a set
-// run, either of which may be 0.
-struct Trimmed
-{
-    int code = 0;
-    int w = 0;
-    int h = 0;
-    int x = 0;
-    int y = 0;
-    int advance = 0;
-    // A blank glyph's x and y count in the header only where the set keeps
-    // them from the bytes it was read from.
-    bool placed = false;
-    std::vector<int> runs;
-};
-
-Trimmed trimmed(const GlyphSet &set, const Glyph &glyph, const Kept &kept)
-{
-    const DrawnGlyph drawn = set.drawn(glyph);
-    const Drawing &bits = drawn.bits;
-    const InkBox box = InkBox::of(bits);
-    Trimmed result;
-    result.code = glyph.codePoint;
-    result.advance = drawn.advance;
-    if (box.isEmpty()) {
-        const auto blank = kept.blanks.find(glyph.codePoint);
-        if (blank != kept.blanks.end()) {
-            result.x = blank->second.first;
-            result.y = blank->second.second;
-            result.placed = true;
-        }
-        return result; // no ink: nothing to draw, the smallest fields
-    }
-    result.placed = true;
-    const int top = box.top, bottom = box.top + box.rows - 1;
-    const int left = box.left, right = box.left + box.cols - 1;
-    result.w = box.cols;
-    result.h = box.rows;
-    result.x = drawn.x + left;
-    result.y = -1 - (drawn.y + bottom);
-    bool inked = false;
-    int length = 0;
-    for (int r = top; r <= bottom; ++r) {
-        const quint32 row = bits.rowBits(r);
-        for (int c = left; c <= right; ++c) {
-            if (bool(row >> c & 1u) == inked) {
-                ++length;
-            } else {
-                result.runs.push_back(length);
-                inked = !inked;
-                length = 1;
-            }
-        }
-    }
-    result.runs.push_back(length);
-    if (result.runs.size() % 2 != 0)
-        result.runs.push_back(0);
-    return result;
-}
+using U8g2Trimmed::Trimmed;
 
 // Appends bits to a byte array, least significant first.
 class BitSink
@@ -199,31 +137,6 @@ void setWord(QByteArray &out, int at, int value)
     out[at + 1] = char(value & 0xFF);
 }
 
-bool checkGlyph(const Trimmed &glyph, QString *error)
-{
-    const QString name = FontCodes::name(glyph.code);
-    if (glyph.advance < kMinSigned || glyph.advance > kMaxSigned)
-        return fail(error, QStringLiteral("%1 advances the pen by %2 pixels; a u8g2 font holds -128 to 127")
-                                   .arg(name)
-                                   .arg(glyph.advance));
-    if (glyph.w == 0)
-        return true;
-    // Both edges within a signed byte keep the header's font box, ascent
-    // and descent within theirs too.
-    if (glyph.x < kMinSigned || glyph.x + glyph.w > kMaxSigned)
-        return fail(error, QStringLiteral("%1 reaches %2 pixels %3 of the pen; a u8g2 glyph lies within 128 pixels")
-                                   .arg(name)
-                                   .arg(glyph.x < 0 ? -glyph.x : glyph.x + glyph.w)
-                                   .arg(glyph.x < 0 ? QStringLiteral("left") : QStringLiteral("right")));
-    if (glyph.y < kMinSigned || glyph.y + glyph.h > kMaxSigned)
-        return fail(error,
-                    QStringLiteral("%1 reaches %2 rows %3 the baseline; a u8g2 glyph lies within 128 rows")
-                            .arg(name)
-                            .arg(glyph.y < 0 ? -glyph.y : glyph.y + glyph.h)
-                            .arg(glyph.y < 0 ? QStringLiteral("below") : QStringLiteral("above")));
-    return true;
-}
-
 const Trimmed *find(const std::vector<Trimmed> &glyphs, int code)
 {
     const auto it = std::lower_bound(glyphs.begin(), glyphs.end(), code,
@@ -268,22 +181,6 @@ void putMetrics(QByteArray &out, const std::vector<Trimmed> &glyphs)
     out[kAscentParen] = char(qint8(topOf('(').value_or(ascent)));
     out[kDescentParen] = char(qint8(bottomOf('(').value_or(descent)));
 }
-// The set's glyphs trimmed to their ink, or nothing when one does not fit
-// the format.
-std::optional<std::vector<Trimmed>> trimmedGlyphs(const GlyphSet &set, const Kept &kept, QString *error)
-{
-    if (!EncoderInput::check(set, {QStringLiteral("a u8g2 font"), kLastCode, false}, error))
-        return std::nullopt;
-    std::vector<Trimmed> glyphs;
-    glyphs.reserve(size_t(set.size()));
-    for (const Glyph &glyph : set.glyphs()) {
-        glyphs.push_back(trimmed(set, glyph, kept));
-        if (!checkGlyph(glyphs.back(), error))
-            return std::nullopt;
-    }
-    return glyphs;
-}
-
 // The widths of the box fields, each the least that holds every glyph's.
 Fields boxFields(const std::vector<Trimmed> &glyphs)
 {
@@ -465,10 +362,10 @@ void appendUnicodeRecords(QByteArray &out, TrimmedIt begin, TrimmedIt end, const
 }
 } // namespace
 
-std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error, const LeftOut *leftOut)
 {
     const Kept kept = U8g2Bytes::kept(set);
-    const std::optional<std::vector<Trimmed>> glyphs = trimmedGlyphs(set, kept, error);
+    const std::optional<std::vector<Trimmed>> glyphs = U8g2Trimmed::trimmedGlyphs(set, kept, leftOut, error);
     if (!glyphs)
         return std::nullopt;
     Fields fields = boxFields(*glyphs);

@@ -23,18 +23,25 @@ QString partComment(const U8g2Font::Part &part, const GlyphSet &set, const std::
     case U8g2Font::Part::Kind::Glyph:
         break;
     }
-    // The records follow the set's order.
-    const qsizetype index = (*glyphIndex)++;
-    Q_ASSERT(set.at(index).codePoint == part.codePoint);
-    return GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index));
+    // The records follow the set's order, with those left out as too large
+    // among them.
+    const qsizetype index = *glyphIndex;
+    if (index < set.size() && set.at(index).codePoint == part.codePoint) {
+        ++*glyphIndex;
+        return GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index));
+    }
+    Glyph leftOut;
+    leftOut.codePoint = part.codePoint;
+    return GlyphExport::label(leftOut, Glyph::kNoCodePoint);
 }
 } // namespace
 
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources,
+                    const LeftOut *leftOut)
 {
     Q_ASSERT(CSource::isIdentifier(name));
     QString error;
-    const std::optional<QByteArray> font = encode(set, &error);
+    const std::optional<QByteArray> font = encode(set, &error, leftOut);
     if (!font)
         return {QString(), error};
     const std::optional<std::vector<Part>> pieces = parts(*font, &error);
@@ -43,14 +50,19 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
         return {QString(), error};
 
     const QString title = set.fontName.isEmpty() ? name : QString::fromUtf8(set.fontName);
+    std::vector<int> codes;
+    for (const Part &part : *pieces) {
+        if (part.kind == Part::Kind::Glyph)
+            codes.push_back(part.codePoint);
+    }
     QString out;
     out += CSource::comment(QStringLiteral("%1: %2%3, %4 x %5 cells, as a u8g2 font of %6 bytes.")
                                     .arg(title)
-                                    .arg(CSource::glyphCount(set.size()))
-                                    .arg(set.isEmpty() ? QString()
+                                    .arg(CSource::glyphCount(qsizetype(codes.size())))
+                                    .arg(codes.empty() ? QString()
                                                        : QStringLiteral(" from %1 to %2")
-                                                                 .arg(CodePoints::name(set.glyphs().front().codePoint),
-                                                                      CodePoints::name(set.glyphs().back().codePoint)))
+                                                                 .arg(CodePoints::name(codes.front()),
+                                                                      CodePoints::name(codes.back())))
                                     .arg(set.cols())
                                     .arg(set.rows())
                                     .arg(font->size()));

@@ -6,6 +6,7 @@
 #include "firmwaresource.h"
 #include "glyphset.h"
 #include "readresult.h"
+#include "storedglyph.h"
 #include "u8g2source.h"
 
 #include <QByteArray>
@@ -24,7 +25,8 @@ namespace U8g2Font {
 // glyph does not fit the format and why. The glyphs must have code points
 // 0..0xFFFF in ascending order, each once, as the library finds glyphs by
 // walking sorted records.
-std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr);
+// With `leftOut`, its glyphs are written among the set's as they stand.
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr, const LeftOut *leftOut = nullptr);
 
 // The glyphs of a font as the library finds and draws them, in code order,
 // or nothing with "byte N: what is wrong" in `error` when the data is
@@ -35,6 +37,9 @@ std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *erro
 // The same, but leaving out the glyphs larger than 16 x 16 pixels, which
 // `larger` counts, rather than refusing the font.
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, qsizetype *larger, QString *error);
+// Every glyph, those larger than 16 x 16 too, as stored glyphs; none where
+// decode() refuses the bytes.
+std::vector<StoredGlyph> decodeStored(QByteArrayView data);
 
 // A font's bytes as a set of one cell that holds its glyphs where they lie
 // (FirmwareGlyphs::place), with their advances and what encode() needs to
@@ -68,6 +73,7 @@ std::optional<std::vector<Part>> parts(QByteArrayView data, QString *error = nul
 // naming each glyph's record. It compiles as C99 and as C++ where "u8g2.h"
 // is found. `name` is a C name (CSource::isIdentifier).
 // Fails when the set does not fit the format (encode()).
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {},
+                    const LeftOut *leftOut = nullptr);
 
 } // namespace U8g2Font

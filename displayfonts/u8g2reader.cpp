@@ -56,8 +56,10 @@ U8g2Source::Opened open(QByteArrayView data)
     if (!glyphs)
         return opened;
     FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(*glyphs);
-    if (placed.fontGlyphs > 0 || larger > 0)
+    if (placed.fontGlyphs > 0 || larger > 0) {
         opened.fontGlyphs = qsizetype(glyphs->size()) + larger;
+        opened.whole = decodeStored;
+    }
 
     U8g2Bytes::Kept kept;
     // decode() has checked the header's widths.

@@ -2,6 +2,7 @@
 
 #include "codepoints.h"
 #include "exportchoices.h"
+#include "firmwareglyphs.h"
 #include "inkbox.h"
 #include "u8g2font.h"
 #include "u8x8font.h"
@@ -258,14 +259,18 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (!opened.set)
         return ReadResult::atLine(path, declaration->line, fontError(font, opened.error));
     GlyphSet set = asWritten(*opened.set, source, *declaration, titleOf(source, *declaration, kind), opened.starts);
-    if (kind == Kind::U8x8)
-        set.ascent = set.rows(); // as U8x8Font::open() has it, for the cell as written
+    // As U8x8Font::open() has it, for the cell as written; a font opened in
+    // part keeps the baseline its glyphs were placed from.
+    if (kind == Kind::U8x8 && opened.fontGlyphs == 0)
+        set.ascent = set.rows();
     ExportChoices choices;
     choices.format = formatOf(kind);
     choices.name = font.name;
     set.properties.append(choices.properties());
     ReadResult result(std::move(set));
     result.fontGlyphs = opened.fontGlyphs;
+    if (opened.fontGlyphs > 0 && opened.whole)
+        FirmwareGlyphs::keepWhole(result, opened.whole(bytes), opened.wholeCols, opened.wholeRows);
     return result;
 }
 

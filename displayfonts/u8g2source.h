@@ -4,6 +4,7 @@
 #include "firmwaresource.h"
 #include "glyphset.h"
 #include "readresult.h"
+#include "storedglyph.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -32,6 +33,13 @@ struct Opened
     // Each glyph's code point and the offset of its first byte, for the
     // comment the writer put before it.
     std::vector<std::pair<int, qsizetype>> starts;
+    // Where glyphs were left out: every glyph of the bytes, for the set to
+    // be saved whole (FirmwareGlyphs::keepWhole); asked only when the font
+    // is opened, not when it is listed.
+    std::vector<StoredGlyph> (*whole)(QByteArrayView data) = nullptr;
+    // The cell the font's form declares beside them (u8x8's tiles), or 0.
+    int wholeCols = 0;
+    int wholeRows = 0;
 };
 using Opener = Opened (*)(QByteArrayView data);
 

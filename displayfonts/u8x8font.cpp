@@ -28,39 +28,101 @@ bool fail(QString *error, const QString &what)
     return false;
 }
 
-} // namespace
-
-std::optional<QByteArray> encode(const GlyphSet &set, QString *error)
+// A font's tiles being filled: `across` x `down` tiles a glyph, its pixel
+// (x, y) at column x and row y of its tiles.
+class Tiles
 {
-    if (!EncoderInput::check(set, {QStringLiteral("a u8x8 font"), FontCodes::kLastEightBit}, error))
-        return std::nullopt;
+public:
+    Tiles(int first, int last, int across, int down)
+        : m_first(first)
+        , m_across(across)
+        , m_down(down)
+        , m_bytes(kHeaderSize + (last - first + 1) * qsizetype(across) * down * kTileBytes, '\0')
+    {
+        m_bytes[0] = char(first);
+        m_bytes[1] = char(last);
+        m_bytes[2] = char(across);
+        m_bytes[3] = char(down);
+    }
 
-    const int first = set.glyphs().front().codePoint;
-    const int last = set.glyphs().back().codePoint;
-    const int across = tilesFor(set.cols());
-    const int down = tilesFor(set.rows());
-    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
-    QByteArray out(kHeaderSize + (last - first + 1) * glyphBytes, '\0');
-    out[0] = char(first);
-    out[1] = char(last);
-    out[2] = char(across);
-    out[3] = char(down);
+    // False where the pixel lies outside the tiles.
+    bool set(int code, int x, int y)
+    {
+        if (x < 0 || y < 0 || x >= m_across * kTileSize || y >= m_down * kTileSize)
+            return false;
+        const qsizetype at = kHeaderSize + (code - m_first) * qsizetype(m_across) * m_down * kTileBytes
+                             + (qsizetype(y / kTileSize) * m_across + x / kTileSize) * kTileBytes + x % kTileSize;
+        m_bytes[at] = char(uchar(m_bytes[at]) | 1u << (y % kTileSize));
+        return true;
+    }
+
+    QByteArray bytes() const { return m_bytes; }
+
+private:
+    int m_first = 0;
+    int m_across = 0;
+    int m_down = 0;
+    QByteArray m_bytes;
+};
+
+// The set's glyphs and those left out, each placed by where it lies from
+// the pen, the tiles' bottom on the baseline, in the tiles `leftOut` gives.
+std::optional<QByteArray> encodeWhole(const GlyphSet &set, const LeftOut &leftOut, QString *error)
+{
+    int first = set.glyphs().front().codePoint, last = set.glyphs().back().codePoint;
+    for (const StoredGlyph &glyph : leftOut.glyphs) {
+        if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit || set.indexOf(glyph.codePoint) >= 0) {
+            fail(error, QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyph.codePoint)));
+            return std::nullopt;
+        }
+        first = std::min(first, glyph.codePoint);
+        last = std::max(last, glyph.codePoint);
+    }
+    const int down = tilesFor(std::max(leftOut.rows, set.rows()));
+    Tiles tiles(first, last, tilesFor(std::max(leftOut.cols, set.cols())), down);
+    const int baseline = down * kTileSize;
+    const QString outside = QStringLiteral("%1: its ink lies outside the font's tiles");
     for (const Glyph &glyph : set.glyphs()) {
-        qsizetype offset = kHeaderSize + (glyph.codePoint - first) * glyphBytes;
-        for (int tileRow = 0; tileRow < down; ++tileRow) {
-            for (int tileCol = 0; tileCol < across; ++tileCol) {
-                for (int c = 0; c < kTileSize; ++c, ++offset) {
-                    uint byte = 0;
-                    for (int r = 0; r < kTileSize; ++r) {
-                        if (glyph.bits.isSet(tileRow * kTileSize + r, tileCol * kTileSize + c))
-                            byte |= 1u << r;
-                    }
-                    out[offset] = char(byte);
+        for (const auto &[x, y] : set.drawn(glyph).pixels()) {
+            if (!tiles.set(glyph.codePoint, x, y + baseline)) {
+                fail(error, outside.arg(FontCodes::name(glyph.codePoint)));
+                return std::nullopt;
+            }
+        }
+    }
+    for (const StoredGlyph &glyph : leftOut.glyphs) {
+        for (int r = 0; r < glyph.rows; ++r) {
+            for (int c = 0; c < glyph.cols; ++c) {
+                if (glyph.isSet(r, c) && !tiles.set(glyph.codePoint, glyph.x + c, glyph.y + r + baseline)) {
+                    fail(error, outside.arg(FontCodes::name(glyph.codePoint)));
+                    return std::nullopt;
                 }
             }
         }
     }
-    return out;
+    return tiles.bytes();
+}
+} // namespace
+
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error, const LeftOut *leftOut)
+{
+    if (!EncoderInput::check(set, {QStringLiteral("a u8x8 font"), FontCodes::kLastEightBit}, error))
+        return std::nullopt;
+    if (leftOut)
+        return encodeWhole(set, *leftOut, error);
+
+    const int first = set.glyphs().front().codePoint;
+    const int last = set.glyphs().back().codePoint;
+    Tiles tiles(first, last, tilesFor(set.cols()), tilesFor(set.rows()));
+    for (const Glyph &glyph : set.glyphs()) {
+        for (int r = 0; r < set.rows(); ++r) {
+            for (int c = 0; c < set.cols(); ++c) {
+                if (glyph.bits.isSet(r, c))
+                    tiles.set(glyph.codePoint, c, r);
+            }
+        }
+    }
+    return tiles.bytes();
 }
 
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error)
@@ -117,22 +179,21 @@ qsizetype fontSize(QByteArrayView data)
 }
 
 namespace {
-// Each code's glyph trimmed to its ink where it fits a drawing; `larger`
-// counts those that do not.
-std::vector<DrawnGlyph> inkedGlyphs(QByteArrayView data, qsizetype *larger)
+// One code's tiles in a font whose header has been checked: its pixels,
+// and the box of its ink.
+class TiledGlyph
 {
-    const int first = uchar(data[0]), last = uchar(data[1]), across = uchar(data[2]), down = uchar(data[3]);
-    const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
-    std::vector<DrawnGlyph> glyphs;
-    for (int code = first; code <= last; ++code) {
-        const qsizetype start = kHeaderSize + (code - first) * glyphBytes;
-        const auto pixel = [&](int row, int col) {
-            const qsizetype at = start + (qsizetype(row / kTileSize) * across + col / kTileSize) * kTileBytes + col % kTileSize;
-            return (uchar(data[at]) >> (row % kTileSize) & 1u) != 0;
-        };
-        int top = down * kTileSize, bottom = -1, left = across * kTileSize, right = -1;
+public:
+    TiledGlyph(QByteArrayView data, int code)
+        : m_data(data)
+        , m_across(uchar(data[2]))
+        , m_start(kHeaderSize + (code - uchar(data[0])) * qsizetype(m_across) * uchar(data[3]) * kTileBytes)
+    {
+        const int down = uchar(data[3]);
+        top = down * kTileSize;
+        left = m_across * kTileSize;
         for (int r = 0; r < down * kTileSize; ++r) {
-            for (int c = 0; c < across * kTileSize; ++c) {
+            for (int c = 0; c < m_across * kTileSize; ++c) {
                 if (pixel(r, c)) {
                     top = std::min(top, r);
                     bottom = std::max(bottom, r);
@@ -141,21 +202,77 @@ std::vector<DrawnGlyph> inkedGlyphs(QByteArrayView data, qsizetype *larger)
                 }
             }
         }
+    }
+
+    bool pixel(int row, int col) const
+    {
+        const qsizetype at = m_start + (qsizetype(row / kTileSize) * m_across + col / kTileSize) * kTileBytes
+                             + col % kTileSize;
+        return (uchar(m_data[at]) >> (row % kTileSize) & 1u) != 0;
+    }
+    bool inked() const { return bottom >= 0; }
+
+    int top = 0;
+    int bottom = -1;
+    int left = 0;
+    int right = -1;
+
+private:
+    QByteArrayView m_data;
+    int m_across = 0;
+    qsizetype m_start = 0;
+};
+
+// Each code's glyph trimmed to its ink where it fits a drawing, the tiles'
+// bottom on the baseline; `larger` counts those that do not.
+std::vector<DrawnGlyph> inkedGlyphs(QByteArrayView data, qsizetype *larger)
+{
+    const int first = uchar(data[0]), last = uchar(data[1]), across = uchar(data[2]);
+    const int baseline = uchar(data[3]) * kTileSize;
+    std::vector<DrawnGlyph> glyphs;
+    for (int code = first; code <= last; ++code) {
+        const TiledGlyph tiles(data, code);
         DrawnGlyph glyph{code, across * kTileSize, 0, 0, Drawing(0, 0)};
-        if (bottom >= 0 && (bottom - top >= Drawing::kMaxSize || right - left >= Drawing::kMaxSize)) {
+        if (tiles.inked()
+            && (tiles.bottom - tiles.top >= Drawing::kMaxSize || tiles.right - tiles.left >= Drawing::kMaxSize)) {
             ++*larger;
             continue;
         }
-        if (bottom >= 0) {
-            glyph.x = left;
-            glyph.y = top;
-            glyph.bits = Drawing(bottom - top + 1, right - left + 1);
-            for (int r = top; r <= bottom; ++r) {
-                for (int c = left; c <= right; ++c)
-                    glyph.bits.set(r - top, c - left, pixel(r, c));
+        if (tiles.inked()) {
+            glyph.x = tiles.left;
+            glyph.y = tiles.top - baseline;
+            glyph.bits = Drawing(tiles.bottom - tiles.top + 1, tiles.right - tiles.left + 1);
+            for (int r = tiles.top; r <= tiles.bottom; ++r) {
+                for (int c = tiles.left; c <= tiles.right; ++c)
+                    glyph.bits.set(r - tiles.top, c - tiles.left, tiles.pixel(r, c));
             }
         }
         glyphs.push_back(glyph);
+    }
+    return glyphs;
+}
+
+// Every code's glyph trimmed to its ink, placed as inkedGlyphs() places it.
+std::vector<StoredGlyph> storedGlyphs(QByteArrayView data)
+{
+    const int first = uchar(data[0]), last = uchar(data[1]), across = uchar(data[2]);
+    const int baseline = uchar(data[3]) * kTileSize;
+    std::vector<StoredGlyph> glyphs;
+    for (int code = first; code <= last; ++code) {
+        const TiledGlyph tiles(data, code);
+        if (!tiles.inked()) {
+            glyphs.emplace_back(code, across * kTileSize, 0, 0, 0, 0);
+            continue;
+        }
+        StoredGlyph glyph(code, across * kTileSize, tiles.left, tiles.top - baseline,
+                                          tiles.right - tiles.left + 1, tiles.bottom - tiles.top + 1);
+        for (int r = tiles.top; r <= tiles.bottom; ++r) {
+            for (int c = tiles.left; c <= tiles.right; ++c) {
+                if (tiles.pixel(r, c))
+                    glyph.set(r - tiles.top, c - tiles.left);
+            }
+        }
+        glyphs.push_back(std::move(glyph));
     }
     return glyphs;
 }
@@ -175,8 +292,12 @@ U8g2Source::Opened open(QByteArrayView data)
         qsizetype larger = 0;
         const std::vector<DrawnGlyph> glyphs = inkedGlyphs(data, &larger);
         FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(glyphs);
-        if (placed.fontGlyphs > 0 || larger > 0)
+        if (placed.fontGlyphs > 0 || larger > 0) {
             opened.fontGlyphs = qsizetype(glyphs.size()) + larger;
+            opened.whole = storedGlyphs;
+            opened.wholeCols = across * kTileSize;
+            opened.wholeRows = down * kTileSize;
+        }
         opened.set = std::move(placed.set);
         return opened;
     }
@@ -210,11 +331,12 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     return U8g2Source::read(source, font, path, U8g2Source::Kind::U8x8, open);
 }
 
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources)
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources,
+                    const LeftOut *leftOut)
 {
     Q_ASSERT(CSource::isIdentifier(name));
     QString error;
-    const std::optional<QByteArray> font = encode(set, &error);
+    const std::optional<QByteArray> font = encode(set, &error, leftOut);
     if (!font)
         return {QString(), error};
 
@@ -228,7 +350,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += CSource::comment(QStringLiteral("%1: %2 from %3 to %4, %5 x %6 cells in %7 x %8 tiles, as a u8x8 font "
                                            "of %9 bytes.")
                                     .arg(title)
-                                    .arg(CSource::glyphCount(set.size()))
+                                    .arg(CSource::glyphCount(set.size() + (leftOut ? qsizetype(leftOut->glyphs.size()) : 0)))
                                     .arg(CodePoints::name(first), CodePoints::name(last))
                                     .arg(set.cols())
                                     .arg(set.rows())
@@ -244,7 +366,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += CSource::byteLines(font->left(kHeaderSize), 16, indent);
     const qsizetype glyphBytes = qsizetype(across) * down * kTileBytes;
     for (int code = first; code <= last; ++code) {
-        out += CSource::comment(CSource::codeComment(set, code, kNoGlyph, sources), indent);
+        out += CSource::comment(CSource::codeComment(set, code, kNoGlyph, sources, leftOut), indent);
         out += CSource::byteLines(font->mid(kHeaderSize + (code - first) * glyphBytes, glyphBytes),
                                   kTileBytes, indent);
     }

@@ -6,6 +6,7 @@
 #include "firmwaresource.h"
 #include "glyphset.h"
 #include "readresult.h"
+#include "storedglyph.h"
 #include "u8g2source.h"
 
 #include <QByteArray>
@@ -31,7 +32,10 @@ constexpr char16_t kNoGlyph[] = u", no glyph";
 // The font's bytes, or nothing with one sentence in `error` when the set is
 // empty or holds a code past 255. The glyphs must have code points in
 // ascending order, each once; codes between them without a glyph are blank.
-std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr);
+// With `leftOut`, its glyphs are written among the set's as they stand, in
+// tiles that hold its cell, each glyph placed by where it lies from the pen
+// with the tiles' bottom on the baseline.
+std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr, const LeftOut *leftOut = nullptr);
 
 // Every code from the first to the last, as u8x8 draws it: the tiles'
 // top-left corner at the pen, the advance the tiles' width. Nothing, with
@@ -63,6 +67,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
 // "u8x8.h" is found. `name` is a C name
 // (CSource::isIdentifier). Fails when the set does not fit the format
 // (encode()).
-CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {});
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources = {},
+                    const LeftOut *leftOut = nullptr);
 
 } // namespace U8x8Font

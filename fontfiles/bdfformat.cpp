@@ -123,6 +123,19 @@ Scan scan(const QByteArray &bytes, const QString &fileName)
     return toScan(parser.font());
 }
 
+std::shared_ptr<const Source> sourceFor(const QByteArray &bytes, const GlyphSet &set, std::vector<qsizetype> opened)
+{
+    BdfParser parser(bytes);
+    if (!parser.parse() || parser.font().glyphs.empty() || qsizetype(opened.size()) != set.size())
+        return nullptr;
+    ParsedFont &font = parser.font();
+    for (qsizetype index : opened) {
+        if (index < 0 || index >= qsizetype(font.glyphs.size()))
+            return nullptr;
+    }
+    return source(font, bytes, set, opened);
+}
+
 namespace {
 // The code points that fit, suggested in one line: as many whole ranges as
 // fit this many characters.

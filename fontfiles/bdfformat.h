@@ -76,6 +76,12 @@ Scan scan(const QByteArray &bytes, const QString &fileName);
 // does not and ends with code points that fit.
 ReadResult readFor(const QByteArray &bytes, const QString &fileName, const CodePoints::Ranges &ranges);
 
+// The font of `bytes` whole beside `set`, read from another form of it,
+// whose glyph i is the font's glyph opened[i]: for a set that holds only
+// some of a font's glyphs, saved whole as BDF. Null where `bytes` is no BDF
+// font or `opened` does not fit it.
+std::shared_ptr<const Source> sourceFor(const QByteArray &bytes, const GlyphSet &set, std::vector<qsizetype> opened);
+
 // The set as a BDF 2.1 file: plain text, the same bytes for the same set.
 // The set's export options are stored as properties that read() restores.
 QByteArray write(const GlyphSet &set);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "glyphset.h"
+#include "storedglyph.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,10 @@ struct ReadResult
     // For a BDF font opened in part, the font whole, for the set to be saved
     // into it.
     std::shared_ptr<const BdfFormat::Source> bdfSource;
+    // For a font of a form that is written back in place (a display
+    // library's font in C source) opened in part, the glyphs left out, to
+    // be written back with the set.
+    std::shared_ptr<const LeftOut> leftOut;
     // For a font read from source code that holds fonts for display
     // libraries, its C name there, so that it can be saved back in its place.
     QString sourceFont;

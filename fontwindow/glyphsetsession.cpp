@@ -57,6 +57,7 @@ void GlyphSetSession::open(ReadResult read, const QString &path, FontKind::Kind 
     m_savePath = savesBack && !FontKind::isGzipName(path) ? path : QString();
     m_fontGlyphs = read.fontGlyphs;
     m_bdfSource = std::move(read.bdfSource);
+    m_leftOut = std::move(read.leftOut);
     m_current = -1;
     const QString key = choicesKey();
     if (!m_exportChoices.contains(key))
@@ -78,6 +79,7 @@ void GlyphSetSession::close()
     m_sourceFont.clear();
     m_fontGlyphs = 0;
     m_bdfSource.reset();
+    m_leftOut.reset();
     m_current = -1;
     setModified(false);
     emit closed();
@@ -230,16 +232,20 @@ bool GlyphSetSession::save(const QString &path, const ExportOptions &options, QS
         *error = QStringLiteral("No glyph set is open.");
         return false;
     }
-    if (!m_sourceFont.isEmpty() && m_fontGlyphs > 0) {
-        *error = QStringLiteral("%1 holds %L2 glyphs in %3; %L4 of them fit the grid and are open, so saving would "
-                                "lose the others. Export the open glyphs instead.")
+    const bool writesBack = !m_sourceFont.isEmpty() && QFileInfo(path) == QFileInfo(m_sourcePath);
+    // A font opened in part is saved whole or not at all: back in its own
+    // form with the glyphs left out, or as BDF.
+    if (!m_sourceFont.isEmpty() && m_fontGlyphs > 0 && (writesBack ? !m_leftOut : !m_bdfSource)) {
+        *error = QStringLiteral("%1 holds %L2 glyphs in %3; %L4 of them fit the grid and are open, so saving it "
+                                "there would lose the others. %5")
                          .arg(QFileInfo(m_sourcePath).fileName())
                          .arg(m_fontGlyphs)
                          .arg(m_sourceFont)
-                         .arg(m_set.size());
+                         .arg(m_set.size())
+                         .arg(m_bdfSource ? QStringLiteral("Save As writes the whole font as BDF.")
+                                          : QStringLiteral("Export the open glyphs instead."));
         return false;
     }
-    const bool writesBack = !m_sourceFont.isEmpty() && QFileInfo(path) == QFileInfo(m_sourcePath);
     QByteArray bytes;
     // The options and choices go into the set itself for the writer, and
     // back out if the file cannot be written: a whole font is not copied for
@@ -283,6 +289,7 @@ QByteArray GlyphSetSession::writtenBack(const ExportOptions &options, QString *e
     form.widths = m_sourceForm.widths;
     form.lines.comments = m_sourceForm.comments;
     form.lines.output = options;
+    form.leftOut = m_leftOut;
     const FontExport::Result written = FontExport::write(m_set, form);
     if (!written.ok()) {
         *error = QStringLiteral("%1: %2").arg(m_sourcePath, written.error);

@@ -128,6 +128,7 @@ private:
     bool m_modified = false;
     qsizetype m_fontGlyphs = 0;
     std::shared_ptr<const BdfFormat::Source> m_bdfSource;
+    std::shared_ptr<const LeftOut> m_leftOut;
     // For a font read from source code: its C name there, and the choices
     // (format, page order, widths) it was written with.
     QString m_sourceFont;

@@ -59,7 +59,7 @@ struct Format
 {
     const char *name;
     int lastCode;
-    std::optional<QByteArray> (*encode)(const GlyphSet &, QString *);
+    std::optional<QByteArray> (*encode)(const GlyphSet &, QString *, const LeftOut *);
     std::optional<std::vector<DrawnGlyph>> (*decode)(QByteArrayView, QString *);
     // What decode() gives for the set's font.
     std::vector<DrawnGlyph> (*expected)(const GlyphSet &);
@@ -134,7 +134,7 @@ GlyphSet upTo(const GlyphSet &set, int lastCode)
 void roundTrip(const Format &format, const GlyphSet &set)
 {
     QString error;
-    const std::optional<QByteArray> font = format.encode(set, &error);
+    const std::optional<QByteArray> font = format.encode(set, &error, nullptr);
     if (!font) {
         if (error.isEmpty() || error.contains(u'\n'))
             fail(format.name, "a refusal without a one-line message");

@@ -12,8 +12,9 @@
 // The GFX, pages and C header readers on whatever the C reader makes of
 // arbitrary bytes. Each font a format finds reads as a set or is refused
 // with a message, never read out of bounds; a set counts the glyphs its
-// listing counts; and a set read back exports as it asks, and that export
-// read back exports to the same text again.
+// listing counts; a font opened in part, written whole, reads back whole;
+// and a set read back exports as it asks, and that export read back
+// exports to the same text again.
 namespace {
 
 [[noreturn]] void fail(const char *format, const char *what)
@@ -37,6 +38,22 @@ FontExport::Options storedOptions(const GlyphSet &set)
     return options;
 }
 
+// A font opened in part is kept whole: written back in its own form with
+// the glyphs left out, it reads again as the same number of glyphs.
+void checkWhole(const char *name, const ReadResult &read)
+{
+    if (!read.leftOut || !read.bdfSource)
+        fail(name, "a font opened in part is not kept whole");
+    FontExport::Options options = storedOptions(*read.set);
+    options.leftOut = read.leftOut;
+    const FontExport::Result whole = FontExport::write(*read.set, options);
+    if (!whole.ok())
+        return;
+    const ReadResult again = FirmwareSource::read(whole.text.toUtf8(), QStringLiteral("whole.h"));
+    if (!again.ok() || again.fontGlyphs != read.fontGlyphs)
+        fail(name, "a font written whole reads back as other glyphs");
+}
+
 void check(FontExport::Format format, const CSourceReader::Source &source)
 {
     const char *name = FontExport::name(format).data();
@@ -56,6 +73,8 @@ void check(FontExport::Format format, const CSourceReader::Source &source)
         const qsizetype glyphs = read.fontGlyphs ? read.fontGlyphs : read.set->size();
         if (format != FontExport::Format::C && glyphs != font.glyphs)
             fail(name, "the set's glyphs are not those the listing counts");
+        if (read.fontGlyphs > 0)
+            checkWhole(name, read);
         const FontExport::Result exported = FontExport::write(*read.set, storedOptions(*read.set));
         if (!exported.ok())
             continue;

@@ -1,4 +1,5 @@
 #include "csourcereader.h"
+#include "firmwareglyphs.h"
 #include "u8g2font.h"
 #include "u8x8font.h"
 
@@ -11,7 +12,8 @@
 //   same glyphs, and encodes again to the same bytes;
 // - a font's bytes, which open or are refused with "byte N: ..." naming a
 //   byte inside them, never read out of bounds; a set they open as draws
-//   the same once encoded and opened again;
+//   the same once encoded and opened again, and a font opened in part
+//   draws every glyph the same once written whole with those left out;
 // - C text, whose u8g2 and u8x8 fonts are read or refused with one line.
 namespace {
 
@@ -70,6 +72,45 @@ void checkError(const char *format, const QString &error, qsizetype size)
         fail(format, "a refusal that names no byte inside the data");
 }
 
+// Each glyph's code, advance and pixels where they lie from the pen.
+std::vector<std::pair<std::pair<int, int>, std::vector<std::pair<int, int>>>> drawnOf(const std::vector<StoredGlyph> &glyphs)
+{
+    std::vector<std::pair<std::pair<int, int>, std::vector<std::pair<int, int>>>> drawn;
+    for (const StoredGlyph &glyph : glyphs) {
+        std::vector<std::pair<int, int>> pixels;
+        for (int r = 0; r < glyph.rows; ++r) {
+            for (int c = 0; c < glyph.cols; ++c) {
+                if (glyph.isSet(r, c))
+                    pixels.emplace_back(glyph.x + c, glyph.y + r);
+            }
+        }
+        drawn.push_back({{glyph.codePoint, glyph.advance}, pixels});
+    }
+    return drawn;
+}
+
+// A font opened in part, written whole again with the glyphs it left out,
+// holds every glyph as it was.
+void wholeRoundTrip(const char *format, const QByteArray &font, const U8g2Source::Opened &opened)
+{
+    const bool u8x8 = format[2] == 'x';
+    if (!opened.whole)
+        fail(format, "a font opened in part keeps no whole font");
+    const std::vector<StoredGlyph> glyphs = opened.whole(font);
+    ReadResult read(opened.set);
+    FirmwareGlyphs::keepWhole(read, glyphs, opened.wholeCols, opened.wholeRows);
+    if (!read.leftOut || !read.bdfSource)
+        fail(format, "a font opened in part is not kept whole");
+    QString error;
+    const std::optional<QByteArray> again = u8x8 ? U8x8Font::encode(*read.set, &error, read.leftOut.get())
+                                                  : U8g2Font::encode(*read.set, &error, read.leftOut.get());
+    if (!again)
+        return; // a glyph that the format's fields cannot hold once re-encoded
+    const U8g2Source::Opened reopened = u8x8 ? U8x8Font::open(*again) : U8g2Font::open(*again);
+    if (!reopened.set || !reopened.whole || drawnOf(reopened.whole(*again)) != drawnOf(glyphs))
+        fail(format, "a font written whole draws otherwise");
+}
+
 // The set opened from `font` encodes to `font` again where it was encoded
 // from a set, and draws the same glyphs once encoded and opened again.
 void roundTrip(const char *format, const QByteArray &font, bool canonical)
@@ -82,8 +123,10 @@ void roundTrip(const char *format, const QByteArray &font, bool canonical)
         checkError(format, opened.error, font.size());
         return;
     }
-    if (opened.fontGlyphs > 0)
+    if (opened.fontGlyphs > 0) {
+        wholeRoundTrip(format, font, opened);
         return;
+    }
     const std::optional<QByteArray> again = u8x8 ? U8x8Font::encode(*opened.set) : U8g2Font::encode(*opened.set);
     if (!again) {
         if (canonical)

@@ -664,6 +664,15 @@ void tst_ExportCommand::bdfFromAFontsSource()
     QCOMPARE(again.out, gfx.out);
     const Run check = run({path(QStringLiteral("font5x7.h")), "--format", "bdf", "--check", path(QStringLiteral("font5x7.bdf"))});
     QVERIFY2(check.exitCode == 0, check.err.constData());
+
+    // A font that opens in part ('A' has 17 rows) is written whole.
+    QVERIFY(write(QStringLiteral("tall.h"),
+                  "const uint8_t tallBitmaps[] = { 0xFF, 0xFF, 0xFF, 0xFF };\n"
+                  "const GFXglyph tallGlyphs[] = { { 0, 1, 17, 2, 0, -16 }, { 3, 8, 1, 9, 0, 0 } };\n"
+                  "const GFXfont tall = { (uint8_t *)tallBitmaps, (GFXglyph *)tallGlyphs, 0x41, 0x42, 17 };\n"));
+    const Run whole = run({path(QStringLiteral("tall.h")), "--format", "bdf"});
+    QVERIFY2(whole.exitCode == 0 && whole.err.isEmpty(), whole.err.constData());
+    QVERIFY(whole.out.contains("CHARS 2\n") && whole.out.contains("BBX 1 17 0 0\n"));
 }
 
 QTEST_MAIN(tst_ExportCommand)

@@ -1,4 +1,5 @@
 #include "bdfformat.h"
+#include "csourcereader.h"
 #include "exportchoices.h"
 #include "firmwaresource.h"
 #include "fontexport.h"
@@ -26,6 +27,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void shipped();
+    void tooLarge_data();
     void tooLarge();
     void damaged_data();
     void damaged();
@@ -67,6 +69,29 @@ bool exportAgain(const QByteArray &text, QString *again, QString *message)
     *message = result.error;
     *again = result.text;
     return result.ok();
+}
+
+// Every number and string of a file's initializers, in order, as the
+// compiler lays out their bytes (a string with its terminating zero, which
+// u8g2's converter counts in its fonts' arrays): the same for the same font
+// however its literals are written.
+void appendData(const CSourceReader::Value &value, QList<qint64> *data)
+{
+    using Kind = CSourceReader::Value::Kind;
+    if (value.kind == Kind::Number)
+        data->append(value.number);
+    for (const char byte : value.kind == Kind::String ? value.text + '\0' : QByteArray())
+        data->append(uchar(byte));
+    for (const CSourceReader::Value &item : value.items)
+        appendData(item, data);
+}
+
+QList<qint64> dataOf(const QByteArray &text)
+{
+    QList<qint64> data;
+    for (const CSourceReader::Declaration &declaration : CSourceReader::read(text).declarations)
+        appendData(declaration.value, &data);
+    return data;
 }
 
 QByteArray fileText(const QString &path)
@@ -160,17 +185,80 @@ void tst_FirmwareReaders::shipped()
     QCOMPARE(again.split(QLatin1Char('\n')), golden.split(QLatin1Char('\n')));
 }
 
-// A glyph taller than 16 rows is left out, and counted with the font.
+void tst_FirmwareReaders::tooLarge_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("opened");
+    QTest::addColumn<int>("glyphs");
+    // The left-out glyph's record, from DWIDTH to ENDCHAR, as BDF has it.
+    QTest::addColumn<QByteArray>("record");
+
+    // 'A' one column of 17 rows from the bitmap's first bit, 'B' a bar.
+    QTest::newRow("gfx")
+            << QByteArray("const uint8_t tallBitmaps[] = { 0xFF, 0xFF, 0x80, 0xFF };\n"
+                          "const GFXglyph tallGlyphs[] = { { 0, 1, 17, 2, 0, -16 }, { 3, 8, 1, 9, 0, 0 } };\n"
+                          "const GFXfont tall = { (uint8_t *)tallBitmaps, (GFXglyph *)tallGlyphs, 0x41, 0x42, 17 };\n")
+            << 1 << 2 << "DWIDTH 2 0\nBBX 1 17 0 0\nBITMAP\n" + QByteArray("80\n").repeated(17) + "ENDCHAR\n";
+    // The converter's font of golden/tall.bdf: 'A' has 17 rows, and 'C' is a
+    // solid 17 x 17 box, one run longer than any a set's glyph has.
+    QTest::newRow("u8g2, from its converter")
+            << fileText(QDir(kGolden).filePath(QStringLiteral("u8g2-converter-tall.c"))) << 2 << 4
+            << QByteArray("DWIDTH 3 0\nBBX 2 17 0 -2\nBITMAP\n80\nC0\nC0\nC0\n80\nC0\nC0\nC0\n80\nC0\nC0\nC0\n80\nC0\nC0"
+                          "\nC0\n80\nENDCHAR\n");
+    // Tiles one across and three down: 'A' a column of 20 rows, 'B' a dot
+    // on the last tile's top row; the tiles' bottom is the baseline.
+    QByteArray tiles = "const uint8_t tall[] U8X8_FONT_SECTION(\"tall\") = { 0x41, 0x42, 1, 3,\n";
+    const auto tile = [](int first) { return QByteArray::number(first) + ", 0, 0, 0, 0, 0, 0, 0,\n"; };
+    tiles += tile(0xFF) + tile(0xFF) + tile(0x0F) + tile(0) + tile(0) + tile(0x01) + "};\n";
+    QTest::newRow("u8x8, taller than two tiles")
+            << tiles << 1 << 2 << "DWIDTH 8 0\nBBX 1 20 0 4\nBITMAP\n" + QByteArray("80\n").repeated(20) + "ENDCHAR\n";
+}
+
+// A glyph larger than 16 x 16 is left out of the set and counted with the
+// font, and the set comes with the font whole: for a save as BDF, each
+// glyph as the library draws it and the one edited as it now stands, and
+// for a save in its own form, to the same bytes as before.
 void tst_FirmwareReaders::tooLarge()
 {
-    const QByteArray text = "const uint8_t tallBitmaps[] = { 0xFF, 0xFF, 0xFF, 0xFF };\n"
-                            "const GFXglyph tallGlyphs[] = { { 0, 1, 17, 2, 0, -16 }, { 3, 8, 1, 9, 0, 0 } };\n"
-                            "const GFXfont tall = { (uint8_t *)tallBitmaps, (GFXglyph *)tallGlyphs, 0x41, 0x42, 17 };\n";
-    const ReadResult read = FirmwareSource::read(text, QStringLiteral("tall.h"));
+    QFETCH(QByteArray, text);
+    QFETCH(int, opened);
+    QFETCH(int, glyphs);
+    QFETCH(QByteArray, record);
+
+    ReadResult read = FirmwareSource::read(text, QStringLiteral("tall.h"));
     QVERIFY2(read.ok(), qPrintable(read.error));
-    QCOMPARE(read.set->size(), 1);
-    QCOMPARE(read.set->at(0).codePoint, 0x42);
-    QCOMPARE(read.fontGlyphs, 2);
+    QCOMPARE(read.set->size(), opened);
+    QCOMPARE(read.fontGlyphs, glyphs);
+    QVERIFY(read.bdfSource);
+    const QByteArray whole = BdfFormat::write(*read.set, *read.bdfSource);
+    QVERIFY2(whole.contains("\n" + record), whole.constData());
+    const BdfFormat::Scan scan = BdfFormat::scan(whole, QStringLiteral("tall.bdf"));
+    QVERIFY2(scan.ok(), qPrintable(scan.error));
+    QCOMPARE(qsizetype(scan.glyphs.size()), glyphs);
+
+    // Written back in its own form with the glyphs left out, it is the same
+    // font again.
+    FontExport::Options form = storedOptions(*read.set);
+    form.leftOut = read.leftOut;
+    const FontExport::Result back = FontExport::write(*read.set, form);
+    QVERIFY2(back.ok(), qPrintable(back.error));
+    QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
+    const ReadResult again = FirmwareSource::read(back.text.toUtf8(), QStringLiteral("tall.h"));
+    QVERIFY2(again.ok() && again.bdfSource, qPrintable(again.error));
+    QCOMPARE(again.fontGlyphs, glyphs);
+    const QByteArray wholeAgain = BdfFormat::write(*again.set, *again.bdfSource);
+    QCOMPARE(wholeAgain.mid(wholeAgain.indexOf("CHARS")), whole.mid(whole.indexOf("CHARS")));
+
+    // The last glyph opened, cleared: its record alone changes.
+    GlyphSet &set = *read.set;
+    set.setBits(set.size() - 1, Drawing(set.rows(), set.cols()));
+    const QByteArray edited = BdfFormat::write(set, *read.bdfSource);
+    QVERIFY(edited.contains("\n" + record));
+    const BdfFormat::Scan editedScan = BdfFormat::scan(edited, QStringLiteral("tall.bdf"));
+    QCOMPARE(qsizetype(editedScan.glyphs.size()), glyphs);
+    const int cleared = set.at(set.size() - 1).codePoint;
+    for (const BdfFormat::GlyphExtent &glyph : editedScan.glyphs)
+        QVERIFY(glyph.codePoint != cleared || glyph.ink.h == 0 || glyph.ink.w == 0);
 }
 
 void tst_FirmwareReaders::damaged_data()

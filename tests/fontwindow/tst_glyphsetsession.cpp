@@ -79,6 +79,7 @@ private slots:
     void savesAFontBackInItsPlace();
     void savesNoFontItWouldCut_data();
     void savesNoFontItWouldCut();
+    void savesAFontOpenedInPartWhole();
 };
 
 void tst_GlyphSetSession::metrics_data()
@@ -314,15 +315,12 @@ void tst_GlyphSetSession::savesNoFontItWouldCut_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("says");
 
-    // The library's own layout: 'A' one column of 20 rows, 'B' a dot.
-    const QByteArray font = "const GFXglyph fGlyphs[] = {\n  {0, 1, %1, 2, 0, -%2},\n  {3, 1, 1, 2, 0, -1},\n};\n"
+    // The library's own layout: 'A' one column of 2 rows, 'B' a dot.
+    const QByteArray font = "const GFXglyph fGlyphs[] = {\n  {0, 1, 2, 2, 0, -1},\n  {3, 1, 1, 2, 0, -1},\n};\n"
                             "const GFXfont f = { (uint8_t *)fBitmaps, (GFXglyph *)fGlyphs, 0x41, 0x42, 20 };\n";
-    const QByteArray bitmaps = "const uint8_t fBitmaps[] = { 0xFF, 0xFF, 0xFF, 0x80 };\n";
-    QTest::newRow("opened in part") << bitmaps + QByteArray(font).replace("%1", "20").replace("%2", "19")
-                                    << "lose the others";
     QTest::newRow("#if inside its arrays")
             << "#define MORE 0\nconst uint8_t fBitmaps[] = { 0xFF, 0xFF, 0xFF, 0x80,\n#if MORE\n 0x01,\n#endif\n};\n"
-                       + QByteArray(font).replace("%1", "2").replace("%2", "1")
+                       + font
             << "#if";
 }
 
@@ -348,6 +346,45 @@ void tst_GlyphSetSession::savesNoFontItWouldCut()
     QVERIFY2(error.contains(says), qPrintable(error));
     QCOMPARE(readFile(path), text);
     QVERIFY(session.isModified());
+}
+
+// A font opened in part is saved whole: as BDF (Save As), the glyph left
+// out as the file holds it and the one opened as edited; and back in its
+// place, with the glyph left out where it stood.
+void tst_GlyphSetSession::savesAFontOpenedInPartWhole()
+{
+    const QByteArray text = "const uint8_t fBitmaps[] = { 0xFF, 0xFF, 0xFF, 0x80 };\n"
+                            "const GFXglyph fGlyphs[] = {\n  {0, 1, 20, 2, 0, -19},\n  {3, 1, 1, 2, 0, -1},\n};\n"
+                            "const GFXfont f = { (uint8_t *)fBitmaps, (GFXglyph *)fGlyphs, 0x41, 0x42, 20 };\n";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.h"));
+    QVERIFY(writeFile(path, text));
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    session.open(FirmwareSource::read(text, path), path, FontKind::Kind::Array);
+    session.setAdvance(3);
+    const QString bdf = dir.filePath(QStringLiteral("f.bdf"));
+    QString error;
+    QVERIFY2(session.save(bdf, ExportOptions(), &error), qPrintable(error));
+    QVERIFY(!session.isModified());
+    QCOMPARE(readFile(path), text);
+
+    const QByteArray saved = readFile(bdf);
+    QVERIFY2(saved.contains("ENCODING 65\nSWIDTH") && saved.contains("DWIDTH 2 0\nBBX 1 20 0 0\nBITMAP\n"
+                                                                       + QByteArray("80\n").repeated(20) + "ENDCHAR"),
+             saved.constData());
+    QVERIFY(saved.contains("ENCODING 66\n") && saved.contains("DWIDTH 3 0"));
+    QVERIFY(saved.contains("CHARS 2\n"));
+
+    session.setAdvance(4);
+    QVERIFY2(session.save(path, ExportOptions(), &error), qPrintable(error));
+    const ReadResult again = FirmwareSource::read(readFile(path), path);
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.fontGlyphs, 2);
+    QCOMPARE(again.set->advanceOf(again.set->at(0)), 4);
+    QVERIFY(readFile(path).contains("{     0,   1,  20,   2,    0,  -19 }"));
 }
 
 QTEST_GUILESS_MAIN(tst_GlyphSetSession)
