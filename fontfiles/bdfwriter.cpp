@@ -116,11 +116,14 @@ QByteArray oneLine(const QByteArray &text)
     return line.trimmed();
 }
 
-// A positive whole-number property, or 0.
+bool isWritable(const QPair<QByteArray, QByteArray> &property);
+
+// A positive whole-number property, or 0: the first of that name that is
+// written, so that the file read back has the same.
 qint64 numberProperty(const GlyphSet &set, const char *name)
 {
     for (const auto &property : set.properties) {
-        if (property.first == name) {
+        if (property.first == name && isWritable(property)) {
             qint64 value = 0;
             const QByteArray text = property.second.trimmed();
             const Word word(text.constData(), text.constData() + text.size());

@@ -19,6 +19,7 @@ private slots:
     void savedWhole();
     void outputSettingsSurvive_data();
     void outputSettingsSurvive();
+    void scaleFromWrittenProperties();
 
 private:
     // An installed X11 font as BDF text, converted into m_dir once.
@@ -197,6 +198,26 @@ void tst_BdfWriter::outputSettingsSurvive()
                      && sameGlyph(unnamed, reopened.set->at(1), &message)
                      && sameGlyph(mark, reopened.set->at(2), &message),
              qPrintable(message));
+}
+
+// SIZE and SWIDTH come from the point size and resolution the file gets:
+// a property that cannot be written (a value across two lines) does not
+// count, so the file read back saves to the same bytes.
+void tst_BdfWriter::scaleFromWrittenProperties()
+{
+    GlyphSet set(5, 7);
+    set.ascent = 6;
+    set.properties = {{"POINT_SIZE", "7\rFONT_ASCENT 6"}, {"POINT_SIZE", "120"}, {"RESOLUTION_X", "100"},
+                      {"RESOLUTION_Y", "100"}};
+    Glyph glyph;
+    glyph.codePoint = 'A';
+    glyph.advance = 5;
+    set.append(glyph);
+    const QByteArray saved = BdfFormat::write(set);
+    QVERIFY2(saved.contains("\nSIZE 12 100 100\n") && saved.contains("\nSWIDTH 300 0\n"), saved.constData());
+    const ReadResult read = BdfFormat::read(saved, QStringLiteral("a.bdf"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(BdfFormat::write(*read.set), saved);
 }
 
 QTEST_GUILESS_MAIN(tst_BdfWriter)
