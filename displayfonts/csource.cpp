@@ -246,7 +246,9 @@ QString codeComment(const GlyphSet &set, int code, QStringView missing, const st
     const qsizetype index = set.indexOf(code);
     if (index >= 0)
         return GlyphExport::label(set.at(index), GlyphExport::sourceOf(sources, index));
-    for (const StoredGlyph &stored : leftOut ? leftOut->glyphs : std::vector<StoredGlyph>()) {
+    if (!leftOut)
+        return CodePoints::name(code) + missing.toString();
+    for (const StoredGlyph &stored : leftOut->glyphs) {
         if (stored.codePoint != code)
             continue;
         Glyph glyph;

@@ -233,7 +233,8 @@ void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols, in
     const std::vector<qsizetype> opened = openedOf(set, glyphs);
     if (qsizetype(opened.size()) < set.size())
         return;
-    result.bdfSource = wholeFont(set, glyphs);
+    if (opened.size() < glyphs.size())
+        result.bdfSource = wholeFont(set, glyphs);
     auto leftOut = std::make_shared<LeftOut>();
     leftOut->cols = cols;
     leftOut->rows = rows;

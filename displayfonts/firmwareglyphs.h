@@ -49,10 +49,11 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
 // Null where the set holds a glyph that `glyphs` lack.
 std::shared_ptr<const BdfFormat::Source> wholeFont(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs);
 
-// A result that holds only some of the font's glyphs made ready to be saved
-// whole: as BDF (bdfSource, wholeFont()) and in its own form (leftOut, the
+// A result made ready to be saved whole in its own form (leftOut: the
 // glyphs of `glyphs` the set lacks, with the cell of `cols` x `rows` its
-// form declares). Left as it is where the set holds a glyph `glyphs` lack.
+// form declares) and, where it holds only some of the font's glyphs, as BDF
+// (bdfSource, wholeFont()). Left as it is where the set holds a glyph
+// `glyphs` lack.
 void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols = 0, int rows = 0);
 
 } // namespace FirmwareGlyphs

@@ -33,35 +33,17 @@ Result failure(const QString &error)
     return {std::nullopt, error};
 }
 
-// Appends the box's pixels row by row, the leftmost in a byte's top bit,
-// the rows running on without padding; only the last byte is padded.
-void pack(const Drawing &bits, const InkBox &box, QByteArray *bitmap)
+// Appends a box of `rows` x `cols` pixels, isSet(row, column), row by row,
+// the leftmost in a byte's top bit, the rows running on without padding;
+// only the last byte is padded.
+template<typename IsSet>
+void pack(int rows, int cols, IsSet isSet, QByteArray *bitmap)
 {
     quint8 byte = 0;
     int bit = 0;
-    for (int r = 0; r < box.rows; ++r) {
-        for (int c = 0; c < box.cols; ++c) {
-            if (bits.isSet(box.top + r, box.left + c))
-                byte |= quint8(0x80u >> bit);
-            if (++bit == 8) {
-                *bitmap += char(byte);
-                byte = 0;
-                bit = 0;
-            }
-        }
-    }
-    if (bit > 0)
-        *bitmap += char(byte);
-}
-
-// The same for a glyph that is stored whole.
-void pack(const StoredGlyph &glyph, QByteArray *bitmap)
-{
-    quint8 byte = 0;
-    int bit = 0;
-    for (int r = 0; r < glyph.rows; ++r) {
-        for (int c = 0; c < glyph.cols; ++c) {
-            if (glyph.isSet(r, c))
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            if (isSet(r, c))
                 byte |= quint8(0x80u >> bit);
             if (++bit == 8) {
                 *bitmap += char(byte);
@@ -98,7 +80,9 @@ std::optional<std::array<const StoredGlyph *, FontCodes::kLastEightBit + 1>>
 leftOutByCode(const LeftOut *leftOut, const FontCodes::EightBit &codes, QString *error)
 {
     std::array<const StoredGlyph *, FontCodes::kLastEightBit + 1> byCode{};
-    for (const StoredGlyph &glyph : leftOut ? leftOut->glyphs : std::vector<StoredGlyph>()) {
+    if (!leftOut)
+        return byCode;
+    for (const StoredGlyph &glyph : leftOut->glyphs) {
         if (glyph.codePoint < 0 || glyph.codePoint > FontCodes::kLastEightBit || codes.byCode[size_t(glyph.codePoint)]) {
             *error = QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyph.codePoint));
             return std::nullopt;
@@ -154,11 +138,12 @@ Result encode(const GlyphSet &set, const LeftOut *leftOut)
                 // The cursor row is the bottom row of a letter without
                 // descender, the row just above the baseline.
                 entry.yOffset = box.top - set.ascent + 1;
-                pack(glyph->bits, box, &font.bitmap);
+                pack(box.rows, box.cols, [&](int r, int c) { return glyph->bits.isSet(box.top + r, box.left + c); },
+                     &font.bitmap);
             }
         } else if (const StoredGlyph *stored = (*leftByCode)[size_t(code)]) {
             entry = {entry.bitmapOffset, stored->cols, stored->rows, stored->advance, stored->x, stored->y + 1};
-            pack(*stored, &font.bitmap);
+            pack(stored->rows, stored->cols, [&](int r, int c) { return stored->isSet(r, c); }, &font.bitmap);
         }
         if (const QString wrong = misfit(code, entry); !wrong.isEmpty())
             return failure(wrong);

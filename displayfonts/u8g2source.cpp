@@ -259,9 +259,9 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     if (!opened.set)
         return ReadResult::atLine(path, declaration->line, fontError(font, opened.error));
     GlyphSet set = asWritten(*opened.set, source, *declaration, titleOf(source, *declaration, kind), opened.starts);
-    // As U8x8Font::open() has it, for the cell as written; a font opened in
-    // part keeps the baseline its glyphs were placed from.
-    if (kind == Kind::U8x8 && opened.fontGlyphs == 0)
+    // As U8x8Font::open() has it, for the cell as written; a font placed
+    // in a cell of its own keeps the baseline its glyphs were placed from.
+    if (kind == Kind::U8x8 && !opened.whole)
         set.ascent = set.rows();
     ExportChoices choices;
     choices.format = formatOf(kind);
@@ -269,7 +269,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
     set.properties.append(choices.properties());
     ReadResult result(std::move(set));
     result.fontGlyphs = opened.fontGlyphs;
-    if (opened.fontGlyphs > 0 && opened.whole)
+    if (opened.whole)
         FirmwareGlyphs::keepWhole(result, opened.whole(bytes), opened.wholeCols, opened.wholeRows);
     return result;
 }

@@ -33,9 +33,10 @@ struct Opened
     // Each glyph's code point and the offset of its first byte, for the
     // comment the writer put before it.
     std::vector<std::pair<int, qsizetype>> starts;
-    // Where glyphs were left out: every glyph of the bytes, for the set to
-    // be saved whole (FirmwareGlyphs::keepWhole); asked only when the font
-    // is opened, not when it is listed.
+    // Where glyphs were left out, or the set's cell does not tell where
+    // they lie: every glyph of the bytes, for the set to be saved whole
+    // (FirmwareGlyphs::keepWhole); asked only when the font is opened, not
+    // when it is listed.
     std::vector<StoredGlyph> (*whole)(QByteArrayView data) = nullptr;
     // The cell the font's form declares beside them (u8x8's tiles), or 0.
     int wholeCols = 0;

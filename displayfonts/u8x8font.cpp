@@ -292,12 +292,13 @@ U8g2Source::Opened open(QByteArrayView data)
         qsizetype larger = 0;
         const std::vector<DrawnGlyph> glyphs = inkedGlyphs(data, &larger);
         FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(glyphs);
-        if (placed.fontGlyphs > 0 || larger > 0) {
+        if (placed.fontGlyphs > 0 || larger > 0)
             opened.fontGlyphs = qsizetype(glyphs.size()) + larger;
-            opened.whole = storedGlyphs;
-            opened.wholeCols = across * kTileSize;
-            opened.wholeRows = down * kTileSize;
-        }
+        // Written back, the glyphs keep their tiles, which the set's cell
+        // does not tell.
+        opened.whole = storedGlyphs;
+        opened.wholeCols = across * kTileSize;
+        opened.wholeRows = down * kTileSize;
         opened.set = std::move(placed.set);
         return opened;
     }

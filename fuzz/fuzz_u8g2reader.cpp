@@ -89,8 +89,9 @@ std::vector<std::pair<std::pair<int, int>, std::vector<std::pair<int, int>>>> dr
     return drawn;
 }
 
-// A font opened in part, written whole again with the glyphs it left out,
-// holds every glyph as it was.
+// A font opened in part, or in a cell that does not tell where its glyphs
+// lie, written whole again with the glyphs it left out, holds every glyph
+// where it was.
 void wholeRoundTrip(const char *format, const QByteArray &font, const U8g2Source::Opened &opened)
 {
     const bool u8x8 = format[2] == 'x';
@@ -99,7 +100,7 @@ void wholeRoundTrip(const char *format, const QByteArray &font, const U8g2Source
     const std::vector<StoredGlyph> glyphs = opened.whole(font);
     ReadResult read(opened.set);
     FirmwareGlyphs::keepWhole(read, glyphs, opened.wholeCols, opened.wholeRows);
-    if (!read.leftOut || !read.bdfSource)
+    if (!read.leftOut || (opened.fontGlyphs > 0 && !read.bdfSource))
         fail(format, "a font opened in part is not kept whole");
     QString error;
     const std::optional<QByteArray> again = u8x8 ? U8x8Font::encode(*read.set, &error, read.leftOut.get())
@@ -123,7 +124,7 @@ void roundTrip(const char *format, const QByteArray &font, bool canonical)
         checkError(format, opened.error, font.size());
         return;
     }
-    if (opened.fontGlyphs > 0) {
+    if (opened.fontGlyphs > 0 || opened.whole) {
         wholeRoundTrip(format, font, opened);
         return;
     }

@@ -29,6 +29,7 @@ private slots:
     void shipped();
     void tooLarge_data();
     void tooLarge();
+    void keepsItsTiles();
     void damaged_data();
     void damaged();
 
@@ -259,6 +260,26 @@ void tst_FirmwareReaders::tooLarge()
     const int cleared = set.at(set.size() - 1).codePoint;
     for (const BdfFormat::GlyphExtent &glyph : editedScan.glyphs)
         QVERIFY(glyph.codePoint != cleared || glyph.ink.h == 0 || glyph.ink.w == 0);
+}
+
+// A u8x8 font of three tiles down whose glyphs fit in 16 rows together
+// opens whole, and written back keeps its tiles and where each glyph lies in
+// them, which its set's cell does not tell.
+void tst_FirmwareReaders::keepsItsTiles()
+{
+    QByteArray text = "const uint8_t tiles[] U8X8_FONT_SECTION(\"tiles\") = { 0x41, 0x42, 1, 3,\n";
+    const auto tile = [](int first) { return QByteArray::number(first) + ", 0, 0, 0, 0, 0, 0, 0,\n"; };
+    // 'A' a dot on row 5, 'B' one on row 18.
+    text += tile(0x20) + tile(0) + tile(0) + tile(0) + tile(0) + tile(0x04) + "};\n";
+    const ReadResult read = FirmwareSource::read(text, QStringLiteral("tiles.h"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(read.fontGlyphs, 0);
+    QVERIFY(read.set->rows() <= 16);
+    FontExport::Options form = storedOptions(*read.set);
+    form.leftOut = read.leftOut;
+    const FontExport::Result back = FontExport::write(*read.set, form);
+    QVERIFY2(back.ok(), qPrintable(back.error));
+    QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
 }
 
 void tst_FirmwareReaders::damaged_data()
