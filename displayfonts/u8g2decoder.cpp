@@ -320,18 +320,21 @@ bool readGlyph(QByteArrayView data, const Part &part, const Fields &fields, Box 
     return readRuns(reader, fields, part, *box, setPixel, error);
 }
 
-// `tooLarge` set and nothing decoded where the glyph is larger than a
-// drawing holds and the caller passes such glyphs over.
+// `tooLarge` set and nothing drawn where the glyph is larger than a drawing
+// holds and the caller passes such glyphs over.
 bool decodeGlyph(QByteArrayView data, const Part &part, const Fields &fields, DrawnGlyph *glyph, bool *tooLarge,
                  QString *error)
 {
     Box box;
     bool large = false;
+    // The runs of a glyph passed over as too large are read all the same,
+    // their pixels dropped, so that a font is refused where any of its
+    // glyphs is damaged, drawn or not.
     const auto fits = [&](const Box &read) {
         large = read.w > Drawing::kMaxSize || read.h > Drawing::kMaxSize;
         if (!large)
             glyph->bits = Drawing(read.h, read.w);
-        return !large;
+        return !large || tooLarge;
     };
     glyph->bits = Drawing(0, 0);
     if (!readGlyph(data, part, fields, &box, fits, [&](int r, int c) { glyph->bits.set(r, c); }, error))

@@ -35,7 +35,8 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr, 
 // outside `data`, whatever it holds.
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, QString *error = nullptr);
 // The same, but leaving out the glyphs larger than 16 x 16 pixels, which
-// `larger` counts, rather than refusing the font.
+// `larger` counts, rather than refusing the font; their runs are checked
+// all the same.
 std::optional<std::vector<DrawnGlyph>> decode(QByteArrayView data, qsizetype *larger, QString *error);
 // Every glyph, those larger than 16 x 16 too, as stored glyphs; none where
 // decode() refuses the bytes.

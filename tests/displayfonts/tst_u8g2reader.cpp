@@ -190,6 +190,12 @@ void tst_U8g2Reader::damaged_data()
     QTest::newRow("an offset beyond the data")
             << QByteArray("const uint8_t f[] U8G2_FONT_SECTION(\"f\") = {1,0,2,2,8,8,8,8,8, 0,0,0,0, 0,0,0,0, 0,0, 0,0, 9,9, 65,4,0,0, 0,0};")
             << QStringLiteral("f.c: line 1: u8g2 font f: byte 29: the Unicode lookup table has no entry for U+FFFF");
+    // 'A' 17 x 1, too large to open, its runs of 3 set pixels repeated past
+    // its box: the font is damaged though the glyph is not drawn.
+    QTest::newRow("runs past a box too large to open")
+            << QByteArray("const uint8_t f[] U8G2_FONT_SECTION(\"f\") = {1,0,2,2,8,8,8,8,8, 0,0,0,0, 0,0,0,0, 0,0, 0,0, 0,11,"
+                          " 65,9,17,1,128,128,128,0xFC,0xFF, 0,0, 0,4,255,255, 0,0};")
+            << QStringLiteral("f.c: line 1: u8g2 font f: byte 23: the runs of U+0041 pass the end of its 17 x 1 box");
     QTest::newRow("a literal cut short")
             << QByteArray("const uint8_t f[] U8X8_FONT_SECTION(\"f\") =\n  \" !\\1\\1\\0\";")
             << QStringLiteral("f.c: line 1: u8x8 font f: byte 6: the data ends within the glyphs; U+0020 to U+0021 take 20 bytes");
