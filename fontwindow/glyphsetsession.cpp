@@ -1,6 +1,7 @@
 #include "glyphsetsession.h"
 
 #include "bdfformat.h"
+#include "codepoints.h"
 #include "firmwaresource.h"
 #include "fontexport.h"
 #include "fontfile.h"
@@ -290,6 +291,12 @@ QByteArray GlyphSetSession::writtenBack(const ExportOptions &options, QString *e
     form.lines.comments = m_sourceForm.comments;
     form.lines.output = options;
     form.leftOut = m_leftOut;
+    // Glyphs the file placed away from their code points go back where
+    // they stood.
+    if (!m_sourceForm.remaps.isEmpty() && !CodePoints::parseRemaps(m_sourceForm.remaps, &form.remaps, error)) {
+        *error = QStringLiteral("%1: %2").arg(m_sourcePath, *error);
+        return {};
+    }
     const FontExport::Result written = FontExport::write(m_set, form);
     if (!written.ok()) {
         *error = QStringLiteral("%1: %2").arg(m_sourcePath, written.error);

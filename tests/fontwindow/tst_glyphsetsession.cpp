@@ -1,4 +1,5 @@
 #include "bdfformat.h"
+#include "codepoints.h"
 #include "firmwaresource.h"
 #include "fontexport.h"
 #include "editorsession.h"
@@ -77,6 +78,7 @@ private slots:
     void undo();
     void exportChoicesPerFontAndInTheFile();
     void savesAFontBackInItsPlace();
+    void savesARemappedFontWhereItWas();
     void savesNoFontItWouldCut_data();
     void savesNoFontItWouldCut();
     void savesAFontOpenedInPartWhole();
@@ -308,6 +310,36 @@ void tst_GlyphSetSession::savesAFontBackInItsPlace()
     QCOMPARE(again.set->advanceOf(again.set->at(0)), 7);
     QCOMPARE(again.set->size(), 2);
     QVERIFY(FirmwareSource::read(saved, path, QStringLiteral("small")).ok());
+}
+
+// A font written with its glyphs placed away from their code points (A and
+// B at 0xC0 and 0xC1) goes back to the same places.
+void tst_GlyphSetSession::savesARemappedFontWhereItWas()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("moved.h"));
+    FontExport::Options options;
+    options.format = FontExport::Format::Gfx;
+    options.name = QStringLiteral("moved");
+    QString error;
+    QVERIFY(CodePoints::parseRemaps(u"0x41-0x42:0xC0", &options.remaps, &error));
+    const QByteArray text = FontExport::write(twoGlyphs(), options).text.toUtf8();
+    QVERIFY(writeFile(path, text));
+
+    StringTextBox Text2;
+    GlyphEditor editor(Text2);
+    EditorSession::startUp(editor);
+    GlyphSetSession session(editor);
+    session.open(FirmwareSource::read(text, path), path, FontKind::Kind::Array);
+    QCOMPARE(session.set().at(0).codePoint, 'A');
+    session.setAdvance(4);
+    QVERIFY2(session.save(path, ExportOptions(), &error), qPrintable(error));
+    const QByteArray saved = readFile(path);
+    QVERIFY2(saved.contains("0xC0, 0xC1, 7"), saved.constData());
+    const ReadResult again = FirmwareSource::read(saved, path);
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(again.set->at(0).codePoint, 'A');
+    QCOMPARE(again.set->advanceOf(again.set->at(0)), 4);
 }
 
 void tst_GlyphSetSession::savesNoFontItWouldCut_data()
