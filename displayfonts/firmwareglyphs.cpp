@@ -167,13 +167,7 @@ void writeRecord(QByteArray &text, const GlyphSet &set, const StoredGlyph &glyph
 // box that holds every glyph.
 QByteArray headerOf(const GlyphSet &set, const std::vector<StoredGlyph> &glyphs)
 {
-    GlyphSet empty(set.cols(), set.rows());
-    empty.fontName = set.fontName;
-    empty.ascent = set.ascent;
-    empty.xOffset = set.xOffset;
-    empty.properties = set.properties;
-    empty.exportOptions = set.exportOptions;
-    QByteArray header = BdfFormat::write(empty);
+    QByteArray header = BdfFormat::write(set.emptyCopy());
     header.truncate(header.indexOf("CHARS "));
 
     int left = INT_MAX, right = INT_MIN, bottom = INT_MAX, top = INT_MIN;

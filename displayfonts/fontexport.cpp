@@ -160,18 +160,6 @@ const FormatInfo &info(Format format)
                          [format](const FormatInfo &info) { return info.format == format; });
 }
 
-// A copy of the set's font-wide facts, with no glyphs.
-GlyphSet emptyLike(const GlyphSet &set)
-{
-    GlyphSet copy(set.cols(), set.rows());
-    copy.fontName = set.fontName;
-    copy.ascent = set.ascent;
-    copy.xOffset = set.xOffset;
-    copy.properties = set.properties;
-    copy.exportOptions = set.exportOptions;
-    return copy;
-}
-
 QString glyphText(const Glyph &glyph)
 {
     return GlyphExport::label(glyph);
@@ -305,7 +293,7 @@ Selection select(const GlyphSet &set, const Options &options)
         }
     }
 
-    GlyphSet chosen = emptyLike(set);
+    GlyphSet chosen = set.emptyCopy();
     chosen.reserve(qsizetype(taken.size()));
     selection.sourceCodePoints.reserve(taken.size());
     for (const Taken &one : taken) {

@@ -9,6 +9,17 @@ GlyphSet::GlyphSet(int cols, int rows)
 {
 }
 
+GlyphSet GlyphSet::emptyCopy() const
+{
+    GlyphSet copy(m_cols, m_rows);
+    copy.fontName = fontName;
+    copy.ascent = ascent;
+    copy.xOffset = xOffset;
+    copy.properties = properties;
+    copy.exportOptions = exportOptions;
+    return copy;
+}
+
 GlyphSet::GlyphSet(int cols, int rows, std::vector<Glyph> glyphs)
     : GlyphSet(cols, rows)
 {

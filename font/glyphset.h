@@ -29,6 +29,10 @@ public:
     // hands over its whole list rather than each glyph.
     GlyphSet(int cols, int rows, std::vector<Glyph> glyphs);
 
+    // A copy of the set's font-wide facts (size, name, baseline, properties,
+    // output settings), with no glyphs.
+    GlyphSet emptyCopy() const;
+
     int cols() const { return m_cols; }
     int rows() const { return m_rows; }
 
