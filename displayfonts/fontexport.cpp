@@ -3,6 +3,7 @@
 #include "cheader.h"
 #include "csource.h"
 #include "gfxfont.h"
+#include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
 #include "u8x8font.h"
@@ -64,6 +65,11 @@ CSource::File writePages(const GlyphSet &set, const Options &options, const Sour
     return PageLayout::write(set, options.name, pageOptions(options), sources);
 }
 
+CSource::File writeOled(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return OledFont::write(set, options.name, sources, options.leftOut.get());
+}
+
 // Lines and C hold a cell's values and nothing of where it stands: a
 // firmware draws the cell from the values, its top-left corner at the pen,
 // and moves on by its width.
@@ -110,6 +116,18 @@ Decoded drawPages(const GlyphSet &set, const Options &options)
     return {PageLayout::decode(*encoded.font), PageLayout::pageCount(set.rows()) * 8, QString()};
 }
 
+Decoded drawOled(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, set.rows(), QString()};
+    if (const std::optional<QByteArray> bytes = OledFont::encode(set, &result.error)) {
+        if (const std::optional<OledFont::Decoded> font = OledFont::decode(*bytes, &result.error)) {
+            result.glyphs = OledFont::drawable(font->glyphs);
+            result.lineHeight = font->height;
+        }
+    }
+    return result;
+}
+
 constexpr unsigned bit(Choice choice)
 {
     return 1u << unsigned(choice);
@@ -152,6 +170,9 @@ const FormatInfo kFormats[] = {
      "ST7565, KS0108) take them",
      0xFF, kNamed | bit(Choice::PageOrder) | bit(Choice::Widths), ".h", writePages, drawPages, nullptr,
      PageLayout::find, PageLayout::read},
+    {Format::Oled, "oled", "OLED font (ThingPulse SSD1306/SH1106)",
+     "a font for ThingPulse's SSD1306/SH1106 OLED library (setFont, drawString)", 0xFF, kNamed, ".h", writeOled,
+     drawOled, nullptr, OledFont::find, OledFont::read},
 };
 
 const FormatInfo &info(Format format)

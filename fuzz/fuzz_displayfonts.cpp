@@ -1,4 +1,5 @@
 #include "gfxfont.h"
+#include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
 #include "u8x8font.h"
@@ -55,6 +56,55 @@ std::vector<DrawnGlyph> drawnInTiles(const GlyphSet &set)
     return glyphs;
 }
 
+// OLED: the glyphs that draw or advance, each moved right by as much as the
+// font's ink lies left of the pen, the cell's top `rows` above the bottom.
+int oledShift(const GlyphSet &set)
+{
+    int left = 0;
+    for (const Glyph &glyph : set.glyphs()) {
+        for (const auto &pixel : set.drawn(glyph).pixels())
+            left = std::min(left, pixel.first);
+    }
+    return -left;
+}
+
+std::vector<DrawnGlyph> drawnForOled(const GlyphSet &set)
+{
+    const int shift = oledShift(set);
+    std::vector<DrawnGlyph> glyphs;
+    for (const Glyph &glyph : set.glyphs()) {
+        const DrawnGlyph drawn = set.drawn(glyph);
+        if (drawn.pixels().empty() && drawn.advance == 0)
+            continue;
+        glyphs.push_back({drawn.codePoint, drawn.advance, drawn.x + shift, drawn.y + set.ascent - set.rows(), drawn.bits});
+    }
+    return glyphs;
+}
+
+bool oledFits(const GlyphSet &set)
+{
+    if (set.isEmpty() || !moderate(set) || set.at(set.size() - 1).codePoint - set.at(0).codePoint >= 255)
+        return false;
+    const int shift = oledShift(set);
+    int columns = 0;
+    for (const Glyph &glyph : set.glyphs()) {
+        const int advance = set.advanceOf(glyph);
+        if (advance < 0 || advance > 255)
+            return false;
+        for (const auto &pixel : set.drawn(glyph).pixels())
+            columns = std::max(columns, pixel.first + shift + 1);
+    }
+    return columns * ((set.rows() + 7) / 8) <= 255;
+}
+
+std::optional<std::vector<DrawnGlyph>> decodeOled(QByteArrayView data, QString *error)
+{
+    const std::optional<OledFont::Decoded> font = OledFont::decode(data, error);
+    if (!font)
+        return std::nullopt;
+    return OledFont::drawable(font->glyphs);
+}
+
 struct Format
 {
     const char *name;
@@ -71,6 +121,7 @@ const Format kFormats[] = {
     {"u8g2", 0xFFFF, U8g2Font::encode, U8g2Font::decode, drawnAtPen, moderate},
     {"u8x8", 0xFF, U8x8Font::encode, U8x8Font::decode, drawnInTiles,
      [](const GlyphSet &set) { return !set.isEmpty(); }},
+    {"oled", 0xFF, OledFont::encode, decodeOled, drawnForOled, oledFits},
 };
 
 class Input

@@ -12,7 +12,8 @@
 // the C, GFX and page headers read back by HeaderReference and compiled with
 // the libraries' declarations (tst_fontheaders), the u8g2 and u8x8 arrays
 // drawn by U8g2Reference, the libraries' own drawing, and compiled
-// (tst_u8g2font). What these files add is the rest of the text: comments,
+// (tst_u8g2font), the OLED font drawn by ThingPulse's library once. What
+// these files add is the rest of the text: comments,
 // names, declarations, layout, which a change elsewhere must not move.
 // KELVOR_UPDATE_GOLDEN=1 writes the files anew.
 class tst_GoldenExports : public QObject
@@ -113,6 +114,8 @@ void tst_GoldenExports::text_data()
     row("u8g2.c", FontExport::Format::U8g2);
     row("u8x8.c", FontExport::Format::U8x8);
     row("pages.h", FontExport::Format::Pages);
+    // 'f' reaching left of the pen moves the whole font a column right.
+    row("oled.h", FontExport::Format::Oled);
     options.pageOrder = FontExport::PageOrder::Page;
     options.widths = true;
     row("pages-by-page-widths.h", FontExport::Format::Pages);
