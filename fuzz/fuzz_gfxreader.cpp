@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The GFX, pages and C header readers on whatever the C reader makes of
+// The GFX, pages, C header and OLED readers on whatever the C reader makes of
 // arbitrary bytes. Each font a format finds reads as a set or is refused
 // with a message, never read out of bounds; a set counts the glyphs its
 // listing counts; a font opened in part, written whole, reads back whole;
@@ -94,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             = CSourceReader::read(QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!source.ok())
         return 0;
-    for (const FontExport::Format format : {FontExport::Format::Gfx, FontExport::Format::Pages, FontExport::Format::C})
+    for (const FontExport::Format format : {FontExport::Format::Gfx, FontExport::Format::Pages, FontExport::Format::C,
+                                            FontExport::Format::Oled})
         check(format, source);
     return 0;
 }
