@@ -39,6 +39,8 @@ CToken CPreprocessor::next()
         if (!active())
             continue;
         token.external = !m_conds.empty() && m_conds.back().external;
+        if (!m_conds.empty() && token.kind == Kind::Punct)
+            m_conds.back().braces += token.isPunct(m_text, "{") ? 1 : token.isPunct(m_text, "}") ? -1 : 0;
         return token;
     }
 }
@@ -132,6 +134,12 @@ void CPreprocessor::directive(int line)
         }
         Conditional &conditional = m_conds.back();
         conditional.seenElse = name == "else";
+        // Branches on the user's build that leave a brace open are heads of
+        // one declaration written for each build (`const lv_font_t f = {`
+        // and `lv_font_t f = {`): the first is read, the others would open
+        // it twice.
+        if (conditional.unknown && conditional.braces != 0)
+            conditional.done = true;
         if (conditional.done)
             conditional.active = false;
         else
@@ -139,8 +147,12 @@ void CPreprocessor::directive(int line)
     } else if (name == "endif") {
         if (m_conds.empty())
             fail(line, QStringLiteral("#endif without #if"));
-        else
+        else {
+            const int braces = m_conds.back().braces;
             m_conds.pop_back();
+            if (!m_conds.empty())
+                m_conds.back().braces += braces;
+        }
     } else if (!wasActive) {
         return;
     } else if (name == "define" && !words.empty() && words.front().kind == Kind::Identifier) {

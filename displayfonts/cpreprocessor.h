@@ -41,6 +41,7 @@ private:
         bool external = false; // the branch is read as external
         bool outerExternal = false;
         bool seenElse = false;
+        int braces = 0; // braces opened less those closed in the branches read
     };
 
     enum class Truth { False, True, Unknown };

@@ -25,7 +25,9 @@
 // - a block whose condition names a macro the file neither defines nor
 //   undefines (U8G2_USE_LARGE_FONTS, ARDUINO) is a switch of the user's build,
 //   not of the font: its declarations are read, marked `external`, and so
-//   are those of its #else branch; the file's own switches are obeyed;
+//   are those of its #else branch, unless the first branch leaves a brace
+//   open (each branch then opens the same declaration for another build,
+//   and only the first is read); the file's own switches are obeyed;
 // - `#include` and every other directive are passed over;
 // - an unbalanced #if/#else/#endif is an error naming its line.
 namespace CSourceReader {

@@ -181,6 +181,9 @@ void tst_CSourceReader::conditionals_data()
             << QByteArray("#if 0\n#ifdef ARDUINO\nint a = 1;\n#else\nint b = 2;\n#endif\n#endif") << QByteArray("");
     QTest::newRow("user's switch inside an array")
             << QByteArray("const int a[] = {1,\n#ifdef FOO\n2,\n#endif\n};") << QByteArray("external const int a[-1] = {1, 2}");
+    QTest::newRow("user's macro: one declaration's head for each build")
+            << QByteArray("#if V >= 8\nconst int a[] = {\n#elif V\nint a[] = {\n#else\nint a[3] = {\n#endif\n1, 2};\nint b = 3;")
+            << QByteArray("external const int a[-1] = {1, 2}; int b = 3");
     QTest::newRow("blocks left out are not read as C")
             << QByteArray("#if 0\nit's \"not closed\n/* { */\n#else\nint a = 1;\n#endif /* } */") << QByteArray("int a = 1");
 }
