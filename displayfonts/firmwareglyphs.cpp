@@ -141,6 +141,41 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
     return placed;
 }
 
+std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger)
+{
+    std::vector<DrawnGlyph> drawn;
+    for (const StoredGlyph &glyph : glyphs) {
+        int top = INT_MAX, bottom = -1, left = INT_MAX, right = -1;
+        for (int r = 0; r < glyph.rows; ++r) {
+            for (int c = 0; c < glyph.cols; ++c) {
+                if (glyph.isSet(r, c)) {
+                    top = std::min(top, r);
+                    bottom = std::max(bottom, r);
+                    left = std::min(left, c);
+                    right = std::max(right, c);
+                }
+            }
+        }
+        DrawnGlyph placed{glyph.codePoint, glyph.advance, 0, 0, Drawing(0, 0)};
+        if (bottom >= 0) {
+            if (bottom - top >= Drawing::kMaxSize || right - left >= Drawing::kMaxSize) {
+                if (larger)
+                    ++*larger;
+                continue;
+            }
+            placed.x = glyph.x + left;
+            placed.y = glyph.y + top;
+            placed.bits = Drawing(bottom - top + 1, right - left + 1);
+            for (int r = top; r <= bottom; ++r) {
+                for (int c = left; c <= right; ++c)
+                    placed.bits.set(r - top, c - left, glyph.isSet(r, c));
+            }
+        }
+        drawn.push_back(std::move(placed));
+    }
+    return drawn;
+}
+
 } // namespace FirmwareGlyphs
 
 namespace FirmwareGlyphs {
@@ -221,7 +256,7 @@ std::shared_ptr<const BdfFormat::Source> wholeFont(const GlyphSet &set, const st
     return BdfFormat::sourceFor(text, set, std::move(opened));
 }
 
-void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols, int rows)
+void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols, int rows, int descent)
 {
     const GlyphSet &set = *result.set;
     const std::vector<qsizetype> opened = openedOf(set, glyphs);
@@ -232,6 +267,7 @@ void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols, in
     auto leftOut = std::make_shared<LeftOut>();
     leftOut->cols = cols;
     leftOut->rows = rows;
+    leftOut->descent = descent;
     size_t next = 0;
     for (size_t i = 0; i < glyphs.size(); ++i) {
         if (next < opened.size() && opened[next] == qsizetype(i))

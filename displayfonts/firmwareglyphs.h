@@ -42,6 +42,10 @@ struct Placed
 // ink leaves shared above and below, so that the set keeps the line height.
 Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
 
+// Glyphs as a drawing holds them, each trimmed to its ink; those whose ink
+// is larger than 16 x 16 are left out and counted in `larger`.
+std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger = nullptr);
+
 // The whole font, every one of `glyphs`, as a BDF font beside `set`, which
 // holds those of them that fit, in their order: so that Save As writes
 // every glyph, the opened ones as the user leaves them. The header (name,
@@ -54,6 +58,6 @@ std::shared_ptr<const BdfFormat::Source> wholeFont(const GlyphSet &set, const st
 // form declares) and, where it holds only some of the font's glyphs, as BDF
 // (bdfSource, wholeFont()). Left as it is where the set holds a glyph
 // `glyphs` lack.
-void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols = 0, int rows = 0);
+void keepWhole(ReadResult &result, std::vector<StoredGlyph> glyphs, int cols = 0, int rows = 0, int descent = 0);
 
 } // namespace FirmwareGlyphs

@@ -2,7 +2,9 @@
 
 #include "cheader.h"
 #include "csource.h"
+#include "firmwareglyphs.h"
 #include "gfxfont.h"
+#include "lvglfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
@@ -65,6 +67,11 @@ CSource::File writePages(const GlyphSet &set, const Options &options, const Sour
     return PageLayout::write(set, options.name, pageOptions(options), sources);
 }
 
+CSource::File writeLvgl(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return LvglFont::write(set, options.name, sources, options.leftOut.get());
+}
+
 CSource::File writeOled(const GlyphSet &set, const Options &options, const Sources &sources)
 {
     return OledFont::write(set, options.name, sources, options.leftOut.get());
@@ -116,12 +123,24 @@ Decoded drawPages(const GlyphSet &set, const Options &options)
     return {PageLayout::decode(*encoded.font), PageLayout::pageCount(set.rows()) * 8, QString()};
 }
 
+Decoded drawLvgl(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, set.rows(), QString()};
+    if (const std::optional<LvglFont::Font> font = LvglFont::encode(set, &result.error)) {
+        if (const std::optional<std::vector<StoredGlyph>> glyphs = LvglFont::decode(*font, &result.error)) {
+            result.glyphs = FirmwareGlyphs::drawable(*glyphs);
+            result.lineHeight = font->lineHeight;
+        }
+    }
+    return result;
+}
+
 Decoded drawOled(const GlyphSet &set, const Options &)
 {
     Decoded result{std::nullopt, set.rows(), QString()};
     if (const std::optional<QByteArray> bytes = OledFont::encode(set, &result.error)) {
         if (const std::optional<OledFont::Decoded> font = OledFont::decode(*bytes, &result.error)) {
-            result.glyphs = OledFont::drawable(font->glyphs);
+            result.glyphs = FirmwareGlyphs::drawable(font->glyphs);
             result.lineHeight = font->height;
         }
     }
@@ -173,6 +192,8 @@ const FormatInfo kFormats[] = {
     {Format::Oled, "oled", "OLED font (ThingPulse SSD1306/SH1106)",
      "a font for ThingPulse's SSD1306/SH1106 OLED library (setFont, drawString)", 0xFF, kNamed, ".h", writeOled,
      drawOled, nullptr, OledFont::find, OledFont::read},
+    {Format::Lvgl, "lvgl", "LVGL font (lv_font_t, 1 bit)", "a C file of an lv_font_t for LVGL 8.3 and 9", CodePoints::kMax,
+     kNamed, ".c", writeLvgl, drawLvgl, nullptr, LvglFont::find, LvglFont::read},
 };
 
 const FormatInfo &info(Format format)

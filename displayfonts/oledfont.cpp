@@ -214,41 +214,6 @@ std::optional<Decoded> decode(QByteArrayView data, QString *error)
     return decoded;
 }
 
-std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger)
-{
-    std::vector<DrawnGlyph> drawn;
-    for (const StoredGlyph &glyph : glyphs) {
-        int top = INT_MAX, bottom = -1, left = INT_MAX, right = -1;
-        for (int r = 0; r < glyph.rows; ++r) {
-            for (int c = 0; c < glyph.cols; ++c) {
-                if (glyph.isSet(r, c)) {
-                    top = std::min(top, r);
-                    bottom = std::max(bottom, r);
-                    left = std::min(left, c);
-                    right = std::max(right, c);
-                }
-            }
-        }
-        DrawnGlyph placed{glyph.codePoint, glyph.advance, 0, 0, Drawing(0, 0)};
-        if (bottom >= 0) {
-            if (bottom - top >= Drawing::kMaxSize || right - left >= Drawing::kMaxSize) {
-                if (larger)
-                    ++*larger;
-                continue;
-            }
-            placed.x = glyph.x + left;
-            placed.y = glyph.y + top;
-            placed.bits = Drawing(bottom - top + 1, right - left + 1);
-            for (int r = top; r <= bottom; ++r) {
-                for (int c = left; c <= right; ++c)
-                    placed.bits.set(r - top, c - left, glyph.isSet(r, c));
-            }
-        }
-        drawn.push_back(std::move(placed));
-    }
-    return drawn;
-}
-
 namespace {
 
 // Whether `bytes` are an OLED font as the library's converter and this
@@ -308,7 +273,7 @@ ReadResult toSet(const Decoded &font)
         return ReadResult(std::move(set));
     }
     qsizetype larger = 0;
-    const std::vector<DrawnGlyph> drawn = drawable(font.glyphs, &larger);
+    const std::vector<DrawnGlyph> drawn = FirmwareGlyphs::drawable(font.glyphs, &larger);
     FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, font.height);
     ReadResult result(std::move(placed.set));
     if (placed.fontGlyphs > 0 || larger > 0)

@@ -54,10 +54,6 @@ struct Decoded
 };
 std::optional<Decoded> decode(QByteArrayView data, QString *error = nullptr);
 
-// Glyphs as a drawing holds them, each trimmed to its ink; those whose ink
-// is larger than 16 x 16 are left out and counted in `larger`.
-std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger = nullptr);
-
 // The OLED fonts among the declarations: one-dimensional arrays of bytes
 // whose header, jump table and length agree (FirmwareSource), and one of
 // them as a set with its name and export choices. A font taller or wider

@@ -55,4 +55,5 @@ struct LeftOut
     std::vector<StoredGlyph> glyphs;
     int cols = 0;
     int rows = 0;
+    int descent = 0; // the rows of `rows` below the baseline, where the form keeps a baseline (LVGL)
 };

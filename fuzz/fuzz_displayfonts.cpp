@@ -1,3 +1,4 @@
+#include "firmwareglyphs.h"
 #include "gfxfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
@@ -102,7 +103,7 @@ std::optional<std::vector<DrawnGlyph>> decodeOled(QByteArrayView data, QString *
     const std::optional<OledFont::Decoded> font = OledFont::decode(data, error);
     if (!font)
         return std::nullopt;
-    return OledFont::drawable(font->glyphs);
+    return FirmwareGlyphs::drawable(font->glyphs);
 }
 
 struct Format

@@ -1,0 +1,375 @@
+#include "lvglfont.h"
+
+#include "codepoints.h"
+#include "encoderinput.h"
+#include "fontcodes.h"
+#include "glyphset.h"
+
+#include <algorithm>
+#include <climits>
+#include <deque>
+
+namespace LvglFont {
+
+namespace {
+
+bool fail(QString *error, const QString &what)
+{
+    if (error)
+        *error = what;
+    return false;
+}
+
+// A glyph as the encoder takes it: its pixels from the pen, y downwards
+// from the baseline.
+struct Placed
+{
+    int code = 0;
+    int advance = 0;
+    std::vector<std::pair<int, int>> pixels;
+};
+
+std::vector<Placed> placedGlyphs(const GlyphSet &set, const LeftOut *leftOut)
+{
+    std::vector<Placed> glyphs;
+    glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
+    for (const Glyph &glyph : set.glyphs())
+        glyphs.push_back({glyph.codePoint, set.advanceOf(glyph), set.drawn(glyph).pixels()});
+    if (leftOut) {
+        for (const StoredGlyph &stored : leftOut->glyphs) {
+            Placed placed{stored.codePoint, stored.advance, {}};
+            for (int r = 0; r < stored.rows; ++r) {
+                for (int c = 0; c < stored.cols; ++c) {
+                    if (stored.isSet(r, c))
+                        placed.pixels.emplace_back(stored.x + c, stored.y + r);
+                }
+            }
+            glyphs.push_back(std::move(placed));
+        }
+        std::stable_sort(glyphs.begin(), glyphs.end(), [](const Placed &a, const Placed &b) { return a.code < b.code; });
+    }
+    return glyphs;
+}
+
+// The glyph's box and its bits, row after row, the leftmost pixel in the
+// top bit, the last byte filled with zeros.
+bool addGlyph(Font &font, const Placed &glyph, QString *error)
+{
+    const QString name = FontCodes::name(glyph.code);
+    if (glyph.advance < 0 || glyph.advance * 16 > kMaxAdvW)
+        return fail(error, QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what an LVGL font holds")
+                                   .arg(name)
+                                   .arg(glyph.advance));
+    GlyphDsc dsc;
+    dsc.bitmapIndex = quint32(font.bitmap.size());
+    dsc.advW = glyph.advance * 16;
+    if (!glyph.pixels.empty()) {
+        int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+        for (const auto &[x, y] : glyph.pixels) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        dsc.boxW = right - left + 1;
+        dsc.boxH = bottom - top + 1;
+        dsc.ofsX = left;
+        dsc.ofsY = -(bottom + 1);
+        if (dsc.boxW > 255 || dsc.boxH > 255 || dsc.ofsX < -128 || dsc.ofsX > 127 || dsc.ofsY < -128 || dsc.ofsY > 127)
+            return fail(error, QStringLiteral("%1: its ink of %2 x %3 pixels at %4, %5 from the pen passes what an "
+                                              "LVGL glyph holds (255 x 255, offsets of -128 to 127)")
+                                       .arg(name)
+                                       .arg(dsc.boxW)
+                                       .arg(dsc.boxH)
+                                       .arg(dsc.ofsX)
+                                       .arg(dsc.ofsY));
+        QByteArray bits((dsc.boxW * dsc.boxH + 7) / 8, '\0');
+        for (const auto &[x, y] : glyph.pixels) {
+            const int at = (y - top) * dsc.boxW + (x - left);
+            bits[at / 8] = char(uchar(bits[at / 8]) | 0x80u >> (at % 8));
+        }
+        if (quint32(font.bitmap.size() + bits.size()) > kMaxBitmapIndex + 1)
+            return fail(error, QStringLiteral("%1: the bitmaps pass the 1 MiB an LVGL font's glyph index reaches")
+                                       .arg(name));
+        font.bitmap += bits;
+    }
+    font.glyphs.push_back(dsc);
+    return true;
+}
+
+} // namespace
+
+std::vector<std::pair<CmapType, std::vector<int>>> planCmaps(const std::vector<int> &codes)
+{
+    // best[i]: the fewest bytes for codes[0..i], with the range that ends
+    // at i; candidates compare by cost, then the earliest start, then the
+    // kind in the order tiny, sparse.
+    struct Step
+    {
+        qint64 cost = 0;
+        size_t start = 0;
+        CmapType type = CmapType::Format0Tiny;
+    };
+    const auto better = [](const Step &a, const Step &b) {
+        if (a.cost != b.cost)
+            return a.cost < b.cost;
+        if (a.start != b.start)
+            return a.start < b.start;
+        return a.type == CmapType::Format0Tiny && b.type != CmapType::Format0Tiny;
+    };
+    const size_t n = codes.size();
+    std::vector<Step> best(n);
+    const auto before = [&best](size_t j) { return j > 0 ? best[j - 1].cost : 0; };
+    std::deque<size_t> sparse; // starts by rising before(j) - 2j, earliest first among equals
+    size_t sparseFrom = 0, runStart = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i > 0 && codes[i] != codes[i - 1] + 1)
+            runStart = i;
+        while (!sparse.empty()
+               && before(sparse.back()) - 2 * qint64(sparse.back()) > before(i) - 2 * qint64(i))
+            sparse.pop_back();
+        sparse.push_back(i);
+        while (codes[i] - codes[sparseFrom] >= 65536)
+            ++sparseFrom;
+        while (sparse.front() < sparseFrom)
+            sparse.pop_front();
+        const size_t j = sparse.front();
+        Step step{before(j) + 16 + 2 * qint64(i - j + 1), j, CmapType::SparseTiny};
+        for (size_t k = std::max(runStart, i >= 255 ? i - 255 : 0); k <= i; ++k) {
+            const Step tiny{before(k) + 16, k, CmapType::Format0Tiny};
+            if (better(tiny, step))
+                step = tiny;
+        }
+        best[i] = step;
+    }
+    std::vector<std::pair<CmapType, std::vector<int>>> plan;
+    for (size_t end = n; end > 0;) {
+        const Step &step = best[end - 1];
+        plan.emplace_back(step.type, std::vector<int>(codes.begin() + qsizetype(step.start), codes.begin() + qsizetype(end)));
+        end = step.start;
+    }
+    std::reverse(plan.begin(), plan.end());
+    return plan;
+}
+
+std::optional<Font> encode(const GlyphSet &set, QString *error, const LeftOut *leftOut)
+{
+    if (!EncoderInput::check(set, {QStringLiteral("an LVGL font"), CodePoints::kMax}, error))
+        return std::nullopt;
+    const std::vector<Placed> glyphs = placedGlyphs(set, leftOut);
+    if (glyphs.size() >= 65536) {
+        fail(error, QStringLiteral("%1 glyphs are more than the 65535 an LVGL font numbers").arg(glyphs.size()));
+        return std::nullopt;
+    }
+    Font font;
+    const bool whole = leftOut && leftOut->rows > 0;
+    font.lineHeight = whole ? leftOut->rows : set.rows();
+    font.baseLine = whole ? leftOut->descent : set.rows() - set.ascent;
+    font.glyphs.reserve(glyphs.size() + 1);
+    font.glyphs.emplace_back(); // id 0: no glyph
+    std::vector<int> codes;
+    codes.reserve(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        if (i > 0 && glyphs[i].code == glyphs[i - 1].code) {
+            fail(error, QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyphs[i].code)));
+            return std::nullopt;
+        }
+        if (!addGlyph(font, glyphs[i], error))
+            return std::nullopt;
+        codes.push_back(glyphs[i].code);
+    }
+    int id = 1;
+    for (const auto &[type, range] : planCmaps(codes)) {
+        Cmap cmap;
+        cmap.type = type;
+        cmap.rangeStart = quint32(range.front());
+        cmap.rangeLength = range.back() - range.front() + 1;
+        cmap.glyphIdStart = id;
+        if (type == CmapType::SparseTiny) {
+            for (const int code : range)
+                cmap.unicodeList.push_back(code - range.front());
+        }
+        id += int(range.size());
+        font.cmaps.push_back(std::move(cmap));
+    }
+    return font;
+}
+
+QString summary(qsizetype glyphs, int lineHeight, int baseLine)
+{
+    return QStringLiteral("An LVGL font of %1, 1 bit a pixel, a line of %2 rows with the baseline %3 above its "
+                          "bottom.")
+            .arg(CSource::glyphCount(glyphs))
+            .arg(lineHeight)
+            .arg(baseLine);
+}
+
+namespace {
+
+QLatin1String cmapTypeName(CmapType type)
+{
+    switch (type) {
+    case CmapType::Format0Full:
+        return QLatin1String("LV_FONT_FMT_TXT_CMAP_FORMAT0_FULL");
+    case CmapType::SparseFull:
+        return QLatin1String("LV_FONT_FMT_TXT_CMAP_SPARSE_FULL");
+    case CmapType::Format0Tiny:
+        return QLatin1String("LV_FONT_FMT_TXT_CMAP_FORMAT0_TINY");
+    case CmapType::SparseTiny:
+        break;
+    }
+    return QLatin1String("LV_FONT_FMT_TXT_CMAP_SPARSE_TINY");
+}
+
+QString numberLines(const std::vector<int> &numbers, bool hex)
+{
+    QString out;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        out += i % 12 == 0 ? QStringLiteral("    ") : QStringLiteral(" ");
+        out += hex ? CSource::hex(quint32(numbers[i]), 4) : QString::number(numbers[i]);
+        out += QLatin1Char(',');
+        if (i % 12 == 11 || i + 1 == numbers.size())
+            out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+QString cmapsText(const Font &font)
+{
+    QString lists;
+    QString entries;
+    for (size_t i = 0; i < font.cmaps.size(); ++i) {
+        const Cmap &cmap = font.cmaps[i];
+        QString unicodeList = QStringLiteral("NULL");
+        qsizetype length = 0;
+        if (!cmap.unicodeList.empty()) {
+            unicodeList = QStringLiteral("unicode_list_%1").arg(i);
+            lists += QStringLiteral("static const uint16_t %1[] = {\n%2};\n\n")
+                             .arg(unicodeList, numberLines(cmap.unicodeList, true));
+            length = qsizetype(cmap.unicodeList.size());
+        }
+        entries += QStringLiteral("    {\n        .range_start = %1, .range_length = %2, .glyph_id_start = %3,\n"
+                                  "        .unicode_list = %4, .glyph_id_ofs_list = %5, .list_length = %6, "
+                                  ".type = %7\n    }%8\n")
+                           .arg(cmap.rangeStart)
+                           .arg(cmap.rangeLength)
+                           .arg(cmap.glyphIdStart)
+                           .arg(unicodeList, QStringLiteral("NULL"))
+                           .arg(length)
+                           .arg(cmapTypeName(cmap.type), i + 1 < font.cmaps.size() ? QStringLiteral(",") : QString());
+    }
+    return lists + QStringLiteral("static const lv_font_fmt_txt_cmap_t cmaps[] = {\n") + entries + QStringLiteral("};\n");
+}
+
+// The descriptors and the font, with the guards LVGL's converter writes
+// for the fields that differ between versions.
+QString fontText(const Font &font, const QString &name)
+{
+    return QStringLiteral(
+                   "#if LVGL_VERSION_MAJOR == 8\n"
+                   "static lv_font_fmt_txt_glyph_cache_t cache;\n"
+                   "#endif\n\n"
+                   "#if LVGL_VERSION_MAJOR >= 8\n"
+                   "static const lv_font_fmt_txt_dsc_t font_dsc = {\n"
+                   "#else\n"
+                   "static lv_font_fmt_txt_dsc_t font_dsc = {\n"
+                   "#endif\n"
+                   "    .glyph_bitmap = glyph_bitmap,\n"
+                   "    .glyph_dsc = glyph_dsc,\n"
+                   "    .cmaps = cmaps,\n"
+                   "    .kern_dsc = NULL,\n"
+                   "    .kern_scale = 0,\n"
+                   "    .cmap_num = %1,\n"
+                   "    .bpp = 1,\n"
+                   "    .kern_classes = 0,\n"
+                   "    .bitmap_format = 0,\n"
+                   "#if LVGL_VERSION_MAJOR == 8\n"
+                   "    .cache = &cache\n"
+                   "#endif\n"
+                   "};\n\n"
+                   "#if LVGL_VERSION_MAJOR >= 8\n"
+                   "const lv_font_t %2 = {\n"
+                   "#else\n"
+                   "lv_font_t %2 = {\n"
+                   "#endif\n"
+                   "    .get_glyph_dsc = lv_font_get_glyph_dsc_fmt_txt,\n"
+                   "    .get_glyph_bitmap = lv_font_get_bitmap_fmt_txt,\n"
+                   "    .line_height = %3,\n"
+                   "    .base_line = %4,\n"
+                   "#if !(LVGL_VERSION_MAJOR == 6 && LVGL_VERSION_MINOR == 0)\n"
+                   "    .subpx = LV_FONT_SUBPX_NONE,\n"
+                   "#endif\n"
+                   "#if LV_VERSION_CHECK(7, 4, 0) || LVGL_VERSION_MAJOR >= 8\n"
+                   "    .underline_position = 0,\n"
+                   "    .underline_thickness = 0,\n"
+                   "#endif\n"
+                   "#if LVGL_VERSION_MAJOR > 9 || (LVGL_VERSION_MAJOR == 9 && LVGL_VERSION_MINOR >= 3)\n"
+                   "    .static_bitmap = 0,\n"
+                   "#endif\n"
+                   "    .dsc = &font_dsc,\n"
+                   "#if LV_VERSION_CHECK(8, 2, 0) || LVGL_VERSION_MAJOR >= 9\n"
+                   "    .fallback = NULL,\n"
+                   "#endif\n"
+                   "    .user_data = NULL,\n"
+                   "};\n")
+            .arg(font.cmaps.size())
+            .arg(name)
+            .arg(font.lineHeight)
+            .arg(font.baseLine);
+}
+
+} // namespace
+
+CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources, const LeftOut *leftOut)
+{
+    Q_ASSERT(CSource::isIdentifier(name));
+    QString error;
+    const std::optional<Font> font = encode(set, &error, leftOut);
+    if (!font)
+        return {QString(), error};
+    const QString guard = name.toUpper();
+    const QString indent = QStringLiteral("    ");
+    std::vector<int> codes;
+    for (const Placed &glyph : placedGlyphs(set, leftOut))
+        codes.push_back(glyph.code);
+
+    QString out = CSource::fontNameLine(set);
+    out += CSource::comment(summary(qsizetype(codes.size()), font->lineHeight, font->baseLine));
+    out += CSource::comment(QStringLiteral("For LVGL 8.3 and 9: compile this file and declare LV_FONT_DECLARE(%1); "
+                                           "then lv_obj_set_style_text_font(label, &%1, 0) draws with it.")
+                                    .arg(name));
+    out += QStringLiteral("\n#ifdef LV_LVGL_H_INCLUDE_SIMPLE\n#include \"lvgl.h\"\n#else\n#include \"lvgl/lvgl.h\"\n"
+                          "#endif\n\n#ifndef %1\n#define %1 1\n#endif\n\n#if %1\n\n")
+                   .arg(guard);
+    out += QStringLiteral("static LV_ATTRIBUTE_LARGE_CONST const uint8_t glyph_bitmap[] = {\n");
+    for (size_t i = 0; i < codes.size(); ++i) {
+        const GlyphDsc &dsc = font->glyphs[i + 1];
+        const quint32 end = i + 2 < font->glyphs.size() ? font->glyphs[i + 2].bitmapIndex : quint32(font->bitmap.size());
+        if (end == dsc.bitmapIndex)
+            continue;
+        out += CSource::comment(CSource::codeComment(set, codes[i], u"", sources, leftOut), indent);
+        out += CSource::byteLines(font->bitmap.mid(dsc.bitmapIndex, end - dsc.bitmapIndex), 16, indent);
+    }
+    if (font->bitmap.isEmpty())
+        out += indent + QStringLiteral("0x00, // no glyph has ink\n");
+    out += QStringLiteral("};\n\nstatic const lv_font_fmt_txt_glyph_dsc_t glyph_dsc[] = {\n");
+    for (size_t i = 0; i < font->glyphs.size(); ++i) {
+        const GlyphDsc &dsc = font->glyphs[i];
+        out += QStringLiteral("    {.bitmap_index = %1, .adv_w = %2, .box_w = %3, .box_h = %4, .ofs_x = %5, "
+                              ".ofs_y = %6},")
+                       .arg(dsc.bitmapIndex)
+                       .arg(dsc.advW)
+                       .arg(dsc.boxW)
+                       .arg(dsc.boxH)
+                       .arg(dsc.ofsX)
+                       .arg(dsc.ofsY);
+        out += i == 0 ? QStringLiteral(" // id 0: no glyph\n")
+                      : QStringLiteral(" // ") + CSource::commentText(CSource::codeComment(set, codes[i - 1], u"", sources, leftOut))
+                              + QLatin1Char('\n');
+    }
+    out += QStringLiteral("};\n\n") + cmapsText(*font) + QLatin1Char('\n') + fontText(*font, name);
+    out += QStringLiteral("\n#endif /* %1 */\n").arg(guard);
+    return {out, QString()};
+}
+
+} // namespace LvglFont

@@ -1,0 +1,501 @@
+#include "lvglfont.h"
+
+#include "exportchoices.h"
+#include "firmwareglyphs.h"
+#include "firmwaresource.h"
+#include "fontcodes.h"
+#include "fontexport.h"
+#include "codepoints.h"
+#include "u8g2source.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <map>
+
+// Reading LVGL fonts back: the descriptors from C source, the bitmaps of
+// every depth and both compressions, and the set.
+namespace LvglFont {
+
+namespace {
+
+using CSourceReader::Declaration;
+using CSourceReader::Value;
+
+std::nullopt_t failWith(QString *error, const QString &what)
+{
+    if (error)
+        *error = what;
+    return std::nullopt;
+}
+
+// Bits of a glyph's bitmap, most significant first; past the end of the
+// data it reads nothing and says so.
+class BitReader
+{
+public:
+    BitReader(const QByteArray &data, qsizetype from) : m_data(data), m_bit(from * 8) {}
+
+    bool read(int bits, int *value)
+    {
+        if (m_bit + bits > m_data.size() * 8)
+            return false;
+        int v = 0;
+        for (int i = 0; i < bits; ++i, ++m_bit)
+            v = v << 1 | (uchar(m_data[m_bit / 8]) >> (7 - m_bit % 8) & 1);
+        *value = v;
+        return true;
+    }
+
+private:
+    const QByteArray &m_data;
+    qint64 m_bit;
+};
+
+// The run-length code of compressed LVGL bitmaps: a value; the same value
+// again starts a run, one more pixel for each 1 bit after it; a 0 bit ends
+// the run with a new value; the 11th 1 bit is followed by a 6-bit count of
+// further pixels (0: the run ends there, with a new value).
+class RunReader
+{
+public:
+    RunReader(const QByteArray &data, qsizetype from, int bpp) : m_bits(data, from), m_bpp(bpp) {}
+
+    bool next(int *pixel)
+    {
+        switch (m_state) {
+        case State::Single: {
+            int value = 0;
+            if (!m_bits.read(m_bpp, &value))
+                return false;
+            if (m_started && value == m_previous) {
+                m_count = 0;
+                m_state = State::Repeated;
+            }
+            m_started = true;
+            m_previous = value;
+            *pixel = value;
+            return true;
+        }
+        case State::Repeated: {
+            int bit = 0;
+            if (!m_bits.read(1, &bit))
+                return false;
+            if (bit == 0)
+                return newValue(pixel);
+            if (++m_count == 11) {
+                int count = 0;
+                if (!m_bits.read(6, &count))
+                    return false;
+                if (count == 0)
+                    return newValue(pixel);
+                m_count = count;
+                m_state = State::Counter;
+            }
+            *pixel = m_previous;
+            return true;
+        }
+        case State::Counter:
+            if (--m_count == 0)
+                return newValue(pixel);
+            *pixel = m_previous;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    enum class State { Single, Repeated, Counter };
+
+    bool newValue(int *pixel)
+    {
+        m_state = State::Single;
+        if (!m_bits.read(m_bpp, &m_previous))
+            return false;
+        *pixel = m_previous;
+        return true;
+    }
+
+    BitReader m_bits;
+    int m_bpp;
+    State m_state = State::Single;
+    bool m_started = false;
+    int m_previous = 0;
+    int m_count = 0;
+};
+
+// The glyph's pixels, row after row, each as LVGL draws it on one bit.
+bool pixelsOf(const Font &font, const GlyphDsc &dsc, StoredGlyph &glyph)
+{
+    const int half = 1 << (font.bpp - 1);
+    const qsizetype count = qsizetype(dsc.boxW) * dsc.boxH;
+    if (font.bitmapFormat == 0) {
+        BitReader bits(font.bitmap, dsc.bitmapIndex);
+        for (qsizetype i = 0; i < count; ++i) {
+            int value = 0;
+            if (!bits.read(font.bpp, &value))
+                return false;
+            if (value >= half)
+                glyph.set(int(i / dsc.boxW), int(i % dsc.boxW));
+        }
+        return true;
+    }
+    RunReader runs(font.bitmap, dsc.bitmapIndex, font.bpp);
+    std::vector<int> line(size_t(dsc.boxW), 0);
+    for (int r = 0; r < dsc.boxH; ++r) {
+        for (int c = 0; c < dsc.boxW; ++c) {
+            int value = 0;
+            if (!runs.next(&value))
+                return false;
+            // Each line after the first is stored XORed with the one above.
+            line[size_t(c)] = font.bitmapFormat == 1 && r > 0 ? line[size_t(c)] ^ value : value;
+            if (line[size_t(c)] >= half)
+                glyph.set(r, c);
+        }
+    }
+    return true;
+}
+
+// Each code the cmaps lead to and its glyph id, the first cmap's where two
+// hold one code, as LVGL searches them.
+std::optional<std::map<int, int>> idsOf(const Font &font, QString *error)
+{
+    std::map<int, int> ids;
+    const int glyphs = int(font.glyphs.size());
+    for (size_t i = 0; i < font.cmaps.size(); ++i) {
+        const Cmap &cmap = font.cmaps[i];
+        const auto add = [&](qint64 offset, qint64 id) {
+            const qint64 code = qint64(cmap.rangeStart) + offset;
+            if (offset < 0 || offset >= cmap.rangeLength || code > CodePoints::kMax || id <= 0 || id >= glyphs)
+                return false;
+            ids.emplace(int(code), int(id));
+            return true;
+        };
+        bool ok = cmap.rangeLength > 0;
+        switch (cmap.type) {
+        case CmapType::Format0Tiny:
+            ok = ok && qint64(cmap.glyphIdStart) + cmap.rangeLength <= glyphs;
+            for (int k = 0; ok && k < cmap.rangeLength; ++k)
+                ok = add(k, qint64(cmap.glyphIdStart) + k);
+            break;
+        case CmapType::Format0Full:
+            ok = ok && qsizetype(cmap.glyphIdOfs.size()) >= cmap.rangeLength;
+            for (int k = 0; ok && k < cmap.rangeLength; ++k) {
+                if (k == 0 || cmap.glyphIdOfs[size_t(k)] != 0)
+                    ok = add(k, qint64(cmap.glyphIdStart) + cmap.glyphIdOfs[size_t(k)]);
+            }
+            break;
+        case CmapType::SparseTiny:
+        case CmapType::SparseFull:
+            ok = ok && (cmap.type == CmapType::SparseTiny || cmap.glyphIdOfs.size() >= cmap.unicodeList.size());
+            for (size_t k = 0; ok && k < cmap.unicodeList.size(); ++k) {
+                const qint64 ofs = cmap.type == CmapType::SparseTiny ? qint64(k) : cmap.glyphIdOfs[k];
+                ok = add(cmap.unicodeList[k], qint64(cmap.glyphIdStart) + ofs);
+            }
+            break;
+        }
+        if (!ok)
+            return failWith(error, QStringLiteral("cmaps[%1] leads outside its range or the %2 glyphs").arg(i).arg(glyphs - 1));
+    }
+    return ids;
+}
+
+} // namespace
+
+std::optional<std::vector<StoredGlyph>> decode(const Font &font, QString *error)
+{
+    if (font.bpp != 1 && font.bpp != 2 && font.bpp != 3 && font.bpp != 4 && font.bpp != 8)
+        return failWith(error, QStringLiteral("a font of %1 bits a pixel").arg(font.bpp));
+    if (font.bitmapFormat < 0 || font.bitmapFormat > 2)
+        return failWith(error, QStringLiteral("a bitmap format of %1").arg(font.bitmapFormat));
+    const std::optional<std::map<int, int>> ids = idsOf(font, error);
+    if (!ids)
+        return std::nullopt;
+    std::vector<StoredGlyph> glyphs;
+    glyphs.reserve(ids->size());
+    for (const auto &[code, id] : *ids) {
+        const GlyphDsc &dsc = font.glyphs[size_t(id)];
+        if (dsc.boxW < 0 || dsc.boxH < 0 || dsc.advW < 0)
+            return failWith(error, QStringLiteral("glyph_dsc[%1] gives a negative size").arg(id));
+        StoredGlyph glyph(code, (dsc.advW + 8) >> 4, dsc.ofsX, -(dsc.ofsY + dsc.boxH), dsc.boxW, dsc.boxH);
+        if (!pixelsOf(font, dsc, glyph))
+            return failWith(error, QStringLiteral("glyph_dsc[%1]: the bitmap of %2 runs past the end of the %3 bytes")
+                                           .arg(id)
+                                           .arg(FontCodes::name(code))
+                                           .arg(font.bitmap.size()));
+        glyphs.push_back(std::move(glyph));
+    }
+    return glyphs;
+}
+
+namespace {
+
+bool isType(const Declaration &declaration, QByteArrayView type)
+{
+    return declaration.type.contains(type.toByteArray());
+}
+
+const Declaration *named(const CSourceReader::Source &source, const Value &value, QByteArrayView type)
+{
+    if (value.kind != Value::Kind::Name)
+        return nullptr;
+    const Declaration *declaration = source.find(value.text);
+    return declaration && isType(*declaration, type) && declaration->value.kind == Value::Kind::List ? declaration
+                                                                                                    : nullptr;
+}
+
+std::optional<qint64> numberAt(const Value &list, size_t i)
+{
+    if (i >= list.items.size() || list.items[i].kind != Value::Kind::Number)
+        return std::nullopt;
+    return list.items[i].number;
+}
+
+// An LVGL font's declarations: the lv_font_t and the descriptor it points to.
+struct Found
+{
+    const Declaration *font = nullptr;
+    const Declaration *dsc = nullptr;
+    bool kerning = false;
+};
+
+std::vector<Found> fontsIn(const CSourceReader::Source &source)
+{
+    std::vector<Found> fonts;
+    for (const Declaration &declaration : source.declarations) {
+        if (!isType(declaration, "lv_font_t") || declaration.value.kind != Value::Kind::List
+            || !numberAt(declaration.value, 2) || !numberAt(declaration.value, 3))
+            continue;
+        for (const Value &item : declaration.value.items) {
+            if (const Declaration *dsc = named(source, item, "lv_font_fmt_txt_dsc_t")) {
+                const std::vector<Value> &fields = dsc->value.items;
+                const bool kerning = fields.size() > 3 && fields[3].kind == Value::Kind::Name && fields[3].text != "NULL";
+                fonts.push_back({&declaration, dsc, kerning});
+                break;
+            }
+        }
+    }
+    return fonts;
+}
+
+std::optional<std::vector<int>> numbersOf(const CSourceReader::Source &source, const Value &value)
+{
+    std::vector<int> numbers;
+    if (value.kind == Value::Kind::Name && value.text == "NULL")
+        return numbers;
+    const Declaration *list = value.kind == Value::Kind::Name ? source.find(value.text) : nullptr;
+    if (!list || list->value.kind != Value::Kind::List)
+        return std::nullopt;
+    for (const Value &item : list->value.items) {
+        if (item.kind != Value::Kind::Number || item.number < 0 || item.number > 0xFFFF)
+            return std::nullopt;
+        numbers.push_back(int(item.number));
+    }
+    return numbers;
+}
+
+std::optional<CmapType> cmapType(const Value &value)
+{
+    static const std::pair<const char *, CmapType> kNames[] = {
+            {"LV_FONT_FMT_TXT_CMAP_FORMAT0_FULL", CmapType::Format0Full},
+            {"LV_FONT_FMT_TXT_CMAP_SPARSE_FULL", CmapType::SparseFull},
+            {"LV_FONT_FMT_TXT_CMAP_FORMAT0_TINY", CmapType::Format0Tiny},
+            {"LV_FONT_FMT_TXT_CMAP_SPARSE_TINY", CmapType::SparseTiny},
+    };
+    for (const auto &[name, type] : kNames) {
+        if ((value.kind == Value::Kind::Name && value.text == name)
+            || (value.kind == Value::Kind::Number && value.number == qint64(type)))
+            return type;
+    }
+    return std::nullopt;
+}
+
+// The font's descriptors as numbers, or the line and what is wrong there.
+std::optional<Font> fontOf(const CSourceReader::Source &source, const Found &found, int *line, QString *error)
+{
+    const std::vector<Value> &fields = found.dsc->value.items;
+    *line = found.dsc->line;
+    const auto field = [&fields](size_t i, qint64 otherwise) {
+        return i < fields.size() && fields[i].kind == Value::Kind::Number ? fields[i].number : otherwise;
+    };
+    const Declaration *bitmap = fields.size() > 2 && fields[0].kind == Value::Kind::Name ? source.find(fields[0].text) : nullptr;
+    const Declaration *glyphs = fields.size() > 2 ? named(source, fields[1], "lv_font_fmt_txt_glyph_dsc_t") : nullptr;
+    const Declaration *cmaps = fields.size() > 2 ? named(source, fields[2], "lv_font_fmt_txt_cmap_t") : nullptr;
+    const std::optional<QByteArray> bytes = bitmap ? U8g2Source::bytesOf(*bitmap) : std::nullopt;
+    if (!bytes || !glyphs || !cmaps)
+        return failWith(error, QStringLiteral("its bitmap, glyph_dsc or cmaps is not an array this file gives"));
+    Font font;
+    font.bitmap = *bytes;
+    font.bpp = int(field(6, 0));
+    font.bitmapFormat = int(field(8, 0));
+    font.lineHeight = int(found.font->value.items[2].number);
+    font.baseLine = int(found.font->value.items[3].number);
+    for (const Value &item : glyphs->value.items) {
+        *line = item.line;
+        std::optional<qint64> values[6];
+        for (size_t i = 0; i < 6; ++i)
+            values[i] = numberAt(item, i);
+        if (item.items.size() != 6 || !values[0] || !values[1] || !values[2] || !values[3] || !values[4] || !values[5]
+            || *values[0] < 0 || *values[0] > kMaxBitmapIndex || *values[2] > 255 || *values[3] > 255
+            || *values[1] > kMaxAdvW)
+            return failWith(error, QStringLiteral("a glyph_dsc entry that is not 6 numbers in LVGL's ranges"));
+        font.glyphs.push_back({quint32(*values[0]), int(*values[1]), int(*values[2]), int(*values[3]),
+                               int(*values[4]), int(*values[5])});
+    }
+    const qint64 count = field(5, -1);
+    if (count != qint64(cmaps->value.items.size()))
+        return failWith(error, QStringLiteral("cmap_num is %1; cmaps holds %2").arg(count).arg(cmaps->value.items.size()));
+    for (const Value &item : cmaps->value.items) {
+        *line = item.line;
+        const std::optional<qint64> start = numberAt(item, 0), length = numberAt(item, 1), id = numberAt(item, 2);
+        const std::optional<CmapType> type = item.items.size() == 7 ? cmapType(item.items[6]) : std::nullopt;
+        const std::optional<std::vector<int>> unicodes = item.items.size() == 7 ? numbersOf(source, item.items[3]) : std::nullopt;
+        const std::optional<std::vector<int>> ofs = item.items.size() == 7 ? numbersOf(source, item.items[4]) : std::nullopt;
+        if (!start || !length || !id || !type || !unicodes || !ofs || *start < 0 || *start > CodePoints::kMax
+            || *length < 0 || *length > 0x10000 || *id < 0 || *id > 0xFFFF)
+            return failWith(error, QStringLiteral("a cmaps entry that is not a range LVGL reads"));
+        font.cmaps.push_back({quint32(*start), int(*length), int(*id), *type, *unicodes, *ofs});
+    }
+    return font;
+}
+
+// The glyphs as a set whose cell is the font's line, the baseline where
+// the font has it, where they fit in one; else as FirmwareGlyphs places
+// them, the font kept whole.
+ReadResult toSet(const std::vector<StoredGlyph> &glyphs, int lineHeight, int baseLine)
+{
+    qsizetype larger = 0;
+    const std::vector<DrawnGlyph> drawn = FirmwareGlyphs::drawable(glyphs, &larger);
+    FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, lineHeight);
+    GlyphSet &set = placed.set;
+    const int shift = lineHeight - baseLine - set.ascent;
+    bool fits = placed.fontGlyphs == 0 && larger == 0 && set.rows() == lineHeight && shift != 0;
+    for (qsizetype i = 0; fits && i < set.size(); ++i) {
+        for (int r = 0; r < set.rows(); ++r)
+            fits = fits && (set.at(i).bits.rowBits(r) == 0 || (r + shift >= 0 && r + shift < set.rows()));
+    }
+    if (fits) {
+        std::vector<Glyph> moved = set.glyphs();
+        for (Glyph &glyph : moved)
+            glyph.bits = glyph.bits.shifted(shift, 0);
+        GlyphSet settled(set.cols(), set.rows(), std::move(moved));
+        settled.ascent = set.ascent + shift;
+        settled.xOffset = set.xOffset;
+        set = std::move(settled);
+    }
+    ReadResult result(std::move(set));
+    if (placed.fontGlyphs > 0 || larger > 0)
+        result.fontGlyphs = qsizetype(glyphs.size());
+    FirmwareGlyphs::keepWhole(result, glyphs, 0, lineHeight, baseLine);
+    return result;
+}
+
+void addNames(const Value &value, QSet<QByteArray> *names)
+{
+    if (value.kind == Value::Kind::Name)
+        names->insert(value.text);
+    for (const Value &item : value.items)
+        addNames(item, names);
+}
+
+// Whether every declaration of the file is the font's, as in the files
+// LVGL's converter writes.
+bool isWholeFile(const CSourceReader::Source &source, const Found &found)
+{
+    QSet<QByteArray> names{found.font->name, found.dsc->name};
+    addNames(found.dsc->value, &names);
+    if (const Declaration *cmaps = found.dsc->value.items.size() > 2 ? source.find(found.dsc->value.items[2].text) : nullptr)
+        addNames(cmaps->value, &names);
+    return std::all_of(source.declarations.begin(), source.declarations.end(),
+                       [&names](const Declaration &declaration) { return names.contains(declaration.name); });
+}
+
+// The names this program's writer gives glyphs on their glyph_dsc lines.
+void nameGlyphs(const CSourceReader::Source &source, const Declaration &dsc, const Font &font, GlyphSet &set)
+{
+    const Declaration *table = dsc.value.items.size() > 1 ? source.find(dsc.value.items[1].text) : nullptr;
+    const std::optional<std::map<int, int>> ids = table ? idsOf(font, nullptr) : std::nullopt;
+    if (!ids)
+        return;
+    std::vector<Glyph> glyphs = set.glyphs();
+    bool named = false;
+    for (Glyph &glyph : glyphs) {
+        const auto id = ids->find(glyph.codePoint);
+        if (id == ids->end() || size_t(id->second) >= table->value.items.size())
+            continue;
+        const std::optional<QByteArray> comment = CSource::commentOn(source, table->value.items[size_t(id->second)].line);
+        const std::optional<CSource::Labelled> labelled = comment ? CSource::glyphIn(*comment, glyph.codePoint)
+                                                                  : std::nullopt;
+        if (labelled && labelled->codePoint == glyph.codePoint && !labelled->name.isEmpty()) {
+            glyph.name = labelled->name;
+            named = true;
+        }
+    }
+    if (named) {
+        GlyphSet renamed(set.cols(), set.rows(), std::move(glyphs));
+        renamed.ascent = set.ascent;
+        renamed.xOffset = set.xOffset;
+        set = std::move(renamed);
+    }
+}
+
+} // namespace
+
+std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
+{
+    const std::vector<Found> found = fontsIn(source);
+    std::vector<FirmwareSource::Font> fonts;
+    for (const Found &one : found) {
+        FirmwareSource::Font font;
+        font.format = FontExport::Format::Lvgl;
+        font.name = QString::fromUtf8(one.font->name);
+        font.line = one.font->line;
+        font.external = one.font->external;
+        int line = 0;
+        if (const std::optional<Font> decoded = fontOf(source, one, &line, nullptr)) {
+            if (const std::optional<std::vector<StoredGlyph>> glyphs = decode(*decoded)) {
+                font.glyphs = qsizetype(glyphs->size());
+                font.rows = decoded->lineHeight;
+                for (const StoredGlyph &glyph : *glyphs)
+                    font.cols = std::max(font.cols, glyph.x + glyph.cols);
+            }
+            // The file is the font's, as LVGL's converter writes one: it is
+            // written anew when saved, where the set keeps all it holds.
+            font.wholeFile = decoded->bpp == 1 && !one.kerning && isWholeFile(source, one);
+        }
+        fonts.push_back(std::move(font));
+    }
+    return fonts;
+}
+
+ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font &font, const QString &path)
+{
+    for (const Found &found : fontsIn(source)) {
+        if (found.font->line != font.line || found.font->name != font.name.toUtf8())
+            continue;
+        int line = found.font->line;
+        QString error;
+        const std::optional<Font> decoded = fontOf(source, found, &line, &error);
+        const std::optional<std::vector<StoredGlyph>> glyphs = decoded ? decode(*decoded, &error) : std::nullopt;
+        if (!glyphs)
+            return ReadResult::atLine(path, line, QStringLiteral("LVGL font %1: %2").arg(font.name, error));
+        ReadResult result = toSet(*glyphs, decoded->lineHeight, decoded->baseLine);
+        if (decoded->bpp > 1)
+            result.notes << QStringLiteral("The font has %1 bits a pixel; each pixel at least half covered is set, as "
+                                           "LVGL draws it on a display of one bit.")
+                                    .arg(decoded->bpp);
+        if (found.kerning)
+            result.notes << QStringLiteral("The font's kerning is not kept.");
+        nameGlyphs(source, *found.dsc, *decoded, *result.set);
+        result.set->fontName = CSource::fontNameAbove(
+                source, summary(qsizetype(glyphs->size()), decoded->lineHeight, decoded->baseLine));
+        ExportChoices choices;
+        choices.format = FontExport::Format::Lvgl;
+        choices.name = font.name;
+        result.set->properties = choices.properties();
+        return result;
+    }
+    return ReadResult::inFile(path, QStringLiteral("the file holds no LVGL font %1").arg(font.name));
+}
+
+} // namespace LvglFont
