@@ -3,6 +3,7 @@
 #include "cheader.h"
 #include "csource.h"
 #include "gfxfont.h"
+#include "max72xxfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
@@ -128,6 +129,23 @@ Decoded drawOled(const GlyphSet &set, const Options &)
     return result;
 }
 
+CSource::File writeMax72xx(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return Max72xxFont::write(set, options.name, sources, options.leftOut.get());
+}
+
+Decoded drawMax72xx(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, set.rows(), QString()};
+    if (const std::optional<QByteArray> bytes = Max72xxFont::encode(set, &result.error)) {
+        if (const std::optional<Max72xxFont::Decoded> font = Max72xxFont::decode(*bytes, &result.error)) {
+            result.glyphs = OledFont::drawable(font->glyphs);
+            result.lineHeight = font->height;
+        }
+    }
+    return result;
+}
+
 constexpr unsigned bit(Choice choice)
 {
     return 1u << unsigned(choice);
@@ -173,6 +191,9 @@ const FormatInfo kFormats[] = {
     {Format::Oled, "oled", "OLED font (ThingPulse SSD1306/SH1106)",
      "a font for ThingPulse's SSD1306/SH1106 OLED library (setFont, drawString)", 0xFF, kNamed, ".h", writeOled,
      drawOled, nullptr, OledFont::find, OledFont::read},
+    {Format::Max72xx, "max72xx", "LED-matrix font (MD_MAX72XX / MD_Parola)",
+     "a font for MAX7219 LED matrices with MD_MAX72XX or MD_Parola (setFont)", Max72xxFont::kLastCode, kNamed, ".h",
+     writeMax72xx, drawMax72xx, nullptr, Max72xxFont::find, Max72xxFont::read},
 };
 
 const FormatInfo &info(Format format)
