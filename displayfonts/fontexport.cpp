@@ -140,7 +140,7 @@ Decoded drawMax72xx(const GlyphSet &set, const Options &)
     if (const std::optional<QByteArray> bytes = Max72xxFont::encode(set, &result.error)) {
         if (const std::optional<Max72xxFont::Decoded> font = Max72xxFont::decode(*bytes, &result.error)) {
             result.glyphs = OledFont::drawable(font->glyphs);
-            result.lineHeight = font->height;
+            result.lineHeight = font->rows;
         }
     }
     return result;

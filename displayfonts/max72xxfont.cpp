@@ -243,7 +243,7 @@ std::optional<Decoded> decode(QByteArrayView data, QString *error)
             return std::nullopt;
         }
         if (width > 0) {
-            StoredGlyph glyph(code, width + 1, 0, -header->height, width, kRows);
+            StoredGlyph glyph(code, width + 1, 0, 0, width, kRows);
             for (int c = 0; c < width; ++c) {
                 const uint byte = uchar(data[at + 1 + c]);
                 for (int bit = 0; bit < kRows; ++bit) {
@@ -257,6 +257,19 @@ std::optional<Decoded> decode(QByteArrayView data, QString *error)
         at += 1 + width;
     }
     decoded.end = at;
+    // The library sends every bit of a column to the matrix, whatever the
+    // header's height says.
+    decoded.rows = std::clamp(decoded.height, 1, kRows);
+    for (const StoredGlyph &glyph : decoded.glyphs) {
+        for (int r = decoded.rows; r < kRows; ++r) {
+            for (int c = 0; c < glyph.cols; ++c) {
+                if (glyph.isSet(r, c))
+                    decoded.rows = r + 1;
+            }
+        }
+    }
+    for (StoredGlyph &glyph : decoded.glyphs)
+        glyph.y = -decoded.rows;
     return decoded;
 }
 
@@ -271,31 +284,25 @@ bool isFont(QByteArrayView bytes)
             && (font->version == 0 || font->version == kVersion1 || font->version == kVersion2);
 }
 
-// The decoded font as a set: its cell the font's height and its widest
+// The decoded font as a set: its cell the font's rows and its widest
 // glyph's columns, each glyph at the cell's top-left corner, where they
-// fit in 16 x 16 and no bit lies below the height; else the glyphs that fit
-// placed by their ink (FirmwareGlyphs::place), the font kept whole.
+// fit in 16 columns; else the glyphs that fit placed by their ink
+// (FirmwareGlyphs::place), the font kept whole.
 ReadResult toSet(const Decoded &font)
 {
     int columns = 0;
-    bool below = false;
-    for (const StoredGlyph &glyph : font.glyphs) {
+    for (const StoredGlyph &glyph : font.glyphs)
         columns = std::max(columns, glyph.cols);
-        for (int r = font.height; r < glyph.rows && !below; ++r) {
-            for (int c = 0; c < glyph.cols && !below; ++c)
-                below = glyph.isSet(r, c);
-        }
-    }
-    if (font.height <= kRows && columns <= GlyphSet::kMaxSize && !below) {
-        GlyphSet set(std::max(columns, GlyphSet::kMinSize), std::max(font.height, GlyphSet::kMinSize));
-        set.ascent = font.height;
+    if (columns <= GlyphSet::kMaxSize) {
+        GlyphSet set(std::max(columns, GlyphSet::kMinSize), std::max(font.rows, GlyphSet::kMinSize));
+        set.ascent = font.rows;
         set.reserve(qsizetype(font.glyphs.size()));
         for (const StoredGlyph &stored : font.glyphs) {
             Glyph glyph;
             glyph.codePoint = stored.codePoint;
             glyph.advance = stored.advance;
             glyph.bits = Drawing(set.rows(), set.cols());
-            for (int r = 0; r < font.height; ++r) {
+            for (int r = 0; r < font.rows; ++r) {
                 for (int c = 0; c < stored.cols; ++c)
                     glyph.bits.set(r, c, stored.isSet(r, c));
             }
@@ -305,11 +312,11 @@ ReadResult toSet(const Decoded &font)
     }
     qsizetype larger = 0;
     const std::vector<DrawnGlyph> drawn = OledFont::drawable(font.glyphs, &larger);
-    FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, font.height);
+    FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, font.rows);
     ReadResult result(std::move(placed.set));
     if (placed.fontGlyphs > 0 || larger > 0)
         result.fontGlyphs = qsizetype(font.glyphs.size());
-    FirmwareGlyphs::keepWhole(result, font.glyphs, 0, font.height);
+    FirmwareGlyphs::keepWhole(result, font.glyphs, 0, font.rows);
     return result;
 }
 
@@ -429,7 +436,10 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         GlyphSet &set = *result.set;
         ExportChoices choices;
         choices.format = FontExport::Format::Max72xx;
-        choices.name = font.name;
+        // The library's own font, _sysfont, has a name that C keeps for
+        // itself: it is written again under the one its file gives.
+        if (FontExport::isName(FontExport::Format::Max72xx, font.name))
+            choices.name = font.name;
         label(set, *decoded, source, *declaration, &choices);
         set.fontName = CSource::fontNameAbove(
                 source, summary(qsizetype(decoded->glyphs.size()), decoded->first, decoded->last, decoded->height));

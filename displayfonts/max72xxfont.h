@@ -47,8 +47,8 @@ constexpr int kLastCode = 0xFFFE;
 std::optional<QByteArray> encode(const GlyphSet &set, QString *error = nullptr, const LeftOut *leftOut = nullptr);
 
 // Every code of width above 0, as the library draws it: its columns'
-// top-left corner `height` rows above the pen's baseline, all 8 bits of
-// each byte, its advance its width and one. Nothing, with "byte N: what is
+// top-left corner `rows` rows above the pen's baseline, all 8 bits of each
+// byte, its advance its width and one. Nothing, with "byte N: what is
 // wrong" in `error`, where the codes run past the end of the data. Reads
 // nothing outside `data`; bytes after the last code are passed over.
 struct Decoded
@@ -58,7 +58,10 @@ struct Decoded
     int version = 0;                // 0 for a font without the header
     int first = 0;
     int last = 0;
-    int height = 0;
+    int height = 0; // as the header says
+    // The cell's rows: the height, from 1 to 8, and more where ink lies
+    // below it.
+    int rows = 0;
     qsizetype end = 0; // one past the last code's bytes
 };
 std::optional<Decoded> decode(QByteArrayView data, QString *error = nullptr);
