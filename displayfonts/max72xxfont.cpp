@@ -208,6 +208,8 @@ std::optional<Header> headerOf(QByteArrayView data, QString *error)
             header.last = byte(4) << 8 | byte(5);
         }
         header.height = uchar(data[header.start - 1]);
+        if (header.last > kLastCode)
+            return failAt(4, QStringLiteral("the library never ends its count of codes up to 0xFFFF"));
         if (header.first > header.last) {
             return failAt(2, QStringLiteral("the first code, %1, lies past the last, %2")
                                      .arg(FontCodes::name(header.first), FontCodes::name(header.last)));
