@@ -141,6 +141,28 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
     return placed;
 }
 
+std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut)
+{
+    std::vector<Inked> glyphs;
+    glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
+    for (const Glyph &glyph : set.glyphs())
+        glyphs.push_back({glyph.codePoint, set.advanceOf(glyph), set.drawn(glyph).pixels()});
+    if (!leftOut)
+        return glyphs;
+    for (const StoredGlyph &stored : leftOut->glyphs) {
+        Inked glyph{stored.codePoint, stored.advance, {}};
+        for (int r = 0; r < stored.rows; ++r) {
+            for (int c = 0; c < stored.cols; ++c) {
+                if (stored.isSet(r, c))
+                    glyph.pixels.emplace_back(stored.x + c, stored.y + r);
+            }
+        }
+        glyphs.push_back(std::move(glyph));
+    }
+    std::stable_sort(glyphs.begin(), glyphs.end(), [](const Inked &a, const Inked &b) { return a.code < b.code; });
+    return glyphs;
+}
+
 std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger)
 {
     std::vector<DrawnGlyph> drawn;

@@ -42,6 +42,19 @@ struct Placed
 // ink leaves shared above and below, so that the set keeps the line height.
 Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
 
+// A glyph as the display formats' encoders take it: its pixels where they
+// lie from the pen, y downwards from the baseline.
+struct Inked
+{
+    int code = 0;
+    int advance = 0;
+    std::vector<std::pair<int, int>> pixels;
+};
+
+// The set's glyphs and, among them in code order, those `leftOut` holds
+// (where it is not null): every glyph of a font opened in part.
+std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut);
+
 // Glyphs as a drawing holds them, each trimmed to its ink; those whose ink
 // is larger than 16 x 16 are left out and counted in `larger`.
 std::vector<DrawnGlyph> drawable(const std::vector<StoredGlyph> &glyphs, qsizetype *larger = nullptr);

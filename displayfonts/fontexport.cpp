@@ -5,6 +5,7 @@
 #include "firmwareglyphs.h"
 #include "gfxfont.h"
 #include "lvglfont.h"
+#include "max72xxfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
@@ -147,6 +148,23 @@ Decoded drawOled(const GlyphSet &set, const Options &)
     return result;
 }
 
+CSource::File writeMax72xx(const GlyphSet &set, const Options &options, const Sources &sources)
+{
+    return Max72xxFont::write(set, options.name, sources, options.leftOut.get());
+}
+
+Decoded drawMax72xx(const GlyphSet &set, const Options &)
+{
+    Decoded result{std::nullopt, set.rows(), QString()};
+    if (const std::optional<QByteArray> bytes = Max72xxFont::encode(set, &result.error)) {
+        if (const std::optional<Max72xxFont::Decoded> font = Max72xxFont::decode(*bytes, &result.error)) {
+            result.glyphs = FirmwareGlyphs::drawable(font->glyphs);
+            result.lineHeight = font->rows;
+        }
+    }
+    return result;
+}
+
 constexpr unsigned bit(Choice choice)
 {
     return 1u << unsigned(choice);
@@ -194,6 +212,9 @@ const FormatInfo kFormats[] = {
      drawOled, nullptr, OledFont::find, OledFont::read},
     {Format::Lvgl, "lvgl", "LVGL font (lv_font_t, 1 bit)", "a C file of an lv_font_t for LVGL 8.3 and 9", CodePoints::kMax,
      kNamed, ".c", writeLvgl, drawLvgl, nullptr, LvglFont::find, LvglFont::read},
+    {Format::Max72xx, "max72xx", "LED-matrix font (MD_MAX72XX / MD_Parola)",
+     "a font for MAX7219 LED matrices with MD_MAX72XX or MD_Parola (setFont)", Max72xxFont::kLastCode, kNamed, ".h",
+     writeMax72xx, drawMax72xx, nullptr, Max72xxFont::find, Max72xxFont::read},
 };
 
 const FormatInfo &info(Format format)

@@ -37,15 +37,16 @@ enum class Format {
     Pages, // a column's 8-row pages as bytes, bit 0 the top row
     Oled,  // a font for ThingPulse's SSD1306/SH1106 OLED library
     Lvgl,  // an lv_font_t for LVGL, 1 bit a pixel
+    Max72xx, // a font for MD_MAX72XX's LED matrices
 };
 
 // Every format, in the order lists show them.
 std::vector<Format> formats();
 // Its name on the command line: "lines", "c", "gfx", "u8g2", "u8x8", "pages",
-// "oled", "lvgl".
+// "oled", "lvgl", "max72xx".
 QLatin1String name(Format format);
 std::optional<Format> formatNamed(QStringView name);
-// "lines, c, gfx, u8g2, u8x8, pages, oled, lvgl", for messages.
+// "lines, c, gfx, u8g2, u8x8, pages, oled, lvgl, max72xx", for messages.
 QString nameList();
 // What a user reads in a list: "GFX font (Adafruit GFX)".
 QString title(Format format);

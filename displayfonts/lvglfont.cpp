@@ -2,6 +2,7 @@
 
 #include "codepoints.h"
 #include "encoderinput.h"
+#include "firmwareglyphs.h"
 #include "fontcodes.h"
 #include "glyphset.h"
 
@@ -20,36 +21,7 @@ bool fail(QString *error, const QString &what)
     return false;
 }
 
-// A glyph as the encoder takes it: its pixels from the pen, y downwards
-// from the baseline.
-struct Placed
-{
-    int code = 0;
-    int advance = 0;
-    std::vector<std::pair<int, int>> pixels;
-};
-
-std::vector<Placed> placedGlyphs(const GlyphSet &set, const LeftOut *leftOut)
-{
-    std::vector<Placed> glyphs;
-    glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
-    for (const Glyph &glyph : set.glyphs())
-        glyphs.push_back({glyph.codePoint, set.advanceOf(glyph), set.drawn(glyph).pixels()});
-    if (leftOut) {
-        for (const StoredGlyph &stored : leftOut->glyphs) {
-            Placed placed{stored.codePoint, stored.advance, {}};
-            for (int r = 0; r < stored.rows; ++r) {
-                for (int c = 0; c < stored.cols; ++c) {
-                    if (stored.isSet(r, c))
-                        placed.pixels.emplace_back(stored.x + c, stored.y + r);
-                }
-            }
-            glyphs.push_back(std::move(placed));
-        }
-        std::stable_sort(glyphs.begin(), glyphs.end(), [](const Placed &a, const Placed &b) { return a.code < b.code; });
-    }
-    return glyphs;
-}
+using Placed = FirmwareGlyphs::Inked;
 
 // The glyph's box and its bits, row after row, the leftmost pixel in the
 // top bit, the last byte filled with zeros.
@@ -156,7 +128,7 @@ std::optional<Font> encode(const GlyphSet &set, QString *error, const LeftOut *l
 {
     if (!EncoderInput::check(set, {QStringLiteral("an LVGL font"), CodePoints::kMax}, error))
         return std::nullopt;
-    const std::vector<Placed> glyphs = placedGlyphs(set, leftOut);
+    const std::vector<Placed> glyphs = FirmwareGlyphs::inked(set, leftOut);
     if (glyphs.size() >= 65536) {
         fail(error, QStringLiteral("%1 glyphs are more than the 65535 an LVGL font numbers").arg(glyphs.size()));
         return std::nullopt;
@@ -330,7 +302,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString guard = name.toUpper();
     const QString indent = QStringLiteral("    ");
     std::vector<int> codes;
-    for (const Placed &glyph : placedGlyphs(set, leftOut))
+    for (const Placed &glyph : FirmwareGlyphs::inked(set, leftOut))
         codes.push_back(glyph.code);
 
     QString out = CSource::fontNameLine(set);

@@ -35,35 +35,7 @@ bool fail(QString *error, const QString &what)
     return false;
 }
 
-// A glyph as the encoder takes it: its pixels where they lie from the pen,
-// the baseline `baseline` rows below the cell's top.
-struct Placed
-{
-    int code = 0;
-    int advance = 0;
-    std::vector<std::pair<int, int>> pixels;
-};
-
-std::vector<Placed> placedGlyphs(const GlyphSet &set, const LeftOut *leftOut)
-{
-    std::vector<Placed> glyphs;
-    for (const Glyph &glyph : set.glyphs())
-        glyphs.push_back({glyph.codePoint, set.advanceOf(glyph), set.drawn(glyph).pixels()});
-    if (leftOut) {
-        for (const StoredGlyph &stored : leftOut->glyphs) {
-            Placed placed{stored.codePoint, stored.advance, {}};
-            for (int r = 0; r < stored.rows; ++r) {
-                for (int c = 0; c < stored.cols; ++c) {
-                    if (stored.isSet(r, c))
-                        placed.pixels.emplace_back(stored.x + c, stored.y + r);
-                }
-            }
-            glyphs.push_back(std::move(placed));
-        }
-        std::sort(glyphs.begin(), glyphs.end(), [](const Placed &a, const Placed &b) { return a.code < b.code; });
-    }
-    return glyphs;
-}
+using Placed = FirmwareGlyphs::Inked;
 
 // A glyph's columns from `shift` pixels left of the pen, ceil(height / 8)
 // bytes each, bit 0 the top row, without the trailing zero bytes.
@@ -96,7 +68,7 @@ std::optional<QByteArray> encode(const GlyphSet &set, QString *error, const Left
     const QString format = QStringLiteral("an OLED font");
     if (!EncoderInput::check(set, {format, FontCodes::kLastEightBit}, error))
         return std::nullopt;
-    const std::vector<Placed> glyphs = placedGlyphs(set, leftOut);
+    const std::vector<Placed> glyphs = FirmwareGlyphs::inked(set, leftOut);
     for (size_t i = 1; i < glyphs.size(); ++i) {
         if (glyphs[i].code == glyphs[i - 1].code) {
             fail(error, QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyphs[i].code)));

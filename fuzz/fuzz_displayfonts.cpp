@@ -1,5 +1,6 @@
 #include "firmwareglyphs.h"
 #include "gfxfont.h"
+#include "max72xxfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
 #include "u8g2font.h"
@@ -106,6 +107,52 @@ std::optional<std::vector<DrawnGlyph>> decodeOled(QByteArrayView data, QString *
     return FirmwareGlyphs::drawable(font->glyphs);
 }
 
+// MD_MAX72XX: the glyphs of a width above 0 (their advance, less the
+// library's blank column, or their ink), moved right as for OLED, the
+// cell's top at most 8 rows above the bottom, the advance the width and one.
+int max72xxWidth(const GlyphSet &set, const Glyph &glyph, int shift)
+{
+    int width = std::max(set.advanceOf(glyph) - 1, 0);
+    for (const auto &pixel : set.drawn(glyph).pixels())
+        width = std::max(width, pixel.first + shift + 1);
+    return width;
+}
+
+std::vector<DrawnGlyph> drawnForMax72xx(const GlyphSet &set)
+{
+    const int shift = oledShift(set);
+    const int rows = std::min(set.rows(), Max72xxFont::kRows);
+    std::vector<DrawnGlyph> glyphs;
+    for (const Glyph &glyph : set.glyphs()) {
+        const DrawnGlyph drawn = set.drawn(glyph);
+        const int width = max72xxWidth(set, glyph, shift);
+        if (width > 0)
+            glyphs.push_back({drawn.codePoint, width + 1, drawn.x + shift, drawn.y + set.ascent - rows, drawn.bits});
+    }
+    return glyphs;
+}
+
+bool max72xxFits(const GlyphSet &set)
+{
+    if (set.isEmpty() || !moderate(set))
+        return false;
+    for (const Glyph &glyph : set.glyphs()) {
+        for (const auto &pixel : set.drawn(glyph).pixels()) {
+            if (pixel.second + set.ascent >= Max72xxFont::kRows)
+                return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::vector<DrawnGlyph>> decodeMax72xx(QByteArrayView data, QString *error)
+{
+    const std::optional<Max72xxFont::Decoded> font = Max72xxFont::decode(data, error);
+    if (!font)
+        return std::nullopt;
+    return FirmwareGlyphs::drawable(font->glyphs);
+}
+
 struct Format
 {
     const char *name;
@@ -123,6 +170,7 @@ const Format kFormats[] = {
     {"u8x8", 0xFF, U8x8Font::encode, U8x8Font::decode, drawnInTiles,
      [](const GlyphSet &set) { return !set.isEmpty(); }},
     {"oled", 0xFF, OledFont::encode, decodeOled, drawnForOled, oledFits},
+    {"max72xx", Max72xxFont::kLastCode, Max72xxFont::encode, decodeMax72xx, drawnForMax72xx, max72xxFits},
 };
 
 class Input

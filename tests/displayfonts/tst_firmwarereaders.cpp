@@ -2,6 +2,7 @@
 #include "csourcereader.h"
 #include "exportchoices.h"
 #include "firmwaresource.h"
+#include "fontcodes.h"
 #include "fontexport.h"
 #include "fontfile.h"
 #include "psfformat.h"
@@ -31,6 +32,9 @@ private slots:
     void tooLarge();
     void keepsItsTiles();
     void oledLayout();
+    void max72xxLayout_data();
+    void max72xxLayout();
+    void max72xxTooTall();
     void damaged_data();
     void damaged();
 
@@ -115,6 +119,8 @@ void tst_FirmwareReaders::roundTrip_data()
         // An OLED font holds 255 codes at the most.
         if (format == FontExport::Format::Oled)
             options.lines.ranges = {{32, 255}};
+        else if (format == FontExport::Format::Max72xx)
+            options.lines.ranges = {{0, 0xFFFE}};
         else if (format != FontExport::Format::C)
             options.lines.ranges = {{0, 255}};
         (choose(options), ...);
@@ -149,6 +155,10 @@ void tst_FirmwareReaders::roundTrip_data()
     row("75 dpi Lucida Bright 8", "oled", FontExport::Format::Oled);
     row("console Terminus 16", "oled", FontExport::Format::Oled);
     row("misc-fixed 6x13", "oled, Cyrillic at 0xC0", FontExport::Format::Oled, cyrillic);
+    const auto eightBit = [](Options &options) { options.lines.ranges = {{0, 255}}; };
+    row("misc-fixed 5x7", "max72xx, 8-bit codes", FontExport::Format::Max72xx, eightBit);
+    row("misc-fixed 5x7", "max72xx, codes past 0xFF", FontExport::Format::Max72xx);
+    row("misc-fixed 5x7", "max72xx, Cyrillic at 0xC0", FontExport::Format::Max72xx, cyrillic);
 }
 
 void tst_FirmwareReaders::roundTrip()
@@ -221,6 +231,10 @@ void tst_FirmwareReaders::tooLarge_data()
     tiles += tile(0xFF) + tile(0xFF) + tile(0x0F) + tile(0) + tile(0) + tile(0x01) + "};\n";
     QTest::newRow("u8x8, taller than two tiles")
             << tiles << 1 << 2 << "DWIDTH 8 0\nBBX 1 20 0 4\nBITMAP\n" + QByteArray("80\n").repeated(20) + "ENDCHAR\n";
+    // 'A' 17 columns of the top row, the pen 8 rows below it; 'B' a column.
+    QTest::newRow("max72xx, wider than 16")
+            << "const uint8_t wide[] = { 'F', 1, 0x41, 0x42, 8, 17, " + QByteArray("1, ").repeated(17) + "1, 0xFF };\n"
+            << 1 << 2 << "DWIDTH 18 0\nBBX 17 8 0 0\nBITMAP\nFFFF80\n" + QByteArray("000000\n").repeated(7) + "ENDCHAR\n";
 }
 
 // A glyph larger than 16 x 16 is left out of the set and counted with the
@@ -328,6 +342,104 @@ void tst_FirmwareReaders::oledLayout()
     const FontExport::Result back = FontExport::write(set, form);
     QVERIFY2(back.ok(), qPrintable(back.error));
     QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
+}
+
+// MD_MAX72XX's fonts laid out by hand from the library's description of
+// them: a width byte and that many columns per code, bit 0 the top row, the
+// char drawn at the cell's top-left corner, its advance one more than its
+// width for the blank column the library adds. Each glyph as a picture of
+// the set's cell, rows parted by '/'. Read again from its own export, a
+// font draws the same; one laid out as this program writes it comes out
+// byte for byte.
+void tst_FirmwareReaders::max72xxLayout_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("glyphs"); // "U+0021 2 #../#../.../#.." for each
+    QTest::addColumn<bool>("sameBytes");
+
+    QTest::newRow("version 1") << QByteArray("const uint8_t tiny[] PROGMEM = {\n"
+                                             "  'F', 1, 0x20, 0x22, 4,\n"
+                                             "  2, 0x00, 0x00,\n"      // ' '
+                                             "  1, 0x0B,\n"            // '!': rows 0, 1, 3
+                                             "  3, 0x03, 0x00, 0x03,\n" // '"'
+                                             "};\n")
+                               << QStringList{"U+0020 3 .../.../.../...", "U+0021 2 #../#../.../#..",
+                                              "U+0022 4 #.#/#.#/.../..."}
+                               << true;
+    QTest::newRow("version 2") << QByteArray("const uint8_t wide[] PROGMEM = {\n"
+                                             "  'F', 2, 0x04, 0x10, 0x04, 0x12, 8,\n"
+                                             "  1, 0x80,\n" // U+0410: the bottom row
+                                             "  0,\n"       // U+0411: none
+                                             "  1, 0x01,\n" // U+0412: the top row
+                                             "};\n")
+                               << QStringList{"U+0410 2 .../.../.../.../.../.../.../#..",
+                                              "U+0412 2 #../.../.../.../.../.../.../..."}
+                               << true;
+    // The library's own font is declared so, version 2 for 8-bit codes.
+    QTest::newRow("the library's form") << QByteArray("MD_MAX72XX::fontType_t PROGMEM _sysfont[] =\n{\n"
+                                                      "  'F', 2, 0, 0, 0, 2, 3,\n"
+                                                      "  0,\t\t// 0 - 'Empty Cell'\n"
+                                                      "  1, 6,\t\t// 1 - 'Bar'\n"
+                                                      "  2, 1, 4,\t\t// 2 - 'Steps'\n"
+                                                      "};\n")
+                                        << QStringList{"U+0001 2 .../#../#..", "U+0002 3 #../.../.#."} << false;
+    // Without the header: codes 0 to 255, 8 rows, 'A' of two columns.
+    QByteArray bare = "const uint8_t old[] = {\n";
+    for (int code = 0; code < 256; ++code)
+        bare += code == 0x41 ? "2, 0x81, 0x7E,\n" : "0,\n";
+    QTest::newRow("no header") << bare + "};\n"
+                               << QStringList{"U+0041 3 #../.#./.#./.#./.#./.#./.#./#.."} << false;
+}
+
+void tst_FirmwareReaders::max72xxLayout()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, glyphs);
+    QFETCH(bool, sameBytes);
+
+    const auto pictures = [](const GlyphSet &set) {
+        QStringList list;
+        for (const Glyph &glyph : set.glyphs()) {
+            QStringList rows;
+            for (int r = 0; r < set.rows(); ++r) {
+                QString row;
+                for (int c = 0; c < set.cols(); ++c)
+                    row += glyph.bits.isSet(r, c) ? u'#' : u'.';
+                rows.append(row);
+            }
+            list.append(QStringLiteral("%1 %2 %3").arg(FontCodes::name(glyph.codePoint)).arg(set.advanceOf(glyph))
+                                .arg(rows.join(u'/')));
+        }
+        return list;
+    };
+    const ReadResult read = FirmwareSource::read(text, QStringLiteral("font.h"));
+    QVERIFY2(read.ok(), qPrintable(read.error));
+    QCOMPARE(pictures(*read.set), glyphs);
+    FontExport::Options form = storedOptions(*read.set);
+    if (form.name.isEmpty()) // _sysfont: a name C reserves, left to the file's
+        form.name = QStringLiteral("font");
+    const FontExport::Result back = FontExport::write(*read.set, form);
+    QVERIFY2(back.ok(), qPrintable(back.error));
+    const ReadResult again = FirmwareSource::read(back.text.toUtf8(), QStringLiteral("again.h"));
+    QVERIFY2(again.ok(), qPrintable(again.error));
+    QCOMPARE(pictures(*again.set), glyphs);
+    if (sameBytes)
+        QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
+}
+
+// A matrix has 8 rows: a glyph with ink in the 9th is named.
+void tst_FirmwareReaders::max72xxTooTall()
+{
+    GlyphSet set(3, 9);
+    set.ascent = 7;
+    Glyph g{0x67, {}, Drawing(9, 3), std::nullopt};
+    g.bits.set(8, 1, true);
+    set.append(g);
+    FontExport::Options options;
+    options.format = FontExport::Format::Max72xx;
+    options.name = QStringLiteral("tall");
+    QCOMPARE(FontExport::write(set, options).error,
+             QStringLiteral("U+0067: its ink reaches row 9 of its cell; an LED-matrix font has 8 rows"));
 }
 
 void tst_FirmwareReaders::damaged_data()

@@ -240,7 +240,8 @@ void tst_FontExport::nameChoice()
     FontExport::Options options;
     options.format = format;
     options.name = QStringLiteral("zq_font");
-    const GlyphSet set = pick(m_font, QStringLiteral("41,42"));
+    // Quotes: glyphs whose ink every format takes, an LED matrix's 8 rows too.
+    const GlyphSet set = pick(m_font, QStringLiteral("22,27"));
     const FontExport::Result written = FontExport::write(set, options);
     QVERIFY2(written.ok(), qPrintable(written.error));
     const bool named = written.text.contains(options.name);
