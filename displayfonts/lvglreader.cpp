@@ -342,6 +342,7 @@ std::optional<Font> fontOf(const CSourceReader::Source &source, const Found &fou
         font.glyphs.push_back({quint32(*values[0]), int(*values[1]), int(*values[2]), int(*values[3]),
                                int(*values[4]), int(*values[5])});
     }
+    *line = found.dsc->line;
     const qint64 count = field(5, -1);
     if (count != qint64(cmaps->value.items.size()))
         return failWith(error, QStringLiteral("cmap_num is %1; cmaps holds %2").arg(count).arg(cmaps->value.items.size()));
@@ -476,6 +477,8 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         int line = found.font->line;
         QString error;
         const std::optional<Font> decoded = fontOf(source, found, &line, &error);
+        if (decoded)
+            line = found.dsc->line;
         const std::optional<std::vector<StoredGlyph>> glyphs = decoded ? decode(*decoded, &error) : std::nullopt;
         if (!glyphs)
             return ReadResult::atLine(path, line, QStringLiteral("LVGL font %1: %2").arg(font.name, error));

@@ -2,8 +2,8 @@
 #include "csourcereader.h"
 #include "exportchoices.h"
 #include "firmwaresource.h"
-#include "fontcodes.h"
 #include "fontexport.h"
+#include "firmwaretext.h"
 #include "fontfile.h"
 #include "psfformat.h"
 #include "realfonts.h"
@@ -31,10 +31,6 @@ private slots:
     void tooLarge_data();
     void tooLarge();
     void keepsItsTiles();
-    void oledLayout();
-    void max72xxLayout_data();
-    void max72xxLayout();
-    void max72xxTooTall();
     void damaged_data();
     void damaged();
 
@@ -48,22 +44,6 @@ namespace {
 const QString kShipped = QStringLiteral(KELVOR_SHIPPED_DIR);
 const QString kGolden = QStringLiteral(KELVOR_GOLDEN_DIR);
 
-// The export a set read back asks for: the choices it carries, its order.
-FontExport::Options storedOptions(const GlyphSet &set)
-{
-    const ExportChoices choices = ExportChoices::fromProperties(set.properties);
-    FontExport::Options options;
-    options.format = choices.format;
-    options.name = choices.name;
-    options.pageOrder = choices.pageOrder;
-    options.widths = choices.widths;
-    options.lines.output = set.exportOptions.value_or(ExportOptions());
-    QString error;
-    if (!choices.remaps.isEmpty())
-        CodePoints::parseRemaps(choices.remaps, &options.remaps, &error);
-    return options;
-}
-
 // `text` read back as its one font and exported again as it asks.
 bool exportAgain(const QByteArray &text, QString *again, QString *message)
 {
@@ -75,29 +55,6 @@ bool exportAgain(const QByteArray &text, QString *again, QString *message)
     *message = result.error;
     *again = result.text;
     return result.ok();
-}
-
-// Every number and string of a file's initializers, in order, as the
-// compiler lays out their bytes (a string with its terminating zero, which
-// u8g2's converter counts in its fonts' arrays): the same for the same font
-// however its literals are written.
-void appendData(const CSourceReader::Value &value, QList<qint64> *data)
-{
-    using Kind = CSourceReader::Value::Kind;
-    if (value.kind == Kind::Number)
-        data->append(value.number);
-    for (const char byte : value.kind == Kind::String ? value.text + '\0' : QByteArray())
-        data->append(uchar(byte));
-    for (const CSourceReader::Value &item : value.items)
-        appendData(item, data);
-}
-
-QList<qint64> dataOf(const QByteArray &text)
-{
-    QList<qint64> data;
-    for (const CSourceReader::Declaration &declaration : CSourceReader::read(text).declarations)
-        appendData(declaration.value, &data);
-    return data;
 }
 
 QByteArray fileText(const QString &path)
@@ -155,6 +112,9 @@ void tst_FirmwareReaders::roundTrip_data()
     row("75 dpi Lucida Bright 8", "oled", FontExport::Format::Oled);
     row("console Terminus 16", "oled", FontExport::Format::Oled);
     row("misc-fixed 6x13", "oled, Cyrillic at 0xC0", FontExport::Format::Oled, cyrillic);
+    row("misc-fixed 5x7", "lvgl, all its glyphs", FontExport::Format::Lvgl, [](Options &o) { o.lines.ranges.clear(); });
+    row("75 dpi Lucida Bright 8", "lvgl", FontExport::Format::Lvgl);
+    row("console Terminus 16", "lvgl", FontExport::Format::Lvgl);
     const auto eightBit = [](Options &options) { options.lines.ranges = {{0, 255}}; };
     row("misc-fixed 5x7", "max72xx, 8-bit codes", FontExport::Format::Max72xx, eightBit);
     row("misc-fixed 5x7", "max72xx, codes past 0xFF", FontExport::Format::Max72xx);
@@ -302,144 +262,6 @@ void tst_FirmwareReaders::keepsItsTiles()
     const FontExport::Result back = FontExport::write(*read.set, form);
     QVERIFY2(back.ok(), qPrintable(back.error));
     QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
-}
-
-// An OLED font laid out by hand as the library's converter lays one out:
-// 13 rows (two bytes a column), ' ' blank with an advance of 3, '!' one
-// column, '"' two columns of which the second's lower byte is left out as
-// zero. Each glyph stands at the cell's top-left corner.
-void tst_FirmwareReaders::oledLayout()
-{
-    const QByteArray text = "const uint8_t tiny[] PROGMEM = {\n"
-                            "  0x04, 0x0D, 0x20, 0x03,\n"
-                            "  0xFF, 0xFF, 0x00, 0x03,\n" // ' '
-                            "  0x00, 0x00, 0x02, 0x03,\n" // '!': 2 bytes at 0
-                            "  0x00, 0x02, 0x03, 0x04,\n" // '"': 3 bytes at 2
-                            "  0xFE, 0x0B,\n"             // rows 1-7 and 8, 9, 11
-                            "  0x07, 0x00, 0x07\n"        // rows 0-2 in two columns
-                            "};\n";
-    const ReadResult read = FirmwareSource::read(text, QStringLiteral("tiny.h"));
-    QVERIFY2(read.ok(), qPrintable(read.error));
-    const GlyphSet &set = *read.set;
-    QCOMPARE(set.rows(), 13);
-    QCOMPARE(set.size(), 3);
-    QCOMPARE(set.advanceOf(set.at(0)), 3);
-    QVERIFY(set.at(0).bits == Drawing(set.rows(), set.cols()));
-    const auto column = [&set](qsizetype glyph, int c) {
-        QList<int> rows;
-        for (int r = 0; r < set.rows(); ++r) {
-            if (set.at(glyph).bits.isSet(r, c))
-                rows.append(r);
-        }
-        return rows;
-    };
-    QCOMPARE(column(1, 0), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 11}));
-    QCOMPARE(column(2, 0), (QList<int>{0, 1, 2}));
-    QCOMPARE(column(2, 1), (QList<int>{0, 1, 2}));
-    QCOMPARE(set.advanceOf(set.at(2)), 4);
-
-    FontExport::Options form = storedOptions(set);
-    const FontExport::Result back = FontExport::write(set, form);
-    QVERIFY2(back.ok(), qPrintable(back.error));
-    QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
-}
-
-// MD_MAX72XX's fonts laid out by hand from the library's description of
-// them: a width byte and that many columns per code, bit 0 the top row, the
-// char drawn at the cell's top-left corner, its advance one more than its
-// width for the blank column the library adds. Each glyph as a picture of
-// the set's cell, rows parted by '/'. Read again from its own export, a
-// font draws the same; one laid out as this program writes it comes out
-// byte for byte.
-void tst_FirmwareReaders::max72xxLayout_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QStringList>("glyphs"); // "U+0021 2 #../#../.../#.." for each
-    QTest::addColumn<bool>("sameBytes");
-
-    QTest::newRow("version 1") << QByteArray("const uint8_t tiny[] PROGMEM = {\n"
-                                             "  'F', 1, 0x20, 0x22, 4,\n"
-                                             "  2, 0x00, 0x00,\n"      // ' '
-                                             "  1, 0x0B,\n"            // '!': rows 0, 1, 3
-                                             "  3, 0x03, 0x00, 0x03,\n" // '"'
-                                             "};\n")
-                               << QStringList{"U+0020 3 .../.../.../...", "U+0021 2 #../#../.../#..",
-                                              "U+0022 4 #.#/#.#/.../..."}
-                               << true;
-    QTest::newRow("version 2") << QByteArray("const uint8_t wide[] PROGMEM = {\n"
-                                             "  'F', 2, 0x04, 0x10, 0x04, 0x12, 8,\n"
-                                             "  1, 0x80,\n" // U+0410: the bottom row
-                                             "  0,\n"       // U+0411: none
-                                             "  1, 0x01,\n" // U+0412: the top row
-                                             "};\n")
-                               << QStringList{"U+0410 2 .../.../.../.../.../.../.../#..",
-                                              "U+0412 2 #../.../.../.../.../.../.../..."}
-                               << true;
-    // The library's own font is declared so, version 2 for 8-bit codes.
-    QTest::newRow("the library's form") << QByteArray("MD_MAX72XX::fontType_t PROGMEM _sysfont[] =\n{\n"
-                                                      "  'F', 2, 0, 0, 0, 2, 3,\n"
-                                                      "  0,\t\t// 0 - 'Empty Cell'\n"
-                                                      "  1, 6,\t\t// 1 - 'Bar'\n"
-                                                      "  2, 1, 4,\t\t// 2 - 'Steps'\n"
-                                                      "};\n")
-                                        << QStringList{"U+0001 2 .../#../#..", "U+0002 3 #../.../.#."} << false;
-    // Without the header: codes 0 to 255, 8 rows, 'A' of two columns.
-    QByteArray bare = "const uint8_t old[] = {\n";
-    for (int code = 0; code < 256; ++code)
-        bare += code == 0x41 ? "2, 0x81, 0x7E,\n" : "0,\n";
-    QTest::newRow("no header") << bare + "};\n"
-                               << QStringList{"U+0041 3 #../.#./.#./.#./.#./.#./.#./#.."} << false;
-}
-
-void tst_FirmwareReaders::max72xxLayout()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(QStringList, glyphs);
-    QFETCH(bool, sameBytes);
-
-    const auto pictures = [](const GlyphSet &set) {
-        QStringList list;
-        for (const Glyph &glyph : set.glyphs()) {
-            QStringList rows;
-            for (int r = 0; r < set.rows(); ++r) {
-                QString row;
-                for (int c = 0; c < set.cols(); ++c)
-                    row += glyph.bits.isSet(r, c) ? u'#' : u'.';
-                rows.append(row);
-            }
-            list.append(QStringLiteral("%1 %2 %3").arg(FontCodes::name(glyph.codePoint)).arg(set.advanceOf(glyph))
-                                .arg(rows.join(u'/')));
-        }
-        return list;
-    };
-    const ReadResult read = FirmwareSource::read(text, QStringLiteral("font.h"));
-    QVERIFY2(read.ok(), qPrintable(read.error));
-    QCOMPARE(pictures(*read.set), glyphs);
-    FontExport::Options form = storedOptions(*read.set);
-    if (form.name.isEmpty()) // _sysfont: a name C reserves, left to the file's
-        form.name = QStringLiteral("font");
-    const FontExport::Result back = FontExport::write(*read.set, form);
-    QVERIFY2(back.ok(), qPrintable(back.error));
-    const ReadResult again = FirmwareSource::read(back.text.toUtf8(), QStringLiteral("again.h"));
-    QVERIFY2(again.ok(), qPrintable(again.error));
-    QCOMPARE(pictures(*again.set), glyphs);
-    if (sameBytes)
-        QCOMPARE(dataOf(back.text.toUtf8()), dataOf(text));
-}
-
-// A matrix has 8 rows: a glyph with ink in the 9th is named.
-void tst_FirmwareReaders::max72xxTooTall()
-{
-    GlyphSet set(3, 9);
-    set.ascent = 7;
-    Glyph g{0x67, {}, Drawing(9, 3), std::nullopt};
-    g.bits.set(8, 1, true);
-    set.append(g);
-    FontExport::Options options;
-    options.format = FontExport::Format::Max72xx;
-    options.name = QStringLiteral("tall");
-    QCOMPARE(FontExport::write(set, options).error,
-             QStringLiteral("U+0067: its ink reaches row 9 of its cell; an LED-matrix font has 8 rows"));
 }
 
 void tst_FirmwareReaders::damaged_data()

@@ -116,6 +116,7 @@ void tst_GoldenExports::text_data()
     row("pages.h", FontExport::Format::Pages);
     // 'f' reaching left of the pen moves the whole font a column right.
     row("oled.h", FontExport::Format::Oled);
+    row("lvgl.c", FontExport::Format::Lvgl);
     // So for an LED matrix, without 'g', whose descender reaches the cell's
     // 9th row; U+0067 and U+0068 are blank chars between.
     options.lines.ranges = {{0x66, 0x66}, {0x69, 0x69}};
