@@ -141,25 +141,45 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
     return placed;
 }
 
+bool eachInked(const GlyphSet &set, const LeftOut *leftOut, const std::function<bool(const Inked &)> &take)
+{
+    static const std::vector<StoredGlyph> kNone;
+    const std::vector<StoredGlyph> &stored = leftOut ? leftOut->glyphs : kNone;
+    size_t next = 0; // of `stored`
+    Inked glyph;
+    const auto takeStored = [&](int below) {
+        for (; next < stored.size() && (below < 0 || stored[next].codePoint < below); ++next) {
+            const StoredGlyph &one = stored[next];
+            glyph = {one.codePoint, one.advance, {}};
+            for (int r = 0; r < one.rows; ++r) {
+                for (int c = 0; c < one.cols; ++c) {
+                    if (one.isSet(r, c))
+                        glyph.pixels.emplace_back(one.x + c, one.y + r);
+                }
+            }
+            if (!take(glyph))
+                return false;
+        }
+        return true;
+    };
+    for (const Glyph &one : set.glyphs()) {
+        if (!takeStored(one.codePoint))
+            return false;
+        glyph = {one.codePoint, set.advanceOf(one), set.drawn(one).pixels()};
+        if (!take(glyph))
+            return false;
+    }
+    return takeStored(-1);
+}
+
 std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut)
 {
     std::vector<Inked> glyphs;
     glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
-    for (const Glyph &glyph : set.glyphs())
-        glyphs.push_back({glyph.codePoint, set.advanceOf(glyph), set.drawn(glyph).pixels()});
-    if (!leftOut)
-        return glyphs;
-    for (const StoredGlyph &stored : leftOut->glyphs) {
-        Inked glyph{stored.codePoint, stored.advance, {}};
-        for (int r = 0; r < stored.rows; ++r) {
-            for (int c = 0; c < stored.cols; ++c) {
-                if (stored.isSet(r, c))
-                    glyph.pixels.emplace_back(stored.x + c, stored.y + r);
-            }
-        }
-        glyphs.push_back(std::move(glyph));
-    }
-    std::stable_sort(glyphs.begin(), glyphs.end(), [](const Inked &a, const Inked &b) { return a.code < b.code; });
+    eachInked(set, leftOut, [&glyphs](const Inked &glyph) {
+        glyphs.push_back(glyph);
+        return true;
+    });
     return glyphs;
 }
 

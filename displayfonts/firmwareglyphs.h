@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,9 @@ struct Inked
 // The set's glyphs and, among them in code order, those `leftOut` holds
 // (where it is not null): every glyph of a font opened in part.
 std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut);
+// The same one glyph at a time, in the same order, for fonts too large to
+// hold every glyph's pixels at once; stops where `take` returns false.
+bool eachInked(const GlyphSet &set, const LeftOut *leftOut, const std::function<bool(const Inked &)> &take);
 
 // Glyphs as a drawing holds them, each trimmed to its ink; those whose ink
 // is larger than 16 x 16 are left out and counted in `larger`.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <deque>
 
 namespace LvglFont {
@@ -28,8 +29,8 @@ using Placed = FirmwareGlyphs::Inked;
 bool addGlyph(Font &font, const Placed &glyph, QString *error)
 {
     const QString name = FontCodes::name(glyph.code);
-    if (glyph.advance < 0 || glyph.advance * 16 > kMaxAdvW)
-        return fail(error, QStringLiteral("%1: its advance of %2 pixels lies outside 0 to 255, what an LVGL font holds")
+    if (glyph.advance < 0)
+        return fail(error, QStringLiteral("%1: its advance of %2 pixels is negative, which an LVGL font cannot hold")
                                    .arg(name)
                                    .arg(glyph.advance));
     GlyphDsc dsc;
@@ -47,9 +48,10 @@ bool addGlyph(Font &font, const Placed &glyph, QString *error)
         dsc.boxH = bottom - top + 1;
         dsc.ofsX = left;
         dsc.ofsY = -(bottom + 1);
-        if (dsc.boxW > 255 || dsc.boxH > 255 || dsc.ofsX < -128 || dsc.ofsX > 127 || dsc.ofsY < -128 || dsc.ofsY > 127)
+        if (dsc.boxW > 0xFFFF || dsc.boxH > 0xFFFF || dsc.ofsX < INT16_MIN || dsc.ofsX > INT16_MAX
+            || dsc.ofsY < INT16_MIN || dsc.ofsY > INT16_MAX)
             return fail(error, QStringLiteral("%1: its ink of %2 x %3 pixels at %4, %5 from the pen passes what an "
-                                              "LVGL glyph holds (255 x 255, offsets of -128 to 127)")
+                                              "LVGL glyph holds")
                                        .arg(name)
                                        .arg(dsc.boxW)
                                        .arg(dsc.boxH)
@@ -60,9 +62,6 @@ bool addGlyph(Font &font, const Placed &glyph, QString *error)
             const int at = (y - top) * dsc.boxW + (x - left);
             bits[at / 8] = char(uchar(bits[at / 8]) | 0x80u >> (at % 8));
         }
-        if (quint32(font.bitmap.size() + bits.size()) > kMaxBitmapIndex + 1)
-            return fail(error, QStringLiteral("%1: the bitmaps pass the 1 MiB an LVGL font's glyph index reaches")
-                                       .arg(name));
         font.bitmap += bits;
     }
     font.glyphs.push_back(dsc);
@@ -70,6 +69,16 @@ bool addGlyph(Font &font, const Placed &glyph, QString *error)
 }
 
 } // namespace
+
+bool needsLarge(const Font &font)
+{
+    if (font.bitmap.size() > qsizetype(1) << 20)
+        return true;
+    return std::any_of(font.glyphs.begin(), font.glyphs.end(), [](const GlyphDsc &glyph) {
+        return glyph.advW >= 1 << 12 || glyph.boxW > 255 || glyph.boxH > 255 || glyph.ofsX < -128 || glyph.ofsX > 127
+                || glyph.ofsY < -128 || glyph.ofsY > 127;
+    });
+}
 
 std::vector<std::pair<CmapType, std::vector<int>>> planCmaps(const std::vector<int> &codes)
 {
@@ -128,28 +137,27 @@ std::optional<Font> encode(const GlyphSet &set, QString *error, const LeftOut *l
 {
     if (!EncoderInput::check(set, {QStringLiteral("an LVGL font"), CodePoints::kMax}, error))
         return std::nullopt;
-    const std::vector<Placed> glyphs = FirmwareGlyphs::inked(set, leftOut);
-    if (glyphs.size() >= 65536) {
-        fail(error, QStringLiteral("%1 glyphs are more than the 65535 an LVGL font numbers").arg(glyphs.size()));
+    const size_t count = size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0);
+    if (count >= 65536) {
+        fail(error, QStringLiteral("%1 glyphs are more than the 65535 an LVGL font numbers").arg(count));
         return std::nullopt;
     }
     Font font;
-    const bool whole = leftOut && leftOut->rows > 0;
+    const bool whole = leftOut && leftOut->rows > 0 && !leftOut->glyphs.empty();
     font.lineHeight = whole ? leftOut->rows : set.rows();
     font.baseLine = whole ? leftOut->descent : set.rows() - set.ascent;
-    font.glyphs.reserve(glyphs.size() + 1);
+    font.glyphs.reserve(count + 1);
     font.glyphs.emplace_back(); // id 0: no glyph
     std::vector<int> codes;
-    codes.reserve(glyphs.size());
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        if (i > 0 && glyphs[i].code == glyphs[i - 1].code) {
-            fail(error, QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyphs[i].code)));
-            return std::nullopt;
-        }
-        if (!addGlyph(font, glyphs[i], error))
-            return std::nullopt;
-        codes.push_back(glyphs[i].code);
-    }
+    codes.reserve(count);
+    const bool ok = FirmwareGlyphs::eachInked(set, leftOut, [&](const Placed &glyph) {
+        if (!codes.empty() && glyph.code == codes.back())
+            return fail(error, QStringLiteral("%1: a glyph too large to open stands there").arg(FontCodes::name(glyph.code)));
+        codes.push_back(glyph.code);
+        return addGlyph(font, glyph, error);
+    });
+    if (!ok)
+        return std::nullopt;
     int id = 1;
     for (const auto &[type, range] : planCmaps(codes)) {
         Cmap cmap;
@@ -302,10 +310,20 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString guard = name.toUpper();
     const QString indent = QStringLiteral("    ");
     std::vector<int> codes;
-    for (const Placed &glyph : FirmwareGlyphs::inked(set, leftOut))
-        codes.push_back(glyph.code);
+    codes.reserve(font->glyphs.size());
+    for (const Glyph &glyph : set.glyphs())
+        codes.push_back(glyph.codePoint);
+    if (leftOut) {
+        for (const StoredGlyph &glyph : leftOut->glyphs)
+            codes.push_back(glyph.codePoint);
+        std::sort(codes.begin(), codes.end());
+    }
 
-    QString out = CSource::fontNameLine(set);
+    QString out;
+    // Six characters a byte, a line per glyph's bitmap and descriptor: one
+    // allocation for a font of tens of thousands of glyphs.
+    out.reserve(font->bitmap.size() * 6 + qsizetype(font->glyphs.size()) * 160 + 4096);
+    out += CSource::fontNameLine(set);
     out += CSource::comment(summary(qsizetype(codes.size()), font->lineHeight, font->baseLine));
     out += CSource::comment(QStringLiteral("For LVGL 8.3 and 9: compile this file and declare LV_FONT_DECLARE(%1); "
                                            "then lv_obj_set_style_text_font(label, &%1, 0) draws with it.")
@@ -313,6 +331,10 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += QStringLiteral("\n#ifdef LV_LVGL_H_INCLUDE_SIMPLE\n#include \"lvgl.h\"\n#else\n#include \"lvgl/lvgl.h\"\n"
                           "#endif\n\n#ifndef %1\n#define %1 1\n#endif\n\n#if %1\n\n")
                    .arg(guard);
+    if (needsLarge(*font))
+        out += QStringLiteral("#if (LV_FONT_FMT_TXT_LARGE == 0)\n#error \"Too large font or glyphs in %1. Enable "
+                              "LV_FONT_FMT_TXT_LARGE in lv_conf.h\"\n#endif\n\n")
+                       .arg(guard);
     out += QStringLiteral("static LV_ATTRIBUTE_LARGE_CONST const uint8_t glyph_bitmap[] = {\n");
     for (size_t i = 0; i < codes.size(); ++i) {
         const GlyphDsc &dsc = font->glyphs[i + 1];

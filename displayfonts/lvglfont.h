@@ -65,9 +65,11 @@ struct Font
     int baseLine = 0; // rows from the bottom of a line up to the baseline
 };
 
-// The field widths of LVGL's glyph descriptor.
-constexpr quint32 kMaxBitmapIndex = (1u << 20) - 1;
-constexpr int kMaxAdvW = (1 << 12) - 1;
+// Whether the font needs LVGL's large glyph descriptor (LV_FONT_FMT_TXT_LARGE
+// in lv_conf.h), whose fields are wider: its bitmaps pass the 1 MiB the
+// small one's 20-bit bitmap_index reaches (GNU Unifont's do), or a glyph
+// passes its 12-bit adv_w, 8-bit box or offsets.
+bool needsLarge(const Font &font);
 
 // The ranges for code points in rising order, planned as LVGL's converter
 // plans them but for format 0 full ranges: the split into format 0 tiny
@@ -80,8 +82,8 @@ constexpr int kMaxAdvW = (1 << 12) - 1;
 std::vector<std::pair<CmapType, std::vector<int>>> planCmaps(const std::vector<int> &codes);
 
 // The set as a font, or nothing with one sentence in `error` where a glyph
-// does not fit LVGL's descriptor (an advance past 255 pixels, a box past
-// 255, offsets past -128 to 127) or the data passes 1 MiB. The glyphs must
+// does not fit even LVGL's large descriptor (a negative advance, offsets
+// past -32768 to 32767). The glyphs must
 // have code points in ascending order, each once. With `leftOut`, its
 // glyphs go in among the set's, and its cell gives the line height and
 // baseline.

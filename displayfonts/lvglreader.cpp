@@ -11,6 +11,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <map>
 
 // Reading LVGL fonts back: the descriptors from C source, the bitmaps of
@@ -215,8 +217,15 @@ std::optional<std::vector<StoredGlyph>> decode(const Font &font, QString *error)
     glyphs.reserve(ids->size());
     for (const auto &[code, id] : *ids) {
         const GlyphDsc &dsc = font.glyphs[size_t(id)];
-        if (dsc.boxW < 0 || dsc.boxH < 0 || dsc.advW < 0)
-            return failWith(error, QStringLiteral("glyph_dsc[%1] gives a negative size").arg(id));
+        // A compressed pixel takes at least a bit, but for the runs a 6-bit
+        // count gives: a box larger than the bytes after it can give is
+        // damaged, and is not made.
+        const qint64 bits = (font.bitmap.size() - qint64(dsc.bitmapIndex)) * 8 * (font.bitmapFormat == 0 ? 1 : 64);
+        if (dsc.boxW < 0 || dsc.boxH < 0 || dsc.advW < 0 || qint64(dsc.boxW) * dsc.boxH > std::max<qint64>(bits, 0))
+            return failWith(error, QStringLiteral("glyph_dsc[%1]: the bitmap of %2 runs past the end of the %3 bytes")
+                                           .arg(id)
+                                           .arg(FontCodes::name(code))
+                                           .arg(font.bitmap.size()));
         StoredGlyph glyph(code, (dsc.advW + 8) >> 4, dsc.ofsX, -(dsc.ofsY + dsc.boxH), dsc.boxW, dsc.boxH);
         if (!pixelsOf(font, dsc, glyph))
             return failWith(error, QStringLiteral("glyph_dsc[%1]: the bitmap of %2 runs past the end of the %3 bytes")
@@ -336,8 +345,9 @@ std::optional<Font> fontOf(const CSourceReader::Source &source, const Found &fou
         for (size_t i = 0; i < 6; ++i)
             values[i] = numberAt(item, i);
         if (item.items.size() != 6 || !values[0] || !values[1] || !values[2] || !values[3] || !values[4] || !values[5]
-            || *values[0] < 0 || *values[0] > kMaxBitmapIndex || *values[2] > 255 || *values[3] > 255
-            || *values[1] > kMaxAdvW)
+            || *values[0] < 0 || *values[0] > UINT32_MAX || *values[1] < 0 || *values[1] > INT32_MAX
+            || *values[2] < 0 || *values[2] > 0xFFFF || *values[3] < 0 || *values[3] > 0xFFFF
+            || std::abs(*values[4]) > 0x8000 || std::abs(*values[5]) > 0x8000)
             return failWith(error, QStringLiteral("a glyph_dsc entry that is not 6 numbers in LVGL's ranges"));
         font.glyphs.push_back({quint32(*values[0]), int(*values[1]), int(*values[2]), int(*values[3]),
                                int(*values[4]), int(*values[5])});

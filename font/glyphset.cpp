@@ -24,8 +24,10 @@ GlyphSet::GlyphSet(int cols, int rows, std::vector<Glyph> glyphs)
     : GlyphSet(cols, rows)
 {
     m_glyphs = std::move(glyphs);
-    for (Glyph &glyph : m_glyphs)
-        glyph.bits = fitted(glyph.bits);
+    for (size_t i = 0; i < m_glyphs.size(); ++i) {
+        m_glyphs[i].bits = fitted(m_glyphs[i].bits);
+        m_rising = m_rising && (i == 0 || m_glyphs[i - 1].codePoint < m_glyphs[i].codePoint);
+    }
 }
 
 Drawing GlyphSet::fitted(const Drawing &bits) const
@@ -43,6 +45,7 @@ Drawing GlyphSet::fitted(const Drawing &bits) const
 void GlyphSet::append(Glyph glyph)
 {
     glyph.bits = fitted(glyph.bits);
+    m_rising = m_rising && (m_glyphs.empty() || m_glyphs.back().codePoint < glyph.codePoint);
     m_glyphs.push_back(std::move(glyph));
 }
 
@@ -61,6 +64,11 @@ void GlyphSet::setAdvance(qsizetype index, std::optional<int> advance)
 
 qsizetype GlyphSet::indexOf(int codePoint) const
 {
+    if (m_rising) {
+        const auto at = std::lower_bound(m_glyphs.begin(), m_glyphs.end(), codePoint,
+                                         [](const Glyph &glyph, int code) { return glyph.codePoint < code; });
+        return at == m_glyphs.end() || at->codePoint != codePoint ? -1 : qsizetype(at - m_glyphs.begin());
+    }
     const auto found = std::find_if(m_glyphs.begin(), m_glyphs.end(),
                                     [codePoint](const Glyph &glyph) { return glyph.codePoint == codePoint; });
     return found == m_glyphs.end() ? -1 : qsizetype(found - m_glyphs.begin());

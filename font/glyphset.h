@@ -82,4 +82,5 @@ private:
     int m_cols = kMinSize;
     int m_rows = kMinSize;
     std::vector<Glyph> m_glyphs;
+    bool m_rising = true; // code points rising: indexOf() searches by halves
 };

@@ -1,5 +1,6 @@
 #include "firmwareglyphs.h"
 #include "gfxfont.h"
+#include "lvglfont.h"
 #include "max72xxfont.h"
 #include "oledfont.h"
 #include "pagelayout.h"
@@ -310,6 +311,62 @@ void roundTripPages(const GlyphSet &set)
     }
 }
 
+// LVGL: every glyph the set holds, blank ones too, from the pen on the
+// baseline, its ink boxed tightly.
+void roundTripLvgl(const GlyphSet &set)
+{
+    QString error;
+    const std::optional<LvglFont::Font> font = LvglFont::encode(set, &error);
+    if (!font) {
+        if (error.isEmpty() || error.contains(u'\n'))
+            fail("lvgl", "a refusal without a one-line message");
+        const bool fits = !set.isEmpty() && moderate(set)
+                && std::all_of(set.glyphs().begin(), set.glyphs().end(),
+                               [&set](const Glyph &glyph) { return set.advanceOf(glyph) >= 0; });
+        if (fits)
+            fail("lvgl", "a set that fits was refused");
+        return;
+    }
+    const std::optional<std::vector<StoredGlyph>> decoded = LvglFont::decode(*font, &error);
+    if (!decoded || decoded->size() != size_t(set.size()))
+        fail("lvgl", "its own font does not decode to the set's glyphs");
+    const std::vector<DrawnGlyph> drawn = FirmwareGlyphs::drawable(*decoded);
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const Glyph &glyph = set.at(qsizetype(i));
+        if (drawn[i].codePoint != glyph.codePoint || drawn[i].advance != set.advanceOf(glyph)
+            || drawn[i].pixels() != set.drawn(glyph).pixels())
+            fail("lvgl", "a glyph decodes otherwise");
+    }
+}
+
+// Arbitrary numbers as an LVGL font's tables and bytes as its bitmap, of
+// any depth and compression: decoding reads nothing outside them.
+void decodeRawLvgl(Input &in, QByteArrayView data)
+{
+    LvglFont::Font font;
+    font.bpp = 1 + in.next() % 8;
+    font.bitmapFormat = in.next() % 3;
+    font.glyphs.resize(size_t(in.next() % 8));
+    for (LvglFont::GlyphDsc &glyph : font.glyphs)
+        glyph = {quint32(in.next()), in.next() << 4, in.next() % 20, in.next() % 20, int8_t(in.next()), int8_t(in.next())};
+    for (int i = in.next() % 4; i > 0; --i) {
+        LvglFont::Cmap cmap;
+        cmap.type = LvglFont::CmapType(in.next() % 4);
+        cmap.rangeStart = in.next();
+        cmap.rangeLength = in.next();
+        cmap.glyphIdStart = in.next() % 10;
+        for (int k = in.next() % 6; k > 0; --k) {
+            cmap.unicodeList.push_back(in.next());
+            cmap.glyphIdOfs.push_back(in.next() % 10);
+        }
+        font.cmaps.push_back(cmap);
+    }
+    font.bitmap = data.toByteArray().left(in.next());
+    QString error;
+    if (!LvglFont::decode(font, &error) && error.isEmpty())
+        fail("lvgl", "a refusal without a message");
+}
+
 // Arbitrary bytes as the parts of a GFX font and of a page font: decoding
 // reads nothing outside them.
 void decodeRawStructures(Input &in, QByteArrayView data)
@@ -375,7 +432,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const GlyphSet eightBit = upTo(set, 0xFF);
     roundTripGfx(eightBit);
     roundTripPages(eightBit);
+    roundTripLvgl(set);
     Input again(data, size);
     decodeRawStructures(again, bytes);
+    decodeRawLvgl(again, bytes);
     return 0;
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-// The GFX, pages, C header and OLED readers on whatever the C reader makes of
+// The GFX, pages, C header, OLED, LVGL and LED-matrix readers on whatever the C reader makes of
 // arbitrary bytes. Each font a format finds reads as a set or is refused
 // with a message, never read out of bounds; a set counts the glyphs its
 // listing counts; a font opened in part, written whole, reads back whole;
@@ -95,7 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!source.ok())
         return 0;
     for (const FontExport::Format format : {FontExport::Format::Gfx, FontExport::Format::Pages, FontExport::Format::C,
-                                            FontExport::Format::Oled})
+                                            FontExport::Format::Oled, FontExport::Format::Lvgl,
+                                            FontExport::Format::Max72xx})
         check(format, source);
     return 0;
 }
