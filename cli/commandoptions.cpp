@@ -101,8 +101,9 @@ std::vector<Option> table()
                  .arg(formatList(), formatReach()),
          {}, {}},
         {Id::Font, {"font"}, QStringLiteral("NAME"),
-         QStringLiteral("Source code that holds several fonts for display libraries (GFX, u8g2, u8x8, or this "
-                        "program's pages and c headers): the one of this C name. A file of one font needs none."),
+         QStringLiteral("Source code that holds several fonts for display libraries (GFX, u8g2, u8x8, OLED, "
+                        "LVGL, LED-matrix, or this program's pages and c headers): the one of this C name. A file "
+                        "of one font needs none."),
          {Kind::Array}},
         {Id::Name, {"name"}, QStringLiteral("NAME"),
          QStringLiteral("The C name of the font's data, a letter and then letters, digits or \"_\", no keyword; "

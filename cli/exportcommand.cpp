@@ -40,8 +40,9 @@ QString usage()
         "ending in CR LF; with --format, a C header or a font for a display library.\n"
         "FONT is a BDF or PSF font (PSF also gzip-compressed), C or assembler source,\n"
         "a picture (PNG, BMP, ...) or a TrueType or OpenType font. Source code that\n"
-        "holds fonts for display libraries (a GFXfont, u8g2 and u8x8 fonts, this\n"
-        "program's pages and c headers) is read as those fonts, their metrics kept.\n"
+        "holds fonts for display libraries (a GFXfont, u8g2 and u8x8 fonts, OLED,\n"
+        "LVGL and LED-matrix fonts, this program's pages and c headers) is read as\n"
+        "those fonts, their metrics kept.\n"
         "\n")
         + CommandOptions::helpList()
         + QStringLiteral(
