@@ -22,8 +22,10 @@
 // painting log says so on standard error; the process is then killed).
 // Then each export format on the 5x7 ASCII and, where the format holds it,
 // on GNU Unifont; fonts read back from their source (a file of 131 u8x8
-// fonts, Unifont as u8g2); with KELVOR_BDFCONV naming u8g2's own converter (bdfconv),
-// the u8g2 exports beside it: time and the size of the font data.
+// fonts, Unifont as u8g2 and as LVGL); with KELVOR_BDFCONV naming u8g2's own
+// converter (bdfconv), the u8g2 exports beside it, and with KELVOR_LV_FONT_CONV
+// naming LVGL's (lv_font_conv), the LVGL exports: time and the size of the
+// font data.
 // Medians; the CPU time beside the wall time says how much of the wall time
 // a busy machine added.
 //
@@ -240,7 +242,7 @@ void writeAll(const std::string &path, const std::string &text)
     }
 }
 
-const char *const kFormats[] = {"lines", "c", "gfx", "u8g2", "u8x8", "pages"};
+const char *const kFormats[] = {"lines", "c", "gfx", "u8g2", "u8x8", "pages", "oled", "lvgl", "max72xx"};
 
 // Each format on the 5x7 font's ASCII, and those that hold Unicode's Basic
 // Multilingual Plane on GNU Unifont.
@@ -260,12 +262,13 @@ void formats(const std::string &program, const std::string &dir, const std::stri
     }
     if (!exists(unifont))
         return;
-    for (const char *format : {"lines", "c", "u8g2"}) {
+    for (const char *format : {"lines", "c", "u8g2", "lvgl"}) {
         const std::string what = std::string("--format ") + format + ", GNU Unifont (57,086)";
+        const bool lvgl = std::strcmp(format, "lvgl") == 0;
         report(what.c_str(), medians(3, 1, [&] {
                    return runOnce({program, "export", unifont, "--format", format, "-o", out});
                }),
-               true, "<= 0.2 s", 200);
+               true, lvgl ? "<= 0.3 s" : "<= 0.2 s", lvgl ? 300 : 200);
     }
 }
 
@@ -303,6 +306,53 @@ void readBack(const std::string &program, const std::string &dir, const std::str
                return runOnce({program, "export", source, "--format", "u8g2", "-o", out});
            }),
            true);
+    const std::string lvgl = dir + "/unifont_lvgl.c";
+    runOnce({program, "export", unifont, "--format", "lvgl", "--name", "unifont", "-o", lvgl});
+    report("GNU Unifont as LVGL read back, written as LVGL again", medians(3, 1, [&] {
+               return runOnce({program, "export", lvgl, "--format", "lvgl", "-o", out + ".c"});
+           }),
+           true);
+}
+
+// The bytes of an LVGL font's glyph bitmaps: the numbers between
+// "glyph_bitmap[] = {" and its "};".
+long long lvglBitmapBytes(const std::string &path)
+{
+    const std::string text = readAll(path);
+    const size_t open = text.find("glyph_bitmap[] = {");
+    const size_t close = open == std::string::npos ? open : text.find("};", open);
+    if (close == std::string::npos)
+        return -1;
+    long long bytes = 0;
+    for (size_t at = text.find("0x", open); at < close; at = text.find("0x", at + 2))
+        ++bytes;
+    return bytes;
+}
+
+// The LVGL export of GNU Unifont's BDF beside LVGL's converter on its
+// OpenType form (fonts-unifont), the same glyphs, pixels kept where they
+// are (--autohint-off): time and the bytes of the glyphs' bitmaps.
+void besideLvFontConv(const std::string &program, const std::string &converter, const std::string &dir,
+                      const std::string &unifont)
+{
+    const std::string otf = "/usr/share/fonts/opentype/unifont/unifont.otf";
+    if (!exists(unifont) || !exists(otf))
+        return;
+    std::printf("\nThe LVGL export beside LVGL's converter (%s) on Unifont's OpenType form, same glyphs:\n",
+                converter.c_str());
+    const std::string ours = dir + "/ours_lvgl.c", theirs = dir + "/theirs_lvgl.c";
+    for (const char *range : {"0x20-0x7E", "0x20-0x7FF", "0x20-0x2FFF"}) {
+        const Figures a = medians(3, 1, [&] {
+            return runOnce({program, "export", unifont, "--format", "lvgl", "--range", range, "--name", "font", "-o", ours});
+        });
+        const Figures b = medians(3, 0, [&] {
+            return runOnce({converter, "--bpp", "1", "--size", "16", "--font", otf, "-r", range, "--format", "lvgl",
+                            "--autohint-off", "--no-compress", "-o", theirs});
+        });
+        std::printf("  %-14s ours %8.1f ms %8lld bytes | lv_font_conv %9.1f ms %8lld bytes | time x%.3f, size x%.4f\n",
+                    range, a.wall, lvglBitmapBytes(ours), b.wall, lvglBitmapBytes(theirs), a.wall / b.wall,
+                    double(lvglBitmapBytes(ours)) / double(lvglBitmapBytes(theirs)));
+    }
 }
 
 // The u8g2 export beside u8g2's own converter on the same glyphs.
@@ -403,6 +453,8 @@ int main(int argc, char *argv[])
     readBack(program, dir, font5x7, unifont, runs);
     if (const char *bdfconv = std::getenv("KELVOR_BDFCONV"))
         besideBdfconv(program, bdfconv, dir, font5x7, unifont);
+    if (const char *converter = std::getenv("KELVOR_LV_FONT_CONV"))
+        besideLvFontConv(program, converter, dir, unifont);
     std::printf("\n");
 
     const std::string config = dir + "/config";

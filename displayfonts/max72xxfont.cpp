@@ -228,6 +228,8 @@ std::optional<Decoded> decode(QByteArrayView data, QString *error)
             }
             decoded.glyphs.push_back(std::move(glyph));
             decoded.widthAt.push_back(at);
+        } else {
+            decoded.blanks.emplace_back(code, at);
         }
         at += 1 + width;
     }
@@ -293,6 +295,26 @@ ReadResult toSet(const Decoded &font)
         result.fontGlyphs = qsizetype(font.glyphs.size());
     FirmwareGlyphs::keepWhole(result, font.glyphs, 0, font.rows);
     return result;
+}
+
+// The font with the blank glyphs its comments name among the codes of
+// width 0, as this program writes a glyph of an advance of 1 or less; each
+// reads back with the advance the library gives it, 1.
+Decoded withNamedBlanks(const Decoded &font, const CSourceReader::Source &source, const Declaration &declaration)
+{
+    Decoded named = font;
+    const std::vector<Value> &items = declaration.value.items;
+    for (const auto &[code, at] : font.blanks) {
+        const std::optional<QByteArray> comment
+                = size_t(at) < items.size() ? CSource::commentOn(source, items[size_t(at)].line) : std::nullopt;
+        if (!comment || !CSource::glyphIn(*comment, code))
+            continue;
+        const auto place = std::lower_bound(named.glyphs.begin(), named.glyphs.end(), code,
+                                            [](const StoredGlyph &glyph, int c) { return glyph.codePoint < c; });
+        named.widthAt.insert(named.widthAt.begin() + (place - named.glyphs.begin()), at);
+        named.glyphs.insert(place, StoredGlyph(code, 1, 0, -font.rows, 0, kRows));
+    }
+    return named;
 }
 
 void addNames(const Value &value, QSet<QByteArray> *names)
@@ -382,7 +404,8 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.line = declaration->line;
         font.external = declaration->external;
         font.spans = {{declaration->begin, declaration->end}};
-        if (const std::optional<Decoded> decoded = decode(bytes)) {
+        if (std::optional<Decoded> decoded = decode(bytes)) {
+            decoded = withNamedBlanks(*decoded, source, *declaration);
             const ReadResult read = toSet(*decoded);
             font.glyphs = read.fontGlyphs > 0 ? read.fontGlyphs : read.set->size();
             int columns = 0;
@@ -407,7 +430,8 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
             return ReadResult::atLine(path, declaration->line,
                                       QStringLiteral("LED-matrix font %1: %2").arg(font.name, error));
         }
-        ReadResult result = toSet(*decoded);
+        const Decoded named = withNamedBlanks(*decoded, source, *declaration);
+        ReadResult result = toSet(named);
         GlyphSet &set = *result.set;
         ExportChoices choices;
         choices.format = FontExport::Format::Max72xx;
@@ -415,7 +439,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         // itself: it is written again under the one its file gives.
         if (FontExport::isName(FontExport::Format::Max72xx, font.name))
             choices.name = font.name;
-        label(set, *decoded, source, *declaration, &choices);
+        label(set, named, source, *declaration, &choices);
         set.fontName = CSource::fontNameAbove(
                 source, summary(qsizetype(decoded->glyphs.size()), decoded->first, decoded->last, decoded->height));
         set.properties = choices.properties();

@@ -55,6 +55,9 @@ struct Decoded
 {
     std::vector<StoredGlyph> glyphs;
     std::vector<qsizetype> widthAt; // for each glyph, the offset of its width byte
+    // Each code of width 0 and the offset of its width byte: no glyph, or a
+    // blank one of an advance of 1 or less, which the file's comments tell.
+    std::vector<std::pair<int, qsizetype>> blanks;
     int version = 0;                // 0 for a font without the header
     int first = 0;
     int last = 0;

@@ -109,6 +109,15 @@ void tst_DisplayFormats::max72xxLayout_data()
                                                       "  2, 1, 4,\t\t// 2 - 'Steps'\n"
                                                       "};\n")
                                         << QStringList{"U+0001 2 .../#../#..", "U+0002 3 #../.../.#."} << false;
+    // Width 0 is a blank glyph of advance 1 where the comment names one.
+    QTest::newRow("a blank glyph named") << QByteArray("const uint8_t tiny[] PROGMEM = {\n"
+                                                       "  'F', 1, 0x20, 0x22, 4,\n"
+                                                       "  0x00, // U+0020 ' '\n"
+                                                       "  0x00, // U+0021, no glyph\n"
+                                                       "  1, 0x0B, // U+0022 '\"'\n"
+                                                       "};\n")
+                                         << QStringList{"U+0020 1 .../.../.../...", "U+0022 2 #../#../.../#.."}
+                                         << true;
     // Without the header: codes 0 to 255, 8 rows, 'A' of two columns.
     QByteArray bare = "const uint8_t old[] = {\n";
     for (int code = 0; code < 256; ++code)
