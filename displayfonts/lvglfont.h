@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -95,6 +96,10 @@ std::optional<Font> encode(const GlyphSet &set, QString *error = nullptr, const 
 // placed by the offsets. Nothing, with what is wrong and where in `error`,
 // where a cmap or a glyph points outside the font; reads nothing outside it.
 std::optional<std::vector<StoredGlyph>> decode(const Font &font, QString *error = nullptr);
+// Each code the cmaps lead to and its glyph id, the first cmap's where two
+// hold one code, as LVGL searches them; nothing, with the cmap in `error`,
+// where one leads outside its range or the glyphs.
+std::optional<std::map<int, int>> glyphIds(const Font &font, QString *error = nullptr);
 
 // The LVGL fonts among the declarations, found by their lv_font_t and the
 // descriptor it points to, and one of them as a set, with the line height
