@@ -4,7 +4,6 @@
 #include "exportchoices.h"
 #include "firmwareglyphs.h"
 #include "firmwaresource.h"
-#include "fontcodes.h"
 #include "fontexport.h"
 #include "u8g2source.h"
 
