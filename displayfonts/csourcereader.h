@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <vector>
@@ -107,6 +108,16 @@ struct Source
     // thousands of declarations; where it is empty, find() searches.
     QHash<QByteArray, size_t> firstDeclared;
 };
+
+// Every name `value` and the values inside it give (Value::Kind::Name), added
+// to `names`: what other declarations a font's declaration points to.
+inline void addNames(const Value &value, QSet<QByteArray> *names)
+{
+    if (value.kind == Value::Kind::Name)
+        names->insert(value.text);
+    for (const Value &item : value.items)
+        addNames(item, names);
+}
 
 // Reads `text` as C; stops at the first fault it cannot pass over (an
 // unbalanced #if, a literal or comment cut short, an initializer that does

@@ -141,6 +141,44 @@ Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight)
     return placed;
 }
 
+ReadResult fromCellTops(const std::vector<StoredGlyph> &glyphs, int rows)
+{
+    int columns = 0;
+    bool below = false;
+    for (const StoredGlyph &glyph : glyphs) {
+        columns = std::max(columns, glyph.cols);
+        for (int r = rows; r < glyph.rows && !below; ++r) {
+            for (int c = 0; c < glyph.cols && !below; ++c)
+                below = glyph.isSet(r, c);
+        }
+    }
+    if (rows <= GlyphSet::kMaxSize && columns <= GlyphSet::kMaxSize && !below) {
+        GlyphSet set(std::max(columns, GlyphSet::kMinSize), std::max(rows, GlyphSet::kMinSize));
+        set.ascent = rows;
+        set.reserve(qsizetype(glyphs.size()));
+        for (const StoredGlyph &stored : glyphs) {
+            Glyph glyph;
+            glyph.codePoint = stored.codePoint;
+            glyph.advance = stored.advance;
+            glyph.bits = Drawing(set.rows(), set.cols());
+            for (int r = 0; r < rows; ++r) {
+                for (int c = 0; c < stored.cols; ++c)
+                    glyph.bits.set(r, c, stored.isSet(r, c));
+            }
+            set.append(std::move(glyph));
+        }
+        return ReadResult(std::move(set));
+    }
+    qsizetype larger = 0;
+    const std::vector<DrawnGlyph> drawn = drawable(glyphs, &larger);
+    Placed placed = place(drawn, rows);
+    ReadResult result(std::move(placed.set));
+    if (placed.fontGlyphs > 0 || larger > 0)
+        result.fontGlyphs = qsizetype(glyphs.size());
+    keepWhole(result, glyphs, 0, rows);
+    return result;
+}
+
 bool eachInked(const GlyphSet &set, const LeftOut *leftOut, const std::function<bool(const Inked &)> &take)
 {
     static const std::vector<StoredGlyph> kNone;

@@ -43,6 +43,14 @@ struct Placed
 // ink leaves shared above and below, so that the set keeps the line height.
 Placed place(const std::vector<DrawnGlyph> &glyphs, int lineHeight = 0);
 
+// Glyphs of a form without offsets (OLED, LED matrices), each with its
+// columns' top-left corner at the top of a cell of `rows` rows whose
+// bottom is the baseline, as a set: that cell and the widest glyph's
+// columns, where they fit 16 x 16 and no bit lies below the cell; else the
+// glyphs that fit placed by their ink (place()), the font kept whole
+// (keepWhole()) in cells of `rows`.
+ReadResult fromCellTops(const std::vector<StoredGlyph> &glyphs, int rows);
+
 // A glyph as the display formats' encoders take it: its pixels where they
 // lie from the pen, y downwards from the baseline.
 struct Inked

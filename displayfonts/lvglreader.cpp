@@ -191,22 +191,14 @@ ReadResult toSet(const std::vector<StoredGlyph> &glyphs, int lineHeight, int bas
     return result;
 }
 
-void addNames(const Value &value, QSet<QByteArray> *names)
-{
-    if (value.kind == Value::Kind::Name)
-        names->insert(value.text);
-    for (const Value &item : value.items)
-        addNames(item, names);
-}
-
 // Whether every declaration of the file is the font's, as in the files
 // LVGL's converter writes.
 bool isWholeFile(const CSourceReader::Source &source, const Found &found)
 {
     QSet<QByteArray> names{found.font->name, found.dsc->name};
-    addNames(found.dsc->value, &names);
+    CSourceReader::addNames(found.dsc->value, &names);
     if (const Declaration *cmaps = found.dsc->value.items.size() > 2 ? source.find(found.dsc->value.items[2].text) : nullptr)
-        addNames(cmaps->value, &names);
+        CSourceReader::addNames(cmaps->value, &names);
     return std::all_of(source.declarations.begin(), source.declarations.end(),
                        [&names](const Declaration &declaration) { return names.contains(declaration.name); });
 }

@@ -261,42 +261,6 @@ bool isFont(QByteArrayView bytes)
             && (font->version == 0 || font->version == kVersion1 || font->version == kVersion2);
 }
 
-// The decoded font as a set: its cell the font's rows and its widest
-// glyph's columns, each glyph at the cell's top-left corner, where they
-// fit in 16 columns; else the glyphs that fit placed by their ink
-// (FirmwareGlyphs::place), the font kept whole.
-ReadResult toSet(const Decoded &font)
-{
-    int columns = 0;
-    for (const StoredGlyph &glyph : font.glyphs)
-        columns = std::max(columns, glyph.cols);
-    if (columns <= GlyphSet::kMaxSize) {
-        GlyphSet set(std::max(columns, GlyphSet::kMinSize), std::max(font.rows, GlyphSet::kMinSize));
-        set.ascent = font.rows;
-        set.reserve(qsizetype(font.glyphs.size()));
-        for (const StoredGlyph &stored : font.glyphs) {
-            Glyph glyph;
-            glyph.codePoint = stored.codePoint;
-            glyph.advance = stored.advance;
-            glyph.bits = Drawing(set.rows(), set.cols());
-            for (int r = 0; r < font.rows; ++r) {
-                for (int c = 0; c < stored.cols; ++c)
-                    glyph.bits.set(r, c, stored.isSet(r, c));
-            }
-            set.append(std::move(glyph));
-        }
-        return ReadResult(std::move(set));
-    }
-    qsizetype larger = 0;
-    const std::vector<DrawnGlyph> drawn = FirmwareGlyphs::drawable(font.glyphs, &larger);
-    FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, font.rows);
-    ReadResult result(std::move(placed.set));
-    if (placed.fontGlyphs > 0 || larger > 0)
-        result.fontGlyphs = qsizetype(font.glyphs.size());
-    FirmwareGlyphs::keepWhole(result, font.glyphs, 0, font.rows);
-    return result;
-}
-
 // The font with the blank glyphs its comments name among the codes of
 // width 0, as this program writes a glyph of an advance of 1 or less; each
 // reads back with the advance the library gives it, 1.
@@ -317,14 +281,6 @@ Decoded withNamedBlanks(const Decoded &font, const CSourceReader::Source &source
     return named;
 }
 
-void addNames(const Value &value, QSet<QByteArray> *names)
-{
-    if (value.kind == Value::Kind::Name)
-        names->insert(value.text);
-    for (const Value &item : value.items)
-        addNames(item, names);
-}
-
 // The bytes of a declaration, MD_MAX72XX::fontType_t being a byte as the
 // library defines it.
 std::optional<QByteArray> bytesOf(const Declaration &declaration)
@@ -343,7 +299,7 @@ std::vector<std::pair<const Declaration *, QByteArray>> fontsIn(const CSourceRea
 {
     QSet<QByteArray> named;
     for (const Declaration &declaration : source.declarations)
-        addNames(declaration.value, &named);
+        CSourceReader::addNames(declaration.value, &named);
     std::vector<std::pair<const Declaration *, QByteArray>> fonts;
     for (const Declaration &declaration : source.declarations) {
         if (!declaration.sectionMacro.isEmpty() || named.contains(declaration.name))
@@ -406,7 +362,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.spans = {{declaration->begin, declaration->end}};
         if (std::optional<Decoded> decoded = decode(bytes)) {
             decoded = withNamedBlanks(*decoded, source, *declaration);
-            const ReadResult read = toSet(*decoded);
+            const ReadResult read = FirmwareGlyphs::fromCellTops(decoded->glyphs, decoded->rows);
             font.glyphs = read.fontGlyphs > 0 ? read.fontGlyphs : read.set->size();
             int columns = 0;
             for (const StoredGlyph &glyph : decoded->glyphs)
@@ -431,7 +387,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
                                       QStringLiteral("LED-matrix font %1: %2").arg(font.name, error));
         }
         const Decoded named = withNamedBlanks(*decoded, source, *declaration);
-        ReadResult result = toSet(named);
+        ReadResult result = FirmwareGlyphs::fromCellTops(named.glyphs, named.rows);
         GlyphSet &set = *result.set;
         ExportChoices choices;
         choices.format = FontExport::Format::Max72xx;

@@ -212,56 +212,6 @@ bool isFont(QByteArrayView bytes)
     return start + next == bytes.size();
 }
 
-// The decoded font as a set: its cell the font's height and its widest
-// glyph's columns, each glyph at the cell's top-left corner, where they
-// fit in 16 x 16 and no bit lies below the height; else the glyphs that fit
-// placed by their ink (FirmwareGlyphs::place), the font kept whole.
-ReadResult toSet(const Decoded &font)
-{
-    int columns = 0;
-    bool below = false;
-    for (const StoredGlyph &glyph : font.glyphs) {
-        columns = std::max(columns, glyph.cols);
-        for (int r = font.height; r < glyph.rows && !below; ++r) {
-            for (int c = 0; c < glyph.cols && !below; ++c)
-                below = glyph.isSet(r, c);
-        }
-    }
-    if (font.height <= GlyphSet::kMaxSize && columns <= GlyphSet::kMaxSize && !below) {
-        GlyphSet set(std::max(columns, GlyphSet::kMinSize), std::max(font.height, GlyphSet::kMinSize));
-        set.ascent = font.height;
-        set.reserve(qsizetype(font.glyphs.size()));
-        for (const StoredGlyph &stored : font.glyphs) {
-            Glyph glyph;
-            glyph.codePoint = stored.codePoint;
-            glyph.advance = stored.advance;
-            glyph.bits = Drawing(set.rows(), set.cols());
-            for (int r = 0; r < font.height; ++r) {
-                for (int c = 0; c < stored.cols; ++c)
-                    glyph.bits.set(r, c, stored.isSet(r, c));
-            }
-            set.append(std::move(glyph));
-        }
-        return ReadResult(std::move(set));
-    }
-    qsizetype larger = 0;
-    const std::vector<DrawnGlyph> drawn = FirmwareGlyphs::drawable(font.glyphs, &larger);
-    FirmwareGlyphs::Placed placed = FirmwareGlyphs::place(drawn, font.height);
-    ReadResult result(std::move(placed.set));
-    if (placed.fontGlyphs > 0 || larger > 0)
-        result.fontGlyphs = qsizetype(font.glyphs.size());
-    FirmwareGlyphs::keepWhole(result, font.glyphs, 0, font.height);
-    return result;
-}
-
-void addNames(const Value &value, QSet<QByteArray> *names)
-{
-    if (value.kind == Value::Kind::Name)
-        names->insert(value.text);
-    for (const Value &item : value.items)
-        addNames(item, names);
-}
-
 // The declarations that hold OLED fonts, with their bytes: arrays of bytes
 // that no other declaration names (a GFXfont's bitmap) and that no section
 // macro gives to u8g2 or u8x8.
@@ -269,7 +219,7 @@ std::vector<std::pair<const Declaration *, QByteArray>> fontsIn(const CSourceRea
 {
     QSet<QByteArray> named;
     for (const Declaration &declaration : source.declarations)
-        addNames(declaration.value, &named);
+        CSourceReader::addNames(declaration.value, &named);
     std::vector<std::pair<const Declaration *, QByteArray>> fonts;
     for (const Declaration &declaration : source.declarations) {
         if (!declaration.sectionMacro.isEmpty() || named.contains(declaration.name))
@@ -298,7 +248,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source)
         font.external = declaration->external;
         font.spans = {{declaration->begin, declaration->end}};
         if (const std::optional<Decoded> decoded = decode(bytes)) {
-            const ReadResult read = toSet(*decoded);
+            const ReadResult read = FirmwareGlyphs::fromCellTops(decoded->glyphs, decoded->height);
             font.glyphs = read.fontGlyphs > 0 ? read.fontGlyphs : read.set->size();
             int columns = 0;
             for (const StoredGlyph &glyph : decoded->glyphs)
@@ -320,7 +270,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
         const std::optional<Decoded> decoded = decode(bytes, &error);
         if (!decoded)
             return ReadResult::atLine(path, declaration->line, QStringLiteral("OLED font %1: %2").arg(font.name, error));
-        ReadResult result = toSet(*decoded);
+        ReadResult result = FirmwareGlyphs::fromCellTops(decoded->glyphs, decoded->height);
         GlyphSet &set = *result.set;
         // A glyph this program placed away from its code point is named by
         // both on its jump table entry: it reads back at its own, with the

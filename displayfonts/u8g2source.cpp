@@ -150,14 +150,6 @@ GlyphSet asWritten(const GlyphSet &set, const CSourceReader::Source &source, con
     return result;
 }
 
-void addNames(const Value &value, QSet<QByteArray> *names)
-{
-    if (value.kind == Value::Kind::Name)
-        names->insert(value.text);
-    for (const Value &item : value.items)
-        addNames(item, names);
-}
-
 QString fontError(const FirmwareSource::Font &font, const QString &what)
 {
     return QStringLiteral("%1 font %2: %3").arg(libraryOf(font.format == FontExport::Format::U8x8 ? Kind::U8x8 : Kind::U8g2),
@@ -219,7 +211,7 @@ std::vector<FirmwareSource::Font> find(const CSourceReader::Source &source, Kind
     // is part of that font, whatever its bytes look like.
     QSet<QByteArray> named;
     for (const Declaration &declaration : source.declarations)
-        addNames(declaration.value, &named);
+        CSourceReader::addNames(declaration.value, &named);
     std::vector<FirmwareSource::Font> fonts;
     for (const Declaration &declaration : source.declarations) {
         QByteArray bytes;

@@ -1,6 +1,7 @@
 #include "csourcereader.h"
 #include "exportchoices.h"
 #include "firmwaresource.h"
+#include "firmwaretext.h"
 #include "fontexport.h"
 
 #include <QSet>
@@ -21,21 +22,6 @@ namespace {
 {
     std::fprintf(stderr, "fuzz_gfxreader: %s: %s\n", format, what);
     std::abort();
-}
-
-FontExport::Options storedOptions(const GlyphSet &set)
-{
-    const ExportChoices choices = ExportChoices::fromProperties(set.properties);
-    FontExport::Options options;
-    options.format = choices.format;
-    options.name = choices.name;
-    options.pageOrder = choices.pageOrder;
-    options.widths = choices.widths;
-    options.lines.output = set.exportOptions.value_or(ExportOptions());
-    QString error;
-    if (!choices.remaps.isEmpty())
-        CodePoints::parseRemaps(choices.remaps, &options.remaps, &error);
-    return options;
 }
 
 // A font opened in part is kept whole: written back in its own form with
