@@ -1,5 +1,6 @@
 #include "u8x8font.h"
 
+#include "bdfparser.h"
 #include "codepoints.h"
 #include "encoderinput.h"
 #include "firmwareglyphs.h"
@@ -288,6 +289,20 @@ U8g2Source::Opened open(QByteArrayView data)
         return opened;
     }
     const int across = uchar(data[2]), down = uchar(data[3]);
+    // Glyphs opened in part are kept whole in a BDF font, whose boxes stop
+    // at kMaxBox: beyond it, no font opened from the tiles could be saved.
+    const int maxTiles = BdfFormat::BdfParser::kMaxBox / kTileSize;
+    if (across > maxTiles || down > maxTiles) {
+        const bool wide = across > maxTiles;
+        opened.error = QStringLiteral("byte %1: %2 tiles %3 make glyphs %4 pixels %5, more than the %6 a font holds here")
+                           .arg(wide ? 2 : 3)
+                           .arg(wide ? across : down)
+                           .arg(wide ? QStringLiteral("across") : QStringLiteral("down"))
+                           .arg((wide ? across : down) * kTileSize)
+                           .arg(wide ? QStringLiteral("wide") : QStringLiteral("high"))
+                           .arg(BdfFormat::BdfParser::kMaxBox);
+        return opened;
+    }
     if (across * kTileSize > GlyphSet::kMaxSize || down * kTileSize > GlyphSet::kMaxSize) {
         qsizetype larger = 0;
         const std::vector<DrawnGlyph> glyphs = inkedGlyphs(data, &larger);

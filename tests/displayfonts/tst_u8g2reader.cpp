@@ -199,6 +199,11 @@ void tst_U8g2Reader::damaged_data()
     QTest::newRow("a literal cut short")
             << QByteArray("const uint8_t f[] U8X8_FONT_SECTION(\"f\") =\n  \" !\\1\\1\\0\";")
             << QStringLiteral("f.c: line 1: u8x8 font f: byte 6: the data ends within the glyphs; U+0020 to U+0021 take 20 bytes");
+    // Glyphs of 33 tiles down, 264 rows: more than a BDF font can keep
+    // whole, so nothing opened from them could be saved.
+    QTest::newRow("tiles taller than a font holds")
+            << "const uint8_t f[] U8X8_FONT_SECTION(\"f\") = {65,65,1,33," + QByteArray("255,").repeated(33 * 8) + "};"
+            << QStringLiteral("f.c: line 1: u8x8 font f: byte 3: 33 tiles down make glyphs 264 pixels high, more than the 256 a font holds here");
 }
 
 void tst_U8g2Reader::damaged()
