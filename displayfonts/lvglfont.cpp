@@ -7,6 +7,7 @@
 #include "glyphset.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <deque>
@@ -28,10 +29,9 @@ using Placed = FirmwareGlyphs::Inked;
 // top bit, the last byte filled with zeros.
 bool addGlyph(Font &font, const Placed &glyph, QString *error)
 {
-    const QString name = FontCodes::name(glyph.code);
     if (glyph.advance < 0)
         return fail(error, QStringLiteral("%1: its advance of %2 pixels is negative, which an LVGL font cannot hold")
-                                   .arg(name)
+                                   .arg(FontCodes::name(glyph.code))
                                    .arg(glyph.advance));
     GlyphDsc dsc;
     dsc.bitmapIndex = quint32(font.bitmap.size());
@@ -52,17 +52,18 @@ bool addGlyph(Font &font, const Placed &glyph, QString *error)
             || dsc.ofsY < INT16_MIN || dsc.ofsY > INT16_MAX)
             return fail(error, QStringLiteral("%1: its ink of %2 x %3 pixels at %4, %5 from the pen passes what an "
                                               "LVGL glyph holds")
-                                       .arg(name)
+                                       .arg(FontCodes::name(glyph.code))
                                        .arg(dsc.boxW)
                                        .arg(dsc.boxH)
                                        .arg(dsc.ofsX)
                                        .arg(dsc.ofsY));
-        QByteArray bits((dsc.boxW * dsc.boxH + 7) / 8, '\0');
+        const qsizetype start = font.bitmap.size();
+        font.bitmap.append((qsizetype(dsc.boxW) * dsc.boxH + 7) / 8, '\0');
+        char *bits = font.bitmap.data() + start;
         for (const auto &[x, y] : glyph.pixels) {
-            const int at = (y - top) * dsc.boxW + (x - left);
+            const qsizetype at = qsizetype(y - top) * dsc.boxW + (x - left);
             bits[at / 8] = char(uchar(bits[at / 8]) | 0x80u >> (at % 8));
         }
-        font.bitmap += bits;
     }
     font.glyphs.push_back(dsc);
     return true;
@@ -115,13 +116,13 @@ std::vector<std::pair<CmapType, std::vector<int>>> planCmaps(const std::vector<i
         while (sparse.front() < sparseFrom)
             sparse.pop_front();
         const size_t j = sparse.front();
-        Step step{before(j) + 16 + 2 * qint64(i - j + 1), j, CmapType::SparseTiny};
-        for (size_t k = std::max(runStart, i >= 255 ? i - 255 : 0); k <= i; ++k) {
-            const Step tiny{before(k) + 16, k, CmapType::Format0Tiny};
-            if (better(tiny, step))
-                step = tiny;
-        }
-        best[i] = step;
+        const Step sparseStep{before(j) + 16 + 2 * qint64(i - j + 1), j, CmapType::SparseTiny};
+        // The fewest bytes for codes[0..k] never fall as k grows (a range
+        // cut short costs no more), so the earliest start of the run that
+        // the 256 codes of a tiny range reach is the cheapest.
+        const size_t k = std::max(runStart, i >= 255 ? i - 255 : 0);
+        const Step tiny{before(k) + 16, k, CmapType::Format0Tiny};
+        best[i] = better(tiny, sparseStep) ? tiny : sparseStep;
     }
     std::vector<std::pair<CmapType, std::vector<int>>> plan;
     for (size_t end = n; end > 0;) {
@@ -298,6 +299,16 @@ QString fontText(const Font &font, const QString &name)
             .arg(font.baseLine);
 }
 
+// `name` and `value` in decimal; a font's descriptors are tens of
+// thousands of lines, too many to lay out through QString::arg().
+void appendField(QString &out, const char *name, qint64 value)
+{
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(std::begin(digits), std::end(digits), value);
+    out += QLatin1String(name);
+    out += QLatin1String(digits, end.ptr);
+}
+
 } // namespace
 
 CSource::File write(const GlyphSet &set, const QString &name, const std::vector<int> &sources, const LeftOut *leftOut)
@@ -335,13 +346,18 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
         out += QStringLiteral("#if (LV_FONT_FMT_TXT_LARGE == 0)\n#error \"Too large font or glyphs in %1. Enable "
                               "LV_FONT_FMT_TXT_LARGE in lv_conf.h\"\n#endif\n\n")
                        .arg(guard);
+    // Each glyph's label goes above its bitmap and after its descriptor.
+    std::vector<QString> labels;
+    labels.reserve(codes.size());
+    for (const int code : codes)
+        labels.push_back(CSource::commentText(CSource::codeComment(set, code, u"", sources, leftOut)));
     out += QStringLiteral("static LV_ATTRIBUTE_LARGE_CONST const uint8_t glyph_bitmap[] = {\n");
     for (size_t i = 0; i < codes.size(); ++i) {
         const GlyphDsc &dsc = font->glyphs[i + 1];
         const quint32 end = i + 2 < font->glyphs.size() ? font->glyphs[i + 2].bitmapIndex : quint32(font->bitmap.size());
         if (end == dsc.bitmapIndex)
             continue;
-        out += CSource::comment(CSource::codeComment(set, codes[i], u"", sources, leftOut), indent);
+        out += indent + QLatin1String("// ") + labels[i] + QLatin1Char('\n');
         out += CSource::byteLines(font->bitmap.mid(dsc.bitmapIndex, end - dsc.bitmapIndex), 16, indent);
     }
     if (font->bitmap.isEmpty())
@@ -349,17 +365,13 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += QStringLiteral("};\n\nstatic const lv_font_fmt_txt_glyph_dsc_t glyph_dsc[] = {\n");
     for (size_t i = 0; i < font->glyphs.size(); ++i) {
         const GlyphDsc &dsc = font->glyphs[i];
-        out += QStringLiteral("    {.bitmap_index = %1, .adv_w = %2, .box_w = %3, .box_h = %4, .ofs_x = %5, "
-                              ".ofs_y = %6},")
-                       .arg(dsc.bitmapIndex)
-                       .arg(dsc.advW)
-                       .arg(dsc.boxW)
-                       .arg(dsc.boxH)
-                       .arg(dsc.ofsX)
-                       .arg(dsc.ofsY);
-        out += i == 0 ? QStringLiteral(" // id 0: no glyph\n")
-                      : QStringLiteral(" // ") + CSource::commentText(CSource::codeComment(set, codes[i - 1], u"", sources, leftOut))
-                              + QLatin1Char('\n');
+        appendField(out, "    {.bitmap_index = ", dsc.bitmapIndex);
+        appendField(out, ", .adv_w = ", dsc.advW);
+        appendField(out, ", .box_w = ", dsc.boxW);
+        appendField(out, ", .box_h = ", dsc.boxH);
+        appendField(out, ", .ofs_x = ", dsc.ofsX);
+        appendField(out, ", .ofs_y = ", dsc.ofsY);
+        out += i == 0 ? QStringLiteral("}, // id 0: no glyph\n") : QLatin1String("}, // ") + labels[i - 1] + QLatin1Char('\n');
     }
     out += QStringLiteral("};\n\n") + cmapsText(*font) + QLatin1Char('\n') + fontText(*font, name);
     out += QStringLiteral("\n#endif /* %1 */\n").arg(guard);

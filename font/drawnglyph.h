@@ -2,6 +2,8 @@
 
 #include "drawing.h"
 
+#include <QtAlgorithms>
+
 #include <utility>
 #include <vector>
 
@@ -26,6 +28,10 @@ struct DrawnGlyph
     std::vector<std::pair<int, int>> pixels() const
     {
         std::vector<std::pair<int, int>> result;
+        size_t count = 0;
+        for (int r = 0; r < bits.rows(); ++r)
+            count += size_t(qPopulationCount(bits.rowBits(r)));
+        result.reserve(count);
         for (int r = 0; r < bits.rows(); ++r) {
             for (int c = 0; c < bits.cols(); ++c) {
                 if (bits.isSet(r, c))
