@@ -252,15 +252,6 @@ std::optional<Decoded> decode(QByteArrayView data, QString *error)
 
 namespace {
 
-// Whether `bytes` are a font as the library's tools and this program lay
-// one out: a known header, or none, and the data ending with the last code.
-bool isFont(QByteArrayView bytes)
-{
-    const std::optional<Decoded> font = decode(bytes);
-    return font && font->end == bytes.size() && !font->glyphs.empty() && font->height > 0
-            && (font->version == 0 || font->version == kVersion1 || font->version == kVersion2);
-}
-
 // The font with the blank glyphs its comments name among the codes of
 // width 0, as this program writes a glyph of an advance of 1 or less; each
 // reads back with the advance the library gives it, 1.
@@ -279,6 +270,17 @@ Decoded withNamedBlanks(const Decoded &font, const CSourceReader::Source &source
         named.glyphs.insert(place, StoredGlyph(code, 1, 0, -font.rows, 0, kRows));
     }
     return named;
+}
+
+// Whether `bytes` are a font as the library's tools and this program lay
+// one out: a known header, or none, and the data ending with the last code,
+// with a glyph of ink or a blank one that its comment names.
+bool isFont(QByteArrayView bytes, const CSourceReader::Source &source, const Declaration &declaration)
+{
+    const std::optional<Decoded> font = decode(bytes);
+    return font && font->end == bytes.size() && font->height > 0
+            && (font->version == 0 || font->version == kVersion1 || font->version == kVersion2)
+            && (!font->glyphs.empty() || !withNamedBlanks(*font, source, declaration).glyphs.empty());
 }
 
 // The bytes of a declaration, MD_MAX72XX::fontType_t being a byte as the
@@ -307,9 +309,9 @@ std::vector<std::pair<const Declaration *, QByteArray>> fontsIn(const CSourceRea
         std::optional<QByteArray> bytes = bytesOf(declaration);
         // A literal's NUL, where the array has room for it, is no part of
         // the font.
-        if (bytes && declaration.value.kind == Value::Kind::String && !isFont(*bytes))
+        if (bytes && declaration.value.kind == Value::Kind::String && !isFont(*bytes, source, declaration))
             bytes->chop(1);
-        if (bytes && isFont(*bytes))
+        if (bytes && isFont(*bytes, source, declaration))
             fonts.emplace_back(&declaration, *bytes);
     }
     return fonts;
@@ -397,7 +399,7 @@ ReadResult read(const CSourceReader::Source &source, const FirmwareSource::Font 
             choices.name = font.name;
         label(set, named, source, *declaration, &choices);
         set.fontName = CSource::fontNameAbove(
-                source, summary(qsizetype(decoded->glyphs.size()), decoded->first, decoded->last, decoded->height));
+                source, summary(qsizetype(named.glyphs.size()), decoded->first, decoded->last, decoded->height));
         set.properties = choices.properties();
         return result;
     }
@@ -418,7 +420,9 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString indent = QStringLiteral("    ");
 
     QString out = CSource::fontNameLine(set);
-    out += CSource::comment(summary(qsizetype(decoded->glyphs.size()), decoded->first, decoded->last, decoded->height));
+    // Blank glyphs of width 0 count: their comments name them.
+    const qsizetype glyphs = set.size() + qsizetype(leftOut ? leftOut->glyphs.size() : 0);
+    out += CSource::comment(summary(glyphs, decoded->first, decoded->last, decoded->height));
     out += CSource::comment(QStringLiteral("mx.setFont(%1); (or MD_Parola's P.setFont(%1);) draws each char with its "
                                            "columns' top-left corner at the cursor and a blank column after it.")
                                     .arg(name));

@@ -118,6 +118,12 @@ void tst_DisplayFormats::max72xxLayout_data()
                                                        "};\n")
                                          << QStringList{"U+0020 1 .../.../.../...", "U+0022 2 #../#../.../#.."}
                                          << true;
+    // A font of that blank glyph alone is still a font.
+    QTest::newRow("only a blank glyph") << QByteArray("const uint8_t tiny[] PROGMEM = {\n"
+                                                      "  'F', 1, 0x00, 0x00, 3,\n"
+                                                      "  0x00, // U+0000 char0\n"
+                                                      "};\n")
+                                        << QStringList{"U+0000 1 .../.../..."} << true;
     // Without the header: codes 0 to 255, 8 rows, 'A' of two columns.
     QByteArray bare = "const uint8_t old[] = {\n";
     for (int code = 0; code < 256; ++code)
