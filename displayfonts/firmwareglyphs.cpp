@@ -210,10 +210,15 @@ bool eachInked(const GlyphSet &set, const LeftOut *leftOut, const std::function<
     return takeStored(-1);
 }
 
+qsizetype count(const GlyphSet &set, const LeftOut *leftOut)
+{
+    return set.size() + (leftOut ? qsizetype(leftOut->glyphs.size()) : 0);
+}
+
 std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut)
 {
     std::vector<Inked> glyphs;
-    glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
+    glyphs.reserve(size_t(count(set, leftOut)));
     eachInked(set, leftOut, [&glyphs](const Inked &glyph) {
         glyphs.push_back(glyph);
         return true;

@@ -60,6 +60,10 @@ struct Inked
     std::vector<std::pair<int, int>> pixels;
 };
 
+// How many glyphs the set and `leftOut` (where it is not null) hold
+// together: every glyph of a font opened in part.
+qsizetype count(const GlyphSet &set, const LeftOut *leftOut);
+
 // The set's glyphs and, among them in code order, those `leftOut` holds
 // (where it is not null): every glyph of a font opened in part.
 std::vector<Inked> inked(const GlyphSet &set, const LeftOut *leftOut);

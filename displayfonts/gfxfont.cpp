@@ -2,6 +2,7 @@
 
 #include "codepoints.h"
 #include "encoderinput.h"
+#include "firmwareglyphs.h"
 #include "fontcodes.h"
 #include "glyphset.h"
 #include "inkbox.h"
@@ -200,8 +201,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     const QString &id = name;
 
     QString out = CSource::fontNameLine(set);
-    const qsizetype leftOutGlyphs = leftOut ? qsizetype(leftOut->glyphs.size()) : 0;
-    out += CSource::comment(summary(set.size() + leftOutGlyphs, font.first, font.last, font.yAdvance));
+    out += CSource::comment(summary(FirmwareGlyphs::count(set, leftOut), font.first, font.last, font.yAdvance));
     out += QLatin1String("// Include it after the graphics library's header, which declares GFXfont.\n\n");
 
     out += QStringLiteral("const uint8_t %1Bitmaps[] PROGMEM = {\n").arg(id);

@@ -138,7 +138,7 @@ std::optional<Font> encode(const GlyphSet &set, QString *error, const LeftOut *l
 {
     if (!EncoderInput::check(set, {QStringLiteral("an LVGL font"), CodePoints::kMax}, error))
         return std::nullopt;
-    const size_t count = size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0);
+    const size_t count = size_t(FirmwareGlyphs::count(set, leftOut));
     if (count >= 65536) {
         fail(error, QStringLiteral("%1 glyphs are more than the 65535 an LVGL font numbers").arg(count));
         return std::nullopt;

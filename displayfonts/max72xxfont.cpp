@@ -421,8 +421,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
 
     QString out = CSource::fontNameLine(set);
     // Blank glyphs of width 0 count: their comments name them.
-    const qsizetype glyphs = set.size() + qsizetype(leftOut ? leftOut->glyphs.size() : 0);
-    out += CSource::comment(summary(glyphs, decoded->first, decoded->last, decoded->height));
+    out += CSource::comment(summary(FirmwareGlyphs::count(set, leftOut), decoded->first, decoded->last, decoded->height));
     out += CSource::comment(QStringLiteral("mx.setFont(%1); (or MD_Parola's P.setFont(%1);) draws each char with its "
                                            "columns' top-left corner at the cursor and a blank column after it.")
                                     .arg(name));

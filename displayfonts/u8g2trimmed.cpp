@@ -1,6 +1,7 @@
 #include "u8g2trimmed.h"
 
 #include "encoderinput.h"
+#include "firmwareglyphs.h"
 #include "fontcodes.h"
 #include "inkbox.h"
 
@@ -109,7 +110,7 @@ std::optional<std::vector<Trimmed>> trimmedGlyphs(const GlyphSet &set, const Kep
     if (!EncoderInput::check(set, {QStringLiteral("a u8g2 font"), kLastCode, false}, error))
         return std::nullopt;
     std::vector<Trimmed> glyphs;
-    glyphs.reserve(size_t(set.size()) + (leftOut ? leftOut->glyphs.size() : 0));
+    glyphs.reserve(size_t(FirmwareGlyphs::count(set, leftOut)));
     for (const Glyph &glyph : set.glyphs()) {
         glyphs.push_back(trimmed(set, glyph, kept));
         if (!checkGlyph(glyphs.back(), error))

@@ -294,13 +294,12 @@ U8g2Source::Opened open(QByteArrayView data)
     const int maxTiles = BdfFormat::BdfParser::kMaxBox / kTileSize;
     if (across > maxTiles || down > maxTiles) {
         const bool wide = across > maxTiles;
-        opened.error = QStringLiteral("byte %1: %2 tiles %3 make glyphs %4 pixels %5, more than the %6 a font holds here")
-                           .arg(wide ? 2 : 3)
-                           .arg(wide ? across : down)
-                           .arg(wide ? QStringLiteral("across") : QStringLiteral("down"))
-                           .arg((wide ? across : down) * kTileSize)
-                           .arg(wide ? QStringLiteral("wide") : QStringLiteral("high"))
-                           .arg(BdfFormat::BdfParser::kMaxBox);
+        const int tiles = wide ? across : down;
+        opened.error = (wide ? QStringLiteral("byte 2: %1 tiles across make glyphs %2 pixels wide, more than the %3 a font holds here")
+                             : QStringLiteral("byte 3: %1 tiles down make glyphs %2 pixels high, more than the %3 a font holds here"))
+                               .arg(tiles)
+                               .arg(tiles * kTileSize)
+                               .arg(BdfFormat::BdfParser::kMaxBox);
         return opened;
     }
     if (across * kTileSize > GlyphSet::kMaxSize || down * kTileSize > GlyphSet::kMaxSize) {
@@ -366,7 +365,7 @@ CSource::File write(const GlyphSet &set, const QString &name, const std::vector<
     out += CSource::comment(QStringLiteral("%1: %2 from %3 to %4, %5 x %6 cells in %7 x %8 tiles, as a u8x8 font "
                                            "of %9 bytes.")
                                     .arg(title)
-                                    .arg(CSource::glyphCount(set.size() + (leftOut ? qsizetype(leftOut->glyphs.size()) : 0)))
+                                    .arg(CSource::glyphCount(FirmwareGlyphs::count(set, leftOut)))
                                     .arg(CodePoints::name(first), CodePoints::name(last))
                                     .arg(set.cols())
                                     .arg(set.rows())
